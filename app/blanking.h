@@ -1,0 +1,24 @@
+// The blanking window: black over the whole screen so that the projector shows nothing,
+// until the teacher clicks anywhere.
+#pragma once
+
+#include "platform/form.h"
+
+class TForm5 : public platform::Form {
+    Q_OBJECT
+public:
+    TForm5();
+
+    platform::SpeedButton* SpeedButton1; // give the picture back
+
+    void FormCreate() {}
+    void FormShow();
+    void SpeedButton1Click();
+    void FormMouseDown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+extern TForm5* Form5;

@@ -1,0 +1,79 @@
+#include "app/help_window.h"
+
+#include "app/toolbar.h"
+#include "platform/services.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace platform;
+
+TForm4* Form4 = nullptr;
+
+namespace {
+
+const QString ProductTitle = QStringLiteral("K_Vorne 交互式电子白板 0.1");
+const QString MakerNotice = QStringLiteral("K_Vorne 开发组  保留所有权利");
+const QString MakerAddress = QStringLiteral("https://k-vorne.example.org/");
+
+QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height,
+              const QColor& color, int pixelSize) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(left, top, width, height);
+    QFont f = l->font();
+    f.setPixelSize(pixelSize);
+    f.setBold(true);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, color);
+    l->setPalette(pal);
+    return l;
+}
+
+} // namespace
+
+TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setWindowTitle(QStringLiteral("帮助"));
+    setFixedSize(792, 516);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(4227327));
+    setPalette(pal);
+    QFont f = font();
+    f.setFamily(QStringLiteral("宋体"));
+    f.setPixelSize(12);
+    setFont(f);
+
+    WebBrowser1 = new QWidget(this);
+    WebBrowser1->setGeometry(0, 46, 791, 389);
+    WebBrowser1->setAutoFillBackground(true);
+    QPalette white = WebBrowser1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    WebBrowser1->setPalette(white);
+
+    const QColor highlight = toQColor(clMenuHighlight);
+    Label9 = label(this, ProductTitle, 208, 16, 385, 23, Qt::white, 16);
+    Label10 = label(this, ProductTitle, 209, 14, 392, 23, highlight, 16);
+    Label7 = label(this, MakerNotice, 212, 448, 378, 21, Qt::white, 12);
+    Label8 = label(this, MakerNotice, 211, 446, 375, 23, highlight, 12);
+    Label13 =
+        label(this, QStringLiteral("<u>%1</u>").arg(MakerAddress), 318, 465, 201, 18, Qt::blue, 12);
+    Label13->setCursor(Qt::PointingHandCursor);
+    Label13->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    connect(Label13, &QLabel::linkActivated, this, [this] { guarded([this] { Label13Click(); }); });
+    Label13->setText(QStringLiteral("<a href=\"#\" style=\"color:blue\">%1</a>").arg(MakerAddress));
+
+    BitBtn1 = new QPushButton(QStringLiteral("确定"), this);
+    BitBtn1->setGeometry(353, 484, 81, 29);
+    onClick(BitBtn1, &TForm4::BitBtn1Click);
+}
+
+void TForm4::BitBtn1Click() {
+    Form1->BoardPaintMode = 1;
+    close();
+}
+
+void TForm4::Label13Click() {
+    processes().openDocument(MakerAddress);
+}

@@ -1,0 +1,55 @@
+// The program's entry: the platform services, the application object, the windows in their
+// fixed order, then the message loop until the toolbar closes.
+#include "app/application.h"
+#include "app/forms.h"
+#include "app/toolbar.h"
+#include "platform/qt_display.h"
+#include "platform/qt_services.h"
+#include "platform/services.h"
+#include "platform/tev_task_keys.h"
+#include "platform/x11_window_system.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+
+namespace {
+
+// The designed Chinese faces are not on Linux; these free faces stand in for them.
+void substituteFonts() {
+    QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("AR PL SungtiL GB"));
+    QFont::insertSubstitution(QStringLiteral("隶书"), QStringLiteral("AR PL KaitiM GB"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    // Not "K_Vorne": Qt names some windows of its own after the application, and the one
+    // window captioned "K_Vorne" must be the application window below.
+    QApplication::setApplicationName(QStringLiteral("k-vorne"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    substituteFonts();
+
+    platform::X11WindowSystem windows;
+    platform::QtDisplay display;
+    platform::QtDialogs dialogs;
+    platform::QtProcesses processes(QCoreApplication::applicationDirPath());
+    platform::QtFiles files;
+    platform::TevTaskKeys taskKeys;
+    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys});
+
+    TApplication application(QStringLiteral("K_Vorne"));
+    Application = &application;
+    createForms();
+
+    int result = 0;
+    if (!application.Terminated()) {
+        Form1->show();
+        result = QApplication::exec();
+    }
+    destroyForms();
+    Application = nullptr;
+    return result;
+}

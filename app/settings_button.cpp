@@ -1,0 +1,23 @@
+#include "app/settings_button.h"
+
+#include "intake/import_window.h"
+
+using namespace platform;
+
+TForm13* Form13 = nullptr;
+
+TForm13::TForm13() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setFixedSize(130, 48);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(4227327));
+    setPalette(pal);
+    SpeedButton1 = new SpeedButton(this, 92, 0, 39, 23);
+    SpeedButton1->setText(QStringLiteral("设置"));
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    onClick(SpeedButton1, &TForm13::SpeedButton1Click);
+}
+
+void TForm13::SpeedButton1Click() {
+    Form12->ShowModal();
+}

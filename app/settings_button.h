@@ -1,0 +1,17 @@
+// The small floating window with the one button that opens the picture import.
+#pragma once
+
+#include "platform/form.h"
+
+class TForm13 : public platform::Form {
+    Q_OBJECT
+public:
+    TForm13();
+
+    platform::SpeedButton* SpeedButton1;
+
+    void FormCreate() {}
+    void SpeedButton1Click();
+};
+
+extern TForm13* Form13;

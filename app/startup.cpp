@@ -1,0 +1,56 @@
+// The program's start-up checks and its orderly end.
+#include "app/application.h"
+#include "app/toolbar.h"
+#include "app/window_walk.h"
+#include "board/whiteboard.h"
+#include "platform/services.h"
+
+using namespace platform;
+
+namespace {
+
+const QString ProgramTitle = QStringLiteral("K_Vorne");
+constexpr int CaptionBuffer = 11;
+
+} // namespace
+
+void TForm1::FormCreate() {
+    if (display().colourDepth() < 24 &&
+        dialogs().askYesNo(this, QStringLiteral("您的系统颜色质量设置低于24位，是否调整?"),
+                           ConfirmTitle) == Answer::Yes) {
+        // X11 cannot change the depth of a running display; the refusal is not reported.
+        display().requestColourDepth(24);
+    }
+
+    // Every running copy owns one window captioned with the program's title: a second one
+    // means another copy runs already, and this one ends.
+    int copies = 0;
+    for (WindowHandle w : windows().topLevelWindows()) {
+        const QString caption = captionInBuffer(windows(), w, CaptionBuffer);
+        if (caption.isEmpty())
+            continue;
+        if (caption == ProgramTitle && ++copies > 1)
+            Application->Terminate();
+        if (caption == TouchMonitorCaption)
+            windows().requestClose(w);
+    }
+
+    windows().setNoTaskbarButton(Application->Handle());
+    move(screenWidth() - 436, 0);
+    taskKeys().disableTaskKeys(1, 23);
+}
+
+// Leave the program.
+void TForm1::SpeedButton1Click() {
+    if (dialogs().askYesNo(this, QStringLiteral("确实要退出系统吗？"), ConfirmTitle) != Answer::Yes)
+        return;
+    windows().restoreTaskbar();
+    windows().setScreenSaverRunning(false);
+    for (int n = 1; n <= Form3->PageCount; ++n)
+        files().removeFile(Form3->pageTextFile(n));
+    close();
+}
+
+void TForm1::FormCloseQuery(bool&) {
+    closeWindowsCaptioned({OnScreenToolCaption, WritingEngineCaption}, 24);
+}

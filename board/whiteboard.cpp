@@ -1,0 +1,213 @@
+// The whiteboard window: its layout, creation, painting and the commands that leave it.
+#include "board/whiteboard.h"
+
+#include "app/blanking.h"
+#include "app/button_pictures.h"
+#include "app/toolbar.h"
+#include "platform/cursors.h"
+#include "platform/services.h"
+#include "practice/practice_pad.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace platform;
+
+TForm3* Form3 = nullptr;
+
+namespace {
+
+constexpr int TitleBarHeight = 40;
+constexpr int CommandBarWidth = 722;
+constexpr int PanelDesignWidth = 368;
+constexpr TColor TitleBarGrey = 0xC0C0C0;
+constexpr TColor ReadoutColour = 0x296794;
+constexpr TColor PanelTeal = 0x808000;
+constexpr int ToolGroup = 1;
+
+SpeedButton* button(QWidget* parent, int left, int top, int width, int height, const QString& hint,
+                    Glyph glyph) {
+    auto* b = new SpeedButton(parent, left, top, width, height, hint);
+    b->setIcon(buttonPicture(glyph));
+    return b;
+}
+
+SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
+    SpeedButton* b = button(parent, left, 0, width, 38, hint, glyph);
+    b->setGroupIndex(ToolGroup);
+    return b;
+}
+
+} // namespace
+
+TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
+    setWindowTitle(QStringLiteral("白板"));
+
+    Panel2 = new Panel(this, 0, 0, 800, TitleBarHeight, TitleBarGrey);
+    Panel2->setBevel(true);
+    Panel3 = new Panel(Panel2, 3, 6, 82, 28, ReadoutColour);
+    Panel3->setCaptionColor(clWhite);
+    QFont readout = Panel3->font();
+    readout.setPixelSize(13);
+    readout.setBold(true);
+    Panel3->setFont(readout);
+
+    Panel1 = new Panel(Panel2, 0, 1, CommandBarWidth, 38, clSkyBlue);
+    SpeedButton9 = button(Panel1, 1, 0, 36, 19, QStringLiteral("笔画颜色"), Glyph::Pen);
+    LCP = new Swatch(Panel1, 2, 10, 35, 9, 0x000080FF, QStringLiteral("笔画颜色"));
+    RCP = new Swatch(Panel1, 0, 20, 38, 20, 0x00400000, QStringLiteral("背景颜色"));
+    Edit1 =
+        new NumberBox(Panel1, 39, 0, 26, 39, 31, QStringLiteral("2"), QStringLiteral("笔画粗细"));
+    SpeedButton7 = button(Panel1, 65, 0, 38, 19, QStringLiteral("笔画增粗"), Glyph::WiderPen);
+    SpeedButton8 = button(Panel1, 65, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
+    SpeedButton5 = button(Panel1, 103, 0, 38, 38, QStringLiteral("清屏"), Glyph::Clear);
+    SpeedButton4 = button(Panel1, 141, 0, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
+    SpeedButton10 = toolButton(Panel1, 179, 38, QStringLiteral("板擦"), Glyph::BoardEraser);
+    SpeedButton13 = toolButton(Panel1, 218, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton3 = toolButton(Panel1, 255, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton14 = toolButton(Panel1, 293, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton15 = toolButton(Panel1, 329, 36, QStringLiteral("画矩形"), Glyph::Rectangle);
+    SpeedButton17 = toolButton(Panel1, 365, 36, QStringLiteral("画圆或椭圆"), Glyph::Ellipse);
+    SpeedButton25 = toolButton(Panel1, 401, 38, QStringLiteral("范围选择"), Glyph::Select);
+    SpeedButton35 = button(Panel1, 439, 0, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
+    SpeedButton36 = button(Panel1, 439, 19, 38, 19, QStringLiteral("恢复原始大小"), Glyph::ZoomOut);
+    SpeedButton1 = button(Panel1, 477, 0, 38, 19, QStringLiteral("缩略图查看"), Glyph::Thumbnails);
+    SpeedButton18 = button(Panel1, 477, 19, 38, 19, QStringLiteral("导入"), Glyph::Import);
+    SpeedButton11 = button(Panel1, 516, 0, 31, 38, QStringLiteral("左翻页"), Glyph::PageLeft);
+    Edit2 = new NumberBox(Panel1, 546, 0, 32, 38, 24, QStringLiteral("1"), QStringLiteral("页号"));
+    SpeedButton12 = button(Panel1, 578, 0, 29, 38, QStringLiteral("右翻页"), Glyph::PageRight);
+    SpeedButton6 = button(Panel1, 608, 0, 38, 38, QStringLiteral("设置"), Glyph::Settings);
+    SpeedButton2 = button(Panel1, 646, 0, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton40 = button(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
+    SpeedButton3->setDown(true);
+
+    Panel4 = new Panel(this, 0, 41, PanelDesignWidth, 189, PanelTeal);
+    Image1 = new QLabel(Panel4);
+    Image1->setGeometry(0, 0, PanelDesignWidth, 20);
+    RichEdit1 = new QTextEdit(Panel4);
+    RichEdit1->setGeometry(2, 22, PanelDesignWidth - 4, 189 - 24);
+    WebBrowser1 = new QWidget(Panel4);
+    WebBrowser1->setGeometry(2, 22, PanelDesignWidth - 4, 189 - 24);
+    WebBrowser1->hide();
+    Panel4->hide();
+
+    Panel5 = new Panel(this, 0, 41, 800, 200, clGray);
+    Panel6 = new Panel(Panel5, 0, 0, 800, 20, clSkyBlue);
+    ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel5);
+    ScrollBar1->setGeometry(0, 180, 800, 20);
+    ScrollBar1->setMinimum(1);
+    ScrollBar1->setMaximum(1);
+    Panel5->hide();
+    Panel9 = new Panel(this, 0, 41, 200, 400, clSkyBlue);
+    Panel9->hide();
+
+    Image2 = new QLabel(this);
+    Image2->setGeometry(0, 0, 0, 0);
+    Image2->setCursor(Qt::SizeAllCursor);
+    Image2->hide();
+
+    onClick(SpeedButton2, &TForm3::SpeedButton2Click);
+    onClick(SpeedButton40, &TForm3::SpeedButton40Click);
+}
+
+void TForm3::FormCreate() {
+    ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    const int sw = screenWidth();
+    const int sh = screenHeight();
+    loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+    Panel4->resize(Panel4->width(), sh - 45);
+    setGeometry(0, 0, sw, sh);
+    ToolMode = PenTool;
+    ZoomImageHeld = 0;
+    BackdropActive = 0;
+    CurrentPage = 1;
+    PageCount = 1;
+    FloatBitmap = QImage();
+    PrePanelBitmap = QImage();
+    BackdropBitmap = QImage();
+    StampImage = QImage();
+    PageBitmaps[1] = PageBitmap{makeBitmap(sw, sh), 0};
+    ScratchBitmap = makeBitmap(sw, sh);
+    Panel6->resize(Panel6->width(), 1);
+    PanelLeft[1] = 0;
+    PanelTop[1] = 41;
+    PanelWidth[1] = PanelDesignWidth;
+    PanelHeight[1] = Panel4->height();
+    fitSurfaceToScreen();
+    FormResize();
+}
+
+void TForm3::FormResize() {
+    // The title bar stops one pixel short of the right edge, so that the column under it shows
+    // the page's background colour.
+    Panel2->resize(screenWidth() - 1, TitleBarHeight);
+    Panel1->move(Panel2->width() - 1 - CommandBarWidth, 1);
+}
+
+void TForm3::resizeEvent(QResizeEvent* event) {
+    SurfaceWindow::resizeEvent(event);
+    guarded([this] { FormResize(); });
+}
+
+void TForm3::FormPaint() {
+    fitSurfaceToScreen();
+    if (Form1->BoardPaintMode < 2) {
+        canvas().drawImage(0, 0, PageBitmaps[CurrentPage].Bitmap);
+        return;
+    }
+    // A lesson picture, drawn once and kept as the page.
+    canvas().drawImage(0, 0, LessonPicture);
+    PageBitmap& page = PageBitmaps[LessonLoadPage];
+    if (!page.exists())
+        page.Bitmap = makeBitmap(screenWidth(), screenHeight());
+    Canvas(page.Bitmap).copyRect(Surface, {0, 0, screenWidth(), screenHeight()});
+    Form1->BoardPaintMode = 0;
+}
+
+void TForm3::Invalidate() {
+    FormPaint();
+    showSurface();
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    SurfaceWindow::showEvent(event);
+    guarded([this] { Invalidate(); });
+}
+
+void TForm3::showBoard() {
+    setGeometry(0, 0, screenWidth(), screenHeight());
+    showFullScreen();
+    raise();
+    activateWindow();
+}
+
+QString TForm3::pageTextFile(int page) const {
+    return ProgramFolder + QString::number(page);
+}
+
+void TForm3::loadBoardCursor(const QString& fileName) {
+    BoardCursor = loadCursorFile(fileName);
+    if (BoardCursor)
+        setCursor(*BoardCursor);
+    else
+        unsetCursor();
+}
+
+// Blank the projection.
+void TForm3::SpeedButton2Click() {
+    Form5->show();
+    windows().setPointerPosition(QPoint(screenWidth(), 50));
+}
+
+// Back to the desktop: the pages stay in memory for the next time the board is shown.
+void TForm3::SpeedButton40Click() {
+    if (Form14->Tag == 1)
+        Form14->show();
+    Panel3->setCaption(QString());
+    close();
+    Form1->show();
+    Form1->Timer1->start();
+}

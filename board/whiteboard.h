@@ -1,0 +1,84 @@
+// The whiteboard: a full-screen drawing window over the page store, with its title bar of
+// commands at the top.
+#pragma once
+
+#include "board/page_store.h"
+#include "platform/surface_window.h"
+
+#include <QCursor>
+#include <optional>
+
+class QLabel;
+class QScrollBar;
+class QTextEdit;
+
+class TForm3 : public platform::SurfaceWindow, public PageStore, public DrawingState {
+    Q_OBJECT
+public:
+    TForm3();
+
+    platform::Panel* Panel2; // title bar
+    platform::Panel* Panel3; // shape-size readout
+    platform::Panel* Panel1; // command bar
+    platform::Panel* Panel4; // floating text or document panel
+    platform::Panel* Panel5; // thumbnail strip
+    platform::Panel* Panel6; // the strip's bar row
+    platform::Panel* Panel9; // picture library
+    QLabel* Image1;          // the text panel's title strip
+    QTextEdit* RichEdit1;
+    QWidget* WebBrowser1;
+    QLabel* Image2; // the floating picture
+    QScrollBar* ScrollBar1;
+
+    platform::SpeedButton* SpeedButton9;  // pen colour, under the swatch
+    platform::Swatch* LCP;                // pen colour
+    platform::Swatch* RCP;                // background colour
+    platform::NumberBox* Edit1;           // pen width 1..9
+    platform::SpeedButton* SpeedButton7;  // wider
+    platform::SpeedButton* SpeedButton8;  // narrower
+    platform::SpeedButton* SpeedButton5;  // clear
+    platform::SpeedButton* SpeedButton4;  // undo
+    platform::SpeedButton* SpeedButton10; // board eraser
+    platform::SpeedButton* SpeedButton13; // area erase
+    platform::SpeedButton* SpeedButton3;  // pen
+    platform::SpeedButton* SpeedButton14; // line
+    platform::SpeedButton* SpeedButton15; // rectangle
+    platform::SpeedButton* SpeedButton17; // ellipse
+    platform::SpeedButton* SpeedButton25; // range selection
+    platform::SpeedButton* SpeedButton35; // enlarge
+    platform::SpeedButton* SpeedButton36; // original size
+    platform::SpeedButton* SpeedButton1;  // thumbnails
+    platform::SpeedButton* SpeedButton18; // import
+    platform::SpeedButton* SpeedButton11; // page left
+    platform::NumberBox* Edit2;           // page number
+    platform::SpeedButton* SpeedButton12; // page right
+    platform::SpeedButton* SpeedButton6;  // settings
+    platform::SpeedButton* SpeedButton2;  // blanking
+    platform::SpeedButton* SpeedButton40; // back to the desktop
+
+    // Custom cursor 2, the board's cursor; empty leaves the arrow.
+    std::optional<QCursor> BoardCursor;
+
+    void FormCreate();
+    void FormResize();
+    // Draws what the board shows onto its surface, as a repaint of the window does.
+    void FormPaint();
+    // Asks for a repaint of the whole window (the page drawn again onto the surface).
+    void Invalidate();
+
+    void SpeedButton2Click();
+    void SpeedButton40Click();
+
+    // Shows the board full screen.
+    void showBoard();
+    // The per-page text file of page n in the program folder.
+    QString pageTextFile(int page) const;
+    // Loads custom cursor 2 from a cursor file and makes it the board's cursor.
+    void loadBoardCursor(const QString& fileName);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+extern TForm3* Form3;

@@ -1,0 +1,23 @@
+# Warnings and sanitizers shared by every target of the project.
+
+add_library(kv_options INTERFACE)
+target_compile_features(kv_options INTERFACE cxx_std_20)
+# Headers are included by their path from the top of the tree: "board/whiteboard.h".
+target_include_directories(kv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(kv_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+    -Wunused -Woverloaded-virtual -Wconversion -Wsign-conversion -Wnull-dereference
+    -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough -Wmisleading-indentation
+    -Wduplicated-cond -Wduplicated-branches -Wlogical-op -Wuseless-cast)
+
+# CI builds treat every warning as an error; local builds only report them.
+if(DEFINED ENV{CI})
+    target_compile_options(kv_options INTERFACE -Werror)
+endif()
+
+option(KV_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(KV_SANITIZE)
+    target_compile_options(kv_options INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(kv_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,14 @@
+// The picture import window.
+#pragma once
+
+#include "platform/form.h"
+
+class TForm12 : public platform::Form {
+    Q_OBJECT
+public:
+    TForm12();
+
+    void FormCreate() {}
+};
+
+extern TForm12* Form12;

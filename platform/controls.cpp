@@ -1,0 +1,128 @@
+#include "controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace platform {
+
+SpeedButton::SpeedButton(QWidget* parent, int left, int top, int width, int height,
+                         const QString& hint)
+    : QToolButton(parent) {
+    setGeometry(left, top, width, height);
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+    setIconSize(QSize(width - 6, height - 6));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+    if (!hint.isEmpty())
+        setToolTip(hint);
+}
+
+void SpeedButton::setGroupIndex(int group) {
+    group_ = group;
+    setCheckable(group != 0);
+    if (group == 0)
+        return;
+    // A press on a grouped button puts it down and lifts the others of its group.
+    connect(this, &QAbstractButton::clicked, this, [this] { setDown(true); });
+}
+
+void SpeedButton::setDown(bool down) {
+    if (group_ == 0)
+        return;
+    setChecked(down);
+    if (!down || parentWidget() == nullptr)
+        return;
+    for (auto* other : parentWidget()->findChildren<SpeedButton*>(Qt::FindDirectChildrenOnly)) {
+        if (other != this && other->group_ == group_)
+            other->setChecked(false);
+    }
+}
+
+Panel::Panel(QWidget* parent, int left, int top, int width, int height, TColor color)
+    : QWidget(parent), color_(color) {
+    setGeometry(left, top, width, height);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Panel::setColor(TColor color) {
+    color_ = color;
+    update();
+}
+
+void Panel::setCaption(const QString& caption) {
+    caption_ = caption;
+    update();
+}
+
+void Panel::setCaptionColor(TColor color) {
+    captionColor_ = color;
+    update();
+}
+
+void Panel::setCaptionAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
+void Panel::setBevel(bool raised) {
+    bevel_ = raised;
+    update();
+}
+
+void Panel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), toQColor(color_));
+    if (bevel_) {
+        p.setPen(QColor(Qt::white));
+        p.drawLine(0, 0, width() - 1, 0);
+        p.drawLine(0, 0, 0, height() - 1);
+        p.setPen(QColor(Qt::darkGray));
+        p.drawLine(0, height() - 1, width() - 1, height() - 1);
+        p.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    }
+    if (!caption_.isEmpty()) {
+        p.setPen(toQColor(captionColor_));
+        p.drawText(rect().adjusted(2, 0, -2, 0), static_cast<int>(alignment_), caption_);
+    }
+}
+
+Swatch::Swatch(QWidget* parent, int left, int top, int width, int height, TColor color,
+               const QString& hint)
+    : QWidget(parent), color_(color) {
+    setGeometry(left, top, width, height);
+    setToolTip(hint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Swatch::setColor(TColor color) {
+    color_ = color;
+    update();
+}
+
+void Swatch::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), toQColor(color_));
+}
+
+void Swatch::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+}
+
+NumberBox::NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
+                     const QString& text, const QString& hint)
+    : QLineEdit(text, parent) {
+    setGeometry(left, top, width, height);
+    setReadOnly(true);
+    setFocusPolicy(Qt::NoFocus);
+    setAlignment(Qt::AlignCenter);
+    setFrame(false);
+    setToolTip(hint);
+    QFont f = font();
+    f.setPixelSize(pixelSize);
+    f.setBold(true);
+    setFont(f);
+    setStyleSheet(QStringLiteral("QLineEdit { color: red; background: white; }"));
+}
+
+} // namespace platform

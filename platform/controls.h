@@ -1,0 +1,86 @@
+// The small set of classic controls the windows are built from: flat picture buttons,
+// coloured panels with a caption, colour swatches and read-only number boxes.
+#pragma once
+
+#include "tcolor.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+#include <QWidget>
+
+namespace platform {
+
+// A flat button with a picture; its hint shows as a tooltip. Buttons with the same group
+// index inside one parent form a radio group: exactly one of them is down.
+class SpeedButton : public QToolButton {
+    Q_OBJECT
+public:
+    SpeedButton(QWidget* parent, int left, int top, int width, int height,
+                const QString& hint = {});
+    void setGroupIndex(int group);
+    int groupIndex() const { return group_; }
+    bool isDown() const { return isChecked(); }
+    void setDown(bool down);
+
+private:
+    int group_ = 0;
+};
+
+// A filled rectangle with an optional caption drawn in a chosen colour.
+class Panel : public QWidget {
+    Q_OBJECT
+public:
+    Panel(QWidget* parent, int left, int top, int width, int height, TColor color);
+    TColor color() const { return color_; }
+    void setColor(TColor color);
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    void setCaptionColor(TColor color);
+    void setCaptionAlignment(Qt::Alignment alignment);
+    void setBevel(bool raised);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TColor color_;
+    TColor captionColor_ = clBlack;
+    QString caption_;
+    Qt::Alignment alignment_ = Qt::AlignCenter;
+    bool bevel_ = false;
+};
+
+// A colour swatch; the colour it holds is the value the commands read.
+class Swatch : public QWidget {
+    Q_OBJECT
+public:
+    Swatch(QWidget* parent, int left, int top, int width, int height, TColor color,
+           const QString& hint);
+    TColor Color() const { return color_; }
+    void setColor(TColor color);
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    TColor color_;
+};
+
+// A read-only box showing a number in large red digits; its text is the value.
+class NumberBox : public QLineEdit {
+    Q_OBJECT
+public:
+    NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
+              const QString& text, const QString& hint);
+};
+
+// Geometry helpers in the terms the windows are laid out in.
+inline void setBounds(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(left, top, width, height);
+}
+
+} // namespace platform

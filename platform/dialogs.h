@@ -1,0 +1,23 @@
+// Message boxes owned by a window. The program's texts are passed as they stand.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace platform {
+
+enum class Answer { Yes, No, Ok };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A Yes/No box; the answer the teacher gave.
+    virtual Answer askYesNo(QWidget* owner, const QString& text, const QString& title) = 0;
+    // An OK box that tells something.
+    virtual void inform(QWidget* owner, const QString& text, const QString& title) = 0;
+    // The box shown when a command failed unexpectedly.
+    virtual void showError(QWidget* owner, const QString& text) = 0;
+};
+
+} // namespace platform

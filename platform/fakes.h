@@ -1,0 +1,144 @@
+// Stand-ins for the platform services that tests install: they record what the program asked
+// for and answer from a script.
+#pragma once
+
+#include "dialogs.h"
+#include "display.h"
+#include "files.h"
+#include "processes.h"
+#include "services.h"
+#include "task_keys.h"
+#include "window_system.h"
+
+#include <QSet>
+#include <QStringList>
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace platform {
+
+class FakeWindowSystem final : public WindowSystem {
+public:
+    struct Window {
+        WindowHandle handle = 0;
+        QString caption;
+        bool open = true;
+        bool dock = false;
+        bool mapped = true;
+        ZBand band = ZBand::NotTopmost;
+    };
+
+    // Adds a foreign window at the top of the stacking order; returns its handle.
+    WindowHandle addWindow(const QString& caption, bool dock = false);
+    Window* find(WindowHandle handle);
+    // Handles that received a close request, in order.
+    std::vector<WindowHandle> closeRequests;
+    std::vector<std::pair<WindowHandle, ZBand>> zRequests;
+    std::vector<WindowHandle> noTaskbarButton;
+    WindowHandle foreground = 0;
+    WindowHandle windowAtPoint = 0;
+    QPoint pointer;
+    bool screenSaverRunning = true;
+    int taskbarRestores = 0;
+
+    std::vector<WindowHandle> topLevelWindows() override;
+    QString caption(WindowHandle window) override;
+    void requestClose(WindowHandle window) override;
+    void setZBand(WindowHandle window, ZBand band) override;
+    WindowHandle windowFromPoint(QPoint screenPoint) override;
+    void setForeground(WindowHandle window) override { foreground = window; }
+    QPoint pointerPosition() override { return pointer; }
+    void setPointerPosition(QPoint screenPoint) override { pointer = screenPoint; }
+    void setNoTaskbarButton(WindowHandle window) override { noTaskbarButton.push_back(window); }
+    bool taskbarFound() override;
+    void hideTaskbar() override;
+    void restoreTaskbar() override;
+    void setScreenSaverRunning(bool running) override { screenSaverRunning = running; }
+
+private:
+    std::vector<Window> windows_; // top first
+    WindowHandle next_ = 0x1000;
+};
+
+class FakeDisplay final : public Display {
+public:
+    QSize size{1024, 768};
+    int depth = 32;
+    std::vector<int> depthRequests;
+
+    QSize screenSize() override { return size; }
+    int colourDepth() override { return depth; }
+    bool requestColourDepth(int bitsPerPixel) override {
+        depthRequests.push_back(bitsPerPixel);
+        return false;
+    }
+};
+
+class FakeDialogs final : public Dialogs {
+public:
+    struct Shown {
+        QString kind; // "question", "inform" or "error"
+        QString text;
+        QString title;
+    };
+    // Answers given to the next questions, in order; No when the script has run out.
+    std::deque<Answer> answers;
+    std::vector<Shown> shown;
+
+    Answer askYesNo(QWidget* owner, const QString& text, const QString& title) override;
+    void inform(QWidget* owner, const QString& text, const QString& title) override;
+    void showError(QWidget* owner, const QString& text) override;
+};
+
+class FakeProcesses final : public Processes {
+public:
+    QStringList started;
+    QStringList opened;
+    bool startSucceeds = true;
+
+    bool startProgram(const QString& commandLine, ShowState) override {
+        started << commandLine;
+        return startSucceeds;
+    }
+    bool openDocument(const QString& address) override {
+        opened << address;
+        return true;
+    }
+};
+
+class FakeFiles final : public Files {
+public:
+    QSet<QString> present;
+    QSet<QString> undeletable;
+    QStringList removed;
+
+    bool exists(const QString& path) override { return present.contains(path); }
+    bool removeFile(const QString& path) override;
+};
+
+class FakeTaskKeys final : public TaskKeys {
+public:
+    std::vector<std::pair<int, int>> calls;
+    int disableTaskKeys(int first, int second) override {
+        calls.emplace_back(first, second);
+        return 1;
+    }
+};
+
+// All the fakes together, installed while the object lives.
+struct FakeServices {
+    FakeWindowSystem windows;
+    FakeDisplay display;
+    FakeDialogs dialogs;
+    FakeProcesses processes;
+    FakeFiles files;
+    FakeTaskKeys taskKeys;
+
+    FakeServices();
+    ~FakeServices();
+    FakeServices(const FakeServices&) = delete;
+    FakeServices& operator=(const FakeServices&) = delete;
+};
+
+} // namespace platform

@@ -1,0 +1,42 @@
+#include "form.h"
+
+#include "services.h"
+
+#include <QEventLoop>
+#include <QHideEvent>
+
+namespace platform {
+
+Form::Form(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+
+void Form::ShowModal() {
+    if (modalLoop_ != nullptr)
+        return;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec();
+    modalLoop_ = nullptr;
+    setWindowModality(Qt::NonModal);
+}
+
+void Form::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (modalLoop_ != nullptr && !event->spontaneous())
+        modalLoop_->quit();
+}
+
+void Form::reportError(const char* what) noexcept {
+    try {
+        const QString text = what != nullptr && *what != '\0' ? QString::fromLocal8Bit(what)
+                                                              : QStringLiteral("发生了意外错误。");
+        dialogs().showError(this, text);
+    } catch (...) {
+        // Nothing more can be done without risking the program itself.
+    }
+}
+
+} // namespace platform

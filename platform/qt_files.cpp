@@ -1,0 +1,16 @@
+#include "qt_services.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace platform {
+
+bool QtFiles::exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
+
+bool QtFiles::removeFile(const QString& path) {
+    return QFile::remove(path);
+}
+
+} // namespace platform

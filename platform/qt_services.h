@@ -1,0 +1,38 @@
+// The desktop implementations of the dialog, file and process services.
+#pragma once
+
+#include "dialogs.h"
+#include "files.h"
+#include "processes.h"
+
+namespace platform {
+
+class QtDialogs final : public Dialogs {
+public:
+    Answer askYesNo(QWidget* owner, const QString& text, const QString& title) override;
+    void inform(QWidget* owner, const QString& text, const QString& title) override;
+    void showError(QWidget* owner, const QString& text) override;
+};
+
+class QtFiles final : public Files {
+public:
+    bool exists(const QString& path) override;
+    bool removeFile(const QString& path) override;
+};
+
+class QtProcesses final : public Processes {
+public:
+    // Program names are looked up in `programFolder` before the PATH.
+    explicit QtProcesses(QString programFolder) : programFolder_(std::move(programFolder)) {}
+    bool startProgram(const QString& commandLine, ShowState show) override;
+    bool openDocument(const QString& address) override;
+
+    // The program and its arguments that a command line starts, the program looked up as
+    // above; an empty program when the line names none that can be found.
+    static QStringList resolveCommandLine(const QString& commandLine, const QString& programFolder);
+
+private:
+    QString programFolder_;
+};
+
+} // namespace platform

@@ -1,0 +1,37 @@
+// The platform services in use: the real ones installed by main, fakes installed by tests.
+#pragma once
+
+#include "dialogs.h"
+#include "display.h"
+#include "files.h"
+#include "processes.h"
+#include "task_keys.h"
+#include "window_system.h"
+
+namespace platform {
+
+struct Services {
+    WindowSystem* windows = nullptr;
+    Display* display = nullptr;
+    Dialogs* dialogs = nullptr;
+    Processes* processes = nullptr;
+    Files* files = nullptr;
+    TaskKeys* taskKeys = nullptr;
+};
+
+// Installs the services; the caller keeps them alive while they are installed.
+void install(const Services& services);
+const Services& installed();
+
+WindowSystem& windows();
+Display& display();
+Dialogs& dialogs();
+Processes& processes();
+Files& files();
+TaskKeys& taskKeys();
+
+// The screen's width and height in pixels, read when needed.
+int screenWidth();
+int screenHeight();
+
+} // namespace platform

@@ -1,0 +1,33 @@
+// A full-screen drawing window: it keeps its own screen-sized surface, which handlers draw
+// on and which the window shows; repaints only show it again.
+#pragma once
+
+#include "canvas.h"
+#include "form.h"
+
+namespace platform {
+
+class SurfaceWindow : public Form {
+    Q_OBJECT
+public:
+    explicit SurfaceWindow(Qt::WindowFlags flags);
+
+    // The picture the window shows, and a canvas on it with the window's pen and brush.
+    QImage Surface;
+    Canvas& canvas() { return canvas_; }
+
+    // Draws a picture over the surface at (0, 0) and shows it.
+    void drawOnSurface(const QImage& picture);
+    // Shows the given rectangle of the surface again (the whole surface when empty).
+    void showSurface(const TRect& changed = {});
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    // Makes the surface as large as the screen, keeping what fits.
+    void fitSurfaceToScreen();
+
+private:
+    Canvas canvas_;
+};
+
+} // namespace platform

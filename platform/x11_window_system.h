@@ -1,0 +1,38 @@
+// The window system of an X11 desktop: Xlib on the connection Qt's xcb platform opened.
+// Under any other Qt platform (offscreen tests) every call does nothing and answers empty.
+#pragma once
+
+#include "window_system.h"
+
+#include <vector>
+
+namespace platform {
+
+class X11WindowSystem final : public WindowSystem {
+public:
+    std::vector<WindowHandle> topLevelWindows() override;
+    QString caption(WindowHandle window) override;
+    void requestClose(WindowHandle window) override;
+    void setZBand(WindowHandle window, ZBand band) override;
+    WindowHandle windowFromPoint(QPoint screenPoint) override;
+    void setForeground(WindowHandle window) override;
+    QPoint pointerPosition() override;
+    void setPointerPosition(QPoint screenPoint) override;
+    void setNoTaskbarButton(WindowHandle window) override;
+
+    bool taskbarFound() override;
+    void hideTaskbar() override;
+    void restoreTaskbar() override;
+
+    void setScreenSaverRunning(bool running) override { screenSaverRunning_ = running; }
+    bool screenSaverRunning() const { return screenSaverRunning_; }
+
+private:
+    std::vector<WindowHandle> dockWindows();
+
+    // The panels this object unmapped, mapped again on restore even if they lost their type.
+    std::vector<WindowHandle> hiddenDocks_;
+    bool screenSaverRunning_ = false;
+};
+
+} // namespace platform

@@ -1,0 +1,40 @@
+# Shared by the run and test scripts: the build and a private X server.
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+build_program() {
+    local dir=$1
+    shift
+    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir"
+}
+
+# Qt wants a private runtime folder.
+ensure_runtime_dir() {
+    if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
+        XDG_RUNTIME_DIR=$(mktemp -d /tmp/k-vorne-runtime.XXXXXX)
+        chmod 700 "$XDG_RUNTIME_DIR"
+        export XDG_RUNTIME_DIR
+    fi
+}
+
+# Starts Xvfb on a free display with the given screen ("1280x800x24") and exports DISPLAY.
+start_xvfb() {
+    local screen=$1 n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 "$screen" -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        for _ in $(seq 1 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+            return 0
+        fi
+    done
+    echo "could not start Xvfb" >&2
+    return 1
+}

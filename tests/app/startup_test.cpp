@@ -1,0 +1,93 @@
+// The start-up checks: the colour-depth question, one running copy, the touch monitor's window.
+#include "app/toolbar.h"
+#include "app_fixture.h"
+
+#include <QTimer>
+
+using namespace platform;
+
+TEST_F(StartupFixture, OnlyASecondWindowCaptionedWithTheTitleEndsTheProgram) {
+    struct Case {
+        QStringList others;
+        bool terminated;
+    };
+    const Case cases[] = {
+        {{}, false},
+        {{QStringLiteral("K_Vorne")}, true},      // a copy that runs already, or any such window
+        {{QStringLiteral("K_Vorne 2")}, false},   // only begins with the title
+        {{QStringLiteral("K_Vorne1234")}, false}, // longer than the buffer holds
+        {{QStringLiteral("k_vorne")}, false},     // the comparison is case-sensitive
+        {{QString(), QStringLiteral("Editor")}, false},
+    };
+    for (const Case& c : cases) {
+        FakeServices fresh;
+        for (const QString& caption : c.others)
+            fresh.windows.addWindow(caption);
+        fresh.windows.addWindow(QStringLiteral("K_Vorne")); // the program's own
+        TApplication app(QStringLiteral("K_Vorne"));
+        Application = &app;
+        Form1 = nullptr;
+        TForm1 toolbar;
+        Form1 = &toolbar;
+        toolbar.FormCreate();
+        EXPECT_EQ(app.Terminated(), c.terminated) << c.others.join(QLatin1Char('|')).toStdString();
+        // The other steps run all the same.
+        EXPECT_EQ(fresh.taskKeys.calls, (std::vector<std::pair<int, int>>{{1, 23}}));
+        EXPECT_EQ(fresh.windows.noTaskbarButton, std::vector<WindowHandle>{app.Handle()});
+        Form1 = nullptr;
+        Application = nullptr;
+    }
+}
+
+TEST_F(StartupFixture, TouchMonitorWindowsAreClosedAndNothingElse) {
+    const WindowHandle monitor1 = fakes.windows.addWindow(QStringLiteral("xTouchMon"));
+    fakes.windows.addWindow(QStringLiteral("xTouchMon2"));
+    fakes.windows.addWindow(QStringLiteral("Kalender"));
+    const WindowHandle monitor2 = fakes.windows.addWindow(QStringLiteral("xTouchMon"));
+    createProgram();
+    EXPECT_EQ(fakes.windows.closeRequests, (std::vector<WindowHandle>{monitor2, monitor1}));
+    EXPECT_FALSE(Application->Terminated());
+}
+
+TEST_F(StartupFixture, ColourDepthQuestionOnlyBelow24Bits) {
+    struct Case {
+        int depth;
+        Answer answer;
+        bool asked;
+        std::vector<int> requests;
+    };
+    const Case cases[] = {
+        {16, Answer::Yes, true, {24}},
+        {16, Answer::No, true, {}},
+        {24, Answer::Yes, false, {}},
+        {32, Answer::Yes, false, {}},
+    };
+    for (const Case& c : cases) {
+        FakeServices fresh;
+        fresh.display.depth = c.depth;
+        fresh.dialogs.answers = {c.answer};
+        fresh.windows.addWindow(QStringLiteral("K_Vorne"));
+        TApplication app(QStringLiteral("K_Vorne"));
+        Application = &app;
+        TForm1 toolbar;
+        toolbar.FormCreate();
+        ASSERT_EQ(fresh.dialogs.shown.size(), c.asked ? 1u : 0u) << c.depth;
+        if (c.asked) {
+            EXPECT_EQ(fresh.dialogs.shown[0].text,
+                      QStringLiteral("您的系统颜色质量设置低于24位，是否调整?"));
+            EXPECT_EQ(fresh.dialogs.shown[0].title, QStringLiteral("提示信息"));
+        }
+        EXPECT_EQ(fresh.display.depthRequests, c.requests) << c.depth;
+        // The refused depth change is not reported and the program starts.
+        EXPECT_FALSE(app.Terminated());
+        Application = nullptr;
+    }
+}
+
+TEST_F(StartupFixture, ToolbarIsDockedAtTheTopNearTheRightEdge) {
+    createProgram();
+    EXPECT_EQ(Form1->geometry(), QRect(sw() - 436, 0, 343, 39));
+    EXPECT_TRUE(Form1->Timer1->isActive());
+    EXPECT_EQ(Form1->Timer1->interval(), 1000);
+    EXPECT_EQ(Form1->BoardPaintMode, 0);
+}

@@ -1,0 +1,90 @@
+"""Helpers for running the real K_Vorne under an X server and looking at the screen."""
+
+import os
+import re
+import subprocess
+import sys
+import time
+
+
+def run(*args, check=True):
+    return subprocess.run(args, check=check, capture_output=True, text=True).stdout
+
+
+def screen_size():
+    out = run("xwininfo", "-root")
+    w = int(re.search(r"Width: (\d+)", out).group(1))
+    h = int(re.search(r"Height: (\d+)", out).group(1))
+    return w, h
+
+
+def pixel(x, y):
+    """The colour of a screen pixel as (r, g, b)."""
+    out = run("import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-")
+    m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[1])
+    return tuple(int(v) for v in m.groups())
+
+
+def screenshot(path):
+    run("import", "-window", "root", path)
+
+
+def wait_for(condition, timeout, what):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if condition():
+            return
+        time.sleep(0.1)
+    raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+
+
+def mapped_windows():
+    """Top-level windows that are mapped: (id, x, y, width, height, name), top first."""
+    out = run("xwininfo", "-root", "-children")
+    windows = []
+    for line in out.splitlines():
+        m = re.match(r'\s+(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', line)
+        if not m:
+            continue
+        wid = m.group(1)
+        name = m.group(2)
+        info = run("xwininfo", "-id", wid, check=False)
+        if "IsViewable" not in info:
+            continue
+        windows.append((wid, int(m.group(5)), int(m.group(6)), int(m.group(3)),
+                        int(m.group(4)), name))
+    return windows
+
+
+def click(x, y, button=1):
+    run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+
+
+class Program:
+    """One running copy of K_Vorne started from its program folder."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        env = dict(os.environ)
+        self.process = subprocess.Popen(["./K_Vorne"], cwd=folder, env=env,
+                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def stop(self):
+        if self.alive():
+            self.process.kill()
+            self.process.wait()
+
+    def output(self):
+        if self.alive():
+            return ""
+        return self.process.stdout.read().decode(errors="replace")
+
+
+def check(condition, message):
+    if not condition:
+        print("FAIL:", message, file=sys.stderr)
+        raise AssertionError(message)
+    print("ok:", message)

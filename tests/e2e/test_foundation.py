@@ -1,0 +1,81 @@
+"""The real program under an X server: one copy at a time, the docked toolbar kept on top,
+the whiteboard in the background colour, and the exit question."""
+
+import subprocess
+import sys
+import time
+
+from kvorne_e2e import (Program, check, click, mapped_windows, pixel, run, screen_size,
+                        screenshot, wait_for)
+
+SKY_BLUE = (166, 202, 240)
+BOARD_BACKGROUND = (0, 0, 64)  # 0x00400000
+
+
+def toolbar(sw):
+    for w in mapped_windows():
+        if w[1:5] == (sw - 436, 0, 343, 39):
+            return w
+    return None
+
+
+def main(folder):
+    sw, sh = screen_size()
+    first = Program(folder)
+    try:
+        wait_for(lambda: toolbar(sw) is not None, 20, "the toolbar to be mapped")
+        check(True, "toolbar mapped at (SW - 436, 0), 343 x 39")
+        time.sleep(0.5)
+        check(pixel(sw - 436 + 10, 0) == SKY_BLUE, "toolbar's panel shows at its place")
+
+        second = Program(folder)
+        try:
+            second.process.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            second.stop()
+            raise AssertionError("a second copy did not end by itself")
+        check(second.process.returncode == 0, "the second copy ends by itself")
+        check(first.alive() and toolbar(sw) is not None, "the first copy is untouched")
+
+        # Another window raised over the toolbar: the toolbar is back on top within 1.5 s.
+        cover = subprocess.Popen(["xmessage", "-geometry", f"500x120+{sw - 480}+0",
+                                  "covering the toolbar"])
+        try:
+            wait_for(lambda: any(w[5].startswith('"xmessage') for w in mapped_windows()), 10,
+                     "the covering window")
+            cover_id = next(w[0] for w in mapped_windows() if w[5].startswith('"xmessage'))
+            run("xdotool", "windowraise", cover_id)
+            raised_at = time.monotonic()
+            wait_for(lambda: pixel(sw - 436 + 10, 0) == SKY_BLUE, 3, "the toolbar on top")
+            check(time.monotonic() - raised_at <= 1.5, "toolbar back on top within 1.5 s")
+            check(mapped_windows()[0][1:5] == (sw - 436, 0, 343, 39),
+                  "the toolbar is the top window again")
+        finally:
+            cover.kill()
+
+        # The whiteboard button: a full-screen board in the background colour.
+        click(sw - 436 + 19, 20)
+        wait_for(lambda: any(w[3:5] == (sw, sh) for w in mapped_windows()), 10,
+                 "the full-screen whiteboard")
+        wait_for(lambda: pixel(sw - 1, 38) == BOARD_BACKGROUND, 5,
+                 "the background colour at (SW - 1, 38)")
+        check(True, "the whiteboard shows page 1 in the background colour")
+        check(toolbar(sw) is None, "the toolbar is hidden while the board shows")
+        screenshot("e2e-whiteboard.png")
+
+        # Back to the toolbar with the board's return button, then leave with Yes.
+        click(sw - 2 - 38 + 19, 20)
+        wait_for(lambda: toolbar(sw) is not None, 10, "the toolbar to come back")
+        click(sw - 436 + 267 + 19, 20)
+        wait_for(lambda: any(w[5] == '"提示信息"' for w in mapped_windows()), 10,
+                 "the exit question")
+        run("xdotool", "key", "Return")
+        wait_for(lambda: not first.alive(), 10, "the program to end after Yes")
+        check(first.process.returncode == 0, "the program ends cleanly after Yes")
+    finally:
+        first.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
