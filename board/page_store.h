@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QString>
+#include <algorithm>
 #include <array>
 
 constexpr int MaxPages = 99;
@@ -61,6 +62,8 @@ struct PageStore {
     // The lesson picture that a paint in mode 2 stores into page LessonLoadPage.
     QImage LessonPicture;
     int LessonLoadPage = 1;
+    // The page on which a scanned picture taller than the screen continues; 0 for none.
+    int ContinuationPage = 0;
 };
 
 // Tool modes of the board.
@@ -86,6 +89,8 @@ struct DrawingState {
     int SelectionBottom = 0;
     int ZoomImageHeld = 0;
     double ZoomFactor = 0.0;
+    // The margin kept beside the box of the last stroke: wide enough for what its pen drew.
+    int StrokeMarginOfBox = 10;
 };
 
 // The pixel whose colour is the page's background as the display shows it: the right-most
@@ -94,5 +99,11 @@ inline QPoint backgroundSamplePoint(int screenWidth) {
     return {screenWidth - 1, 38};
 }
 
-// The margin added around a stroke's box when it is committed or undone.
+// The least margin added around a stroke's box when it is committed or undone.
 constexpr int StrokeMargin = 10;
+
+// The margin a stroke drawn with a pen of the given width needs: its band reaches half the
+// width beside the pointer's path.
+constexpr int strokeMarginFor(int penWidth) {
+    return std::max(StrokeMargin, penWidth / 2 + 1);
+}

@@ -1,12 +1,10 @@
 // The whiteboard window: its layout, creation, painting and the commands that leave it.
 #include "board/whiteboard.h"
 
-#include "app/blanking.h"
 #include "app/button_pictures.h"
 #include "app/toolbar.h"
 #include "platform/cursors.h"
 #include "platform/services.h"
-#include "practice/practice_pad.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -109,8 +107,25 @@ TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
     Image2->setCursor(Qt::SizeAllCursor);
     Image2->hide();
 
+    onClick(SpeedButton3, &TForm3::SpeedButton3Click);
+    onClick(SpeedButton14, &TForm3::SpeedButton14Click);
+    onClick(SpeedButton15, &TForm3::SpeedButton15Click);
+    onClick(SpeedButton17, &TForm3::SpeedButton17Click);
+    onClick(SpeedButton10, &TForm3::SpeedButton10Click);
+    onClick(SpeedButton13, &TForm3::SpeedButton13Click);
+    onClick(SpeedButton25, &TForm3::SpeedButton25Click);
+    onClick(SpeedButton7, &TForm3::SpeedButton7Click);
+    onClick(SpeedButton8, &TForm3::SpeedButton8Click);
+    onClick(SpeedButton9, &TForm3::SpeedButton9Click);
+    connect(LCP, &Swatch::clicked, this, [this] { guarded([this] { LCPClick(); }); });
+    connect(RCP, &Swatch::clicked, this, [this] { guarded([this] { RCPClick(); }); });
+    onClick(SpeedButton4, &TForm3::SpeedButton4Click);
+    onClick(SpeedButton5, &TForm3::SpeedButton5Click);
+    onClick(SpeedButton6, &TForm3::SpeedButton6Click);
     onClick(SpeedButton2, &TForm3::SpeedButton2Click);
     onClick(SpeedButton40, &TForm3::SpeedButton40Click);
+    onClick(SpeedButton11, &TForm3::SpeedButton11Click);
+    onClick(SpeedButton12, &TForm3::SpeedButton12Click);
 }
 
 void TForm3::FormCreate() {
@@ -137,6 +152,8 @@ void TForm3::FormCreate() {
     PanelWidth[1] = PanelDesignWidth;
     PanelHeight[1] = Panel4->height();
     fitSurfaceToScreen();
+    // The pen tool is armed at start: its pen is the one the title bar shows.
+    canvas().pen = Pen{penWidth(), LCP->Color(), PenStyle::Solid};
     FormResize();
 }
 
@@ -194,20 +211,4 @@ void TForm3::loadBoardCursor(const QString& fileName) {
         setCursor(*BoardCursor);
     else
         unsetCursor();
-}
-
-// Blank the projection.
-void TForm3::SpeedButton2Click() {
-    Form5->show();
-    windows().setPointerPosition(QPoint(screenWidth(), 50));
-}
-
-// Back to the desktop: the pages stay in memory for the next time the board is shown.
-void TForm3::SpeedButton40Click() {
-    if (Form14->Tag == 1)
-        Form14->show();
-    Panel3->setCaption(QString());
-    close();
-    Form1->show();
-    Form1->Timer1->start();
 }

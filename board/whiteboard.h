@@ -5,6 +5,8 @@
 #include "board/page_store.h"
 #include "platform/surface_window.h"
 
+#include "platform/tcolor.h"
+
 #include <QCursor>
 #include <optional>
 
@@ -66,8 +68,33 @@ public:
     // Asks for a repaint of the whole window (the page drawn again onto the surface).
     void Invalidate();
 
-    void SpeedButton2Click();
-    void SpeedButton40Click();
+    // Tools (strokes.cpp).
+    void SpeedButton3Click();  // pen
+    void SpeedButton14Click(); // line
+    void SpeedButton15Click(); // rectangle
+    void SpeedButton17Click(); // ellipse
+    void SpeedButton10Click(); // board eraser
+    void SpeedButton13Click(); // area erase
+    void SpeedButton25Click(); // range selection
+    void FormMouseDown(int x, int y);
+    void FormMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void FormMouseUp(int x, int y);
+
+    // Pen settings, undo and clearing (pen_settings.cpp).
+    void SpeedButton7Click(); // wider
+    void SpeedButton8Click(); // narrower
+    void SpeedButton9Click(); // pen colour
+    void LCPClick();
+    void RCPClick();
+    void SpeedButton4Click();  // undo
+    void SpeedButton5Click();  // clear
+    void SpeedButton6Click();  // settings
+    void SpeedButton2Click();  // blanking
+    void SpeedButton40Click(); // back to the desktop
+
+    // Page turning (page_turning.cpp).
+    void SpeedButton11Click(); // left
+    void SpeedButton12Click(); // right
 
     // Shows the board full screen.
     void showBoard();
@@ -76,9 +103,38 @@ public:
     // Loads custom cursor 2 from a cursor file and makes it the board's cursor.
     void loadBoardCursor(const QString& fileName);
 
+    // The pen width of Edit1, 1..9.
+    int penWidth() const;
+    // The board eraser's pen width for the pen width w: 15, 20, 30 .. 90.
+    static int eraserWidth(int w);
+    // The background colour of the page as the window surface shows it.
+    TColor surfaceBackground();
+    // The background colour of a page as its bitmap holds it.
+    TColor pageBackground(int page);
+    // The region undo restores and a release commits: the stroke box and its margin.
+    TRect strokeRegion() const;
+    // Empties the undo region, as every page turn does.
+    void forgetUndo();
+    // Commits a visible floating picture into the page before another command.
+    void dropFloatingPicture();
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void armTool(int mode, const QString& cursorFile);
+    void commitStroke();
+    void applyPenWidth();
+    void applyEditorColour(TColor colour);
+    void turnCommonSteps();
+    void leavePagePanel();
+    void restorePagePanel();
+    void editorColourAfterTurn();
+    void clearReadout();
 };
 
 extern TForm3* Form3;

@@ -1,7 +1,10 @@
 // Message boxes owned by a window. The program's texts are passed as they stand.
 #pragma once
 
+#include "tcolor.h"
+
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -18,6 +21,8 @@ public:
     virtual void inform(QWidget* owner, const QString& text, const QString& title) = 0;
     // The box shown when a command failed unexpectedly.
     virtual void showError(QWidget* owner, const QString& text) = 0;
+    // The colour dialog, starting at `initial`; nothing when it was cancelled.
+    virtual std::optional<TColor> chooseColor(QWidget* owner, TColor initial) = 0;
 };
 
 } // namespace platform

@@ -86,6 +86,15 @@ void FakeDialogs::showError(QWidget*, const QString& text) {
     shown.push_back({QStringLiteral("error"), text, QString()});
 }
 
+std::optional<TColor> FakeDialogs::chooseColor(QWidget*, TColor) {
+    shown.push_back({QStringLiteral("colour"), QString(), QString()});
+    if (colours.empty())
+        return std::nullopt;
+    const std::optional<TColor> c = colours.front();
+    colours.pop_front();
+    return c;
+}
+
 bool FakeFiles::removeFile(const QString& path) {
     if (!present.contains(path) || undeletable.contains(path))
         return false;

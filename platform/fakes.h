@@ -89,6 +89,11 @@ public:
     Answer askYesNo(QWidget* owner, const QString& text, const QString& title) override;
     void inform(QWidget* owner, const QString& text, const QString& title) override;
     void showError(QWidget* owner, const QString& text) override;
+
+    // Colours chosen in the next colour dialogs, in order; nothing is a cancel, as is a
+    // script that has run out.
+    std::deque<std::optional<TColor>> colours;
+    std::optional<TColor> chooseColor(QWidget* owner, TColor initial) override;
 };
 
 class FakeProcesses final : public Processes {

@@ -31,7 +31,7 @@ void Form::hideEvent(QHideEvent* event) {
 
 void Form::reportError(const char* what) noexcept {
     try {
-        const QString text = what != nullptr && *what != '\0' ? QString::fromLocal8Bit(what)
+        const QString text = what != nullptr && *what != '\0' ? QString::fromUtf8(what)
                                                               : QStringLiteral("发生了意外错误。");
         dialogs().showError(this, text);
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "qt_services.h"
 
+#include <QColorDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -38,6 +39,14 @@ void QtDialogs::showError(QWidget* owner, const QString& text) {
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     keepOnTop(box);
     box.exec();
+}
+
+std::optional<TColor> QtDialogs::chooseColor(QWidget* owner, TColor initial) {
+    QColorDialog dialog(toQColor(initial), owner);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return fromQColor(dialog.selectedColor());
 }
 
 } // namespace platform

@@ -12,6 +12,7 @@ public:
     Answer askYesNo(QWidget* owner, const QString& text, const QString& title) override;
     void inform(QWidget* owner, const QString& text, const QString& title) override;
     void showError(QWidget* owner, const QString& text) override;
+    std::optional<TColor> chooseColor(QWidget* owner, TColor initial) override;
 };
 
 class QtFiles final : public Files {

@@ -1,0 +1,147 @@
+// Pen width and colours, undo and clearing.
+#include "app/toolbar.h"
+#include "board_fixture.h"
+
+#include <QTextEdit>
+
+using namespace platform;
+
+namespace {
+constexpr TColor Red = 0x000000FF;
+constexpr TColor Yellow = 0x0000FFFF;
+
+TColor editorColour() {
+    return fromQColor(Form3->RichEdit1->palette().color(QPalette::Base));
+}
+} // namespace
+
+TEST_F(BoardFixture, PenWidthStopsAt9And1WithoutReapplyingIt) {
+    setPenWidth(9);
+    Form3->canvas().pen.width = 3; // what another command left
+    Form3->SpeedButton7Click();
+    EXPECT_EQ(Form3->Edit1->text(), QStringLiteral("9"));
+    EXPECT_EQ(Form3->canvas().pen.width, 3);
+    setPenWidth(1);
+    Form3->canvas().pen.width = 3;
+    Form3->SpeedButton8Click();
+    EXPECT_EQ(Form3->Edit1->text(), QStringLiteral("1"));
+    EXPECT_EQ(Form3->canvas().pen.width, 3);
+}
+
+TEST_F(BoardFixture, BoardEraserWidthsFollowThePenWidth) {
+    Form3->SpeedButton10Click();
+    const int expected[] = {15, 20, 30, 40, 50, 60, 70, 80, 90};
+    setPenWidth(1);
+    for (int w = 1; w <= 9; ++w) {
+        EXPECT_EQ(Form3->canvas().pen.width, expected[w - 1]) << w;
+        Form3->SpeedButton7Click();
+    }
+    // Other tools take the width itself, also the outline pens of selection and area erase.
+    Form3->SpeedButton13Click();
+    Form3->SpeedButton8Click();
+    EXPECT_EQ(Form3->canvas().pen.width, 8);
+}
+
+TEST_F(BoardFixture, PenColourGoesToThePenButNotToTheBoardEraser) {
+    fakes.dialogs.colours = {Red, std::nullopt, Yellow};
+    Form3->SpeedButton9Click();
+    EXPECT_EQ(Form3->LCP->Color(), Red);
+    EXPECT_EQ(Form3->canvas().pen.color, Red);
+    Form1->BoardPaintMode = 0;
+    Form3->LCPClick(); // cancelled: nothing changes but the paint mode
+    EXPECT_EQ(Form3->LCP->Color(), Red);
+    EXPECT_EQ(Form1->BoardPaintMode, 1);
+    Form3->SpeedButton10Click();
+    Form3->SpeedButton9Click();
+    EXPECT_EQ(Form3->LCP->Color(), Yellow);
+    EXPECT_EQ(Form3->canvas().pen.color, Background);
+}
+
+TEST_F(BoardFixture, BackgroundChangeOnAPageWithContent) {
+    struct Case {
+        platform::Answer answer;
+        TColor page;   // the page's background afterwards
+        int state;     // its PageState afterwards
+        TColor eraser; // what the armed board eraser paints afterwards
+    };
+    for (const Case& c : {Case{platform::Answer::Yes, Yellow, 1, Yellow},
+                          Case{platform::Answer::No, Background, 2, Background}}) {
+        Form3->RCP->setColor(Background);
+        paintPage({0, 0, sw(), sh()}, Background);
+        Form3->SpeedButton10Click();
+        stroke({{100, 100}});
+        Form3->PageState[1] = 2;
+        fakes.dialogs.shown.clear();
+        fakes.dialogs.colours = {Yellow};
+        fakes.dialogs.answers = {c.answer};
+        Form3->RCPClick();
+        ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
+        EXPECT_EQ(fakes.dialogs.shown[1].text, QStringLiteral("是否清除本页内容？"));
+        EXPECT_EQ(Form3->RCP->Color(), Yellow); // new pages take it either way
+        EXPECT_EQ(pagePixel(500, 500), c.page);
+        EXPECT_EQ(surfacePixel(sw() - 1, 37), c.page); // the probe pixel does not stay
+        EXPECT_EQ(Form3->PageState[1], c.state);
+        EXPECT_EQ(Form3->canvas().pen.color, c.eraser);
+    }
+}
+
+TEST_F(BoardFixture, UnchangedBackgroundAsksNothing) {
+    Form3->PageState[1] = 2;
+    paintPage({10, 100, 20, 110}, Red);
+    fakes.dialogs.colours = {Background};
+    Form3->RCPClick();
+    EXPECT_EQ(fakes.dialogs.shown.size(), 1u); // the colour dialog only
+    EXPECT_EQ(pagePixel(15, 105), Red);
+    EXPECT_EQ(Form3->PageState[1], 2);
+}
+
+TEST_F(BoardFixture, EditorColourFollowsTheChosenBackground) {
+    struct Case {
+        TColor chosen;
+        TColor editor;
+    };
+    for (const Case& c :
+         {Case{0x00000000, 0x00626262}, Case{0x00000040, 0x00626262}, Case{0x00400040, 0x00626262},
+          Case{0x00808080, 0x00A5A5A5}, Case{0x00123456, 0x00123456}}) {
+        fakes.dialogs.colours = {c.chosen};
+        Form3->RCPClick();
+        EXPECT_EQ(editorColour(), c.editor) << std::hex << c.chosen;
+    }
+}
+
+TEST_F(BoardFixture, UndoRestoresTheLastStrokesRegionAndRepeats) {
+    setPenWidth(1);
+    stroke({{100, 200}, {500, 200}}); // A
+    stroke({{300, 190}, {300, 210}}); // B, across A
+    EXPECT_EQ(pagePixel(300, 195), Ink);
+    Form3->SpeedButton4Click();
+    EXPECT_EQ(pagePixel(300, 195), Background);
+    EXPECT_EQ(pagePixel(300, 200), Ink); // A stays
+    Form3->SpeedButton4Click();
+    EXPECT_EQ(pagePixel(300, 195), Background);
+    EXPECT_EQ(pagePixel(300, 200), Ink);
+    EXPECT_EQ(surfacePixel(300, 195), Background);
+}
+
+TEST_F(BoardFixture, UndoAfterAClearBringsBackOnlyTheLastStrokesRegion) {
+    setPenWidth(1);
+    stroke({{100, 200}, {500, 200}});
+    stroke({{300, 190}, {300, 210}});
+    Form3->SpeedButton5Click();
+    EXPECT_EQ(Form3->PageState[1], 1);
+    EXPECT_EQ(pagePixel(300, 200), Background);
+    Form3->SpeedButton4Click();
+    EXPECT_EQ(pagePixel(300, 200), Ink);        // A, as it was before B
+    EXPECT_EQ(pagePixel(300, 195), Background); // not B
+    EXPECT_EQ(pagePixel(150, 200), Background); // A outside B's region stays cleared
+}
+
+TEST_F(BoardFixture, UndoCoversAWideEraserBand) {
+    paintPage({0, 200, sw(), 500}, Red);
+    setPenWidth(9);
+    Form3->SpeedButton10Click();
+    stroke({{100, 350}, {400, 350}});
+    Form3->SpeedButton4Click();
+    for (const QPoint& p : {QPoint(250, 350), QPoint(250, 310), QPoint(60, 350)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+}

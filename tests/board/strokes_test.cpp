@@ -1,0 +1,131 @@
+// Strokes as the page stores them: what each tool commits, and what stays on the window only.
+#include "board_fixture.h"
+
+#include <QTextEdit>
+
+using namespace platform;
+
+namespace {
+constexpr TColor Green = 0x0000FF00;
+constexpr TColor Red = 0x000000FF;
+} // namespace
+
+TEST_F(BoardFixture, ClickCommitsA21PixelSquareAndLeavesThePageState) {
+    // Something on the window that the page does not hold yet.
+    Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
+    stroke({{100, 100}});
+    EXPECT_EQ(pagePixel(90, 90), Green);
+    EXPECT_EQ(pagePixel(110, 110), Green);
+    EXPECT_EQ(pagePixel(89, 100), Background);
+    EXPECT_EQ(pagePixel(111, 100), Background);
+    EXPECT_EQ(pagePixel(100, 111), Background);
+    EXPECT_EQ(Form3->PageState[1], 0);
+}
+
+TEST_F(BoardFixture, PenStrokeIntoTheTitleBarRunsAlongRow40) {
+    setPenWidth(1);
+    Form3->SpeedButton3Click();
+    stroke({{200, 100}, {300, 10}, {400, 0}});
+    EXPECT_EQ(Form3->PageState[1], 2);
+    EXPECT_EQ(pagePixel(350, 40), Ink);
+    EXPECT_EQ(pagePixel(350, 39), Background);
+    EXPECT_EQ(Form3->StrokeTop, 40);
+}
+
+TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
+    setPenWidth(1);
+    struct Case {
+        void (TForm3::*arm)();
+        QPoint onFinal;
+    };
+    // The final shape spans (100, 100) to (150, 150); an earlier one reached x = 199.
+    for (const Case& c : {Case{&TForm3::SpeedButton15Click, {100, 120}},
+                          Case{&TForm3::SpeedButton17Click, {100, 125}},
+                          Case{&TForm3::SpeedButton14Click, {125, 125}}}) {
+        Form3->SpeedButton5Click();
+        (Form3->*c.arm)();
+        stroke({{100, 100}, {200, 200}, {150, 150}});
+        EXPECT_EQ(pagePixel(c.onFinal.x(), c.onFinal.y()), Ink) << Form3->ToolMode;
+        for (const QPoint& stale : {QPoint(199, 150), QPoint(198, 198), QPoint(150, 199)})
+            EXPECT_EQ(pagePixel(stale.x(), stale.y()), Background) << Form3->ToolMode;
+        EXPECT_EQ(Form3->Panel3->caption(), QStringLiteral("2.5，2.5"));
+    }
+}
+
+TEST_F(BoardFixture, SizeReadoutShowsHalfTheDragInTenths) {
+    Form3->SpeedButton15Click();
+    struct Case {
+        QPoint to;
+        QString text;
+    };
+    for (const Case& c :
+         {Case{{200, 160}, QStringLiteral("5，3")}, Case{{115, 95}, QStringLiteral("0.7，-0.2")},
+          Case{{99, 100}, QStringLiteral("0，0")}}) {
+        Form3->FormMouseDown(100, 100);
+        Form3->FormMouseMove(Qt::LeftButton, c.to.x(), c.to.y());
+        EXPECT_EQ(Form3->Panel3->caption(), c.text);
+        Form3->FormMouseUp(c.to.x(), c.to.y());
+    }
+    // Moves without the left button draw nothing.
+    Form3->FormMouseDown(100, 100);
+    Form3->FormMouseMove(Qt::RightButton, 300, 300);
+    EXPECT_EQ(Form3->StrokeRight, 100);
+}
+
+TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
+    setPenWidth(9);
+    paintPage({0, 200, sw(), 500}, Red);
+    Form3->SpeedButton10Click();
+    EXPECT_EQ(Form3->canvas().pen.width, 90);
+    stroke({{100, 350}, {400, 350}});
+    Form3->Invalidate(); // what comes back at the next repaint is what the page holds
+    for (const QPoint& p :
+         {QPoint(250, 350), QPoint(250, 310), QPoint(250, 390), QPoint(60, 350), QPoint(440, 350)})
+        EXPECT_EQ(surfacePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
+    EXPECT_EQ(surfacePixel(250, 300), Red);
+    EXPECT_EQ(Form3->PageState[1], 0);
+}
+
+TEST_F(BoardFixture, BoardEraserRestoresBackdropSquaresRightAndBelowThePointer) {
+    setPenWidth(9);
+    paintPage({0, 200, sw(), 700}, Red);
+    Form3->BackdropBitmap = makeBitmap(sw(), sh());
+    Canvas(Form3->BackdropBitmap).fillRect({0, 0, sw(), sh()}, Green);
+    Form3->BackdropActive = 1;
+    Form3->SpeedButton10Click();
+    stroke({{100, 300}, {100, 300}, {200, 300}, {300, 300}});
+    Form3->Invalidate();
+    EXPECT_EQ(surfacePixel(389, 389), Green); // the last square reaches 90 right and down
+    EXPECT_EQ(surfacePixel(100, 300), Green);
+    EXPECT_EQ(surfacePixel(200, 299), Red); // nothing above or left of the pointer's path
+    EXPECT_EQ(surfacePixel(99, 350), Red);
+    EXPECT_EQ(surfacePixel(390, 350), Red);
+}
+
+TEST_F(BoardFixture, AreaEraseClearsTheWholeSweptBoxEvenWithoutAnOutline) {
+    paintPage({0, 100, sw(), 600}, Red);
+    Form3->SpeedButton13Click();
+    // Up and left first, so the outline never shows; the box is the whole path's.
+    stroke({{300, 300}, {250, 250}, {350, 200}});
+    for (const QPoint& p : {QPoint(250, 200), QPoint(349, 299), QPoint(300, 250)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
+    for (const QPoint& p : {QPoint(350, 250), QPoint(300, 300), QPoint(249, 250)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+    // The tool stays armed with its dotted outline pen.
+    EXPECT_EQ(Form3->canvas().pen.style, PenStyle::Dot);
+    EXPECT_EQ(Form3->canvas().pen.width, 1);
+}
+
+TEST_F(BoardFixture, CommitNeverTakesTheTextPanelsPlace) {
+    Form3->Panel4->setGeometry(600, 100, 200, 200);
+    Form3->Panel4->show();
+    Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
+    // A stroke beside the panel commits; one reaching into it commits only right of it.
+    stroke({{300, 150}, {400, 160}});
+    EXPECT_EQ(pagePixel(350, 168), Green);
+    stroke({{700, 400}, {900, 410}});
+    EXPECT_EQ(pagePixel(850, 418), Green);
+    EXPECT_EQ(pagePixel(750, 418), Background);
+    EXPECT_EQ(pagePixel(799, 418), Background);
+    EXPECT_EQ(pagePixel(800, 418), Green);
+}

@@ -1,0 +1,40 @@
+#include "board_fixture.h"
+
+#include "app/toolbar.h"
+
+using namespace platform;
+
+void BoardFixture::SetUp() {
+    AppFixture::SetUp();
+    Form1->SpeedButton4Click();
+}
+
+void BoardFixture::stroke(std::initializer_list<QPoint> points) {
+    const QPoint* p = points.begin();
+    Form3->FormMouseDown(p->x(), p->y());
+    for (++p; p != points.end(); ++p)
+        Form3->FormMouseMove(Qt::LeftButton, p->x(), p->y());
+    const QPoint last = *(points.end() - 1);
+    Form3->FormMouseUp(last.x(), last.y());
+}
+
+TColor BoardFixture::pagePixel(int x, int y, int page) const {
+    const int n = page == 0 ? Form3->CurrentPage : page;
+    return fromRgb(Form3->PageBitmaps[n].Bitmap.pixel(x, y));
+}
+
+TColor BoardFixture::surfacePixel(int x, int y) const {
+    return fromRgb(Form3->Surface.pixel(x, y));
+}
+
+void BoardFixture::paintPage(const TRect& rect, TColor colour) {
+    Canvas(Form3->PageBitmaps[Form3->CurrentPage].Bitmap).fillRect(rect, colour);
+    Form3->Invalidate();
+}
+
+void BoardFixture::setPenWidth(int width) {
+    while (Form3->penWidth() < width)
+        Form3->SpeedButton7Click();
+    while (Form3->penWidth() > width)
+        Form3->SpeedButton8Click();
+}

@@ -1,0 +1,25 @@
+// The program with the whiteboard open on page 1, and strokes made as the teacher makes them.
+#pragma once
+
+#include "app_fixture.h"
+#include "board/whiteboard.h"
+
+#include <QPoint>
+#include <initializer_list>
+
+class BoardFixture : public AppFixture {
+protected:
+    static constexpr TColor Background = 0x00400000; // the board's background at start
+    static constexpr TColor Ink = 0x000080FF;        // the pen colour at start
+
+    void SetUp() override;
+
+    // Press at the first point, move with the left button held through the others, release
+    // at the last.
+    void stroke(std::initializer_list<QPoint> points);
+    TColor pagePixel(int x, int y, int page = 0) const;
+    TColor surfacePixel(int x, int y) const;
+    // Fills a rectangle of the current page and shows the page on the surface.
+    void paintPage(const TRect& rect, TColor colour);
+    void setPenWidth(int width);
+};
