@@ -1,0 +1,50 @@
+"""A stroke drawn with the pointer on the real whiteboard lands in the page: it is still there
+after turning to a new page and back."""
+
+import sys
+import time
+
+from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
+    screenshot, wait_for
+
+INK = (255, 128, 0)  # the pen colour at start, 0x000080FF
+BACKGROUND = (0, 0, 64)
+
+
+def drag(points):
+    x, y = points[0]
+    run("xdotool", "mousemove", str(x), str(y), "mousedown", "1")
+    for x, y in points[1:]:
+        run("xdotool", "mousemove", str(x), str(y))
+        time.sleep(0.02)
+    run("xdotool", "mouseup", "1")
+
+
+def main(folder):
+    sw, sh = screen_size()
+    program = Program(folder)
+    try:
+        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
+                 "the toolbar")
+        click(sw - 436 + 19, 20)
+        wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+
+        y = sh // 2
+        drag([(200 + 20 * i, y) for i in range(21)])
+        time.sleep(0.3)
+        check(pixel(400, y) == INK, "the stroke shows while drawing")
+
+        command_bar = sw - 724
+        click(command_bar + 578 + 14, 20)  # turn right: a new page, as page 1 has content
+        wait_for(lambda: pixel(400, y) == BACKGROUND, 5, "the new, empty page 2")
+        click(command_bar + 516 + 15, 20)  # and back to page 1
+        wait_for(lambda: pixel(400, y) == INK, 5, "page 1 with the stroke again")
+        check(True, "the stroke is kept in page 1")
+        screenshot("e2e-stroke.png")
+    finally:
+        program.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
