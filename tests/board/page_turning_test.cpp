@@ -2,6 +2,7 @@
 #include "app/toolbar.h"
 #include "board_fixture.h"
 
+#include <QLabel>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -134,4 +135,14 @@ TEST_F(BoardFixture, AnUnwritablePageFileEndsTheTurnWithAMessage) {
     ASSERT_FALSE(fakes.dialogs.shown.empty());
     EXPECT_EQ(fakes.dialogs.shown.back().kind, QStringLiteral("error"));
     EXPECT_EQ(Form3->CurrentPage, 1); // the page is not left
+}
+
+TEST_F(BoardFixture, ATallPictureContinuesOnTheNextPage) {
+    Form3->ContinuationPage = 2;
+    Form3->Image2->setGeometry(0, 35, 300, sh() + 200);
+    Form3->PageState[1] = 2;
+    Form3->SpeedButton12Click();
+    EXPECT_TRUE(Form3->Image2->isVisible());
+    EXPECT_EQ(Form3->Image2->y(), 90 - sh());
+    EXPECT_EQ(Form3->ContinuationPage, 0);
 }

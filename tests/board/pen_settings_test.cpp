@@ -1,8 +1,10 @@
 // Pen width and colours, undo and clearing.
 #include "app/toolbar.h"
 #include "board_fixture.h"
+#include "lessons/settings_window.h"
 
 #include <QTextEdit>
+#include <QTimer>
 
 using namespace platform;
 
@@ -144,4 +146,14 @@ TEST_F(BoardFixture, UndoCoversAWideEraserBand) {
     Form3->SpeedButton4Click();
     for (const QPoint& p : {QPoint(250, 350), QPoint(250, 310), QPoint(60, 350)})
         EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+}
+
+TEST_F(BoardFixture, SettingsKeepThePanelBoundsOfThePage) {
+    Form3->Panel4->setGeometry(12, 50, 333, 222);
+    QTimer::singleShot(0, [] { Form6->close(); });
+    Form3->SpeedButton6Click(); // returns when the settings window closes
+    EXPECT_EQ((std::array{Form3->PanelLeft[1], Form3->PanelTop[1], Form3->PanelWidth[1],
+                          Form3->PanelHeight[1]}),
+              (std::array{12, 50, 333, 222}));
+    EXPECT_FALSE(Form6->isVisible());
 }
