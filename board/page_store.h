@@ -88,7 +88,7 @@ struct DrawingState {
     int SelectionRight = 0;
     int SelectionBottom = 0;
     int ZoomImageHeld = 0;
-    double ZoomFactor = 0.0;
+    float ZoomFactor = 0.0f;
     // The margin kept beside the box of the last stroke: wide enough for what its pen drew.
     int StrokeMarginOfBox = 10;
 };

@@ -128,6 +128,8 @@ void TForm3::SpeedButton4Click() {
 // Clear the page.
 void TForm3::SpeedButton5Click() {
     clearReadout();
+    if (deleteFloatingSelection())
+        return;
     canvas().brush.clear = true;
     Canvas(PageBitmaps[CurrentPage].Bitmap)
         .fillRect({0, 0, screenWidth(), screenHeight()}, RCP->Color());

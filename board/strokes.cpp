@@ -118,19 +118,6 @@ void TForm3::SpeedButton13Click() {
     canvas().brush.clear = true;
 }
 
-// Range selection.
-void TForm3::SpeedButton25Click() {
-    armTool(RangeSelection, QStringLiteral("prcs_mox2.cut"));
-    canvas().pen = Pen{1, LCP->Color(), PenStyle::Dot};
-    canvas().brush.clear = true;
-}
-
-void TForm3::dropFloatingPicture() {
-    if (!Image2->isVisible())
-        return;
-    Form1->BoardPaintMode = 1;
-}
-
 void TForm3::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     guarded([&] { FormMouseDown(p.x(), p.y()); });
@@ -147,7 +134,7 @@ void TForm3::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TForm3::FormMouseDown(int x, int y) {
-    dropFloatingPicture();
+    commitFloatingPictureOnPress();
     if (ToolMode == RangeSelection) {
         canvas().pen.width = 1;
         canvas().pen.style = PenStyle::Dot;
@@ -234,7 +221,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
 }
 
-void TForm3::FormMouseUp(int, int) {
+void TForm3::FormMouseUp(int x, int y) {
     const int m = StrokeMarginOfBox;
     // Keep the commit off the thumbnail strip and the text panel.
     if (Panel5->isVisible()) {
@@ -255,6 +242,12 @@ void TForm3::FormMouseUp(int, int) {
             StrokeLeft = panelRight + m;
     }
     commitStroke();
+    if (Image2->isVisible()) {
+        const QRect r = Image2->geometry();
+        Canvas(PageBitmaps[CurrentPage].Bitmap)
+            .copyRect(Image2->picture(), {1, 1, r.width() - 1, r.height() - 1},
+                      QPoint(r.left() + 1, r.top() + 1));
+    }
 
     if (ToolMode == AreaErase) {
         const TRect box{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
@@ -272,6 +265,10 @@ void TForm3::FormMouseUp(int, int) {
         loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
         canvas().brush.clear = true;
     }
+    if (ToolMode == RangeSelection && PendingPlacement == 0)
+        cutSelection(x, y);
+    if (PendingPlacement >= 1 && PendingPlacement <= 3)
+        placePendingPicture();
 }
 
 // The undo snapshot, then the stroke's region from the window surface into the page.

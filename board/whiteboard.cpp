@@ -102,10 +102,17 @@ TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
     Panel9 = new Panel(this, 0, 41, 200, 400, clSkyBlue);
     Panel9->hide();
 
-    Image2 = new QLabel(this);
+    Image2 = new ImageBox(this);
     Image2->setGeometry(0, 0, 0, 0);
     Image2->setCursor(Qt::SizeAllCursor);
     Image2->hide();
+    Image2->installEventFilter(this);
+    connect(Image2, &ImageBox::mouseDown, this, [this](Qt::MouseButton b, int x, int y) {
+        guarded([&] { Image2MouseDown(b, x, y); });
+    });
+    connect(Image2, &ImageBox::mouseMove, this, [this](Qt::MouseButtons b, int x, int y) {
+        guarded([&] { Image2MouseMove(b, x, y); });
+    });
 
     onClick(SpeedButton3, &TForm3::SpeedButton3Click);
     onClick(SpeedButton14, &TForm3::SpeedButton14Click);
@@ -124,6 +131,8 @@ TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
     onClick(SpeedButton6, &TForm3::SpeedButton6Click);
     onClick(SpeedButton2, &TForm3::SpeedButton2Click);
     onClick(SpeedButton40, &TForm3::SpeedButton40Click);
+    onClick(SpeedButton35, &TForm3::SpeedButton35Click);
+    onClick(SpeedButton36, &TForm3::SpeedButton36Click);
     onClick(SpeedButton11, &TForm3::SpeedButton11Click);
     onClick(SpeedButton12, &TForm3::SpeedButton12Click);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/page_store.h"
+#include "intake/picture_conversion.h"
 #include "platform/surface_window.h"
 
 #include "platform/tcolor.h"
@@ -29,7 +30,7 @@ public:
     QLabel* Image1;          // the text panel's title strip
     QTextEdit* RichEdit1;
     QWidget* WebBrowser1;
-    QLabel* Image2; // the floating picture
+    platform::ImageBox* Image2; // the floating picture
     QScrollBar* ScrollBar1;
 
     platform::SpeedButton* SpeedButton9;  // pen colour, under the swatch
@@ -92,6 +93,14 @@ public:
     void SpeedButton2Click();  // blanking
     void SpeedButton40Click(); // back to the desktop
 
+    // The floating picture (floating_picture.cpp).
+    void SpeedButton35Click(); // enlarge
+    void SpeedButton36Click(); // reduce
+    void Image2MouseDown(Qt::MouseButton button, int x, int y);
+    void Image2MouseMove(Qt::MouseButtons buttons, int x, int y);
+    // The picture held for zoom steps, scaled from each time; set while ZoomImageHeld is 1.
+    std::optional<CapturedPicture> ZoomSource;
+
     // Page turning (page_turning.cpp).
     void SpeedButton11Click(); // left
     void SpeedButton12Click(); // right
@@ -115,8 +124,17 @@ public:
     TRect strokeRegion() const;
     // Empties the undo region, as every page turn does.
     void forgetUndo();
-    // Commits a visible floating picture into the page before another command.
+    // Commits a visible floating picture into the page before another command (the plain
+    // form: its outermost pixels stay out), and asks for the board to be painted again.
     void dropFloatingPicture();
+    // Commits it on a press on the board: a placed picture whole, a selection without its
+    // frame; it is then no longer a picture of its own.
+    void commitFloatingPictureOnPress();
+    // The clear command's part: a floating selection is deleted with the page under it.
+    bool deleteFloatingSelection();
+    // Shows a picture as the floating picture at a place.
+    void showFloatingPicture(const QImage& picture, QPoint topLeft);
+    void releaseZoomSource();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -128,6 +146,12 @@ protected:
 private:
     void armTool(int mode, const QString& cursorFile);
     void commitStroke();
+    void cutSelection(int x, int y);
+    void placePendingPicture();
+    void zoomStep(bool enlarge);
+    // Shows the page again where the floating picture no longer covers the window.
+    void revealPageUnder(const QRect& area);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void applyPenWidth();
     void applyEditorColour(TColor colour);
     void turnCommonSteps();

@@ -497,6 +497,10 @@ void Canvas::copyRect(const QImage& source, const TRect& rect) {
     blit(*image_, source, rect, QPoint(rect.left, rect.top));
 }
 
+void Canvas::copyRect(const QImage& source, const TRect& from, QPoint to) {
+    blit(*image_, source, from, to);
+}
+
 void Canvas::stretchCopy(const QImage& source, const TRect& from, const TRect& to) {
     if (from.isEmpty() || to.isEmpty())
         return;

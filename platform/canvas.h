@@ -48,6 +48,8 @@ public:
     void setPixel(int x, int y, TColor color);
     // Copies `rect` of `source` onto the same rectangle of this canvas, clipped to both.
     void copyRect(const QImage& source, const TRect& rect);
+    // Copies `from` of `source` to the same size at `to` on this canvas, clipped to both.
+    void copyRect(const QImage& source, const TRect& from, QPoint to);
     // Copies `from` of `source` onto `to` of this canvas, scaled when the sizes differ.
     void stretchCopy(const QImage& source, const TRect& from, const TRect& to);
     void drawImage(int x, int y, const QImage& source);

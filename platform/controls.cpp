@@ -125,4 +125,34 @@ NumberBox::NumberBox(QWidget* parent, int left, int top, int width, int height, 
     setStyleSheet(QStringLiteral("QLineEdit { color: red; background: white; }"));
 }
 
+ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ImageBox::setPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    p.drawImage(0, 0, picture_);
+}
+
+void ImageBox::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    emit mouseDown(event->button(), p.x(), p.y());
+}
+
+void ImageBox::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    emit mouseMove(event->buttons(), p.x(), p.y());
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    emit mouseUp(event->button(), p.x(), p.y());
+}
+
 } // namespace platform

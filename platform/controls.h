@@ -4,6 +4,7 @@
 
 #include "tcolor.h"
 
+#include <QImage>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QWidget>
@@ -76,6 +77,31 @@ class NumberBox : public QLineEdit {
 public:
     NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
               const QString& text, const QString& hint);
+};
+
+// A picture shown at its own size from the top-left corner; what lies outside the control is
+// cut off. It reports the mouse in its own coordinates.
+class ImageBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget* parent);
+    const QImage& picture() const { return picture_; }
+    QImage& picture() { return picture_; }
+    void setPicture(const QImage& picture);
+
+signals:
+    void mouseDown(Qt::MouseButton button, int x, int y);
+    void mouseMove(Qt::MouseButtons buttons, int x, int y);
+    void mouseUp(Qt::MouseButton button, int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
 };
 
 // Geometry helpers in the terms the windows are laid out in.

@@ -1,0 +1,199 @@
+// The floating picture: cut from the page or placed on it, dragged, zoomed and dropped back.
+#include "app/toolbar.h"
+#include "board_fixture.h"
+#include "platform/jpeg_decoder.h"
+
+#include <QBuffer>
+
+using namespace platform;
+
+namespace {
+
+constexpr TColor Green = 0x0000FF00;
+constexpr TColor Red = 0x000000FF;
+
+QImage filled(int w, int h, TColor colour) {
+    QImage image = makeBitmap(w, h);
+    Canvas(image).fillRect({0, 0, w, h}, colour);
+    return image;
+}
+
+class FloatingPictureTest : public BoardFixture {
+protected:
+    // Cuts the square (200, 200)-(300, 300) out of a page whose square is green.
+    void cutGreenSquare() {
+        paintPage({200, 200, 300, 300}, Green);
+        Form3->SpeedButton25Click();
+        stroke({{200, 200}, {250, 250}, {300, 300}});
+    }
+    void place(const QImage& picture, QPoint at) {
+        Form3->FloatBitmap = picture;
+        Form3->PendingPlacement = 2;
+        stroke({at});
+    }
+};
+
+} // namespace
+
+TEST_F(FloatingPictureTest, ASelectionBecomesTheFloatingPictureAndLeavesAHole) {
+    cutGreenSquare();
+    ASSERT_TRUE(Form3->Image2->isVisible());
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(200, 200, 100, 100));
+    EXPECT_EQ(Form3->FloatPlaced, 0);
+    EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(50, 50)), Green);
+    EXPECT_EQ(pagePixel(250, 250), Background);
+    EXPECT_EQ(Form1->BoardPaintMode, 1);
+}
+
+TEST_F(FloatingPictureTest, DraggingUpOrLeftGivesAnEmptyPicture) {
+    for (const QPoint& end : {QPoint(250, 250), QPoint(350, 250), QPoint(250, 350)}) {
+        Form3->SpeedButton25Click();
+        stroke({{300, 300}, end});
+        EXPECT_TRUE(Form3->Image2->isVisible());
+        EXPECT_EQ(Form3->Image2->size(), QSize(0, 0)) << end.x() << "," << end.y();
+    }
+    // Zooming an empty picture changes nothing.
+    Form3->SpeedButton35Click();
+    EXPECT_EQ(Form3->Image2->size(), QSize(0, 0));
+}
+
+TEST_F(FloatingPictureTest, APressOnThePictureDragsItAndDoesNotCommitIt) {
+    cutGreenSquare();
+    Form3->Image2MouseDown(Qt::LeftButton, 10, 10);
+    Form3->Image2MouseMove(Qt::LeftButton, 110, 60);
+    EXPECT_EQ(Form3->Image2->pos(), QPoint(300, 250));
+    EXPECT_TRUE(Form3->Image2->isVisible());
+    EXPECT_EQ(pagePixel(350, 280), Background);
+    // The window shows the hole where the picture was.
+    EXPECT_EQ(surfacePixel(210, 210), Background);
+}
+
+TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {
+    cutGreenSquare();
+    Form3->Image2MouseDown(Qt::LeftButton, 0, 0);
+    Form3->Image2MouseMove(Qt::LeftButton, 200, 200); // to (400, 400)
+    stroke({{50, 600}}); // the press commits it; the release makes a new, empty selection
+    EXPECT_EQ(Form3->Image2->size(), QSize(0, 0));
+    EXPECT_EQ(pagePixel(401, 401), Green);
+    EXPECT_EQ(pagePixel(450, 450), Green);
+    EXPECT_EQ(pagePixel(400, 400), Background); // the frame's row and column stay out
+    EXPECT_EQ(pagePixel(400, 450), Background);
+    EXPECT_EQ(surfacePixel(450, 450), Green);
+    EXPECT_EQ(Form3->FloatPlaced, 0);
+}
+
+TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
+    place(filled(20, 20, Red), {100, 100});
+    ASSERT_TRUE(Form3->Image2->isVisible());
+    EXPECT_EQ(Form3->FloatPlaced, 1);
+    EXPECT_EQ(Form3->PendingPlacement, 0);
+    stroke({{600, 600}});
+    EXPECT_EQ(pagePixel(100, 100), Red);
+    EXPECT_EQ(pagePixel(119, 119), Red);
+    EXPECT_EQ(pagePixel(120, 120), Background);
+}
+
+TEST_F(FloatingPictureTest, AToolButtonCommitsThePlainFormWhateverTheKind) {
+    place(filled(20, 20, Red), {100, 100});
+    Form3->SpeedButton3Click();
+    EXPECT_FALSE(Form3->Image2->isVisible());
+    EXPECT_EQ(pagePixel(101, 101), Red);
+    EXPECT_EQ(pagePixel(118, 118), Red);
+    EXPECT_EQ(pagePixel(100, 100), Background);
+    EXPECT_EQ(pagePixel(119, 119), Background);
+}
+
+TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
+    Form3->FloatBitmap = filled(30, 10, Red);
+    Form3->PendingPlacement = 3;
+    Form3->SpeedButton13Click(); // whatever the tool
+    stroke({{500, 500}});
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(0, 35, 30, 10));
+
+    // A stamp picture decoded from its file.
+    QImage stamp = filled(40, 24, 0x00336699);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(stamp.save(&buffer, "JPEG", 95));
+    const std::optional<QImage> decoded = decodeJpeg(jpeg);
+    ASSERT_TRUE(decoded);
+    Form3->StampImage = *decoded;
+    Form3->PendingPlacement = 1;
+    stroke({{300, 200}});
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(300, 200, 40, 24));
+    const TColor c = fromRgb(Form3->Image2->picture().pixel(20, 12));
+    EXPECT_NEAR(static_cast<int>(c & 0xFF), 0x99, 3);
+    EXPECT_NEAR(static_cast<int>(c >> 16), 0x33, 3);
+}
+
+TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
+    place(filled(101, 33, Red), {100, 100});
+    Form3->SpeedButton35Click();
+    Form3->SpeedButton35Click();
+    EXPECT_EQ(Form3->Image2->size(), QSize(227, 74));
+    EXPECT_EQ(Form3->ZoomImageHeld, 1);
+    Form3->SpeedButton36Click();
+    Form3->SpeedButton36Click();
+    EXPECT_EQ(Form3->Image2->size(), QSize(101, 33));
+    EXPECT_FLOAT_EQ(Form3->ZoomFactor, 1.0f);
+}
+
+TEST_F(FloatingPictureTest, EnlargingKeepsThePictureOnTheScreen) {
+    place(filled(100, 100, Red), {sw() - 50, 100});
+    Form3->SpeedButton35Click();
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(sw() - 150, 100, 150, 150));
+    // Wider than the screen: half of the overhang stays on the left.
+    stroke({{10, 700}});
+    place(filled(sw() - 100, 50, Red), {0, 200});
+    Form3->SpeedButton35Click();
+    const int w = Form3->Image2->width();
+    EXPECT_EQ(w, roundHalfEven((sw() - 100) * 1.5));
+    EXPECT_EQ(Form3->Image2->x(), (sw() - w) / 2);
+}
+
+TEST_F(FloatingPictureTest, AReducedSelectionLosesTwoPixelsOfFrame) {
+    cutGreenSquare();
+    Form3->SpeedButton36Click();
+    const QRect r = Form3->Image2->geometry();
+    EXPECT_EQ(r.size(), QSize(67, 67));
+    stroke({{50, 600}});
+    EXPECT_EQ(pagePixel(r.left() + 2, r.top() + 2), Green);
+    EXPECT_EQ(pagePixel(r.left() + 1, r.top() + 1), Background);
+}
+
+TEST_F(FloatingPictureTest, ClearDeletesAFloatingSelectionOnlyThenThePage) {
+    paintPage({600, 600, 700, 700}, Red);
+    cutGreenSquare();
+    Form3->SpeedButton5Click();
+    EXPECT_FALSE(Form3->Image2->isVisible());
+    EXPECT_EQ(pagePixel(650, 650), Red);
+    EXPECT_EQ(pagePixel(250, 250), Background);
+    Form3->SpeedButton5Click();
+    EXPECT_EQ(pagePixel(650, 650), Background);
+}
+
+TEST_F(FloatingPictureTest, UndoAfterASelectionPutsTheCutRegionBack) {
+    cutGreenSquare();
+    Form3->SpeedButton4Click();
+    EXPECT_FALSE(Form3->Image2->isVisible());
+    EXPECT_EQ(pagePixel(250, 250), Green);
+    EXPECT_EQ(surfacePixel(250, 250), Green);
+}
+
+TEST(JpegDecoder, DamagedOrForeignDataGivesNoPicture) {
+    EXPECT_FALSE(decodeJpeg(QByteArray()));
+    EXPECT_FALSE(decodeJpeg(QByteArray("not a picture at all")));
+    EXPECT_FALSE(decodeJpeg(QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10)));
+    EXPECT_FALSE(decodeJpegFile(QStringLiteral("/nonexistent/stamp.jt")));
+    // A file cut short in its picture data keeps the rows it has.
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "JPEG"));
+    const std::optional<QImage> cut = decodeJpeg(jpeg.left(jpeg.size() * 3 / 4));
+    if (cut)
+        EXPECT_EQ(cut->size(), QSize(64, 64));
+}
