@@ -56,11 +56,17 @@ void draw(QPainter& p, Glyph glyph) {
         p.drawRect(4, 6, 24, 17);
         p.drawLine(11, 28, 21, 28);
         break;
-    case Glyph::Help:
+    case Glyph::Help: {
+        // Drawn as lines, not text: the toolbar then needs no fonts to appear.
         p.drawEllipse(4, 4, 24, 24);
-        p.setFont(QFont(QStringLiteral("Sans"), 14, QFont::Bold));
-        p.drawText(QRect(4, 4, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
+        QPainterPath question;
+        question.moveTo(12, 13);
+        question.cubicTo(12, 8, 20, 8, 20, 13);
+        question.cubicTo(20, 16, 16, 16, 16, 20);
+        p.drawPath(question);
+        p.drawPoint(16, 24);
         break;
+    }
     case Glyph::Exit:
         p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
         p.drawArc(6, 6, 20, 20, 120 * 16, 300 * 16);

@@ -153,14 +153,16 @@ void TForm3::FormCreate() {
     PrePanelBitmap = QImage();
     BackdropBitmap = QImage();
     StampImage = QImage();
-    PageBitmaps[1] = PageBitmap{makeBitmap(sw, sh), 0};
-    ScratchBitmap = makeBitmap(sw, sh);
+    // Page 1 is filled before it is first shown, and the undo snapshot is written before it
+    // is read; neither takes memory until then.
+    PageBitmaps[1] = PageBitmap{makeUnfilledBitmap(sw, sh), 0};
+    ScratchBitmap = makeUnfilledBitmap(sw, sh);
+    forgetUndo();
     Panel6->resize(Panel6->width(), 1);
     PanelLeft[1] = 0;
     PanelTop[1] = 41;
     PanelWidth[1] = PanelDesignWidth;
     PanelHeight[1] = Panel4->height();
-    fitSurfaceToScreen();
     // The pen tool is armed at start: its pen is the one the title bar shows.
     canvas().pen = Pen{penWidth(), LCP->Color(), PenStyle::Solid};
     FormResize();

@@ -290,8 +290,12 @@ std::vector<QPoint> ellipseRing(const InscribedEllipse& e, const TRect& box, int
 
 } // namespace
 
+QImage makeUnfilledBitmap(int width, int height) {
+    return QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+}
+
 QImage makeBitmap(int width, int height) {
-    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    QImage image = makeUnfilledBitmap(width, height);
     image.fill(0xFF000000u);
     return image;
 }

@@ -23,8 +23,11 @@ struct Brush {
     TColor color = clWhite;
 };
 
-// A screen-sized picture in the display's format (32-bit, opaque).
+// A picture in the display's format (32-bit, opaque), filled black.
 QImage makeBitmap(int width, int height);
+// The same, its pixels not yet written: the memory is only taken when they are. For
+// pictures that are always filled or written before they are read.
+QImage makeUnfilledBitmap(int width, int height);
 
 class Canvas {
 public:

@@ -80,7 +80,8 @@ void Panel::paintEvent(QPaintEvent*) {
         p.drawLine(0, height() - 1, width() - 1, height() - 1);
         p.drawLine(width() - 1, 0, width() - 1, height() - 1);
     }
-    if (!caption_.isEmpty()) {
+    // A caption in the panel's own colour cannot be seen; drawing it would only load fonts.
+    if (!caption_.isEmpty() && captionColor_ != color_) {
         p.setPen(toQColor(captionColor_));
         p.drawText(rect().adjusted(2, 0, -2, 0), static_cast<int>(alignment_), caption_);
     }

@@ -2,9 +2,11 @@
 // icon reader, and the hotspot, which that reader drops, comes from the directory entry.
 #include "cursors.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 
 #include <algorithm>
@@ -173,7 +175,12 @@ std::optional<QCursor> loadCursorFile(const QString& fileName) {
     if (!entries)
         return std::nullopt;
     const Entry& entry = bestEntry(*entries);
-    const QImage image = QImage::fromData(iconFile(data, bytes, entry), "ICO");
+    // Naming the format spares loading every other picture plugin to guess it.
+    QByteArray icon = iconFile(data, bytes, entry);
+    QBuffer buffer(&icon);
+    QImageReader reader(&buffer, "ico");
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
     const int hotX = std::min(entry.hotX, image.width() - 1);

@@ -194,6 +194,7 @@ TEST(JpegDecoder, DamagedOrForeignDataGivesNoPicture) {
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(picture.save(&buffer, "JPEG"));
     const std::optional<QImage> cut = decodeJpeg(jpeg.left(jpeg.size() * 3 / 4));
-    if (cut)
+    if (cut) {
         EXPECT_EQ(cut->size(), QSize(64, 64));
+    }
 }
