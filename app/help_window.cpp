@@ -1,11 +1,13 @@
 #include "app/help_window.h"
 
 #include "app/toolbar.h"
+#include "board/whiteboard.h"
 #include "platform/services.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+#include <QUrl>
+#include <QWebEngineView>
 
 using namespace platform;
 
@@ -45,13 +47,6 @@ TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
     f.setPixelSize(12);
     setFont(f);
 
-    WebBrowser1 = new QWidget(this);
-    WebBrowser1->setGeometry(0, 46, 791, 389);
-    WebBrowser1->setAutoFillBackground(true);
-    QPalette white = WebBrowser1->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    WebBrowser1->setPalette(white);
-
     const QColor highlight = toQColor(clMenuHighlight);
     Label9 = label(this, ProductTitle, 208, 16, 385, 23, Qt::white, 16);
     Label10 = label(this, ProductTitle, 209, 14, 392, 23, highlight, 16);
@@ -67,6 +62,25 @@ TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
     BitBtn1 = new QPushButton(QStringLiteral("确定"), this);
     BitBtn1->setGeometry(353, 484, 81, 29);
     onClick(BitBtn1, &TForm4::BitBtn1Click);
+}
+
+QString TForm4::HelpDocument() const {
+    return Form3->ProgramFolder + QStringLiteral("kvrhelp.mht");
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    guarded([this] { FormShow(); });
+}
+
+// A missing document shows what the browser shows for a missing file.
+void TForm4::FormShow() {
+    if (WebBrowser1 == nullptr) {
+        WebBrowser1 = new QWebEngineView(this);
+        WebBrowser1->setGeometry(0, 46, 791, 389);
+        WebBrowser1->show();
+    }
+    WebBrowser1->load(QUrl::fromLocalFile(HelpDocument()));
 }
 
 void TForm4::BitBtn1Click() {

@@ -4,6 +4,7 @@
 #include "platform/form.h"
 
 class QLabel;
+class QWebEngineView;
 class QPushButton;
 
 class TForm4 : public platform::Form {
@@ -11,7 +12,9 @@ class TForm4 : public platform::Form {
 public:
     TForm4();
 
-    QWidget* WebBrowser1;
+    // The browser is made when help is first shown: the program starts without the engine.
+    QWebEngineView* WebBrowser1 = nullptr;
+    QString HelpDocument() const;
     QLabel* Label7;
     QLabel* Label8;
     QLabel* Label9;
@@ -20,8 +23,12 @@ public:
     QPushButton* BitBtn1;
 
     void FormCreate() {}
+    void FormShow();
     void BitBtn1Click();
     void Label13Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern TForm4* Form4;
