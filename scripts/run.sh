@@ -7,6 +7,8 @@ source "$(dirname "$0")/common.sh"
 bash "$top/scripts/install-deps.sh"
 build_program "$top/build" -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF
 ensure_runtime_dir
+# The browser engine of the help window refuses to run as root without this.
+[ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
 cd "$top/build/K_Vorne"
 
 if [ -n "${DISPLAY:-}" ]; then
