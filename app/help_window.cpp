@@ -75,6 +75,7 @@ void TForm4::showEvent(QShowEvent* event) {
 
 // A missing document shows what the browser shows for a missing file.
 void TForm4::FormShow() {
+    move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
     if (WebBrowser1 == nullptr) {
         WebBrowser1 = new QWebEngineView(this);
         WebBrowser1->setGeometry(0, 46, 791, 389);
