@@ -18,7 +18,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -89,9 +88,15 @@ private:
     long faults_;
 };
 
-// CPU seconds per page memcpy, by screen width, from the floor benchmark of this run.
-std::map<int, double>& floors() {
-    static std::map<int, double> byWidth;
+// The page memcpy of a screen as this run measured it.
+struct Floor {
+    benchmark::IterationCount iterations = 0;
+    double seconds = 0.0; // CPU seconds per copy
+};
+
+// By screen width.
+std::map<int, Floor>& floors() {
+    static std::map<int, Floor> byWidth;
     return byWidth;
 }
 
@@ -115,10 +120,14 @@ void PageMemcpy(benchmark::State& state) {
     for (auto _ : state)
         buffers.copy();
     meter.stop();
-    // Google Benchmark calls this several times (settling the iteration count, repetitions);
-    // the floor is the fastest of them, the copy least disturbed by the rest of the machine.
-    double& floor = floors().try_emplace(screenOf(state).width(), 1e9).first->second;
-    floor = std::min(floor, meter.secondsPerIteration());
+    // Google Benchmark calls this with few iterations while it settles their number, then with
+    // the settled number once per repetition: the floor is the fastest of those last calls,
+    // the copy least disturbed by the rest of the machine.
+    Floor& floor = floors()[screenOf(state).width()];
+    const double seconds = meter.secondsPerIteration();
+    if (state.iterations() > floor.iterations ||
+        (state.iterations() == floor.iterations && seconds < floor.seconds))
+        floor = {state.iterations(), seconds};
 }
 
 // The memory traffic of a turn between two pages without the turn: each copy reads the page
@@ -141,26 +150,26 @@ void PageMemcpyFromTwoPages(benchmark::State& state) {
 // filter left the floor benchmark out.
 double floorSeconds(QSize screen) {
     if (const auto known = floors().find(screen.width()); known != floors().end())
-        return known->second;
+        return known->second.seconds;
     PageBuffers buffers(screen);
     buffers.copy();
     constexpr int Copies = 30;
     const double start = cpuSeconds();
     for (int i = 0; i < Copies; ++i)
         buffers.copy();
-    return floors()[screen.width()] = (cpuSeconds() - start) / Copies;
+    const double seconds = (cpuSeconds() - start) / Copies;
+    floors()[screen.width()] = {Copies, seconds};
+    return seconds;
 }
 
-enum class Also { Nothing, LargestFloor, Faults };
-
-// Adds the figure as multiples of the page memcpy of the same screen, and what `also` says:
-// the figure as multiples of the largest screen's memcpy, or the page faults per iteration.
-void report(benchmark::State& state, const Meter& meter, Also also = Also::Nothing) {
+// Adds the figure as multiples of the page memcpy of the same screen (and of the largest
+// screen's with `largest`), and the page faults per iteration: a first touch of memory costs
+// far more on some virtual machines than the copy of the page it belongs to.
+void report(benchmark::State& state, const Meter& meter, bool largest = false) {
     state.counters["x_memcpy"] = meter.secondsPerIteration() / floorSeconds(screenOf(state));
-    if (also == Also::LargestFloor)
+    if (largest)
         state.counters["x_memcpy_4k"] = meter.secondsPerIteration() / floorSeconds(LargestScreen);
-    if (also == Also::Faults)
-        state.counters["faults"] = meter.faultsPerIteration();
+    state.counters["faults"] = meter.faultsPerIteration();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,7 +360,7 @@ void StrokeRelease(benchmark::State& state) {
         Form3->FormMouseUp(x + 70, y + 20);
     }
     meter.stop();
-    report(state, meter, Also::LargestFloor);
+    report(state, meter, true);
 }
 
 // Two pages with content; a turn to the other one per iteration, drawn onto the window
@@ -428,7 +437,7 @@ void TurnToNewPage(benchmark::State& state) {
         }
     }
     meter.stop();
-    report(state, meter, Also::Faults);
+    report(state, meter);
 }
 
 void onEachScreen(benchmark::internal::Benchmark* b) {

@@ -94,7 +94,7 @@ void TForm3::SpeedButton12Click() {
             const int sw = screenWidth();
             const int sh = screenHeight();
             Panel4->hide();
-            PageBitmaps[CurrentPage] = PageBitmap{makeBitmap(sw, sh), 0};
+            PageBitmaps[CurrentPage] = PageBitmap{makeUnfilledBitmap(sw, sh), 0}; // filled below
             PageCount = CurrentPage;
             ScrollBar1->setMaximum(PageCount);
             canvas().brush.clear = true;

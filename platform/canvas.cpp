@@ -474,6 +474,14 @@ void blit(QImage& target, const QImage& source, const TRect& from, QPoint to) {
     const auto dstStride = static_cast<std::size_t>(target.bytesPerLine());
     const auto srcStride = static_cast<std::size_t>(src->bytesPerLine());
     const uchar* srcBits = src->constBits();
+    // Whole rows of two pictures with the same layout are one block: a page turn is one copy.
+    if (!sameBuffer && !forceOpaque && sx == 0 && dx == 0 && dstStride == srcStride &&
+        bytes == dstStride) {
+        std::memcpy(dstBits + static_cast<std::size_t>(dy) * dstStride,
+                    srcBits + static_cast<std::size_t>(sy) * srcStride,
+                    static_cast<std::size_t>(h) * dstStride);
+        return;
+    }
     // Within one picture the rows are walked away from the overlap.
     const bool upwards = sameBuffer && dy > sy;
     for (std::int64_t k = 0; k < h; ++k) {
