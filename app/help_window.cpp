@@ -6,8 +6,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
-#include <QWebEngineView>
 
 using namespace platform;
 
@@ -76,12 +74,14 @@ void TForm4::showEvent(QShowEvent* event) {
 // A missing document shows what the browser shows for a missing file.
 void TForm4::FormShow() {
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
-    if (WebBrowser1 == nullptr) {
-        WebBrowser1 = new QWebEngineView(this);
-        WebBrowser1->setGeometry(0, 46, 791, 389);
-        WebBrowser1->show();
+    if (!WebBrowser1) {
+        WebBrowser1 = createWebView(this);
+        if (!WebBrowser1)
+            return; // without the browser module the place stays empty
+        WebBrowser1->widget()->setGeometry(0, 46, 791, 389);
+        WebBrowser1->widget()->show();
     }
-    WebBrowser1->load(QUrl::fromLocalFile(HelpDocument()));
+    WebBrowser1->loadFile(HelpDocument());
 }
 
 void TForm4::BitBtn1Click() {

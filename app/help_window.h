@@ -2,9 +2,12 @@
 #pragma once
 
 #include "platform/form.h"
+#include "platform/web_view.h"
+
+#include <memory>
 
 class QLabel;
-class QWebEngineView;
+
 class QPushButton;
 
 class TForm4 : public platform::Form {
@@ -13,7 +16,7 @@ public:
     TForm4();
 
     // The browser is made when help is first shown: the program starts without the engine.
-    QWebEngineView* WebBrowser1 = nullptr;
+    std::unique_ptr<platform::WebView> WebBrowser1;
     QString HelpDocument() const;
     QLabel* Label7;
     QLabel* Label8;

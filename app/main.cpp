@@ -24,8 +24,6 @@ void substituteFonts() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The help browser shares its drawing context with the program's windows.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     // Not "K_Vorne": Qt names some windows of its own after the application, and the one
     // window captioned "K_Vorne" must be the application window below.

@@ -1,0 +1,40 @@
+#include "web_view.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QOpenGLContext>
+
+// Qt's own hook for the context that all drawing contexts of the program share.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
+namespace platform {
+
+namespace {
+
+// The browser engine draws through a context shared with the program's. Qt makes that context
+// at start when asked to, which costs every run tens of megabytes for a browser that most
+// lessons never open; it is made here instead, when the first view is.
+void ensureSharedContext() {
+    if (QOpenGLContext::globalShareContext() != nullptr)
+        return;
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    if (context->create())
+        qt_gl_set_global_share_context(context);
+}
+
+} // namespace
+
+std::unique_ptr<WebView> createWebView(QWidget* parent) {
+    ensureSharedContext();
+    // Loaded once and kept for the life of the program: views made by it outlive this call.
+    static QLibrary module(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/libkv_webview.so"));
+    using Factory = WebView* (*)(QWidget*);
+    const auto create = reinterpret_cast<Factory>(module.resolve("kv_create_web_view"));
+    if (create == nullptr)
+        return nullptr;
+    return std::unique_ptr<WebView>(create(parent));
+}
+
+} // namespace platform

@@ -1,0 +1,29 @@
+// A web browser view for documents (the help, documents on the text panel). The browser engine
+// is large and starts a drawing context of its own, so it lives in a module of its own that is
+// loaded the first time a view is needed; the program starts without it.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace platform {
+
+class WebView {
+public:
+    virtual ~WebView() = default;
+    // The view's widget, a child of the parent it was made for.
+    virtual QWidget* widget() = 0;
+    // Shows a local file, or what the engine shows for a missing one.
+    virtual void loadFile(const QString& path) = 0;
+};
+
+// A view inside `parent`; nothing when the browser module is missing or broken, which leaves
+// the place empty.
+std::unique_ptr<WebView> createWebView(QWidget* parent);
+
+} // namespace platform
+
+// What the browser module exports.
+extern "C" platform::WebView* kv_create_web_view(QWidget* parent);
