@@ -1,7 +1,374 @@
+// The annotation overlay's window: its bars, the screen captured at each showing, painting,
+// and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
+
+#include "app/blanking.h"
+#include "app/button_pictures.h"
+#include "app/toolbar.h"
+#include "board/whiteboard.h"
+#include "platform/cursors.h"
+#include "platform/services.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
+
+using namespace platform;
 
 TForm2* Form2 = nullptr;
 
+namespace {
+
+constexpr int DockOffset = 436;     // the toolbar's left edge lies this far left of the right edge
+constexpr TColor PenOrange = 33023; // the pen colour at start
+constexpr TColor WidthBoxColour = 14850132;
+constexpr int ToolGroup = 1;
+
+SpeedButton* button(QWidget* parent, int left, int top, int width, int height, const QString& hint,
+                    Glyph glyph) {
+    auto* b = new SpeedButton(parent, left, top, width, height, hint);
+    b->setIcon(buttonPicture(glyph));
+    return b;
+}
+
+SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
+    SpeedButton* b = button(parent, left, 1, width, 38, hint, glyph);
+    b->setGroupIndex(ToolGroup);
+    return b;
+}
+
+TRect toTRect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+// What a freehand segment can touch: its end points' box and half the pen beside it.
+TRect segmentBounds(QPoint a, QPoint b, int penWidth) {
+    return TRect{std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()) + 1,
+                 std::max(a.y(), b.y()) + 1}
+        .inflated(penWidth / 2 + 2);
+}
+
+// A screen-sized bitmap of the display's format holding the captured screen; a capture of
+// another size or format is brought to it, and a failed one leaves it black.
+QImage screenPicture(QImage grabbed, int sw, int sh) {
+    if (grabbed.size() == QSize(sw, sh) && grabbed.format() == QImage::Format_RGB32)
+        return grabbed;
+    QImage picture = makeBitmap(sw, sh);
+    Canvas(picture).drawImage(0, 0, grabbed);
+    return picture;
+}
+
+} // namespace
+
 TForm2::TForm2() : SurfaceWindow(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("标注"));
+
+    // Made before the bars so that it stays beneath them, as a picture drawn on the window does.
+    Image1 = new ImageBox(this);
+    Image1->setGeometry(0, 0, 0, 0);
+    Image1->setCursor(Qt::SizeAllCursor);
+    Image1->hide();
+    Image1->installEventFilter(this);
+
+    buildSmallBar();
+    buildFullBar();
+    connectCommands();
+}
+
+void TForm2::buildSmallBar() {
+    Panel2 = new Panel(this, 0, 0, 343, 41, clSkyBlue);
+    SpeedButton20 = button(Panel2, 2, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
+    SpeedButton17 = button(Panel2, 40, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
+    SpeedButton21 = toolButton(Panel2, 79, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton25 = toolButton(Panel2, 114, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton27 = toolButton(Panel2, 153, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton23 = button(Panel2, 189, 1, 38, 38, QStringLiteral("展开"), Glyph::Restore);
+    SpeedButton22 = button(Panel2, 227, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton19 = button(Panel2, 265, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
+    SpeedButton16 = button(Panel2, 303, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
+    SpeedButton25->setDown(true);
+}
+
+void TForm2::buildFullBar() {
+    Panel1 = new Panel(this, 0, 0, 591, 40, clSkyBlue);
+    SpeedButton9 = new SpeedButton(Panel1, 0, 1, 38, 38, QStringLiteral("笔画颜色"));
+    LCP = new Swatch(Panel1, 1, 16, 36, 9, PenOrange, QString());
+    Edit1 =
+        new NumberBox(Panel1, 36, 1, 27, 38, 35, QStringLiteral("3"), QStringLiteral("笔画粗细"));
+    Edit1->setStyleSheet(QStringLiteral("QLineEdit { color: red; background: %1; }")
+                             .arg(toQColor(WidthBoxColour).name()));
+    SpeedButton7 = button(Panel1, 63, 0, 38, 19, QStringLiteral("笔画增粗"), Glyph::WiderPen);
+    SpeedButton8 = button(Panel1, 63, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
+    SpeedButton5 = button(Panel1, 101, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
+    SpeedButton24 = button(Panel1, 139, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
+    SpeedButton2 = toolButton(Panel1, 177, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton4 = toolButton(Panel1, 214, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton26 = toolButton(Panel1, 252, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton15 = toolButton(Panel1, 288, 38, QStringLiteral("选择范围"), Glyph::Select);
+    SpeedButton13 =
+        button(Panel1, 326, 1, 38, 19, QStringLiteral("截取画面到书写板当前页"), Glyph::Import);
+    SpeedButton14 = button(Panel1, 326, 21, 38, 19, QStringLiteral("截取画面添加到书写板下一页"),
+                           Glyph::PageRight);
+    SpeedButton11 = button(Panel1, 364, 1, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
+    SpeedButton12 = button(Panel1, 364, 21, 38, 19, QStringLiteral("恢复原始大小"), Glyph::ZoomOut);
+    SpeedButton6 = button(Panel1, 400, 1, 38, 38, QStringLiteral("书写板"), Glyph::Whiteboard);
+    SpeedButton10 = button(Panel1, 438, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton1 = button(Panel1, 476, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
+    SpeedButton18 = button(Panel1, 514, 1, 38, 38, QStringLiteral("缩减"), Glyph::Shrink);
+    SpeedButton3 = button(Panel1, 552, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
+    SpeedButton4->setDown(true);
+    Panel1->hide();
+}
+
+void TForm2::connectCommands() {
+    // Buttons on both bars run one handler.
+    onClick(SpeedButton20, &TForm2::SpeedButton20Click);
+    onClick(SpeedButton17, &TForm2::SpeedButton17Click);
+    onClick(SpeedButton24, &TForm2::SpeedButton17Click);
+    onClick(SpeedButton21, &TForm2::SpeedButton2Click);
+    onClick(SpeedButton2, &TForm2::SpeedButton2Click);
+    onClick(SpeedButton25, &TForm2::SpeedButton4Click);
+    onClick(SpeedButton4, &TForm2::SpeedButton4Click);
+    onClick(SpeedButton27, &TForm2::SpeedButton26Click);
+    onClick(SpeedButton26, &TForm2::SpeedButton26Click);
+    onClick(SpeedButton22, &TForm2::SpeedButton10Click);
+    onClick(SpeedButton10, &TForm2::SpeedButton10Click);
+    onClick(SpeedButton23, &TForm2::SpeedButton23Click);
+    onClick(SpeedButton19, &TForm2::SpeedButton19Click);
+    onClick(SpeedButton16, &TForm2::SpeedButton16Click);
+    onClick(SpeedButton9, &TForm2::SpeedButton9Click);
+    connect(LCP, &Swatch::clicked, this, [this] { guarded([this] { LCPClick(); }); });
+    onClick(SpeedButton7, &TForm2::SpeedButton7Click);
+    onClick(SpeedButton8, &TForm2::SpeedButton8Click);
+    onClick(SpeedButton5, &TForm2::SpeedButton5Click);
+    onClick(SpeedButton15, &TForm2::SpeedButton15Click);
+    onClick(SpeedButton13, &TForm2::SpeedButton13Click);
+    onClick(SpeedButton14, &TForm2::SpeedButton14Click);
+    onClick(SpeedButton11, &TForm2::SpeedButton11Click);
+    onClick(SpeedButton12, &TForm2::SpeedButton12Click);
+    onClick(SpeedButton6, &TForm2::SpeedButton6Click);
+    onClick(SpeedButton1, &TForm2::SpeedButton1Click);
+    onClick(SpeedButton18, &TForm2::SpeedButton18Click);
+    onClick(SpeedButton3, &TForm2::SpeedButton3Click);
+
+    connect(Image1, &ImageBox::mouseDown, this, [this](Qt::MouseButton b, int x, int y) {
+        guarded([&] { Image1MouseDown(b, x, y); });
+    });
+    connect(Image1, &ImageBox::mouseMove, this, [this](Qt::MouseButtons b, int x, int y) {
+        guarded([&] { Image1MouseMove(b, x, y); });
+    });
+}
+
+void TForm2::FormCreate() {
+    const int sw = screenWidth();
+    Panel2->move(sw - DockOffset, 0);
+    Panel1->move(sw - Panel1->width(), 0);
+    loadOverlayCursor(QStringLiteral("Text_Hnd.cut"));
+    OverlayReady = 0;
+    canvas().brush.clear = true;
+    canvas().pen = Pen{3, LCP->Color(), PenStyle::Solid};
+    SelectionBitmap = QImage();
+}
+
+void TForm2::loadOverlayCursor(const QString& fileName) {
+    OverlayCursor = loadCursorFile(fileName);
+    if (OverlayCursor)
+        setCursor(*OverlayCursor);
+    else
+        unsetCursor();
+}
+
+int TForm2::penWidth() const {
+    return Edit1->text().toInt();
+}
+
+TRect TForm2::strokeRegion() const {
+    const TRect& b = OverlayStrokeBox;
+    return {b.left - RepaintMargin, b.top - RepaintMargin, b.right + RepaintMargin + 1,
+            b.bottom + RepaintMargin + 1};
+}
+
+void TForm2::repaintFromScratch(const TRect& area) {
+    canvas().copyRect(Form3->ScratchBitmap, area);
+    showSurface(area);
+}
+
+TRect TForm2::floatingPictureRegion() const {
+    return toTRect(Image1->geometry()).inflated(RepaintMargin);
+}
+
+void TForm2::discardFloatingPicture() {
+    if (OverlayTool != OverlayRange)
+        return;
+    Image1->hide();
+    repaintFromScratch(floatingPictureRegion());
+}
+
+// The overlay is shown by the toolbar alone, and every showing is an opening: the screen is
+// captured before the window maps, so that the capture cannot hold the overlay itself.
+void TForm2::setVisible(bool visible) {
+    if (visible && isHidden())
+        guarded([this] { FormShow(); });
+    SurfaceWindow::setVisible(visible);
+}
+
+void TForm2::openAnnotation() {
+    Form1->Timer1->stop();
+    // The capture in FormShow waits until this unmap has reached the X server.
+    Form1->hide();
+    ShowModal();
+}
+
+void TForm2::FormShow() {
+    const int sw = screenWidth();
+    const int sh = screenHeight();
+    setGeometry(0, 0, sw, sh);
+    Panel1->move(sw - Panel1->width(), 0);
+    Panel1->hide();
+    Panel2->show();
+    // Every showing makes the three pictures anew from the capture; they share its pixels
+    // until a change to one of them copies them.
+    QImage& scratch = Form3->ScratchBitmap;
+    scratch = screenPicture(display().grabScreen(), sw, sh);
+    OverlayReady = 1;
+    OverlayUndoBitmap = scratch;
+    ScreenCapture = scratch;
+    // The whiteboard's undo restores from the same picture: it must not bring any of the
+    // overlay into a page.
+    Form3->forgetUndo();
+    FormPaint();
+}
+
+void TForm2::FormPaint() {
+    drawOnSurface(Form3->ScratchBitmap);
+}
+
+void TForm2::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    guarded([&] { FormMouseDown(event->button(), p.x(), p.y()); });
+}
+
+void TForm2::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    guarded([&] { FormMouseMove(event->buttons(), p.x(), p.y()); });
+}
+
+void TForm2::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    guarded([&] { FormMouseUp(event->button(), p.x(), p.y()); });
+}
+
+// The floating picture goes into the annotated picture without its outermost pixels, which
+// hold the dotted selection frame.
+void TForm2::dropIntoScratch() {
+    QImage& scratch = Form3->ScratchBitmap;
+    OverlayUndoBitmap = scratch;
+    const QRect r = Image1->geometry();
+    Canvas(scratch).copyRect(Image1->picture(), {1, 1, r.width() - 1, r.height() - 1},
+                             QPoint(r.left() + 1, r.top() + 1));
+    Image1->hide();
+    repaintFromScratch(floatingPictureRegion());
+}
+
+void TForm2::FormMouseDown(Qt::MouseButton, int x, int y) {
+    if (OverlayTool == OverlayRange) {
+        canvas().pen.width = 1;
+        canvas().pen.style = PenStyle::Dot;
+        if (!Image1->isHidden())
+            dropIntoScratch();
+    }
+    OverlayAnchor = {x, y};
+    OverlayStrokeBox = {x, y, x, y};
+    canvas().moveTo(x, y);
+}
+
+void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
+    if (!(buttons & Qt::LeftButton))
+        return;
+    TRect& box = OverlayStrokeBox;
+    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+           std::max(box.bottom, y)};
+    Canvas& c = canvas();
+    if (OverlayTool == OverlayPen) {
+        const QPoint from = c.penPosition();
+        c.lineTo(x, y);
+        showSurface(segmentBounds(from, {x, y}, c.pen.width));
+        return;
+    }
+    // The rubber band of the last move is wiped with the whole box before the new one.
+    const TRect region = strokeRegion();
+    c.copyRect(Form3->ScratchBitmap, region);
+    if (OverlayTool == OverlayLine) {
+        c.moveTo(OverlayAnchor.x(), OverlayAnchor.y());
+        c.lineTo(x, y);
+    } else {
+        c.rectangle(OverlayAnchor.x(), OverlayAnchor.y(), x, y);
+    }
+    showSurface(region);
+}
+
+void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
+    QImage& scratch = Form3->ScratchBitmap;
+    if (OverlayTool == OverlayRange) {
+        OverlayZoomSource.reset();
+        OverlayZoomFactor = 1.0f;
+        const int ax = OverlayAnchor.x();
+        const int ay = OverlayAnchor.y();
+        const int w = std::max(0, x - ax);
+        const int h = std::max(0, y - ay);
+        if (w == 0 || h == 0)
+            FormPaint();
+        OverlaySelectionState = 1;
+        // A copy of the range as the window shows it, dotted frame and all; the pixels under
+        // it stay where they are.
+        SelectionBitmap = makeBitmap(w, h);
+        Canvas(SelectionBitmap).copyRect(Surface, {ax, ay, ax + w, ay + h}, QPoint(0, 0));
+        Image1->setGeometry(ax, ay, w, h);
+        Image1->setPicture(SelectionBitmap);
+        Image1->show();
+        OverlayUndoBitmap = scratch;
+    } else {
+        const TRect region = strokeRegion();
+        // The eraser gives back the captured screen wherever the pointer went, not only
+        // inside the rectangle it ended with.
+        if (OverlayTool == OverlayEraser)
+            canvas().copyRect(ScreenCapture, region);
+        OverlayUndoBitmap = scratch;
+        Canvas(scratch).copyRect(Surface, region);
+        showSurface(region);
+    }
+    OverlayEnd = {x, y};
+}
+
+void TForm2::Image1MouseDown(Qt::MouseButton, int x, int y) {
+    OverlayAnchor = {x, y};
+}
+
+void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
+    if (!(buttons & Qt::LeftButton))
+        return;
+    Image1->move(x + Image1->x() - OverlayAnchor.x(), y + Image1->y() - OverlayAnchor.y());
+    Form1->BoardPaintMode = 1;
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Form5 && event->type() == QEvent::Hide) {
+        // Blanking shown from anywhere else is not modal.
+        Form5->setWindowModality(Qt::NonModal);
+        Form5->removeEventFilter(this);
+    }
+    if (watched == Image1 && !Image1->isHidden() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        // Where the floating picture no longer lies, the window shows the annotated picture,
+        // as a repaint of the window there would.
+        if (!image1Shown_.isEmpty())
+            repaintFromScratch(toTRect(image1Shown_));
+        image1Shown_ = Image1->geometry();
+    } else if (watched == Image1 && event->type() == QEvent::Show) {
+        image1Shown_ = Image1->geometry();
+    } else if (watched == Image1 && event->type() == QEvent::Hide) {
+        image1Shown_ = QRect();
+    }
+    return SurfaceWindow::eventFilter(watched, event);
 }

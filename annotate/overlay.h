@@ -1,17 +1,168 @@
-// The annotation overlay: a frozen picture of the desktop that the teacher writes on.
+// The annotation overlay: a frozen picture of the desktop that the teacher writes on, with its
+// two button bars, and the commands that send the picture to the whiteboard.
 #pragma once
 
+#include "intake/picture_conversion.h"
+#include "platform/rect.h"
 #include "platform/surface_window.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <optional>
 
 class TForm2 : public platform::SurfaceWindow {
     Q_OBJECT
 public:
     TForm2();
 
-    void FormCreate() {}
-    // Freezes the desktop and shows the overlay over it. The overlay's tools are not there
-    // yet, so the command leaves the desktop as it is.
-    void openAnnotation() {}
+    // The overlay's own tools, numbered apart from the whiteboard's.
+    enum OverlayTools { OverlayPen = 0, OverlayRange = 1, OverlayEraser = 2, OverlayLine = 3 };
+    // What every repaint around a stroke box or the floating picture adds on each side.
+    static constexpr int RepaintMargin = 10;
+
+    platform::Panel* Panel2;              // small bar, at the toolbar's place
+    platform::SpeedButton* SpeedButton20; // clear, selection-aware
+    platform::SpeedButton* SpeedButton17; // undo
+    platform::SpeedButton* SpeedButton21; // eraser
+    platform::SpeedButton* SpeedButton25; // pen
+    platform::SpeedButton* SpeedButton27; // line
+    platform::SpeedButton* SpeedButton23; // show the full bar
+    platform::SpeedButton* SpeedButton22; // blanking
+    platform::SpeedButton* SpeedButton19; // help
+    platform::SpeedButton* SpeedButton16; // leave
+
+    platform::Panel* Panel1;              // full bar, against the right edge
+    platform::SpeedButton* SpeedButton9;  // pen colour, under the swatch
+    platform::Swatch* LCP;                // pen colour
+    platform::NumberBox* Edit1;           // pen width 1..9
+    platform::SpeedButton* SpeedButton7;  // wider
+    platform::SpeedButton* SpeedButton8;  // narrower
+    platform::SpeedButton* SpeedButton5;  // clear all
+    platform::SpeedButton* SpeedButton24; // undo
+    platform::SpeedButton* SpeedButton2;  // eraser
+    platform::SpeedButton* SpeedButton4;  // pen
+    platform::SpeedButton* SpeedButton26; // line
+    platform::SpeedButton* SpeedButton15; // range
+    platform::SpeedButton* SpeedButton13; // send to the whiteboard's current page
+    platform::SpeedButton* SpeedButton14; // send to the whiteboard's next page
+    platform::SpeedButton* SpeedButton11; // enlarge the floating picture
+    platform::SpeedButton* SpeedButton12; // reduce it
+    platform::SpeedButton* SpeedButton6;  // go to the whiteboard
+    platform::SpeedButton* SpeedButton10; // blanking
+    platform::SpeedButton* SpeedButton1;  // help
+    platform::SpeedButton* SpeedButton18; // back to the small bar
+    platform::SpeedButton* SpeedButton3;  // leave
+
+    // The floating picture: a copy of a selected range, moved with the pointer until dropped.
+    platform::ImageBox* Image1;
+
+    // The screen as it was when the overlay was opened; erasing brings its pixels back.
+    QImage ScreenCapture;
+    // The picture before the last committed change: one level of undo.
+    QImage OverlayUndoBitmap;
+    // The selected pixels, frame included, exactly the selection's size.
+    QImage SelectionBitmap;
+    // 0 until the first showing has made the pictures, then 1.
+    int OverlayReady = 0;
+    int OverlayTool = OverlayPen;
+    // 1 while a selected range floats.
+    int OverlaySelectionState = 0;
+    QPoint OverlayAnchor;
+    QPoint OverlayEnd;
+    // The press point and every point dragged through since, as left, top, right, bottom.
+    TRect OverlayStrokeBox;
+    // What zoom steps scale from, so that repeated steps never blur the picture further; held
+    // from the first step after a selection until the next selection.
+    std::optional<CapturedPicture> OverlayZoomSource;
+    float OverlayZoomFactor = 1.0f;
+    // Cursor slot 3, the overlay's cursor; empty leaves the arrow.
+    std::optional<QCursor> OverlayCursor;
+
+    // Window, showing, painting and mouse (overlay.cpp).
+    void FormCreate();
+    // Captures the screen into the overlay's pictures; runs each time the overlay is shown,
+    // before it appears.
+    void FormShow();
+    void FormPaint();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void FormMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void FormMouseUp(Qt::MouseButton button, int x, int y);
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
+    // The toolbar's annotation command: the toolbar goes, the overlay comes, modally.
+    void openAnnotation();
+
+    // The bars' commands (overlay_tools.cpp).
+    void SpeedButton4Click();  // pen
+    void SpeedButton2Click();  // eraser
+    void SpeedButton26Click(); // line
+    void SpeedButton15Click(); // range
+    void SpeedButton7Click();  // wider
+    void SpeedButton8Click();  // narrower
+    void SpeedButton9Click();  // pen colour
+    void LCPClick();
+    void SpeedButton5Click();  // clear all
+    void SpeedButton20Click(); // clear, selection-aware
+    void SpeedButton17Click(); // undo
+    void SpeedButton11Click(); // enlarge
+    void SpeedButton12Click(); // reduce
+    void SpeedButton6Click();  // go to the whiteboard
+    void SpeedButton10Click(); // blanking
+    void SpeedButton1Click();  // help
+    void SpeedButton19Click(); // help
+    void SpeedButton18Click(); // back to the small bar
+    void SpeedButton23Click(); // the full bar
+    void SpeedButton3Click();  // leave
+    void SpeedButton16Click(); // leave
+
+    // Sending to the whiteboard (overlay_transfer.cpp).
+    void SpeedButton13Click(); // current page
+    void SpeedButton14Click(); // next page
+
+    // The pen width that Edit1 shows, 1..9.
+    int penWidth() const;
+    // The region a repaint or a commit around the stroke box covers: the box widened by the
+    // margin, reaching as far past its right and bottom pointer positions as before its left
+    // and top ones.
+    TRect strokeRegion() const;
+    // Shows a rectangle of ScratchBitmap on the overlay again, wiping what was drawn there.
+    void repaintFromScratch(const TRect& area);
+    // Hides the floating picture and shows what lies under it, when the range tool is active.
+    void discardFloatingPicture();
+    // The floating picture's box widened by the margin.
+    TRect floatingPictureRegion() const;
+    // Loads a cursor file into slot 3 and makes it the overlay's cursor.
+    void loadOverlayCursor(const QString& fileName);
+
+    void setVisible(bool visible) override;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildSmallBar();
+    void buildFullBar();
+    void connectCommands();
+    void armDrawingTool(int tool, const QString& cursorFile, platform::Pen pen);
+    void setPenWidthText(int width);
+    void clearToCapture();
+    void zoomStep(ZoomDirection direction);
+    void dropIntoScratch();
+    // The parts of sending to the whiteboard.
+    void dropBoardPicture();
+    void selectionToBoard();
+    void overlayToCurrentPage();
+    void endTransfer();
+    QImage& currentPage();
+
+    // Where the floating picture showed last, to be given back to the annotated picture when
+    // it moves away.
+    QRect image1Shown_;
 };
 
 extern TForm2* Form2;

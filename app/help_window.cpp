@@ -66,9 +66,10 @@ QString TForm4::HelpDocument() const {
     return Form3->ProgramFolder + QStringLiteral("kvrhelp.mht");
 }
 
-void TForm4::showEvent(QShowEvent* event) {
-    Form::showEvent(event);
-    guarded([this] { FormShow(); });
+void TForm4::setVisible(bool visible) {
+    if (visible && !isVisible())
+        guarded([this] { FormShow(); });
+    Form::setVisible(visible);
 }
 
 // A missing document shows what the browser shows for a missing file.

@@ -30,8 +30,9 @@ public:
     void BitBtn1Click();
     void Label13Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
+    // The browser is made before the window first appears: making it later gives the window a
+    // new native window, which a modal window beneath would then block.
+    void setVisible(bool visible) override;
 };
 
 extern TForm4* Form4;

@@ -59,7 +59,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm3::dropFloatingPicture() {
-    if (!Image2->isVisible())
+    if (Image2->isHidden())
         return;
     const QRect r = Image2->geometry();
     const int w = r.width();
@@ -71,7 +71,7 @@ void TForm3::dropFloatingPicture() {
 }
 
 void TForm3::commitFloatingPictureOnPress() {
-    if (!Image2->isVisible())
+    if (Image2->isHidden())
         return;
     const QRect r = Image2->geometry();
     const int w = r.width();
@@ -91,7 +91,7 @@ void TForm3::commitFloatingPictureOnPress() {
 }
 
 bool TForm3::deleteFloatingSelection() {
-    if (!Image2->isVisible() || SelectionRight <= AnchorX)
+    if (Image2->isHidden() || SelectionRight <= AnchorX)
         return false;
     const QRect r = Image2->geometry();
     Canvas(Image2->picture()).fillRect({0, 0, r.width(), r.height()}, RCP->Color());
@@ -169,7 +169,7 @@ void TForm3::Image2MouseMove(Qt::MouseButtons buttons, int x, int y) {
 
 // One zoom step, always scaled from the picture as it was before the first step.
 void TForm3::zoomStep(bool enlarge) {
-    if (!Image2->isVisible())
+    if (Image2->isHidden())
         return;
     if (!ZoomSource) {
         ZoomSource = CapturedPicture::fromBitmap(Image2->picture());

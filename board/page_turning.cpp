@@ -27,7 +27,7 @@ void TForm3::turnCommonSteps() {
 
 // The text panel of the page being left keeps its document and bounds.
 void TForm3::leavePagePanel() {
-    if (!Panel4->isVisible())
+    if (Panel4->isHidden())
         return;
     Image1->hide();
     saveRichText(*RichEdit1->document(), pageTextFile(CurrentPage));

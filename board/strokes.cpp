@@ -48,6 +48,9 @@ TColor TForm3::surfaceBackground() {
 TRect TForm3::strokeRegion() const {
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
+    // An emptied undo state has its right and bottom before its left and top: no region.
+    if (StrokeRight < StrokeLeft || StrokeBottom < StrokeTop)
+        return {};
     const int m = StrokeMarginOfBox;
     return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
 }
@@ -224,7 +227,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 void TForm3::FormMouseUp(int x, int y) {
     const int m = StrokeMarginOfBox;
     // Keep the commit off the thumbnail strip and the text panel.
-    if (Panel5->isVisible()) {
+    if (!Panel5->isHidden()) {
         const QRect strip = Panel5->geometry();
         if (strip.top() == 41) {
             if (strip.top() + strip.height() > StrokeTop - m)
@@ -233,7 +236,7 @@ void TForm3::FormMouseUp(int x, int y) {
             StrokeBottom = strip.top() - m;
         }
     }
-    if (Panel4->isVisible()) {
+    if (!Panel4->isHidden()) {
         const QRect panel = Panel4->geometry();
         const int panelRight = panel.left() + panel.width();
         // A panel right of the whole commit region is outside it already; moving the left
@@ -242,7 +245,7 @@ void TForm3::FormMouseUp(int x, int y) {
             StrokeLeft = panelRight + m;
     }
     commitStroke();
-    if (Image2->isVisible()) {
+    if (!Image2->isHidden()) {
         const QRect r = Image2->geometry();
         Canvas(PageBitmaps[CurrentPage].Bitmap)
             .copyRect(Image2->picture(), {1, 1, r.width() - 1, r.height() - 1},

@@ -1,6 +1,7 @@
-// The screen: its size, its colour depth and the request to change that depth.
+// The screen: its size, its colour depth, the request to change that depth, and its pixels.
 #pragma once
 
+#include <QImage>
 #include <QSize>
 
 namespace platform {
@@ -12,6 +13,10 @@ public:
     virtual int colourDepth() = 0;
     // Asks for a display mode with the given bits per pixel; true when the mode was changed.
     virtual bool requestColourDepth(int bitsPerPixel) = 0;
+    // The whole screen as it shows now, in the drawing surfaces' format (32-bit, opaque).
+    // Windows of the program hidden just before are gone from it, and what they uncovered has
+    // had a moment to repaint.
+    virtual QImage grabScreen() = 0;
 };
 
 } // namespace platform

@@ -95,6 +95,13 @@ std::optional<TColor> FakeDialogs::chooseColor(QWidget*, TColor) {
     return c;
 }
 
+QImage FakeDisplay::grabScreen() {
+    ++grabs;
+    if (onGrab)
+        onGrab();
+    return screen;
+}
+
 bool FakeFiles::removeFile(const QString& path) {
     if (!present.contains(path) || undeletable.contains(path))
         return false;

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -66,6 +67,10 @@ public:
     QSize size{1024, 768};
     int depth = 32;
     std::vector<int> depthRequests;
+    // What a screen capture returns, and a look at the program's state at each capture.
+    QImage screen;
+    int grabs = 0;
+    std::function<void()> onGrab;
 
     QSize screenSize() override { return size; }
     int colourDepth() override { return depth; }
@@ -73,6 +78,7 @@ public:
         depthRequests.push_back(bitsPerPixel);
         return false;
     }
+    QImage grabScreen() override;
 };
 
 class FakeDialogs final : public Dialogs {

@@ -60,6 +60,16 @@ def click(x, y, button=1):
     run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
 
+def drag(points):
+    """Press the left button at the first point, move through the others, release at the last."""
+    x, y = points[0]
+    run("xdotool", "mousemove", str(x), str(y), "mousedown", "1")
+    for x, y in points[1:]:
+        run("xdotool", "mousemove", str(x), str(y))
+        time.sleep(0.02)
+    run("xdotool", "mouseup", "1")
+
+
 class Program:
     """One running copy of K_Vorne started from its program folder."""
 

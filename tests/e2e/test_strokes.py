@@ -4,20 +4,11 @@ after turning to a new page and back."""
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
+from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
     screenshot, wait_for
 
 INK = (255, 128, 0)  # the pen colour at start, 0x000080FF
 BACKGROUND = (0, 0, 64)
-
-
-def drag(points):
-    x, y = points[0]
-    run("xdotool", "mousemove", str(x), str(y), "mousedown", "1")
-    for x, y in points[1:]:
-        run("xdotool", "mousemove", str(x), str(y))
-        time.sleep(0.02)
-    run("xdotool", "mouseup", "1")
 
 
 def main(folder):

@@ -1,0 +1,241 @@
+// The commands of the overlay's two bars: tools, pen width and colour, clearing, undo, zoom of
+// the floating picture, and the commands that leave the overlay or show a window above it.
+#include "annotate/overlay.h"
+
+#include "app/blanking.h"
+#include "app/help_window.h"
+#include "app/toolbar.h"
+#include "board/whiteboard.h"
+#include "platform/services.h"
+#include "practice/practice_pad.h"
+
+#include <QTimer>
+#include <algorithm>
+
+using namespace platform;
+
+void TForm2::armDrawingTool(int tool, const QString& cursorFile, Pen pen) {
+    loadOverlayCursor(cursorFile);
+    canvas().pen.width = pen.width;
+    canvas().pen.style = pen.style;
+    discardFloatingPicture();
+    OverlayTool = tool;
+    OverlaySelectionState = 0;
+}
+
+// Pen.
+void TForm2::SpeedButton4Click() {
+    armDrawingTool(OverlayPen, QStringLiteral("Text_Hnd.cut"), Pen{penWidth(), 0, PenStyle::Solid});
+}
+
+// Eraser: its rubber band is a thin dotted outline.
+void TForm2::SpeedButton2Click() {
+    armDrawingTool(OverlayEraser, QStringLiteral("prcs_mox2.cut"), Pen{1, 0, PenStyle::Dot});
+}
+
+// Straight line.
+void TForm2::SpeedButton26Click() {
+    armDrawingTool(OverlayLine, QStringLiteral("Sonic cross2.cut"),
+                   Pen{penWidth(), 0, PenStyle::Solid});
+}
+
+// Range: the dotted pen is taken at the next press; a floating selection stays.
+void TForm2::SpeedButton15Click() {
+    loadOverlayCursor(QStringLiteral("prcs_mox2.cut"));
+    OverlayTool = OverlayRange;
+}
+
+void TForm2::setPenWidthText(int width) {
+    Edit1->setText(QString::number(width));
+    canvas().pen.width = width;
+}
+
+// Wider pen.
+void TForm2::SpeedButton7Click() {
+    if (Edit1->text() == QStringLiteral("9"))
+        return;
+    setPenWidthText(penWidth() + 1);
+}
+
+// Narrower pen.
+void TForm2::SpeedButton8Click() {
+    if (Edit1->text() == QStringLiteral("1"))
+        return;
+    setPenWidthText(penWidth() - 1);
+}
+
+// Pen colour; the dialog may have covered the overlay, so it is shown again whatever the answer.
+void TForm2::SpeedButton9Click() {
+    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, LCP->Color())) {
+        LCP->setColor(*chosen);
+        canvas().pen.color = LCP->Color();
+    }
+    FormPaint();
+}
+
+void TForm2::LCPClick() {
+    SpeedButton9Click();
+}
+
+// Back to the captured screen, for good: undo cannot bring the drawing back.
+void TForm2::clearToCapture() {
+    if (OverlayReady != 1)
+        return;
+    drawOnSurface(ScreenCapture);
+    OverlayUndoBitmap = ScreenCapture;
+    Form3->ScratchBitmap = ScreenCapture;
+}
+
+// Clear all.
+void TForm2::SpeedButton5Click() {
+    discardFloatingPicture();
+    clearToCapture();
+}
+
+// Clear on the small bar: with a selection made, only the range between the last press and the
+// last release goes back to the captured screen, and it cannot be undone either.
+void TForm2::SpeedButton20Click() {
+    if (OverlayReady != 1)
+        return;
+    if (OverlaySelectionState != 1) {
+        clearToCapture();
+        return;
+    }
+    const TRect range{
+        std::min(OverlayAnchor.x(), OverlayEnd.x()), std::min(OverlayAnchor.y(), OverlayEnd.y()),
+        std::max(OverlayAnchor.x(), OverlayEnd.x()), std::max(OverlayAnchor.y(), OverlayEnd.y())};
+    canvas().copyRect(ScreenCapture, range);
+    Canvas(OverlayUndoBitmap).copyRect(ScreenCapture, range);
+    Canvas(Form3->ScratchBitmap).copyRect(ScreenCapture, range);
+    showSurface(range);
+}
+
+// Undo: one level; a second undo shows the same picture again.
+void TForm2::SpeedButton17Click() {
+    discardFloatingPicture();
+    if (OverlayReady != 1)
+        return;
+    drawOnSurface(OverlayUndoBitmap);
+    Form3->ScratchBitmap = Surface;
+}
+
+// One zoom step of the floating picture, always scaled from the picture as it was selected.
+void TForm2::zoomStep(ZoomDirection direction) {
+    if (!OverlayZoomSource) {
+        // Nothing selected yet (or an empty range): there is nothing to scale.
+        OverlayZoomSource = CapturedPicture::fromBitmap(Image1->picture());
+        if (!OverlayZoomSource)
+            return;
+    }
+    const float factor = direction == ZoomDirection::Enlarge ? zoomedIn(OverlayZoomFactor)
+                                                             : zoomedOut(OverlayZoomFactor);
+    const std::optional<QImage> result =
+        ConvertPicture(*OverlayZoomSource, overlayZoomRequest(OverlayZoomSource->size(), factor,
+                                                              direction, Form3->ProgramFolder));
+    // Too large or too small to make: the picture and its factor stay as they are.
+    if (!result)
+        return;
+    OverlayZoomFactor = factor;
+    const int sw = screenWidth();
+    const int sh = screenHeight();
+    const int w = result->width();
+    const int h = result->height();
+    int left = Image1->x();
+    int top = Image1->y();
+    // Keep it on the screen: enlarging pulls it back from the right and bottom edges and
+    // centres a picture larger than the screen; reducing brings it back from beyond the left
+    // and top.
+    if (direction == ZoomDirection::Enlarge) {
+        if (left + w > sw)
+            left = sw - w;
+        if (left < 0)
+            left /= 2;
+        if (top + h > sh)
+            top = sh - h;
+        if (top < 0)
+            top /= 2;
+    } else {
+        if (left < 0 && w < sw)
+            left = 0;
+        if (top < 0 && h < sh)
+            top = 0;
+    }
+    Image1->setGeometry(left, top, w, h);
+    Image1->setPicture(*result);
+}
+
+// Enlarge the floating picture.
+void TForm2::SpeedButton11Click() {
+    zoomStep(ZoomDirection::Enlarge);
+}
+
+// Reduce it.
+void TForm2::SpeedButton12Click() {
+    zoomStep(ZoomDirection::Reduce);
+}
+
+// Go to the whiteboard; the toolbar stays hidden until the whiteboard's own way back.
+void TForm2::SpeedButton6Click() {
+    if (Form14->isVisible())
+        Form14->hide();
+    hide();
+    const int page = Form3->CurrentPage;
+    if (Form3->PageState[page] < 1)
+        Canvas(currentPage()).fillRect({0, 0, screenWidth(), screenHeight()}, Form3->RCP->Color());
+    else
+        Form1->BoardPaintMode = 1;
+    Form3->showBoard();
+}
+
+// Blank the projection, the overlay staying open beneath. The overlay takes all input while
+// it is open, so the blanking window is made modal above it until it is hidden again; its end
+// draws the overlay again from ScratchBitmap.
+void TForm2::SpeedButton10Click() {
+    Form1->Timer1->stop();
+    if (Form5->isHidden()) {
+        Form5->setWindowModality(Qt::ApplicationModal);
+        Form5->installEventFilter(this);
+    }
+    Form5->show();
+    windows().setPointerPosition(QPoint(screenWidth(), 50));
+}
+
+// Help, above the overlay; the overlay is shown again afterwards.
+void TForm2::SpeedButton1Click() {
+    Form4->ShowModal();
+    FormPaint();
+}
+
+void TForm2::SpeedButton19Click() {
+    SpeedButton1Click();
+}
+
+// Back to the small bar.
+void TForm2::SpeedButton18Click() {
+    const int sw = screenWidth();
+    Panel1->hide();
+    OverlayAnchor = {sw - 600, 0};
+    OverlayEnd = {sw, 40};
+    repaintFromScratch({sw - 600, 0, sw, 40});
+    Panel2->show();
+}
+
+// The full bar.
+void TForm2::SpeedButton23Click() {
+    Panel2->hide();
+    Panel1->show();
+}
+
+// Leave annotation: the desktop as it was, the toolbar back, and the window that was under the
+// middle of the screen in front.
+void TForm2::SpeedButton3Click() {
+    discardFloatingPicture();
+    hide();
+    Form1->show();
+    windows().setForeground(Form1->AnnotateTargetWindow);
+    Form1->Timer1->start();
+}
+
+void TForm2::SpeedButton16Click() {
+    SpeedButton3Click();
+}
