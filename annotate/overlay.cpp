@@ -25,28 +25,10 @@ constexpr TColor PenOrange = 33023; // the pen colour at start
 constexpr TColor WidthBoxColour = 14850132;
 constexpr int ToolGroup = 1;
 
-SpeedButton* button(QWidget* parent, int left, int top, int width, int height, const QString& hint,
-                    Glyph glyph) {
-    auto* b = new SpeedButton(parent, left, top, width, height, hint);
-    b->setIcon(buttonPicture(glyph));
-    return b;
-}
-
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
-    SpeedButton* b = button(parent, left, 1, width, 38, hint, glyph);
+    SpeedButton* b = pictureButton(parent, left, 1, width, 38, hint, glyph);
     b->setGroupIndex(ToolGroup);
     return b;
-}
-
-TRect toTRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
-// What a freehand segment can touch: its end points' box and half the pen beside it.
-TRect segmentBounds(QPoint a, QPoint b, int penWidth) {
-    return TRect{std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()) + 1,
-                 std::max(a.y(), b.y()) + 1}
-        .inflated(penWidth / 2 + 2);
 }
 
 // A screen-sized bitmap of the display's format holding the captured screen; a capture of
@@ -78,15 +60,16 @@ TForm2::TForm2() : SurfaceWindow(Qt::Tool | Qt::FramelessWindowHint | Qt::Window
 
 void TForm2::buildSmallBar() {
     Panel2 = new Panel(this, 0, 0, 343, 41, clSkyBlue);
-    SpeedButton20 = button(Panel2, 2, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
-    SpeedButton17 = button(Panel2, 40, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
+    SpeedButton20 = pictureButton(Panel2, 2, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
+    SpeedButton17 = pictureButton(Panel2, 40, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
     SpeedButton21 = toolButton(Panel2, 79, 38, QStringLiteral("擦除"), Glyph::AreaErase);
     SpeedButton25 = toolButton(Panel2, 114, 38, QStringLiteral("书写"), Glyph::Pen);
     SpeedButton27 = toolButton(Panel2, 153, 36, QStringLiteral("画直线"), Glyph::Line);
-    SpeedButton23 = button(Panel2, 189, 1, 38, 38, QStringLiteral("展开"), Glyph::Restore);
-    SpeedButton22 = button(Panel2, 227, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
-    SpeedButton19 = button(Panel2, 265, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
-    SpeedButton16 = button(Panel2, 303, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
+    SpeedButton23 = pictureButton(Panel2, 189, 1, 38, 38, QStringLiteral("展开"), Glyph::Restore);
+    SpeedButton22 = pictureButton(Panel2, 227, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton19 = pictureButton(Panel2, 265, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
+    SpeedButton16 =
+        pictureButton(Panel2, 303, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
     SpeedButton25->setDown(true);
 }
 
@@ -98,25 +81,30 @@ void TForm2::buildFullBar() {
         new NumberBox(Panel1, 36, 1, 27, 38, 35, QStringLiteral("3"), QStringLiteral("笔画粗细"));
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { color: red; background: %1; }")
                              .arg(toQColor(WidthBoxColour).name()));
-    SpeedButton7 = button(Panel1, 63, 0, 38, 19, QStringLiteral("笔画增粗"), Glyph::WiderPen);
-    SpeedButton8 = button(Panel1, 63, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
-    SpeedButton5 = button(Panel1, 101, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
-    SpeedButton24 = button(Panel1, 139, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
+    SpeedButton7 =
+        pictureButton(Panel1, 63, 0, 38, 19, QStringLiteral("笔画增粗"), Glyph::WiderPen);
+    SpeedButton8 =
+        pictureButton(Panel1, 63, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
+    SpeedButton5 = pictureButton(Panel1, 101, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
+    SpeedButton24 = pictureButton(Panel1, 139, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
     SpeedButton2 = toolButton(Panel1, 177, 38, QStringLiteral("擦除"), Glyph::AreaErase);
     SpeedButton4 = toolButton(Panel1, 214, 38, QStringLiteral("书写"), Glyph::Pen);
     SpeedButton26 = toolButton(Panel1, 252, 36, QStringLiteral("画直线"), Glyph::Line);
     SpeedButton15 = toolButton(Panel1, 288, 38, QStringLiteral("选择范围"), Glyph::Select);
-    SpeedButton13 =
-        button(Panel1, 326, 1, 38, 19, QStringLiteral("截取画面到书写板当前页"), Glyph::Import);
-    SpeedButton14 = button(Panel1, 326, 21, 38, 19, QStringLiteral("截取画面添加到书写板下一页"),
-                           Glyph::PageRight);
-    SpeedButton11 = button(Panel1, 364, 1, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
-    SpeedButton12 = button(Panel1, 364, 21, 38, 19, QStringLiteral("恢复原始大小"), Glyph::ZoomOut);
-    SpeedButton6 = button(Panel1, 400, 1, 38, 38, QStringLiteral("书写板"), Glyph::Whiteboard);
-    SpeedButton10 = button(Panel1, 438, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
-    SpeedButton1 = button(Panel1, 476, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
-    SpeedButton18 = button(Panel1, 514, 1, 38, 38, QStringLiteral("缩减"), Glyph::Shrink);
-    SpeedButton3 = button(Panel1, 552, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
+    SpeedButton13 = pictureButton(Panel1, 326, 1, 38, 19, QStringLiteral("截取画面到书写板当前页"),
+                                  Glyph::Import);
+    SpeedButton14 = pictureButton(Panel1, 326, 21, 38, 19,
+                                  QStringLiteral("截取画面添加到书写板下一页"), Glyph::PageRight);
+    SpeedButton11 =
+        pictureButton(Panel1, 364, 1, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
+    SpeedButton12 =
+        pictureButton(Panel1, 364, 21, 38, 19, QStringLiteral("恢复原始大小"), Glyph::ZoomOut);
+    SpeedButton6 =
+        pictureButton(Panel1, 400, 1, 38, 38, QStringLiteral("书写板"), Glyph::Whiteboard);
+    SpeedButton10 = pictureButton(Panel1, 438, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton1 = pictureButton(Panel1, 476, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
+    SpeedButton18 = pictureButton(Panel1, 514, 1, 38, 38, QStringLiteral("缩减"), Glyph::Shrink);
+    SpeedButton3 = pictureButton(Panel1, 552, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
     SpeedButton4->setDown(true);
     Panel1->hide();
 }
@@ -195,7 +183,7 @@ void TForm2::repaintFromScratch(const TRect& area) {
 }
 
 TRect TForm2::floatingPictureRegion() const {
-    return toTRect(Image1->geometry()).inflated(RepaintMargin);
+    return TRect::fromQRect(Image1->geometry()).inflated(RepaintMargin);
 }
 
 void TForm2::discardFloatingPicture() {
@@ -293,7 +281,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (OverlayTool == OverlayPen) {
         const QPoint from = c.penPosition();
         c.lineTo(x, y);
-        showSurface(segmentBounds(from, {x, y}, c.pen.width));
+        showSurface(lineBounds(from, {x, y}, c.pen.width));
         return;
     }
     // The rubber band of the last move is wiped with the whole box before the new one.
@@ -363,7 +351,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
         // Where the floating picture no longer lies, the window shows the annotated picture,
         // as a repaint of the window there would.
         if (!image1Shown_.isEmpty())
-            repaintFromScratch(toTRect(image1Shown_));
+            repaintFromScratch(TRect::fromQRect(image1Shown_));
         image1Shown_ = Image1->geometry();
     } else if (watched == Image1 && event->type() == QEvent::Show) {
         image1Shown_ = Image1->geometry();

@@ -136,31 +136,9 @@ void TForm2::zoomStep(ZoomDirection direction) {
     if (!result)
         return;
     OverlayZoomFactor = factor;
-    const int sw = screenWidth();
-    const int sh = screenHeight();
-    const int w = result->width();
-    const int h = result->height();
-    int left = Image1->x();
-    int top = Image1->y();
-    // Keep it on the screen: enlarging pulls it back from the right and bottom edges and
-    // centres a picture larger than the screen; reducing brings it back from beyond the left
-    // and top.
-    if (direction == ZoomDirection::Enlarge) {
-        if (left + w > sw)
-            left = sw - w;
-        if (left < 0)
-            left /= 2;
-        if (top + h > sh)
-            top = sh - h;
-        if (top < 0)
-            top /= 2;
-    } else {
-        if (left < 0 && w < sw)
-            left = 0;
-        if (top < 0 && h < sh)
-            top = 0;
-    }
-    Image1->setGeometry(left, top, w, h);
+    const QPoint at = keptOnScreen(Image1->pos(), result->size(),
+                                   QSize(screenWidth(), screenHeight()), direction);
+    Image1->setGeometry(QRect(at, result->size()));
     Image1->setPicture(*result);
 }
 

@@ -194,3 +194,10 @@ QIcon buttonPicture(Glyph glyph, int size) {
     draw(p, glyph);
     return QIcon(pixmap);
 }
+
+platform::SpeedButton* pictureButton(QWidget* parent, int left, int top, int width, int height,
+                                     const QString& hint, Glyph glyph) {
+    auto* b = new platform::SpeedButton(parent, left, top, width, height, hint);
+    b->setIcon(buttonPicture(glyph));
+    return b;
+}

@@ -2,6 +2,8 @@
 // at any size and need no picture files.
 #pragma once
 
+#include "platform/controls.h"
+
 #include <QIcon>
 
 enum class Glyph {
@@ -38,3 +40,7 @@ enum class Glyph {
 };
 
 QIcon buttonPicture(Glyph glyph, int size = 32);
+
+// A flat button with its picture and hint.
+platform::SpeedButton* pictureButton(QWidget* parent, int left, int top, int width, int height,
+                                     const QString& hint, Glyph glyph);

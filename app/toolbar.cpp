@@ -27,9 +27,7 @@ constexpr int ToolbarHeight = 39;
 constexpr int DockOffset = 436; // the toolbar's left edge lies this far left of the right edge
 
 SpeedButton* toolButton(QWidget* parent, int left, const QString& hint, Glyph glyph) {
-    auto* b = new SpeedButton(parent, left, 1, 38, 38, hint);
-    b->setIcon(buttonPicture(glyph));
-    return b;
+    return pictureButton(parent, left, 1, 38, 38, hint, glyph);
 }
 
 } // namespace

@@ -10,14 +10,6 @@
 
 using namespace platform;
 
-namespace {
-
-TRect toTRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
-} // namespace
-
 void TForm3::releaseZoomSource() {
     ZoomSource.reset();
     ZoomImageHeld = 0;
@@ -34,7 +26,7 @@ void TForm3::showFloatingPicture(const QImage& picture, QPoint topLeft) {
 void TForm3::revealPageUnder(const QRect& area) {
     if (area.isEmpty() || !PageBitmaps[CurrentPage].exists())
         return;
-    const TRect r = toTRect(area);
+    const TRect r = TRect::fromQRect(area);
     canvas().copyRect(PageBitmaps[CurrentPage].Bitmap, r);
     showSurface(r);
 }
@@ -95,7 +87,7 @@ bool TForm3::deleteFloatingSelection() {
         return false;
     const QRect r = Image2->geometry();
     Canvas(Image2->picture()).fillRect({0, 0, r.width(), r.height()}, RCP->Color());
-    Canvas(PageBitmaps[CurrentPage].Bitmap).fillRect(toTRect(r), RCP->Color());
+    Canvas(PageBitmaps[CurrentPage].Bitmap).fillRect(TRect::fromQRect(r), RCP->Color());
     FloatPlaced = 0;
     SelectionRight = AnchorX;
     Image2->hide();
@@ -184,29 +176,11 @@ void TForm3::zoomStep(bool enlarge) {
     if (!result)
         return; // too large or too small to make: the picture stays as it is
     ZoomFactor = factor;
-    const int sw = screenWidth();
-    const int sh = screenHeight();
     const int w = result->width();
     const int h = result->height();
-    int left = Image2->x();
-    int top = Image2->y();
-    // Keep it on the screen: enlarging pulls it back from the right and bottom edges, leaving
-    // half of any overhang at the left and top; reducing brings it back from beyond them.
-    if (enlarge) {
-        if (left + w > sw)
-            left = sw - w;
-        if (left < 0)
-            left /= 2;
-        if (top + h > sh)
-            top = sh - h;
-        if (top < 0)
-            top /= 2;
-    } else {
-        if (left < 0 && w < sw)
-            left = 0;
-        if (top < 0 && h < sh)
-            top = 0;
-    }
+    const QPoint at =
+        keptOnScreen(Image2->pos(), result->size(), QSize(screenWidth(), screenHeight()),
+                     enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce);
     QImage picture = *result;
     if (ZoomFactor >= 1.0f && kind == FloatingKind::Selection) {
         Canvas frame(picture);
@@ -214,7 +188,7 @@ void TForm3::zoomStep(bool enlarge) {
         frame.brush.clear = true;
         frame.rectangle(0, 0, w - 1, h - 1);
     }
-    Image2->setGeometry(left, top, w, h);
+    Image2->setGeometry(at.x(), at.y(), w, h);
     Image2->setPicture(picture);
 }
 

@@ -22,13 +22,6 @@ QString readoutValue(int delta) {
     return locale.toString((delta / 2) / 10.0, 'g', 15);
 }
 
-TRect segmentBounds(QPoint a, QPoint b, int penWidth) {
-    const int reach = penWidth / 2 + 2;
-    return TRect{std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()) + 1,
-                 std::max(a.y(), b.y()) + 1}
-        .inflated(reach);
-}
-
 } // namespace
 
 int TForm3::penWidth() const {
@@ -182,7 +175,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
         if (ToolMode == PenTool) {
             const QPoint from = c.penPosition();
             c.lineTo(x, y);
-            showSurface(segmentBounds(from, {x, y}, c.pen.width));
+            showSurface(lineBounds(from, {x, y}, c.pen.width));
             return;
         }
         c.copyRect(page, outline);
@@ -207,7 +200,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
         } else {
             const QPoint from = c.penPosition();
             c.lineTo(x, y);
-            showSurface(segmentBounds(from, {x, y}, c.pen.width));
+            showSurface(lineBounds(from, {x, y}, c.pen.width));
         }
         return;
     }

@@ -26,15 +26,8 @@ constexpr TColor ReadoutColour = 0x296794;
 constexpr TColor PanelTeal = 0x808000;
 constexpr int ToolGroup = 1;
 
-SpeedButton* button(QWidget* parent, int left, int top, int width, int height, const QString& hint,
-                    Glyph glyph) {
-    auto* b = new SpeedButton(parent, left, top, width, height, hint);
-    b->setIcon(buttonPicture(glyph));
-    return b;
-}
-
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
-    SpeedButton* b = button(parent, left, 0, width, 38, hint, glyph);
+    SpeedButton* b = pictureButton(parent, left, 0, width, 38, hint, glyph);
     b->setGroupIndex(ToolGroup);
     return b;
 }
@@ -54,15 +47,17 @@ TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
     Panel3->setFont(readout);
 
     Panel1 = new Panel(Panel2, 0, 1, CommandBarWidth, 38, clSkyBlue);
-    SpeedButton9 = button(Panel1, 1, 0, 36, 19, QStringLiteral("笔画颜色"), Glyph::Pen);
+    SpeedButton9 = pictureButton(Panel1, 1, 0, 36, 19, QStringLiteral("笔画颜色"), Glyph::Pen);
     LCP = new Swatch(Panel1, 2, 10, 35, 9, 0x000080FF, QStringLiteral("笔画颜色"));
     RCP = new Swatch(Panel1, 0, 20, 38, 20, 0x00400000, QStringLiteral("背景颜色"));
     Edit1 =
         new NumberBox(Panel1, 39, 0, 26, 39, 31, QStringLiteral("2"), QStringLiteral("笔画粗细"));
-    SpeedButton7 = button(Panel1, 65, 0, 38, 19, QStringLiteral("笔画增粗"), Glyph::WiderPen);
-    SpeedButton8 = button(Panel1, 65, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
-    SpeedButton5 = button(Panel1, 103, 0, 38, 38, QStringLiteral("清屏"), Glyph::Clear);
-    SpeedButton4 = button(Panel1, 141, 0, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
+    SpeedButton7 =
+        pictureButton(Panel1, 65, 0, 38, 19, QStringLiteral("笔画增粗"), Glyph::WiderPen);
+    SpeedButton8 =
+        pictureButton(Panel1, 65, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
+    SpeedButton5 = pictureButton(Panel1, 103, 0, 38, 38, QStringLiteral("清屏"), Glyph::Clear);
+    SpeedButton4 = pictureButton(Panel1, 141, 0, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
     SpeedButton10 = toolButton(Panel1, 179, 38, QStringLiteral("板擦"), Glyph::BoardEraser);
     SpeedButton13 = toolButton(Panel1, 218, 38, QStringLiteral("擦除"), Glyph::AreaErase);
     SpeedButton3 = toolButton(Panel1, 255, 38, QStringLiteral("书写"), Glyph::Pen);
@@ -70,16 +65,22 @@ TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
     SpeedButton15 = toolButton(Panel1, 329, 36, QStringLiteral("画矩形"), Glyph::Rectangle);
     SpeedButton17 = toolButton(Panel1, 365, 36, QStringLiteral("画圆或椭圆"), Glyph::Ellipse);
     SpeedButton25 = toolButton(Panel1, 401, 38, QStringLiteral("范围选择"), Glyph::Select);
-    SpeedButton35 = button(Panel1, 439, 0, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
-    SpeedButton36 = button(Panel1, 439, 19, 38, 19, QStringLiteral("恢复原始大小"), Glyph::ZoomOut);
-    SpeedButton1 = button(Panel1, 477, 0, 38, 19, QStringLiteral("缩略图查看"), Glyph::Thumbnails);
-    SpeedButton18 = button(Panel1, 477, 19, 38, 19, QStringLiteral("导入"), Glyph::Import);
-    SpeedButton11 = button(Panel1, 516, 0, 31, 38, QStringLiteral("左翻页"), Glyph::PageLeft);
+    SpeedButton35 =
+        pictureButton(Panel1, 439, 0, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
+    SpeedButton36 =
+        pictureButton(Panel1, 439, 19, 38, 19, QStringLiteral("恢复原始大小"), Glyph::ZoomOut);
+    SpeedButton1 =
+        pictureButton(Panel1, 477, 0, 38, 19, QStringLiteral("缩略图查看"), Glyph::Thumbnails);
+    SpeedButton18 = pictureButton(Panel1, 477, 19, 38, 19, QStringLiteral("导入"), Glyph::Import);
+    SpeedButton11 =
+        pictureButton(Panel1, 516, 0, 31, 38, QStringLiteral("左翻页"), Glyph::PageLeft);
     Edit2 = new NumberBox(Panel1, 546, 0, 32, 38, 24, QStringLiteral("1"), QStringLiteral("页号"));
-    SpeedButton12 = button(Panel1, 578, 0, 29, 38, QStringLiteral("右翻页"), Glyph::PageRight);
-    SpeedButton6 = button(Panel1, 608, 0, 38, 38, QStringLiteral("设置"), Glyph::Settings);
-    SpeedButton2 = button(Panel1, 646, 0, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
-    SpeedButton40 = button(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
+    SpeedButton12 =
+        pictureButton(Panel1, 578, 0, 29, 38, QStringLiteral("右翻页"), Glyph::PageRight);
+    SpeedButton6 = pictureButton(Panel1, 608, 0, 38, 38, QStringLiteral("设置"), Glyph::Settings);
+    SpeedButton2 = pictureButton(Panel1, 646, 0, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton40 =
+        pictureButton(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
     SpeedButton3->setDown(true);
 
     Panel4 = new Panel(this, 0, 41, PanelDesignWidth, 189, PanelTeal);

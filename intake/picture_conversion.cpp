@@ -252,3 +252,26 @@ ConversionRequest overlayZoomRequest(QSize captured, float zoom, ZoomDirection s
     r.source = floatRect(2, 2, captured.width() - 4, captured.height() - 4);
     return r;
 }
+
+QPoint keptOnScreen(QPoint topLeft, QSize size, QSize screen, ZoomDirection step) {
+    int left = topLeft.x();
+    int top = topLeft.y();
+    const int w = size.width();
+    const int h = size.height();
+    if (step == ZoomDirection::Enlarge) {
+        if (left + w > screen.width())
+            left = screen.width() - w;
+        if (left < 0)
+            left /= 2;
+        if (top + h > screen.height())
+            top = screen.height() - h;
+        if (top < 0)
+            top /= 2;
+    } else {
+        if (left < 0 && w < screen.width())
+            left = 0;
+        if (top < 0 && h < screen.height())
+            top = 0;
+    }
+    return {left, top};
+}

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <optional>
@@ -125,6 +126,11 @@ ConversionRequest scannerRequest(QSize scan, QSize screen, ScanPageMode mode,
                                  const QString& programFolder);
 
 enum class ZoomDirection { Enlarge, Reduce };
+
+// Where a floating picture of `size` at `topLeft` goes after a zoom step so that it stays on
+// the screen: enlarging pulls it back from the right and bottom edges and leaves half of any
+// overhang at the left and top; reducing brings it back from beyond the left and top.
+QPoint keptOnScreen(QPoint topLeft, QSize size, QSize screen, ZoomDirection step);
 
 // A zoom step of the annotation overlay's floating picture, whose 2-pixel border is left out.
 ConversionRequest overlayZoomRequest(QSize captured, float zoom, ZoomDirection step,

@@ -290,6 +290,12 @@ std::vector<QPoint> ellipseRing(const InscribedEllipse& e, const TRect& box, int
 
 } // namespace
 
+TRect lineBounds(QPoint a, QPoint b, int penWidth) {
+    return TRect{std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()) + 1,
+                 std::max(a.y(), b.y()) + 1}
+        .inflated(penWidth / 2 + 2);
+}
+
 QImage makeUnfilledBitmap(int width, int height) {
     return QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
 }

@@ -29,6 +29,9 @@ QImage makeBitmap(int width, int height);
 // pictures that are always filled or written before they are read.
 QImage makeUnfilledBitmap(int width, int height);
 
+// What a line from a to b drawn with a pen of the given width can touch.
+TRect lineBounds(QPoint a, QPoint b, int penWidth);
+
 class Canvas {
 public:
     explicit Canvas(QImage& target) : image_(&target) {}

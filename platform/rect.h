@@ -20,6 +20,9 @@ struct TRect {
         return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
                 std::min(bottom, o.bottom)};
     }
+    static TRect fromQRect(const QRect& r) {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
     QRect toQRect() const { return isEmpty() ? QRect() : QRect(left, top, width(), height()); }
     bool operator==(const TRect&) const = default;
 };
