@@ -124,10 +124,10 @@ public:
     TRect strokeRegion() const;
     // Empties the undo region, as every page turn does.
     void forgetUndo();
-    // The floating picture, the text panel and the strip count as shown by their own flag
-    // (not hidden), also while the board itself is hidden.
-    // Commits a visible floating picture into the page before another command (the plain
-    // form: its outermost pixels stay out), and asks for the board to be painted again.
+    // Commits a shown floating picture into the page before another command (the plain form:
+    // its outermost pixels stay out), and asks for the board to be painted again. The floating
+    // picture, the text panel and the strip count as shown by their own flag (not hidden),
+    // also while the board itself is hidden.
     void dropFloatingPicture();
     // Commits it on a press on the board: a placed picture whole, a selection without its
     // frame; it is then no longer a picture of its own.

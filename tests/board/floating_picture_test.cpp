@@ -9,9 +9,6 @@ using namespace platform;
 
 namespace {
 
-constexpr TColor Green = 0x0000FF00;
-constexpr TColor Red = 0x000000FF;
-
 QImage filled(int w, int h, TColor colour) {
     QImage image = makeBitmap(w, h);
     Canvas(image).fillRect({0, 0, w, h}, colour);

@@ -9,11 +9,6 @@
 
 using namespace platform;
 
-namespace {
-constexpr TColor Red = 0x000000FF;
-constexpr TColor Yellow = 0x0000FFFF;
-} // namespace
-
 TEST_F(BoardFixture, AFreshBoardGetsPage2OnlyAfterAStroke) {
     Form3->SpeedButton12Click();
     EXPECT_EQ(Form3->CurrentPage, 1);

@@ -9,8 +9,6 @@
 using namespace platform;
 
 namespace {
-constexpr TColor Red = 0x000000FF;
-constexpr TColor Yellow = 0x0000FFFF;
 
 TColor editorColour() {
     return fromQColor(Form3->RichEdit1->palette().color(QPalette::Base));

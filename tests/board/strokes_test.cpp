@@ -5,11 +5,6 @@
 
 using namespace platform;
 
-namespace {
-constexpr TColor Green = 0x0000FF00;
-constexpr TColor Red = 0x000000FF;
-} // namespace
-
 TEST_F(BoardFixture, ClickCommitsA21PixelSquareAndLeavesThePageState) {
     // Something on the window that the page does not hold yet.
     Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);

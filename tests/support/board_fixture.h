@@ -11,6 +11,10 @@ class BoardFixture : public AppFixture {
 protected:
     static constexpr TColor Background = 0x00400000; // the board's background at start
     static constexpr TColor Ink = 0x000080FF;        // the pen colour at start
+    // Colours the tests paint with.
+    static constexpr TColor Red = 0x000000FF;
+    static constexpr TColor Green = 0x0000FF00;
+    static constexpr TColor Yellow = 0x0000FFFF;
 
     void SetUp() override;
 
