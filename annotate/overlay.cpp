@@ -6,8 +6,8 @@
 #include "app/button_pictures.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/cursors.h"
-#include "platform/services.h"
+#include "platform/raster/cursors.h"
+#include "platform/os/services.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "intake/picture_conversion.h"
-#include "platform/rect.h"
-#include "platform/surface_window.h"
+#include "platform/raster/rect.h"
+#include "platform/widgets/surface_window.h"
 
 #include <QCursor>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "app/help_window.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 #include "practice/practice_pad.h"
 
 #include <QTimer>

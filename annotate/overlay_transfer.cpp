@@ -3,7 +3,7 @@
 #include "annotate/overlay.h"
 
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 using namespace platform;
 

@@ -2,7 +2,7 @@
 // that title, and the request to end the program.
 #pragma once
 
-#include "platform/window_system.h"
+#include "platform/os/window_system.h"
 
 #include <QString>
 #include <memory>

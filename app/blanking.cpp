@@ -4,7 +4,7 @@
 #include "app/button_pictures.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 #include <QMouseEvent>
 #include <QTimer>

@@ -2,7 +2,7 @@
 // until the teacher clicks anywhere.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm5 : public platform::Form {
     Q_OBJECT

@@ -2,7 +2,7 @@
 // at any size and need no picture files.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/widgets/controls.h"
 
 #include <QIcon>
 

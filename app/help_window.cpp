@@ -2,7 +2,7 @@
 
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,11 +3,11 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/toolbar.h"
-#include "platform/qt_display.h"
-#include "platform/qt_services.h"
-#include "platform/services.h"
-#include "platform/tev_task_keys.h"
-#include "platform/x11_window_system.h"
+#include "platform/os/qt_display.h"
+#include "platform/os/qt_services.h"
+#include "platform/os/services.h"
+#include "platform/os/tev_task_keys.h"
+#include "platform/os/x11_window_system.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The small floating window with the one button that opens the picture import.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm13 : public platform::Form {
     Q_OBJECT

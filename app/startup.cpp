@@ -3,7 +3,7 @@
 #include "app/toolbar.h"
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 using namespace platform;
 

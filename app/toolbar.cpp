@@ -8,7 +8,7 @@
 #include "app/help_window.h"
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 #include "practice/practice_pad.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "app/window_walk.h"
 
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 using namespace platform;
 

@@ -8,7 +8,7 @@
 #include "app/forms.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/fakes.h"
+#include "platform/os/fakes.h"
 
 #include <QApplication>
 #include <QEvent>

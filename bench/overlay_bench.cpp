@@ -7,10 +7,10 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/toolbar.h"
-#include "platform/fakes.h"
-#include "platform/qt_display.h"
-#include "platform/services.h"
-#include "platform/x11_window_system.h"
+#include "platform/os/fakes.h"
+#include "platform/os/qt_display.h"
+#include "platform/os/services.h"
+#include "platform/os/x11_window_system.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

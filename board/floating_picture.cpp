@@ -2,7 +2,7 @@
 // teacher drags, enlarges and reduces before it is dropped back into the page.
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 #include <QEvent>
 #include <QMoveEvent>

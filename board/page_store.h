@@ -3,7 +3,7 @@
 // every window and every test can read and set it.
 #pragma once
 
-#include "platform/rect.h"
+#include "platform/raster/rect.h"
 
 #include <QImage>
 #include <QString>

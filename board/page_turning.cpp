@@ -2,8 +2,8 @@
 // panel's state from page to page.
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/rich_text.h"
-#include "platform/services.h"
+#include "platform/raster/rich_text.h"
+#include "platform/os/services.h"
 
 #include <QLabel>
 #include <QScrollBar>

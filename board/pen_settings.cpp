@@ -4,7 +4,7 @@
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "lessons/settings_window.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 #include "practice/practice_pad.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // and the release commits the stroke's region into the page with an undo snapshot first.
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 #include <QLabel>
 #include <QLocale>

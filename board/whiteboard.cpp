@@ -3,8 +3,8 @@
 
 #include "app/button_pictures.h"
 #include "app/toolbar.h"
-#include "platform/cursors.h"
-#include "platform/services.h"
+#include "platform/raster/cursors.h"
+#include "platform/os/services.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -4,9 +4,9 @@
 
 #include "board/page_store.h"
 #include "intake/picture_conversion.h"
-#include "platform/surface_window.h"
+#include "platform/widgets/surface_window.h"
 
-#include "platform/tcolor.h"
+#include "platform/raster/tcolor.h"
 
 #include <QCursor>
 #include <optional>

@@ -1,7 +1,7 @@
 // The picture import window.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm12 : public platform::Form {
     Q_OBJECT

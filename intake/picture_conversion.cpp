@@ -2,7 +2,7 @@
 // bitmap its temporary BMP would give, and the callers' rules for sizes and rectangles.
 #include "intake/picture_conversion.h"
 
-#include "platform/services.h"
+#include "platform/os/services.h"
 
 #include <QImageReader>
 #include <QImageWriter>

@@ -1,7 +1,7 @@
 // The choice of the scanner to scan from.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm11 : public platform::Form {
     Q_OBJECT

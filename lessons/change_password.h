@@ -1,7 +1,7 @@
 // The window in which a teacher changes a password.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm8 : public platform::Form {
     Q_OBJECT

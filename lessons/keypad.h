@@ -1,7 +1,7 @@
 // The keypad on which a teacher types a password.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm7 : public platform::Form {
     Q_OBJECT

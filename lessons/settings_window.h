@@ -1,7 +1,7 @@
 // The settings window: teachers, lessons and personal settings.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm6 : public platform::Form {
     Q_OBJECT

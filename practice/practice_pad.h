@@ -1,7 +1,7 @@
 // The writing-practice pad beside the external writing engine.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class TForm14 : public platform::Form {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // The floating picture: cut from the page or placed on it, dragged, zoomed and dropped back.
 #include "app/toolbar.h"
 #include "board_fixture.h"
-#include "platform/jpeg_decoder.h"
+#include "platform/raster/jpeg_decoder.h"
 
 #include <QBuffer>
 

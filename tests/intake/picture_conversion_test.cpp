@@ -3,7 +3,7 @@
 // lookup, and sources that cannot be opened.
 #include "intake/picture_conversion.h"
 
-#include "platform/fakes.h"
+#include "platform/os/fakes.h"
 
 #include <QBuffer>
 #include <QFile>

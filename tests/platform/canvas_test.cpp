@@ -1,6 +1,6 @@
 // The canvas draws what a Windows device context draws, pixel for pixel: end points left out,
 // right and bottom edges exclusive, dotted pens, clipping at every edge.
-#include "canvas.h"
+#include "platform/raster/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // How callers read captions through a buffer of a given size.
-#include "platform/fakes.h"
+#include "platform/os/fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Cursor files: the program's own cursors load with their hotspots, and a damaged or foreign
 // file gives no cursor rather than a crash or a read past its end.
-#include "cursors.h"
+#include "platform/raster/cursors.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The text panel's document on disk: what is written reads back the same, and documents the
 // rich-edit control wrote read as their text.
-#include "platform/rich_text.h"
+#include "platform/raster/rich_text.h"
 
 #include <QTemporaryDir>
 #include <QTextDocument>

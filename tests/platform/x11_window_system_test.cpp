@@ -1,7 +1,7 @@
 // The X11 window system and libTEVDLL.so against a real X server without a window manager
 // (run under Xvfb): what the walk, the stacking, closing, the pointer and the grabs do there.
 #include "tevdll.h"
-#include "x11_window_system.h"
+#include "platform/os/x11_window_system.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/application.h"
-#include "platform/fakes.h"
+#include "platform/os/fakes.h"
 
 #include <gtest/gtest.h>
 #include <memory>

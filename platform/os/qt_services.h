@@ -1,9 +1,9 @@
 // The desktop implementations of the dialog, file and process services.
 #pragma once
 
-#include "dialogs.h"
-#include "files.h"
-#include "processes.h"
+#include "platform/os/dialogs.h"
+#include "platform/os/files.h"
+#include "platform/os/processes.h"
 
 namespace platform {
 

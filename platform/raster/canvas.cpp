@@ -1,6 +1,6 @@
 // The device-context canvas: lines, outlines and fills are rasterised here rather than by
 // QPainter, so every pixel is the same on every machine; Qt only scales pictures.
-#include "canvas.h"
+#include "platform/raster/canvas.h"
 
 #include <QPainter>
 

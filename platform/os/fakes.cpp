@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "platform/os/fakes.h"
 
 #include <algorithm>
 

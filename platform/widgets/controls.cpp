@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "platform/widgets/controls.h"
 
 #include <QMouseEvent>
 #include <QPainter>

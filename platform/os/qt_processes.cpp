@@ -1,4 +1,4 @@
-#include "qt_services.h"
+#include "platform/os/qt_services.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "x11_window_system.h"
+#include "platform/os/x11_window_system.h"
 
 #include <QGuiApplication>
 

@@ -2,8 +2,8 @@
 // no antialiasing, right and bottom edges exclusive, a pen with a current position.
 #pragma once
 
-#include "rect.h"
-#include "tcolor.h"
+#include "platform/raster/rect.h"
+#include "platform/raster/tcolor.h"
 
 #include <QImage>
 #include <QPoint>

@@ -1,6 +1,6 @@
-#include "surface_window.h"
+#include "platform/widgets/surface_window.h"
 
-#include "services.h"
+#include "platform/os/services.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // let an exception reach Qt.
 #pragma once
 
-#include "controls.h"
+#include "platform/widgets/controls.h"
 
 #include <QWidget>
 #include <exception>

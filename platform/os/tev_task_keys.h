@@ -1,7 +1,7 @@
 // Task-key blocking through our own libTEVDLL.so, bound when the program is loaded.
 #pragma once
 
-#include "task_keys.h"
+#include "platform/os/task_keys.h"
 
 namespace platform {
 

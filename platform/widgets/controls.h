@@ -2,7 +2,7 @@
 // coloured panels with a caption, colour swatches and read-only number boxes.
 #pragma once
 
-#include "tcolor.h"
+#include "platform/raster/tcolor.h"
 
 #include <QImage>
 #include <QLineEdit>

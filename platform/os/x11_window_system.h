@@ -2,7 +2,7 @@
 // Under any other Qt platform (offscreen tests) every call does nothing and answers empty.
 #pragma once
 
-#include "window_system.h"
+#include "platform/os/window_system.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "tev_task_keys.h"
+#include "platform/os/tev_task_keys.h"
 
 #include "tevdll.h"
 

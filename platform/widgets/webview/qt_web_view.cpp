@@ -1,5 +1,5 @@
 // The browser module: the web view behind platform::WebView, over the Qt browser engine.
-#include "platform/web_view.h"
+#include "platform/widgets/web_view.h"
 
 #include <QUrl>
 #include <QWebEngineView>

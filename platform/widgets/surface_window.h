@@ -2,8 +2,8 @@
 // on and which the window shows; repaints only show it again.
 #pragma once
 
-#include "canvas.h"
-#include "form.h"
+#include "platform/raster/canvas.h"
+#include "platform/widgets/form.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
-#include "form.h"
+#include "platform/widgets/form.h"
 
-#include "services.h"
+#include "platform/os/services.h"
 
 #include <QEventLoop>
 #include <QHideEvent>

@@ -1,4 +1,4 @@
-#include "jpeg_decoder.h"
+#include "platform/raster/jpeg_decoder.h"
 
 #include <QFile>
 #include <csetjmp>

@@ -1,4 +1,4 @@
-#include "web_view.h"
+#include "platform/widgets/web_view.h"
 
 #include <QCoreApplication>
 #include <QLibrary>

@@ -1,4 +1,4 @@
-#include "qt_display.h"
+#include "platform/os/qt_display.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

@@ -2,13 +2,13 @@
 // for and answer from a script.
 #pragma once
 
-#include "dialogs.h"
-#include "display.h"
-#include "files.h"
-#include "processes.h"
-#include "services.h"
-#include "task_keys.h"
-#include "window_system.h"
+#include "platform/os/dialogs.h"
+#include "platform/os/display.h"
+#include "platform/os/files.h"
+#include "platform/os/processes.h"
+#include "platform/os/services.h"
+#include "platform/os/task_keys.h"
+#include "platform/os/window_system.h"
 
 #include <QSet>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "rich_text.h"
+#include "platform/raster/rich_text.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 // Message boxes owned by a window. The program's texts are passed as they stand.
 #pragma once
 
-#include "tcolor.h"
+#include "platform/raster/tcolor.h"
 
 #include <QString>
 #include <optional>

@@ -1,12 +1,12 @@
 // The platform services in use: the real ones installed by main, fakes installed by tests.
 #pragma once
 
-#include "dialogs.h"
-#include "display.h"
-#include "files.h"
-#include "processes.h"
-#include "task_keys.h"
-#include "window_system.h"
+#include "platform/os/dialogs.h"
+#include "platform/os/display.h"
+#include "platform/os/files.h"
+#include "platform/os/processes.h"
+#include "platform/os/task_keys.h"
+#include "platform/os/window_system.h"
 
 namespace platform {
 

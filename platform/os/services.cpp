@@ -1,4 +1,4 @@
-#include "services.h"
+#include "platform/os/services.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Windows cursor files: the directory is checked here, the chosen picture is decoded by Qt's
 // icon reader, and the hotspot, which that reader drops, comes from the directory entry.
-#include "cursors.h"
+#include "platform/raster/cursors.h"
 
 #include <QBuffer>
 #include <QByteArray>

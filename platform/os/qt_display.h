@@ -2,7 +2,7 @@
 // pixels.
 #pragma once
 
-#include "display.h"
+#include "platform/os/display.h"
 
 namespace platform {
 
