@@ -1,0 +1,35 @@
+// The program's shell as the feature windows see it: the few things they ask of the toolbar
+// and of the windows that belong to no feature. The program installs its implementation at
+// start; a window never reaches the toolbar, the blanking window, help, the settings window
+// or the practice pad in any other way.
+#pragma once
+
+namespace platform {
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // The toolbar: shown again with its keep-on-top timer restarted, or hidden with the
+    // timer stopped first.
+    virtual void showToolbar() = 0;
+    virtual void hideToolbar() = 0;
+    // Gives the desktop window the teacher worked in before annotation back the focus.
+    virtual void activateAnnotateTarget() = 0;
+    // Blanks the projection; with modal, nothing else takes input until it ends.
+    virtual void blankProjection(bool modal) = 0;
+    virtual bool projectionBlanked() const = 0;
+    virtual void openHelp() = 0;
+    // The settings window, modal.
+    virtual void openSettings() = 0;
+    // The writing-practice pad: hidden while the board or the annotation is open, and shown
+    // again on the way back when practice was running.
+    virtual void hidePracticePad() = 0;
+    virtual void returnToPracticePad() = 0;
+};
+
+// Installs the shell; the caller keeps it alive while it is installed.
+void installShell(Shell* shell);
+Shell& shell();
+
+} // namespace platform
