@@ -2,12 +2,10 @@
 // and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
 
-#include "app/blanking.h"
-#include "app/button_pictures.h"
-#include "app/toolbar.h"
-#include "board/whiteboard.h"
+#include "platform/widgets/button_pictures.h"
 #include "platform/raster/cursors.h"
 #include "platform/os/services.h"
+#include "platform/widgets/shell.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -20,7 +18,6 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
-constexpr int DockOffset = 436;     // the toolbar's left edge lies this far left of the right edge
 constexpr TColor PenOrange = 33023; // the pen colour at start
 constexpr TColor WidthBoxColour = 14850132;
 constexpr int ToolGroup = 1;
@@ -43,7 +40,8 @@ QImage screenPicture(QImage grabbed, int sw, int sh) {
 
 } // namespace
 
-TForm2::TForm2() : SurfaceWindow(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+TForm2::TForm2(BoardModel& board)
+    : SurfaceWindow(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), Board(board) {
     setWindowTitle(QStringLiteral("标注"));
 
     // Made before the bars so that it stays beneath them, as a picture drawn on the window does.
@@ -150,7 +148,7 @@ void TForm2::connectCommands() {
 
 void TForm2::FormCreate() {
     const int sw = screenWidth();
-    Panel2->move(sw - DockOffset, 0);
+    Panel2->move(sw - ToolbarDockOffset, 0);
     Panel1->move(sw - Panel1->width(), 0);
     loadOverlayCursor(QStringLiteral("Text_Hnd.cut"));
     OverlayReady = 0;
@@ -178,7 +176,7 @@ TRect TForm2::strokeRegion() const {
 }
 
 void TForm2::repaintFromScratch(const TRect& area) {
-    canvas().copyRect(Form3->ScratchBitmap, area);
+    canvas().copyRect(Board.ScratchBitmap, area);
     showSurface(area);
 }
 
@@ -202,9 +200,8 @@ void TForm2::setVisible(bool visible) {
 }
 
 void TForm2::openAnnotation() {
-    Form1->Timer1->stop();
-    // The capture in FormShow waits until this unmap has reached the X server.
-    Form1->hide();
+    // The capture in FormShow waits until the toolbar's unmap has reached the X server.
+    shell().hideToolbar();
     ShowModal();
 }
 
@@ -217,19 +214,19 @@ void TForm2::FormShow() {
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels
     // until a change to one of them copies them.
-    QImage& scratch = Form3->ScratchBitmap;
+    QImage& scratch = Board.ScratchBitmap;
     scratch = screenPicture(display().grabScreen(), sw, sh);
     OverlayReady = 1;
     OverlayUndoBitmap = scratch;
     ScreenCapture = scratch;
     // The whiteboard's undo restores from the same picture: it must not bring any of the
     // overlay into a page.
-    Form3->forgetUndo();
+    Board.forgetUndo();
     FormPaint();
 }
 
 void TForm2::FormPaint() {
-    drawOnSurface(Form3->ScratchBitmap);
+    drawOnSurface(Board.ScratchBitmap);
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -250,7 +247,7 @@ void TForm2::mouseReleaseEvent(QMouseEvent* event) {
 // The floating picture goes into the annotated picture without its outermost pixels, which
 // hold the dotted selection frame.
 void TForm2::dropIntoScratch() {
-    QImage& scratch = Form3->ScratchBitmap;
+    QImage& scratch = Board.ScratchBitmap;
     OverlayUndoBitmap = scratch;
     const QRect r = Image1->geometry();
     Canvas(scratch).copyRect(Image1->picture(), {1, 1, r.width() - 1, r.height() - 1},
@@ -286,7 +283,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     // The rubber band of the last move is wiped with the whole box before the new one.
     const TRect region = strokeRegion();
-    c.copyRect(Form3->ScratchBitmap, region);
+    c.copyRect(Board.ScratchBitmap, region);
     if (OverlayTool == OverlayLine) {
         c.moveTo(OverlayAnchor.x(), OverlayAnchor.y());
         c.lineTo(x, y);
@@ -297,7 +294,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
-    QImage& scratch = Form3->ScratchBitmap;
+    QImage& scratch = Board.ScratchBitmap;
     if (OverlayTool == OverlayRange) {
         OverlayZoomSource.reset();
         OverlayZoomFactor = 1.0f;
@@ -337,15 +334,10 @@ void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     Image1->move(x + Image1->x() - OverlayAnchor.x(), y + Image1->y() - OverlayAnchor.y());
-    Form1->BoardPaintMode = 1;
+    Board.BoardPaintMode = 1;
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Form5 && event->type() == QEvent::Hide) {
-        // Blanking shown from anywhere else is not modal.
-        Form5->setWindowModality(Qt::NonModal);
-        Form5->removeEventFilter(this);
-    }
     if (watched == Image1 && !Image1->isHidden() &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         // Where the floating picture no longer lies, the window shows the annotated picture,

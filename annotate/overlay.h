@@ -2,6 +2,7 @@
 // two button bars, and the commands that send the picture to the whiteboard.
 #pragma once
 
+#include "board/model/board_model.h"
 #include "intake/picture_conversion.h"
 #include "platform/raster/rect.h"
 #include "platform/widgets/surface_window.h"
@@ -15,7 +16,11 @@
 class TForm2 : public platform::SurfaceWindow {
     Q_OBJECT
 public:
-    TForm2();
+    explicit TForm2(BoardModel& board);
+
+    // The whiteboard's model: its ScratchBitmap is the annotated picture, and the transfer
+    // goes into its pages.
+    BoardModel& Board;
 
     // The overlay's own tools, numbered apart from the whiteboard's.
     enum OverlayTools { OverlayPen = 0, OverlayRange = 1, OverlayEraser = 2, OverlayLine = 3 };
@@ -153,12 +158,7 @@ private:
     void clearToCapture();
     void zoomStep(ZoomDirection direction);
     void dropIntoScratch();
-    // The parts of sending to the whiteboard.
-    void dropBoardPicture();
-    void selectionToBoard();
-    void overlayToCurrentPage();
     void endTransfer();
-    QImage& currentPage();
 
     // Where the floating picture showed last, to be given back to the annotated picture when
     // it moves away.

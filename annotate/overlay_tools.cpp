@@ -2,12 +2,8 @@
 // the floating picture, and the commands that leave the overlay or show a window above it.
 #include "annotate/overlay.h"
 
-#include "app/blanking.h"
-#include "app/help_window.h"
-#include "app/toolbar.h"
-#include "board/whiteboard.h"
 #include "platform/os/services.h"
-#include "practice/practice_pad.h"
+#include "platform/widgets/shell.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -83,7 +79,7 @@ void TForm2::clearToCapture() {
         return;
     drawOnSurface(ScreenCapture);
     OverlayUndoBitmap = ScreenCapture;
-    Form3->ScratchBitmap = ScreenCapture;
+    Board.ScratchBitmap = ScreenCapture;
 }
 
 // Clear all.
@@ -106,7 +102,7 @@ void TForm2::SpeedButton20Click() {
         std::max(OverlayAnchor.x(), OverlayEnd.x()), std::max(OverlayAnchor.y(), OverlayEnd.y())};
     canvas().copyRect(ScreenCapture, range);
     Canvas(OverlayUndoBitmap).copyRect(ScreenCapture, range);
-    Canvas(Form3->ScratchBitmap).copyRect(ScreenCapture, range);
+    Canvas(Board.ScratchBitmap).copyRect(ScreenCapture, range);
     showSurface(range);
 }
 
@@ -116,7 +112,7 @@ void TForm2::SpeedButton17Click() {
     if (OverlayReady != 1)
         return;
     drawOnSurface(OverlayUndoBitmap);
-    Form3->ScratchBitmap = Surface;
+    Board.ScratchBitmap = Surface;
 }
 
 // One zoom step of the floating picture, always scaled from the picture as it was selected.
@@ -131,7 +127,7 @@ void TForm2::zoomStep(ZoomDirection direction) {
                                                              : zoomedOut(OverlayZoomFactor);
     const std::optional<QImage> result =
         ConvertPicture(*OverlayZoomSource, overlayZoomRequest(OverlayZoomSource->size(), factor,
-                                                              direction, Form3->ProgramFolder));
+                                                              direction, Board.ProgramFolder));
     // Too large or too small to make: the picture and its factor stay as they are.
     if (!result)
         return;
@@ -154,33 +150,21 @@ void TForm2::SpeedButton12Click() {
 
 // Go to the whiteboard; the toolbar stays hidden until the whiteboard's own way back.
 void TForm2::SpeedButton6Click() {
-    if (Form14->isVisible())
-        Form14->hide();
     hide();
-    const int page = Form3->CurrentPage;
-    if (Form3->PageState[page] < 1)
-        Canvas(currentPage()).fillRect({0, 0, screenWidth(), screenHeight()}, Form3->RCP->Color());
-    else
-        Form1->BoardPaintMode = 1;
-    Form3->showBoard();
+    shell().openBoard();
 }
 
 // Blank the projection, the overlay staying open beneath. The overlay takes all input while
-// it is open, so the blanking window is made modal above it until it is hidden again; its end
-// draws the overlay again from ScratchBitmap.
+// it is open, so the blanking is modal above it; its end draws the overlay again from
+// ScratchBitmap.
 void TForm2::SpeedButton10Click() {
-    Form1->Timer1->stop();
-    if (Form5->isHidden()) {
-        Form5->setWindowModality(Qt::ApplicationModal);
-        Form5->installEventFilter(this);
-    }
-    Form5->show();
+    shell().blankProjection(true);
     windows().setPointerPosition(QPoint(screenWidth(), 50));
 }
 
 // Help, above the overlay; the overlay is shown again afterwards.
 void TForm2::SpeedButton1Click() {
-    Form4->ShowModal();
+    shell().openHelp();
     FormPaint();
 }
 
@@ -209,9 +193,8 @@ void TForm2::SpeedButton23Click() {
 void TForm2::SpeedButton3Click() {
     discardFloatingPicture();
     hide();
-    Form1->show();
-    windows().setForeground(Form1->AnnotateTargetWindow);
-    Form1->Timer1->start();
+    shell().showToolbar();
+    shell().activateAnnotateTarget();
 }
 
 void TForm2::SpeedButton16Click() {

@@ -1,7 +1,7 @@
 #include "app/blanking.h"
 
 #include "annotate/overlay.h"
-#include "app/button_pictures.h"
+#include "platform/widgets/button_pictures.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
@@ -22,6 +22,18 @@ TForm5::TForm5() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::Window
     SpeedButton1 = new SpeedButton(this, 0, 0, 33, 33, QStringLiteral("恢复投影"));
     SpeedButton1->setIcon(buttonPicture(Glyph::Return));
     onClick(SpeedButton1, &TForm5::SpeedButton1Click);
+}
+
+void TForm5::showBlanking(bool modal) {
+    if (isHidden())
+        setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    show();
+}
+
+// Shown from anywhere else, blanking is not modal.
+void TForm5::hideEvent(QHideEvent* event) {
+    Form::hideEvent(event);
+    setWindowModality(Qt::NonModal);
 }
 
 void TForm5::showEvent(QShowEvent* event) {
@@ -45,11 +57,11 @@ void TForm5::FormMouseDown() {
 }
 
 void TForm5::SpeedButton1Click() {
-    Form1->BoardPaintMode = 1;
+    Form3->Board.BoardPaintMode = 1;
     Form1->Timer1->start();
     hide();
     if (Form2->isVisible())
-        Form2->drawOnSurface(Form3->ScratchBitmap);
+        Form2->drawOnSurface(Form3->Board.ScratchBitmap);
     else if (Form3->isVisible())
-        Form3->drawOnSurface(Form3->PageBitmaps[Form3->CurrentPage].Bitmap);
+        Form3->drawOnSurface(Form3->Board.current());
 }

@@ -12,6 +12,8 @@ public:
     platform::SpeedButton* SpeedButton1; // give the picture back
 
     void FormCreate() {}
+    // Shows it; modal, nothing beneath takes input until it ends.
+    void showBlanking(bool modal);
     void FormShow();
     void SpeedButton1Click();
     void FormMouseDown();
@@ -19,6 +21,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 };
 
 extern TForm5* Form5;

@@ -11,12 +11,20 @@
 #include "lessons/change_password.h"
 #include "lessons/keypad.h"
 #include "lessons/settings_window.h"
+#include "app/program_shell.h"
+#include "board/model/board_model.h"
 #include "practice/practice_pad.h"
+
+#include <memory>
 
 namespace {
 
-template <typename T> void make(T*& instance) {
-    instance = new T();
+// The whiteboard's model and the shell live as long as the windows that use them.
+std::unique_ptr<BoardModel> board;
+std::unique_ptr<ProgramShell> programShell;
+
+template <typename T, typename... Args> void make(T*& instance, Args&... args) {
+    instance = new T(args...);
     instance->FormCreate();
 }
 
@@ -28,9 +36,12 @@ template <typename T> void unmake(T*& instance) {
 } // namespace
 
 void createForms() {
+    board = std::make_unique<BoardModel>();
+    programShell = std::make_unique<ProgramShell>(*board);
+    platform::installShell(programShell.get());
     make(Form1);
-    make(Form2);
-    make(Form3);
+    make(Form2, *board);
+    make(Form3, *board);
     make(Form4);
     make(Form5);
     make(Form6);
@@ -55,4 +66,7 @@ void destroyForms() {
     unmake(Form3);
     unmake(Form2);
     unmake(Form1);
+    platform::installShell(nullptr);
+    programShell.reset();
+    board.reset();
 }

@@ -4,6 +4,7 @@
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
+#include "platform/widgets/shell.h"
 
 using namespace platform;
 
@@ -36,7 +37,7 @@ void TForm1::FormCreate() {
     }
 
     windows().setNoTaskbarButton(Application->Handle());
-    move(screenWidth() - 436, 0);
+    move(screenWidth() - ToolbarDockOffset, 0);
     taskKeys().disableTaskKeys(1, 23);
 }
 
@@ -46,7 +47,7 @@ void TForm1::SpeedButton1Click() {
         return;
     windows().restoreTaskbar();
     windows().setScreenSaverRunning(false);
-    for (int n = 1; n <= Form3->PageCount; ++n)
+    for (int n = 1; n <= Form3->Board.PageCount; ++n)
         files().removeFile(Form3->pageTextFile(n));
     close();
 }

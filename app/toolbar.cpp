@@ -4,11 +4,12 @@
 #include "annotate/overlay.h"
 #include "app/application.h"
 #include "app/blanking.h"
-#include "app/button_pictures.h"
+#include "platform/widgets/button_pictures.h"
 #include "app/help_window.h"
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
+#include "platform/widgets/shell.h"
 #include "practice/practice_pad.h"
 
 #include <QCloseEvent>
@@ -24,7 +25,6 @@ namespace {
 constexpr TColor ToolbarColor = 33023; // orange
 constexpr int ToolbarWidth = 343;
 constexpr int ToolbarHeight = 39;
-constexpr int DockOffset = 436; // the toolbar's left edge lies this far left of the right edge
 
 SpeedButton* toolButton(QWidget* parent, int left, const QString& hint, Glyph glyph) {
     return pictureButton(parent, left, 1, 38, 38, hint, glyph);
@@ -103,17 +103,9 @@ void TForm1::Timer1Timer() {
 
 // Open the whiteboard.
 void TForm1::SpeedButton4Click() {
-    if (Form14->isVisible())
-        Form14->hide();
     Timer1->stop();
     hide();
-    if (Form3->PageState[Form3->CurrentPage] < 1) {
-        Canvas page(Form3->PageBitmaps[Form3->CurrentPage].Bitmap);
-        page.fillRect({0, 0, screenWidth(), screenHeight()}, Form3->RCP->Color());
-    } else {
-        BoardPaintMode = 1;
-    }
-    Form3->showBoard();
+    shell().openBoard();
 }
 
 // Open screen annotation. The window under the middle of a 1024 x 720 desktop is the one
@@ -159,7 +151,7 @@ void TForm1::SpeedButton5Click() {
 // Restore the full toolbar. It comes back one pixel higher than at creation.
 void TForm1::SpeedButton6Click() {
     Panel1->resize(351, 40);
-    setGeometry(screenWidth() - DockOffset, y(), 342, 40);
+    setGeometry(screenWidth() - ToolbarDockOffset, y(), 342, 40);
     SpeedButton3->show();
     SpeedButton6->hide();
 }

@@ -28,8 +28,6 @@ public:
 
     // The window under the screen point (500, 360) when annotation was opened.
     platform::WindowHandle AnnotateTargetWindow = 0;
-    // Below 2 the whiteboard paints its current page; 2 paints a lesson picture once.
-    int BoardPaintMode = 0;
 
     // Start-up checks; runs once while the toolbar is created, before any other window exists.
     void FormCreate();
@@ -59,4 +57,3 @@ extern TForm1* Form1;
 inline const QString OnScreenToolCaption = QStringLiteral("%*Y");
 inline const QString TouchMonitorCaption = QStringLiteral("xTouchMon");
 inline const QString WritingEngineCaption = QStringLiteral("书写练习引擎");
-inline const QString ConfirmTitle = QStringLiteral("提示信息");

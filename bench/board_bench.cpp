@@ -374,7 +374,7 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint) {
     Program::settle();
     stroke({{300, 300}, {500, 400}, {700, 300}});
     Program::settle();
-    if (Form3->PageCount != 2 || Form3->CurrentPage != 2) {
+    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 2) {
         state.SkipWithError("the board did not make its second page");
         return;
     }
@@ -395,7 +395,7 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint) {
         }
     }
     meter.stop();
-    if (Form3->PageCount != 2) {
+    if (Form3->Board.PageCount != 2) {
         state.SkipWithError("a turn made a page");
         return;
     }
@@ -422,16 +422,16 @@ void TurnToNewPage(benchmark::State& state) {
     Meter meter(state);
     for (auto _ : state) {
         meter.pause();
-        if (Form3->CurrentPage == MaxPages) {
+        if (Form3->Board.CurrentPage == MaxPages) {
             program.reset();
             program.emplace(screen);
         }
-        Form3->PageState[Form3->CurrentPage] = 2;
-        const int pages = Form3->PageCount;
+        Form3->Board.PageState[Form3->Board.CurrentPage] = 2;
+        const int pages = Form3->Board.PageCount;
         Program::settle();
         meter.resume();
         Form3->SpeedButton12Click();
-        if (Form3->PageCount != pages + 1) {
+        if (Form3->Board.PageCount != pages + 1) {
             state.SkipWithError("the turn did not make a page");
             return;
         }

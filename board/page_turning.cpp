@@ -1,9 +1,8 @@
-// Turning pages left and right, making a new page after the last one, and carrying the text
-// panel's state from page to page.
-#include "app/toolbar.h"
+// Turning pages on the board: the model turns; the window carries the text panel's state
+// from page to page and shows the page entered.
 #include "board/whiteboard.h"
-#include "platform/raster/rich_text.h"
 #include "platform/os/services.h"
+#include "platform/raster/rich_text.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -18,28 +17,23 @@ constexpr TColor EditorOnGrey = 0x00A5A5A5;
 
 } // namespace
 
-// Done by both turns, also when the turn is then refused.
-void TForm3::turnCommonSteps() {
-    BackdropActive = 0;
-    clearReadout();
-    dropFloatingPicture();
-}
-
 // The text panel of the page being left keeps its document and bounds.
 void TForm3::leavePagePanel() {
     if (Panel4->isHidden())
         return;
     Image1->hide();
-    saveRichText(*RichEdit1->document(), pageTextFile(CurrentPage));
-    PanelLeft[CurrentPage] = Panel4->x();
-    PanelTop[CurrentPage] = Panel4->y();
-    PanelWidth[CurrentPage] = Panel4->width();
-    PanelHeight[CurrentPage] = Panel4->height();
+    const int page = Board.CurrentPage;
+    saveRichText(*RichEdit1->document(), pageTextFile(page));
+    Board.PanelLeft[page] = Panel4->x();
+    Board.PanelTop[page] = Panel4->y();
+    Board.PanelWidth[page] = Panel4->width();
+    Board.PanelHeight[page] = Panel4->height();
 }
 
 // The text panel of the page entered, as its kind says.
 void TForm3::restorePagePanel() {
-    const int kind = PageBitmaps[CurrentPage].PanelKind;
+    const int page = Board.CurrentPage;
+    const int kind = Board.panelKind(page);
     if (kind <= 0) {
         Panel4->hide();
         return;
@@ -49,75 +43,54 @@ void TForm3::restorePagePanel() {
     } else {
         RichEdit1->show();
         // A missing file leaves the editor as it is.
-        loadRichText(*RichEdit1->document(), pageTextFile(CurrentPage));
+        loadRichText(*RichEdit1->document(), pageTextFile(page));
     }
-    Panel4->setGeometry(PanelLeft[CurrentPage], PanelTop[CurrentPage], PanelWidth[CurrentPage],
-                        PanelHeight[CurrentPage]);
+    Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
+                        Board.PanelHeight[page]);
     Panel4->show();
 }
 
 void TForm3::editorColourAfterTurn() {
-    if (RCP->Color() == Grey) {
+    if (Board.BackgroundColour == Grey) {
         applyEditorColour(EditorOnGrey);
         return;
     }
-    applyEditorColour(pageBackground(CurrentPage));
+    applyEditorColour(Board.pageBackground(Board.CurrentPage));
+}
+
+void TForm3::pageLeaving(int) {
+    leavePagePanel();
+}
+
+void TForm3::pageEntered(int page, bool made) {
+    if (made) {
+        Panel4->hide();
+        ScrollBar1->setMaximum(Board.PageCount);
+        canvas().brush.clear = true;
+        RichEdit1->clear();
+        Invalidate();
+    } else {
+        restorePagePanel();
+        canvas().drawImage(0, 0, Board.current());
+        showSurface();
+    }
+    Edit2->setText(QString::number(page));
+    if (Board.ToolMode == BoardEraser)
+        canvas().pen.color = Board.pageBackground(page);
+}
+
+// Done after every turn, also one that was refused.
+void TForm3::turnEnded() {
+    clearReadout();
+    editorColourAfterTurn();
 }
 
 // Turn left.
 void TForm3::SpeedButton11Click() {
-    turnCommonSteps();
-    if (Edit2->text() != QStringLiteral("1")) {
-        forgetUndo();
-        leavePagePanel();
-        --CurrentPage;
-        Edit2->setText(QString::number(CurrentPage));
-        restorePagePanel();
-        canvas().drawImage(0, 0, PageBitmaps[CurrentPage].Bitmap);
-        showSurface();
-        if (ToolMode == BoardEraser)
-            canvas().pen.color = pageBackground(CurrentPage);
-    }
-    editorColourAfterTurn();
+    Board.turnLeft();
 }
 
 // Turn right, making a new page after the last one when that page has content.
 void TForm3::SpeedButton12Click() {
-    turnCommonSteps();
-    const bool turns = Edit2->text() != QStringLiteral("99") &&
-                       (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
-    if (turns) {
-        forgetUndo();
-        leavePagePanel();
-        ++CurrentPage;
-        if (CurrentPage > PageCount) {
-            const int sw = screenWidth();
-            const int sh = screenHeight();
-            Panel4->hide();
-            PageBitmaps[CurrentPage] = PageBitmap{makeUnfilledBitmap(sw, sh), 0}; // filled below
-            PageCount = CurrentPage;
-            ScrollBar1->setMaximum(PageCount);
-            canvas().brush.clear = true;
-            Canvas(PageBitmaps[CurrentPage].Bitmap).fillRect({0, 0, sw, sh}, RCP->Color());
-            RichEdit1->clear();
-            PanelLeft[CurrentPage] = PanelLeft[CurrentPage - 1];
-            PanelTop[CurrentPage] = PanelTop[CurrentPage - 1];
-            PanelWidth[CurrentPage] = PanelWidth[CurrentPage - 1];
-            PanelHeight[CurrentPage] = PanelHeight[CurrentPage - 1];
-            Invalidate();
-        } else {
-            restorePagePanel();
-            canvas().drawImage(0, 0, PageBitmaps[CurrentPage].Bitmap);
-            showSurface();
-        }
-        Edit2->setText(QString::number(CurrentPage));
-        if (ToolMode == BoardEraser)
-            canvas().pen.color = pageBackground(CurrentPage);
-    }
-    editorColourAfterTurn();
-    if (ContinuationPage == CurrentPage) {
-        Image2->move(Image2->x(), 90 - screenHeight());
-        Image2->show();
-        ContinuationPage = 0;
-    }
+    Board.turnRight();
 }

@@ -1,11 +1,8 @@
 // Pen width and colours, undo, clearing the page, and the title bar's commands that leave the
 // board for a while: settings, blanking and the way back to the desktop.
-#include "app/blanking.h"
-#include "app/toolbar.h"
 #include "board/whiteboard.h"
-#include "lessons/settings_window.h"
 #include "platform/os/services.h"
-#include "practice/practice_pad.h"
+#include "platform/widgets/shell.h"
 
 #include <QLabel>
 #include <QTextEdit>
@@ -38,34 +35,25 @@ void TForm3::applyEditorColour(TColor colour) {
     RichEdit1->setPalette(pal);
 }
 
-void TForm3::applyPenWidth() {
-    canvas().pen.width = ToolMode == BoardEraser ? eraserWidth(penWidth()) : penWidth();
-}
-
 // Wider pen.
 void TForm3::SpeedButton7Click() {
     if (Edit1->text() == QStringLiteral("9"))
         return;
-    Edit1->setText(QString::number(penWidth() + 1));
-    applyPenWidth();
+    Board.setPenWidth(penWidth() + 1);
 }
 
 // Narrower pen.
 void TForm3::SpeedButton8Click() {
     if (Edit1->text() == QStringLiteral("1"))
         return;
-    Edit1->setText(QString::number(penWidth() - 1));
-    applyPenWidth();
+    Board.setPenWidth(penWidth() - 1);
 }
 
 // Pen colour.
 void TForm3::SpeedButton9Click() {
-    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, LCP->Color())) {
-        LCP->setColor(*chosen);
-        if (ToolMode != BoardEraser) // the board eraser keeps painting the background
-            canvas().pen.color = *chosen;
-    }
-    Form1->BoardPaintMode = 1;
+    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, Board.PenColour))
+        Board.setPenColour(*chosen);
+    Board.BoardPaintMode = 1;
 }
 
 void TForm3::LCPClick() {
@@ -75,9 +63,7 @@ void TForm3::LCPClick() {
 // Background colour.
 void TForm3::RCPClick() {
     const int sw = screenWidth();
-    const int sh = screenHeight();
-    const QImage& page = PageBitmaps[CurrentPage].Bitmap;
-    const std::optional<TColor> chosen = dialogs().chooseColor(this, RCP->Color());
+    const std::optional<TColor> chosen = dialogs().chooseColor(this, Board.BackgroundColour);
     if (!chosen) {
         Invalidate();
         return;
@@ -87,29 +73,29 @@ void TForm3::RCPClick() {
     canvas().setPixel(sample.x(), sample.y() - 1, *chosen);
     const TColor shown = canvas().pixel(sample.x(), sample.y() - 1);
     const TColor current = canvas().pixel(sample.x(), sample.y());
-    canvas().copyRect(page, {sample.x(), sample.y() - 1, sample.x() + 1, sample.y()});
+    canvas().copyRect(Board.current(), {sample.x(), sample.y() - 1, sample.x() + 1, sample.y()});
     showSurface({sample.x(), sample.y() - 1, sample.x() + 1, sample.y()});
-    if (shown == current && *chosen == RCP->Color()) {
+    if (shown == current && *chosen == Board.BackgroundColour) {
         Invalidate();
         return;
     }
-    if (PageState[CurrentPage] > 1) {
+    const int page = Board.CurrentPage;
+    if (Board.PageState[page] > 1) {
         if (dialogs().askYesNo(this, QStringLiteral("是否清除本页内容？"), ConfirmTitle) !=
             Answer::Yes) {
             // The page keeps its content; pages filled from now on take the new colour.
-            RCP->setColor(*chosen);
+            Board.setBackgroundColour(*chosen);
             return;
         }
-        PageState[CurrentPage] = 1;
+        Board.PageState[page] = 1;
     }
-    Image2->hide();
-    Form1->BoardPaintMode = 0;
-    RCP->setColor(*chosen);
+    Board.hideFloatingPicture();
+    Board.BoardPaintMode = 0;
+    Board.setBackgroundColour(*chosen);
     canvas().brush.clear = true;
-    Canvas(PageBitmaps[CurrentPage].Bitmap).fillRect({0, 0, sw, sh}, *chosen);
-    Invalidate();
+    Board.fill(page, *chosen);
     // The board eraser paints the new background, which the surface shows by now.
-    if (ToolMode == BoardEraser)
+    if (Board.ToolMode == BoardEraser)
         canvas().pen.color = surfaceBackground();
     applyEditorColour(editorColourFor(*chosen));
 }
@@ -118,47 +104,50 @@ void TForm3::RCPClick() {
 // same restore.
 void TForm3::SpeedButton4Click() {
     clearReadout();
-    Image2->hide();
-    const TRect region = strokeRegion();
-    canvas().copyRect(ScratchBitmap, region);
-    Canvas(PageBitmaps[CurrentPage].Bitmap).copyRect(Surface, region);
-    showSurface(region);
+    Board.undo();
 }
 
 // Clear the page.
 void TForm3::SpeedButton5Click() {
     clearReadout();
-    if (deleteFloatingSelection())
+    if (Board.deleteFloatingSelection())
         return;
     canvas().brush.clear = true;
-    Canvas(PageBitmaps[CurrentPage].Bitmap)
-        .fillRect({0, 0, screenWidth(), screenHeight()}, RCP->Color());
-    PageState[CurrentPage] = 1;
-    BackdropActive = 0;
-    Invalidate();
+    Board.PageState[Board.CurrentPage] = 1;
+    Board.BackdropActive = 0;
+    Board.fill(Board.CurrentPage, Board.BackgroundColour);
 }
 
 // Settings.
 void TForm3::SpeedButton6Click() {
-    PanelLeft[CurrentPage] = Panel4->x();
-    PanelTop[CurrentPage] = Panel4->y();
-    PanelWidth[CurrentPage] = Panel4->width();
-    PanelHeight[CurrentPage] = Panel4->height();
-    Form6->ShowModal();
+    const int page = Board.CurrentPage;
+    Board.PanelLeft[page] = Panel4->x();
+    Board.PanelTop[page] = Panel4->y();
+    Board.PanelWidth[page] = Panel4->width();
+    Board.PanelHeight[page] = Panel4->height();
+    shell().openSettings();
 }
 
 // Blank the projection.
 void TForm3::SpeedButton2Click() {
-    Form5->show();
+    shell().blankProjection(false);
     windows().setPointerPosition(QPoint(screenWidth(), 50));
 }
 
 // Back to the desktop: the pages stay in memory for the next time the board is shown.
 void TForm3::SpeedButton40Click() {
-    if (Form14->Tag == 1)
-        Form14->show();
+    shell().returnToPracticePad();
     clearReadout();
     close();
-    Form1->show();
-    Form1->Timer1->start();
+    shell().showToolbar();
+}
+
+// The pen shown in the title bar, and given to the tool armed.
+void TForm3::showPen() {
+    LCP->setColor(Board.PenColour);
+    Edit1->setText(QString::number(Board.PenWidth));
+    Canvas& c = canvas();
+    c.pen.width = Board.ToolMode == BoardEraser ? eraserWidth(Board.PenWidth) : Board.PenWidth;
+    if (Board.ToolMode != BoardEraser) // the board eraser keeps painting the background
+        c.pen.color = Board.PenColour;
 }

@@ -1,6 +1,5 @@
 // The board's tools and strokes: a press, moves and a release draw live on the window surface,
 // and the release commits the stroke's region into the page with an undo snapshot first.
-#include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
 
@@ -28,90 +27,93 @@ int TForm3::penWidth() const {
     return Edit1->text().toInt();
 }
 
-int TForm3::eraserWidth(int w) {
-    const int width = 10 * w;
-    return width == 10 ? 15 : width;
-}
-
 TColor TForm3::surfaceBackground() {
     const QPoint p = backgroundSamplePoint(screenWidth());
     return canvas().pixel(p.x(), p.y());
-}
-
-TRect TForm3::strokeRegion() const {
-    // The box's right and bottom are pointer positions, so the region reaches the margin past
-    // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
-    // An emptied undo state has its right and bottom before its left and top: no region.
-    if (StrokeRight < StrokeLeft || StrokeBottom < StrokeTop)
-        return {};
-    const int m = StrokeMarginOfBox;
-    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
-}
-
-void TForm3::forgetUndo() {
-    StrokeLeft = 10;
-    StrokeTop = 10;
-    StrokeRight = -10;
-    StrokeBottom = -10;
-    StrokeMarginOfBox = StrokeMargin;
-}
-
-TColor TForm3::pageBackground(int page) {
-    const QPoint p = backgroundSamplePoint(screenWidth());
-    return Canvas(PageBitmaps[page].Bitmap).pixel(p.x(), p.y());
 }
 
 void TForm3::clearReadout() {
     Panel3->setCaption(QString());
 }
 
-void TForm3::armTool(int mode, const QString& cursorFile) {
-    dropFloatingPicture();
-    ToolMode = mode;
-    loadBoardCursor(cursorFile);
-}
-
 // Pen.
 void TForm3::SpeedButton3Click() {
-    armTool(PenTool, QStringLiteral("Text_Hnd.cut"));
-    canvas().pen.width = penWidth();
-    canvas().pen.color = LCP->Color();
-    clearReadout();
+    Board.armTool(PenTool);
 }
 
 // Line.
 void TForm3::SpeedButton14Click() {
-    armTool(LineTool, QStringLiteral("Sonic cross2.cut"));
-    canvas().pen = Pen{penWidth(), LCP->Color(), PenStyle::Solid};
+    Board.armTool(LineTool);
 }
 
 // Rectangle.
 void TForm3::SpeedButton15Click() {
-    armTool(RectangleTool, QStringLiteral("Sonic cross3.cut"));
-    canvas().pen = Pen{penWidth(), LCP->Color(), PenStyle::Solid};
-    canvas().brush.clear = true;
+    Board.armTool(RectangleTool);
 }
 
 // Ellipse.
 void TForm3::SpeedButton17Click() {
-    armTool(EllipseTool, QStringLiteral("prcs_mox1.cut"));
-    canvas().pen = Pen{penWidth(), LCP->Color(), PenStyle::Solid};
-    canvas().brush.clear = true;
+    Board.armTool(EllipseTool);
 }
 
 // Board eraser: a wide pen in the page's background colour.
 void TForm3::SpeedButton10Click() {
-    armTool(BoardEraser, QStringLiteral("Altr_Fsh.cut"));
-    canvas().pen.width = eraserWidth(penWidth());
-    canvas().pen.color = surfaceBackground();
-    clearReadout();
+    Board.armTool(BoardEraser);
 }
 
 // Area erase.
 void TForm3::SpeedButton13Click() {
-    armTool(AreaErase, QStringLiteral("prcs_mox2.cut"));
-    canvas().pen = Pen{1, LCP->Color(), PenStyle::Dot};
-    canvas().brush.clear = true;
+    Board.armTool(AreaErase);
+}
+
+// Range selection.
+void TForm3::SpeedButton25Click() {
+    Board.armTool(RangeSelection);
+}
+
+// The tool the model has armed: its button down, its cursor and its pen.
+void TForm3::showTool() {
+    Canvas& c = canvas();
+    switch (Board.ToolMode) {
+    case PenTool:
+        SpeedButton3->setDown(true);
+        loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+        c.pen.width = penWidth();
+        c.pen.color = Board.PenColour;
+        clearReadout();
+        break;
+    case LineTool:
+        SpeedButton14->setDown(true);
+        loadBoardCursor(QStringLiteral("Sonic cross2.cut"));
+        c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+        break;
+    case RectangleTool:
+    case EllipseTool: {
+        const bool rectangle = Board.ToolMode == RectangleTool;
+        (rectangle ? SpeedButton15 : SpeedButton17)->setDown(true);
+        loadBoardCursor(rectangle ? QStringLiteral("Sonic cross3.cut")
+                                  : QStringLiteral("prcs_mox1.cut"));
+        c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+        c.brush.clear = true;
+        break;
+    }
+    case BoardEraser:
+        SpeedButton10->setDown(true);
+        loadBoardCursor(QStringLiteral("Altr_Fsh.cut"));
+        c.pen.width = eraserWidth(penWidth());
+        c.pen.color = surfaceBackground();
+        clearReadout();
+        break;
+    case AreaErase:
+    case RangeSelection:
+        (Board.ToolMode == AreaErase ? SpeedButton13 : SpeedButton25)->setDown(true);
+        c.pen = Pen{1, Board.PenColour, PenStyle::Dot};
+        c.brush.clear = true;
+        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+        break;
+    default:
+        break;
+    }
 }
 
 void TForm3::mousePressEvent(QMouseEvent* event) {
@@ -130,72 +132,69 @@ void TForm3::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TForm3::FormMouseDown(int x, int y) {
-    commitFloatingPictureOnPress();
-    if (ToolMode == RangeSelection) {
+    Board.commitFloatingPictureOnPress();
+    if (Board.ToolMode == RangeSelection) {
         canvas().pen.width = 1;
         canvas().pen.style = PenStyle::Dot;
     }
     canvas().moveTo(x, y);
-    AnchorX = x;
-    AnchorY = y;
-    StrokeLeft = StrokeRight = x;
-    StrokeTop = StrokeBottom = y;
     // The margin follows what this stroke can touch beside its box, so that the commit keeps
     // all of it and undo takes all of it back: half the pen's width, or the whole square that
     // the board eraser restores from the backdrop right and below the pointer.
-    StrokeMarginOfBox = ToolMode == BoardEraser && BackdropActive == 1
-                            ? std::max(StrokeMargin, 10 * penWidth())
-                            : strokeMarginFor(canvas().pen.width);
+    const int margin = Board.ToolMode == BoardEraser && Board.BackdropActive == 1
+                           ? std::max(StrokeMargin, 10 * penWidth())
+                           : strokeMarginFor(canvas().pen.width);
+    Board.beginStroke(x, y, margin);
 }
 
 void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     y = std::max(y, TitleBarBottom);
-    StrokeLeft = std::min(StrokeLeft, x);
-    StrokeRight = std::max(StrokeRight, x);
-    StrokeTop = std::min(StrokeTop, y);
-    StrokeBottom = std::max(StrokeBottom, y);
-    const QImage& page = PageBitmaps[CurrentPage].Bitmap;
+    Board.StrokeLeft = std::min(Board.StrokeLeft, x);
+    Board.StrokeRight = std::max(Board.StrokeRight, x);
+    Board.StrokeTop = std::min(Board.StrokeTop, y);
+    Board.StrokeBottom = std::max(Board.StrokeBottom, y);
+    const QImage& page = Board.current();
     const TRect outline =
-        TRect{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}.inflated(OutlineMargin);
+        TRect{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom}.inflated(OutlineMargin);
     Canvas& c = canvas();
 
-    switch (ToolMode) {
+    switch (Board.ToolMode) {
     case PenTool:
     case LineTool:
     case RectangleTool:
     case EllipseTool: {
-        if (PageState[CurrentPage] < 2)
-            PageState[CurrentPage] = 2;
-        if (ToolMode != PenTool) {
-            Panel3->setCaption(readoutValue(x - AnchorX) + QStringLiteral("，") +
-                               readoutValue(y - AnchorY));
+        if (Board.PageState[Board.CurrentPage] < 2)
+            Board.PageState[Board.CurrentPage] = 2;
+        if (Board.ToolMode != PenTool) {
+            Panel3->setCaption(readoutValue(x - Board.AnchorX) + QStringLiteral("，") +
+                               readoutValue(y - Board.AnchorY));
         }
-        if (ToolMode == PenTool) {
+        if (Board.ToolMode == PenTool) {
             const QPoint from = c.penPosition();
             c.lineTo(x, y);
             showSurface(lineBounds(from, {x, y}, c.pen.width));
             return;
         }
         c.copyRect(page, outline);
-        if (ToolMode == LineTool) {
-            c.moveTo(AnchorX, AnchorY);
+        if (Board.ToolMode == LineTool) {
+            c.moveTo(Board.AnchorX, Board.AnchorY);
             c.lineTo(x, y);
-        } else if (ToolMode == RectangleTool) {
-            c.rectangle(AnchorX, AnchorY, x, y);
+        } else if (Board.ToolMode == RectangleTool) {
+            c.rectangle(Board.AnchorX, Board.AnchorY, x, y);
         } else {
-            c.ellipse(AnchorX, AnchorY, x, y);
+            c.ellipse(Board.AnchorX, Board.AnchorY, x, y);
         }
         showSurface(outline.inflated(c.pen.width));
         return;
     }
     case BoardEraser: {
-        if (BackdropActive == 1) {
+        if (Board.BackdropActive == 1) {
             // The square hangs right and down from the pointer.
             const int side = 10 * penWidth();
             const TRect square{x, y, x + side, y + side};
-            c.copyRect(BackdropBitmap, square);
+            c.copyRect(Board.BackdropBitmap, square);
             showSurface(square);
         } else {
             const QPoint from = c.penPosition();
@@ -206,9 +205,9 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     case RangeSelection:
     case AreaErase:
-        if (x > AnchorX && y > AnchorY) {
+        if (x > Board.AnchorX && y > Board.AnchorY) {
             c.copyRect(page, outline);
-            c.rectangle(AnchorX, AnchorY, x, y);
+            c.rectangle(Board.AnchorX, Board.AnchorY, x, y);
             showSurface(outline);
         }
         return;
@@ -218,15 +217,15 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm3::FormMouseUp(int x, int y) {
-    const int m = StrokeMarginOfBox;
+    const int m = Board.StrokeMarginOfBox;
     // Keep the commit off the thumbnail strip and the text panel.
     if (!Panel5->isHidden()) {
         const QRect strip = Panel5->geometry();
         if (strip.top() == 41) {
-            if (strip.top() + strip.height() > StrokeTop - m)
-                StrokeTop = strip.top() + strip.height() + m;
-        } else if (strip.top() < StrokeBottom + m) {
-            StrokeBottom = strip.top() - m;
+            if (strip.top() + strip.height() > Board.StrokeTop - m)
+                Board.StrokeTop = strip.top() + strip.height() + m;
+        } else if (strip.top() < Board.StrokeBottom + m) {
+            Board.StrokeBottom = strip.top() - m;
         }
     }
     if (!Panel4->isHidden()) {
@@ -234,49 +233,30 @@ void TForm3::FormMouseUp(int x, int y) {
         const int panelRight = panel.left() + panel.width();
         // A panel right of the whole commit region is outside it already; moving the left
         // edge past the stroke would only reach the panel itself.
-        if (panelRight > StrokeLeft - m && panel.left() < StrokeRight + m)
-            StrokeLeft = panelRight + m;
+        if (panelRight > Board.StrokeLeft - m && panel.left() < Board.StrokeRight + m)
+            Board.StrokeLeft = panelRight + m;
     }
-    commitStroke();
-    if (!Image2->isHidden()) {
-        const QRect r = Image2->geometry();
-        Canvas(PageBitmaps[CurrentPage].Bitmap)
-            .copyRect(Image2->picture(), {1, 1, r.width() - 1, r.height() - 1},
-                      QPoint(r.left() + 1, r.top() + 1));
-    }
+    Board.commitStroke(Surface, Board.strokeRegion());
+    Board.copyFloatingPictureIntoPage();
 
-    if (ToolMode == AreaErase) {
-        const TRect box{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
-        Canvas page(PageBitmaps[CurrentPage].Bitmap);
-        if (BackdropActive == 1) {
-            canvas().copyRect(BackdropBitmap, box);
-            page.copyRect(BackdropBitmap, box);
+    if (Board.ToolMode == AreaErase) {
+        const TRect box{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom};
+        Canvas page(Board.editCurrent());
+        if (Board.BackdropActive == 1) {
+            canvas().copyRect(Board.BackdropBitmap, box);
+            page.copyRect(Board.BackdropBitmap, box);
         } else {
             const TColor background = surfaceBackground();
             canvas().fillRect(box, background);
             page.fillRect(box, background);
         }
         showSurface(box);
-        canvas().pen = Pen{1, LCP->Color(), PenStyle::Dot};
+        canvas().pen = Pen{1, Board.PenColour, PenStyle::Dot};
         loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
         canvas().brush.clear = true;
     }
-    if (ToolMode == RangeSelection && PendingPlacement == 0)
-        cutSelection(x, y);
-    if (PendingPlacement >= 1 && PendingPlacement <= 3)
-        placePendingPicture();
-}
-
-// The undo snapshot, then the stroke's region from the window surface into the page.
-void TForm3::commitStroke() {
-    const TRect region = strokeRegion();
-    if (region.isEmpty())
-        return;
-    const QImage& page = PageBitmaps[CurrentPage].Bitmap;
-    // Only the region undo can restore is kept; the snapshot stays screen-sized because the
-    // annotation overlay uses the same picture whole.
-    if (ScratchBitmap.size() != page.size())
-        ScratchBitmap = makeBitmap(page.width(), page.height());
-    Canvas(ScratchBitmap).copyRect(page, region);
-    Canvas(PageBitmaps[CurrentPage].Bitmap).copyRect(Surface, region);
+    if (Board.ToolMode == RangeSelection && Board.PendingPlacement == 0)
+        Board.cutSelection(Surface, x, y, surfaceBackground());
+    if (Board.PendingPlacement >= 1 && Board.PendingPlacement <= 3)
+        Board.placePendingPicture();
 }

@@ -1,10 +1,9 @@
 // The whiteboard window: its layout, creation, painting and the commands that leave it.
 #include "board/whiteboard.h"
 
-#include "app/button_pictures.h"
-#include "app/toolbar.h"
-#include "platform/raster/cursors.h"
 #include "platform/os/services.h"
+#include "platform/raster/cursors.h"
+#include "platform/widgets/button_pictures.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -34,7 +33,8 @@ SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hin
 
 } // namespace
 
-TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
+TForm3::TForm3(BoardModel& board)
+    : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
     setWindowTitle(QStringLiteral("白板"));
 
     Panel2 = new Panel(this, 0, 0, 800, TitleBarHeight, TitleBarGrey);
@@ -136,36 +136,36 @@ TForm3::TForm3() : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint) {
     onClick(SpeedButton36, &TForm3::SpeedButton36Click);
     onClick(SpeedButton11, &TForm3::SpeedButton11Click);
     onClick(SpeedButton12, &TForm3::SpeedButton12Click);
+
+    connect(&Board, &BoardModel::pageChanged, this,
+            [this](int page, TRect region) { showPageChange(page, region); });
+    connect(&Board, &BoardModel::floatingChanged, this, [this] { showFloatingPicture(); });
+    connect(&Board, &BoardModel::toolChanged, this, [this] { showTool(); });
+    connect(&Board, &BoardModel::penChanged, this, [this] { showPen(); });
+    connect(&Board, &BoardModel::backgroundChanged, this,
+            [this] { RCP->setColor(Board.BackgroundColour); });
+    connect(&Board, &BoardModel::pageLeaving, this, [this](int page) { pageLeaving(page); });
+    connect(&Board, &BoardModel::pageEntered, this,
+            [this](int page, bool made) { pageEntered(page, made); });
+    connect(&Board, &BoardModel::turnEnded, this, [this] { turnEnded(); });
 }
 
 void TForm3::FormCreate() {
-    ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     const int sw = screenWidth();
     const int sh = screenHeight();
+    Board.create(QSize(sw, sh), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
     loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
-    ToolMode = PenTool;
-    ZoomImageHeld = 0;
-    BackdropActive = 0;
-    CurrentPage = 1;
-    PageCount = 1;
-    FloatBitmap = QImage();
-    PrePanelBitmap = QImage();
-    BackdropBitmap = QImage();
-    StampImage = QImage();
-    // Page 1 is filled before it is first shown, and the undo snapshot is written before it
-    // is read; neither takes memory until then.
-    PageBitmaps[1] = PageBitmap{makeUnfilledBitmap(sw, sh), 0};
-    ScratchBitmap = makeUnfilledBitmap(sw, sh);
-    forgetUndo();
     Panel6->resize(Panel6->width(), 1);
-    PanelLeft[1] = 0;
-    PanelTop[1] = 41;
-    PanelWidth[1] = PanelDesignWidth;
-    PanelHeight[1] = Panel4->height();
+    Board.PanelLeft[1] = 0;
+    Board.PanelTop[1] = 41;
+    Board.PanelWidth[1] = PanelDesignWidth;
+    Board.PanelHeight[1] = Panel4->height();
+    showPen();
+    RCP->setColor(Board.BackgroundColour);
     // The pen tool is armed at start: its pen is the one the title bar shows.
-    canvas().pen = Pen{penWidth(), LCP->Color(), PenStyle::Solid};
+    canvas().pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
     FormResize();
 }
 
@@ -183,17 +183,14 @@ void TForm3::resizeEvent(QResizeEvent* event) {
 
 void TForm3::FormPaint() {
     fitSurfaceToScreen();
-    if (Form1->BoardPaintMode < 2) {
-        canvas().drawImage(0, 0, PageBitmaps[CurrentPage].Bitmap);
+    if (Board.BoardPaintMode < 2) {
+        canvas().drawImage(0, 0, Board.current());
         return;
     }
     // A lesson picture, drawn once and kept as the page.
-    canvas().drawImage(0, 0, LessonPicture);
-    PageBitmap& page = PageBitmaps[LessonLoadPage];
-    if (!page.exists())
-        page.Bitmap = makeBitmap(screenWidth(), screenHeight());
-    Canvas(page.Bitmap).copyRect(Surface, {0, 0, screenWidth(), screenHeight()});
-    Form1->BoardPaintMode = 0;
+    canvas().drawImage(0, 0, Board.LessonPicture);
+    Board.writePage(Board.LessonLoadPage, Surface);
+    Board.BoardPaintMode = 0;
 }
 
 void TForm3::Invalidate() {
@@ -214,7 +211,7 @@ void TForm3::showBoard() {
 }
 
 QString TForm3::pageTextFile(int page) const {
-    return ProgramFolder + QString::number(page);
+    return Board.ProgramFolder + QString::number(page);
 }
 
 void TForm3::loadBoardCursor(const QString& fileName) {
@@ -223,4 +220,15 @@ void TForm3::loadBoardCursor(const QString& fileName) {
         setCursor(*BoardCursor);
     else
         unsetCursor();
+}
+
+// Pixels of the page shown changed: the surface shows them.
+void TForm3::showPageChange(int page, TRect region) {
+    if (page != Board.CurrentPage)
+        return;
+    fitSurfaceToScreen();
+    if (region.isEmpty())
+        region = {0, 0, screenWidth(), screenHeight()};
+    canvas().copyRect(Board.current(), region);
+    showSurface(region);
 }

@@ -2,11 +2,9 @@
 // commands at the top.
 #pragma once
 
-#include "board/page_store.h"
-#include "intake/picture_conversion.h"
-#include "platform/widgets/surface_window.h"
-
+#include "board/model/board_model.h"
 #include "platform/raster/tcolor.h"
+#include "platform/widgets/surface_window.h"
 
 #include <QCursor>
 #include <optional>
@@ -15,10 +13,13 @@ class QLabel;
 class QScrollBar;
 class QTextEdit;
 
-class TForm3 : public platform::SurfaceWindow, public PageStore, public DrawingState {
+// The window shows the board's model and changes it through it.
+class TForm3 : public platform::SurfaceWindow {
     Q_OBJECT
 public:
-    TForm3();
+    explicit TForm3(BoardModel& board);
+
+    BoardModel& Board;
 
     platform::Panel* Panel2; // title bar
     platform::Panel* Panel3; // shape-size readout
@@ -98,8 +99,6 @@ public:
     void SpeedButton36Click(); // reduce
     void Image2MouseDown(Qt::MouseButton button, int x, int y);
     void Image2MouseMove(Qt::MouseButtons buttons, int x, int y);
-    // The picture held for zoom steps, scaled from each time; set while ZoomImageHeld is 1.
-    std::optional<CapturedPicture> ZoomSource;
 
     // Page turning (page_turning.cpp).
     void SpeedButton11Click(); // left
@@ -114,29 +113,8 @@ public:
 
     // The pen width of Edit1, 1..9.
     int penWidth() const;
-    // The board eraser's pen width for the pen width w: 15, 20, 30 .. 90.
-    static int eraserWidth(int w);
     // The background colour of the page as the window surface shows it.
     TColor surfaceBackground();
-    // The background colour of a page as its bitmap holds it.
-    TColor pageBackground(int page);
-    // The region undo restores and a release commits: the stroke box and its margin.
-    TRect strokeRegion() const;
-    // Empties the undo region, as every page turn does.
-    void forgetUndo();
-    // Commits a shown floating picture into the page before another command (the plain form:
-    // its outermost pixels stay out), and asks for the board to be painted again. The floating
-    // picture, the text panel and the strip count as shown by their own flag (not hidden),
-    // also while the board itself is hidden.
-    void dropFloatingPicture();
-    // Commits it on a press on the board: a placed picture whole, a selection without its
-    // frame; it is then no longer a picture of its own.
-    void commitFloatingPictureOnPress();
-    // The clear command's part: a floating selection is deleted with the page under it.
-    bool deleteFloatingSelection();
-    // Shows a picture as the floating picture at a place.
-    void showFloatingPicture(const QImage& picture, QPoint topLeft);
-    void releaseZoomSource();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -146,17 +124,19 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void armTool(int mode, const QString& cursorFile);
     void commitStroke();
-    void cutSelection(int x, int y);
-    void placePendingPicture();
-    void zoomStep(bool enlarge);
+    // The model's changes, shown.
+    void showPageChange(int page, TRect region);
+    void showFloatingPicture();
+    void showTool();
+    void showPen();
+    void pageLeaving(int page);
+    void pageEntered(int page, bool made);
+    void turnEnded();
     // Shows the page again where the floating picture no longer covers the window.
     void revealPageUnder(const QRect& area);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void applyPenWidth();
     void applyEditorColour(TColor colour);
-    void turnCommonSteps();
     void leavePagePanel();
     void restorePagePanel();
     void editorColourAfterTurn();

@@ -12,6 +12,9 @@ namespace platform {
 
 enum class Answer { Yes, No, Ok };
 
+// The title of every confirmation box.
+inline const QString ConfirmTitle = QStringLiteral("提示信息");
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

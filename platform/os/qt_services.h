@@ -1,19 +1,10 @@
-// The desktop implementations of the dialog, file and process services.
+// The desktop implementations of the file and process services.
 #pragma once
 
-#include "platform/os/dialogs.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
 
 namespace platform {
-
-class QtDialogs final : public Dialogs {
-public:
-    Answer askYesNo(QWidget* owner, const QString& text, const QString& title) override;
-    void inform(QWidget* owner, const QString& text, const QString& title) override;
-    void showError(QWidget* owner, const QString& text) override;
-    std::optional<TColor> chooseColor(QWidget* owner, TColor initial) override;
-};
 
 class QtFiles final : public Files {
 public:

@@ -6,6 +6,10 @@
 
 namespace platform {
 
+// The toolbar docks with its left edge this far left of the screen's right edge; the
+// annotation's small bar takes the same place.
+constexpr int ToolbarDockOffset = 436;
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -14,6 +18,8 @@ public:
     // timer stopped first.
     virtual void showToolbar() = 0;
     virtual void hideToolbar() = 0;
+    // Opens the whiteboard, as the toolbar's whiteboard button does.
+    virtual void openBoard() = 0;
     // Gives the desktop window the teacher worked in before annotation back the focus.
     virtual void activateAnnotateTarget() = 0;
     // Blanks the projection; with modal, nothing else takes input until it ends.

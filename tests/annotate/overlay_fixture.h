@@ -60,10 +60,10 @@ protected:
     static TColor at(const QImage& image, int x, int y) {
         return platform::fromRgb(image.pixel(x, y));
     }
-    TColor scratch(int x, int y) const { return at(Form3->ScratchBitmap, x, y); }
+    TColor scratch(int x, int y) const { return at(Form3->Board.ScratchBitmap, x, y); }
     TColor surface(int x, int y) const { return at(Form2->Surface, x, y); }
     TColor page(int x, int y, int n = 0) const {
-        return at(Form3->PageBitmaps[n == 0 ? Form3->CurrentPage : n].Bitmap, x, y);
+        return at(Form3->Board.pagePicture(n == 0 ? Form3->Board.CurrentPage : n), x, y);
     }
 
     // Two pictures with the same pixels (in `area`, or wholly), or where they first differ.

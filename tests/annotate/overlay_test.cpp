@@ -47,7 +47,7 @@ TEST_F(OverlayTest, OpeningCapturesTheScreenWithTheToolbarGoneAndLeavingBringsIt
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(fakes.windows.foreground, target);
-    EXPECT_TRUE(samePixels(Form3->ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
     EXPECT_TRUE(samePixels(Form2->ScreenCapture, fakes.display.screen));
 }
 
@@ -60,7 +60,7 @@ TEST_F(OverlayTest, ASecondOpeningShowsTheScreenAsItIsNowAndUndoShowsThatCapture
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
     Form2->SpeedButton17Click();
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
-    EXPECT_TRUE(samePixels(Form3->ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
 }
 
 TEST_F(OverlayTest, AClickCommitsA21By21BoxOfWhatTheWindowShows) {
@@ -110,7 +110,7 @@ TEST_F(OverlayTest, TheLineToolWipesItsRubberBandAndCommitsTheLastLine) {
     stroke({{100, 100}, {300, 300}, {300, 150}});
     EXPECT_EQ(scratch(200, 125), Ink);
     EXPECT_EQ(scratch(200, 200), pattern(200, 200)); // where the band was on its way
-    EXPECT_TRUE(samePixels(Form2->Surface, Form3->ScratchBitmap));
+    EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap));
 }
 
 TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
@@ -122,7 +122,7 @@ TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_EQ(at(Form2->Image1->picture(), 50, 50), pattern(250, 250));
     EXPECT_EQ(at(Form2->Image1->picture(), 0, 0), Ink); // the dotted frame came along
-    EXPECT_TRUE(samePixels(Form3->ScratchBitmap, fakes.display.screen)); // a copy, not a cut
+    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen)); // a copy, not a cut
 
     Form2->Image1MouseDown(Qt::LeftButton, 10, 10);
     Form2->Image1MouseMove(Qt::LeftButton, 110, 60);
@@ -150,7 +150,7 @@ TEST_F(OverlayTest, ChoosingThePenDiscardsAMovedSelectionAndLeavesThePixelsWhere
     EXPECT_TRUE(Form2->Image1->isHidden());
     EXPECT_EQ(Form2->OverlaySelectionState, 0);
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
-    EXPECT_TRUE(samePixels(Form3->ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
 }
 
 TEST_F(OverlayTest, ARangeDraggedUpOrLeftGivesAnEmptyPictureAndStillCountsAsSelected) {
@@ -162,7 +162,7 @@ TEST_F(OverlayTest, ARangeDraggedUpOrLeftGivesAnEmptyPictureAndStillCountsAsSele
         EXPECT_EQ(Form2->OverlaySelectionState, 1);
         EXPECT_TRUE(Form2->Image1->picture().isNull()) << end.x() << "," << end.y();
         EXPECT_TRUE(Form2->Image1->width() == 0 || Form2->Image1->height() == 0);
-        EXPECT_TRUE(samePixels(Form2->Surface, Form3->ScratchBitmap)); // the band is gone
+        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap)); // the band is gone
     }
 }
 
@@ -209,7 +209,7 @@ TEST_F(OverlayTest, ClearingAllCannotBeUndoneAndTheSmallBarsClearKeepsToTheSelec
     stroke({{100, 200}, {600, 200}});
     Form2->SpeedButton5->click();
     Form2->SpeedButton17->click();
-    EXPECT_TRUE(samePixels(Form3->ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
 
     stroke({{100, 200}, {600, 200}});
@@ -304,7 +304,7 @@ TEST_F(OverlayTest, BlankingAboveTheOpenOverlayTakesTheClickAndRedrawsTheOverlay
         Canvas(Form2->Surface).fillRect({0, 0, sw(), sh()}, Red);
         QTest::mouseClick(Form5->windowHandle(), Qt::RightButton, {}, QPoint(300, 300));
         EXPECT_FALSE(Form5->isVisible());
-        EXPECT_TRUE(samePixels(Form2->Surface, Form3->ScratchBitmap));
+        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap));
         EXPECT_EQ(surface(200, 200), Ink);
         Form2->SpeedButton3Click();
     });
@@ -314,9 +314,9 @@ TEST_F(OverlayTest, BlankingAboveTheOpenOverlayTakesTheClickAndRedrawsTheOverlay
 
 TEST_F(OverlayTest, GoingToTheWhiteboardFillsANewPageOrShowsTheOneWithContent) {
     for (const int state : {0, 2}) {
-        Form3->PageState[1] = state;
-        Canvas(Form3->PageBitmaps[1].Bitmap).fillRect({0, 0, sw(), sh()}, Red);
-        Form1->BoardPaintMode = 0;
+        Form3->Board.PageState[1] = state;
+        Canvas(Form3->Board.editCurrent()).fillRect({0, 0, sw(), sh()}, Red);
+        Form3->Board.BoardPaintMode = 0;
         Form14->show();
         open();
         Form2->SpeedButton6->click();
@@ -325,7 +325,7 @@ TEST_F(OverlayTest, GoingToTheWhiteboardFillsANewPageOrShowsTheOneWithContent) {
         EXPECT_TRUE(Form3->isVisible());
         EXPECT_TRUE(Form1->isHidden());
         EXPECT_EQ(page(100, 100), state == 0 ? Background : Red) << state;
-        EXPECT_EQ(Form1->BoardPaintMode, state == 0 ? 0 : 1) << state;
+        EXPECT_EQ(Form3->Board.BoardPaintMode, state == 0 ? 0 : 1) << state;
         Form3->hide();
     }
 }

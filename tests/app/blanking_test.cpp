@@ -13,17 +13,17 @@ TEST_F(AppFixture, AnyMouseButtonEndsBlanking) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         Form1->SpeedButton10Click();
         ASSERT_TRUE(Form5->isVisible());
-        Form1->BoardPaintMode = 0;
+        Form3->Board.BoardPaintMode = 0;
         QTest::mousePress(Form5, b, {}, QPoint(200, 300));
         EXPECT_FALSE(Form5->isVisible()) << b;
-        EXPECT_EQ(Form1->BoardPaintMode, 1);
+        EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
         EXPECT_TRUE(Form1->Timer1->isActive());
     }
 }
 
 TEST_F(AppFixture, EndOfBlankingRedrawsTheVisibleBoard) {
     Form1->SpeedButton4Click();
-    Canvas(Form3->PageBitmaps[1].Bitmap).fillRect({0, 0, 100, 100}, 0x0000FF);
+    Canvas(Form3->Board.editCurrent()).fillRect({0, 0, 100, 100}, 0x0000FF);
     Canvas(Form3->Surface).fillRect({0, 0, sw(), sh()}, 0x00FF00); // stale surface
     Form3->SpeedButton2Click();
     Form5->SpeedButton1Click();

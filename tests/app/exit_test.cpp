@@ -11,7 +11,7 @@ class ExitTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        Form3->ProgramFolder = QStringLiteral("/lesson/");
+        Form3->Board.ProgramFolder = QStringLiteral("/lesson/");
         for (int n = 1; n <= 13; ++n)
             fakes.files.present.insert(Form3->pageTextFile(n));
         fakes.windows.addWindow(QStringLiteral("panel"), true);
@@ -24,7 +24,7 @@ protected:
 } // namespace
 
 TEST_F(ExitTest, NoLeavesEverythingAsItWas) {
-    Form3->PageCount = 12;
+    Form3->Board.PageCount = 12;
     Form1->show();
     fakes.dialogs.answers = {Answer::No};
     Form1->SpeedButton1Click();
@@ -40,7 +40,7 @@ TEST_F(ExitTest, NoLeavesEverythingAsItWas) {
 }
 
 TEST_F(ExitTest, YesDeletesThePageFilesOfTheCurrentPagesOnly) {
-    Form3->PageCount = 12;
+    Form3->Board.PageCount = 12;
     fakes.files.undeletable.insert(Form3->pageTextFile(5)); // ignored, the others go on
     fakes.dialogs.answers = {Answer::Yes};
     Form1->SpeedButton1Click();

@@ -1,6 +1,7 @@
 // The start-up checks: the colour-depth question, one running copy, the touch monitor's window.
 #include "app/toolbar.h"
 #include "app_fixture.h"
+#include "board/whiteboard.h"
 
 #include <QTimer>
 
@@ -89,5 +90,5 @@ TEST_F(StartupFixture, ToolbarIsDockedAtTheTopNearTheRightEdge) {
     EXPECT_EQ(Form1->geometry(), QRect(sw() - 436, 0, 343, 39));
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(Form1->Timer1->interval(), 1000);
-    EXPECT_EQ(Form1->BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
 }

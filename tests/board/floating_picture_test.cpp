@@ -24,8 +24,8 @@ protected:
         stroke({{200, 200}, {250, 250}, {300, 300}});
     }
     void place(const QImage& picture, QPoint at) {
-        Form3->FloatBitmap = picture;
-        Form3->PendingPlacement = 2;
+        Form3->Board.FloatBitmap = picture;
+        Form3->Board.PendingPlacement = 2;
         stroke({at});
     }
 };
@@ -36,10 +36,10 @@ TEST_F(FloatingPictureTest, ASelectionBecomesTheFloatingPictureAndLeavesAHole) {
     cutGreenSquare();
     ASSERT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Image2->geometry(), QRect(200, 200, 100, 100));
-    EXPECT_EQ(Form3->FloatPlaced, 0);
+    EXPECT_EQ(Form3->Board.FloatPlaced, 0);
     EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(50, 50)), Green);
     EXPECT_EQ(pagePixel(250, 250), Background);
-    EXPECT_EQ(Form1->BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
 }
 
 TEST_F(FloatingPictureTest, DraggingUpOrLeftGivesAnEmptyPicture) {
@@ -76,14 +76,14 @@ TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {
     EXPECT_EQ(pagePixel(400, 400), Background); // the frame's row and column stay out
     EXPECT_EQ(pagePixel(400, 450), Background);
     EXPECT_EQ(surfacePixel(450, 450), Green);
-    EXPECT_EQ(Form3->FloatPlaced, 0);
+    EXPECT_EQ(Form3->Board.FloatPlaced, 0);
 }
 
 TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
     place(filled(20, 20, Red), {100, 100});
     ASSERT_TRUE(Form3->Image2->isVisible());
-    EXPECT_EQ(Form3->FloatPlaced, 1);
-    EXPECT_EQ(Form3->PendingPlacement, 0);
+    EXPECT_EQ(Form3->Board.FloatPlaced, 1);
+    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
     stroke({{600, 600}});
     EXPECT_EQ(pagePixel(100, 100), Red);
     EXPECT_EQ(pagePixel(119, 119), Red);
@@ -101,8 +101,8 @@ TEST_F(FloatingPictureTest, AToolButtonCommitsThePlainFormWhateverTheKind) {
 }
 
 TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
-    Form3->FloatBitmap = filled(30, 10, Red);
-    Form3->PendingPlacement = 3;
+    Form3->Board.FloatBitmap = filled(30, 10, Red);
+    Form3->Board.PendingPlacement = 3;
     Form3->SpeedButton13Click(); // whatever the tool
     stroke({{500, 500}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(0, 35, 30, 10));
@@ -115,8 +115,8 @@ TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
     ASSERT_TRUE(stamp.save(&buffer, "JPEG", 95));
     const std::optional<QImage> decoded = decodeJpeg(jpeg);
     ASSERT_TRUE(decoded);
-    Form3->StampImage = *decoded;
-    Form3->PendingPlacement = 1;
+    Form3->Board.StampImage = *decoded;
+    Form3->Board.PendingPlacement = 1;
     stroke({{300, 200}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(300, 200, 40, 24));
     const TColor c = fromRgb(Form3->Image2->picture().pixel(20, 12));
@@ -129,11 +129,11 @@ TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
     Form3->SpeedButton35Click();
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(227, 74));
-    EXPECT_EQ(Form3->ZoomImageHeld, 1);
+    EXPECT_EQ(Form3->Board.ZoomImageHeld, 1);
     Form3->SpeedButton36Click();
     Form3->SpeedButton36Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(101, 33));
-    EXPECT_FLOAT_EQ(Form3->ZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form3->Board.ZoomFactor, 1.0f);
 }
 
 TEST_F(FloatingPictureTest, EnlargingKeepsThePictureOnTheScreen) {

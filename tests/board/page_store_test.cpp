@@ -8,20 +8,20 @@
 using namespace platform;
 
 TEST_F(AppFixture, PageStoreAfterCreation) {
-    EXPECT_EQ(Form3->PageCount, 1);
-    EXPECT_EQ(Form3->CurrentPage, 1);
-    EXPECT_EQ(Form3->PageBitmaps[1].Bitmap.size(), QSize(sw(), sh()));
-    EXPECT_EQ(Form3->PageBitmaps[1].PanelKind, 0);
-    EXPECT_FALSE(Form3->PageBitmaps[2].exists());
-    EXPECT_EQ(Form3->PageState[1], 0);
-    EXPECT_EQ(Form3->ScratchBitmap.size(), QSize(sw(), sh()));
-    EXPECT_EQ(Form3->ToolMode, PenTool);
-    EXPECT_EQ(Form3->BackdropActive, 0);
-    EXPECT_EQ((std::array{Form3->PanelLeft[1], Form3->PanelTop[1], Form3->PanelWidth[1],
-                          Form3->PanelHeight[1]}),
+    EXPECT_EQ(Form3->Board.PageCount, 1);
+    EXPECT_EQ(Form3->Board.CurrentPage, 1);
+    EXPECT_EQ(Form3->Board.pagePicture(1).size(), QSize(sw(), sh()));
+    EXPECT_EQ(Form3->Board.panelKind(1), 0);
+    EXPECT_FALSE(Form3->Board.exists(2));
+    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_EQ(Form3->Board.ScratchBitmap.size(), QSize(sw(), sh()));
+    EXPECT_EQ(Form3->Board.ToolMode, PenTool);
+    EXPECT_EQ(Form3->Board.BackdropActive, 0);
+    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1], Form3->Board.PanelWidth[1],
+                          Form3->Board.PanelHeight[1]}),
               (std::array{0, 41, 368, sh() - 45}));
-    EXPECT_TRUE(Form3->ProgramFolder.endsWith(QLatin1Char('/')));
-    EXPECT_EQ(Form3->pageTextFile(7), Form3->ProgramFolder + QStringLiteral("7"));
+    EXPECT_TRUE(Form3->Board.ProgramFolder.endsWith(QLatin1Char('/')));
+    EXPECT_EQ(Form3->pageTextFile(7), Form3->Board.ProgramFolder + QStringLiteral("7"));
     EXPECT_EQ(Form3->Edit1->text(), QStringLiteral("2"));
     EXPECT_EQ(Form3->Edit2->text(), QStringLiteral("1"));
     EXPECT_EQ(Form3->LCP->Color(), 0x000080FFu);
@@ -34,22 +34,22 @@ TEST_F(AppFixture, PageStoreAfterCreation) {
 }
 
 TEST_F(AppFixture, OpeningTheBoardFillsOnlyANeverShownPage) {
-    Form3->RCP->setColor(0x00112233);
+    Form3->Board.setBackgroundColour(0x00112233);
     Form1->SpeedButton4Click();
-    const QImage& page = Form3->PageBitmaps[1].Bitmap;
+    const QImage page = Form3->Board.pagePicture(1);
     EXPECT_EQ(fromRgb(page.pixel(0, 0)), 0x00112233u);
     EXPECT_EQ(fromRgb(page.pixel(sw() - 1, sh() - 1)), 0x00112233u);
-    EXPECT_EQ(Form1->BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
     // The window shows the page, the background sample column included.
     EXPECT_EQ(Form3->canvas().pixel(sw() - 1, 38), 0x00112233u);
 
     // A page that was shown before is drawn as stored.
     Form3->SpeedButton40Click();
-    Form3->PageState[1] = 1;
-    Canvas(Form3->PageBitmaps[1].Bitmap).fillRect({10, 50, 20, 60}, 0x0000FF);
-    Form3->RCP->setColor(0x00FFFFFF);
+    Form3->Board.PageState[1] = 1;
+    Canvas(Form3->Board.editCurrent()).fillRect({10, 50, 20, 60}, 0x0000FF);
+    Form3->Board.setBackgroundColour(0x00FFFFFF);
     Form1->SpeedButton4Click();
-    EXPECT_EQ(Form1->BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
     EXPECT_EQ(fromRgb(page.pixel(0, 0)), 0x00112233u);
     EXPECT_EQ(Form3->canvas().pixel(15, 55), 0x000000FFu);
 }
@@ -57,15 +57,15 @@ TEST_F(AppFixture, OpeningTheBoardFillsOnlyANeverShownPage) {
 TEST_F(AppFixture, PaintingALessonPictureStoresItAsAPageOnce) {
     QImage lesson = makeBitmap(sw(), sh());
     Canvas(lesson).fillRect({0, 0, sw(), sh()}, 0x00ABCDEF);
-    Form3->LessonPicture = lesson;
-    Form3->LessonLoadPage = 3;
-    Form1->BoardPaintMode = 2;
+    Form3->Board.LessonPicture = lesson;
+    Form3->Board.LessonLoadPage = 3;
+    Form3->Board.BoardPaintMode = 2;
     Form3->FormPaint();
-    EXPECT_EQ(Form1->BoardPaintMode, 0);
-    ASSERT_TRUE(Form3->PageBitmaps[3].exists());
-    EXPECT_EQ(fromRgb(Form3->PageBitmaps[3].Bitmap.pixel(5, 5)), 0x00ABCDEFu);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    ASSERT_TRUE(Form3->Board.exists(3));
+    EXPECT_EQ(fromRgb(Form3->Board.pagePicture(3).pixel(5, 5)), 0x00ABCDEFu);
     // The next paint draws the current page again, not the lesson picture.
-    Canvas(Form3->PageBitmaps[1].Bitmap).fillRect({0, 0, sw(), sh()}, 0x00010203);
+    Canvas(Form3->Board.editCurrent()).fillRect({0, 0, sw(), sh()}, 0x00010203);
     Form3->FormPaint();
     EXPECT_EQ(Form3->canvas().pixel(5, 5), 0x00010203u);
 }

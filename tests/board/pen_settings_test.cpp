@@ -47,10 +47,10 @@ TEST_F(BoardFixture, PenColourGoesToThePenButNotToTheBoardEraser) {
     Form3->SpeedButton9Click();
     EXPECT_EQ(Form3->LCP->Color(), Red);
     EXPECT_EQ(Form3->canvas().pen.color, Red);
-    Form1->BoardPaintMode = 0;
+    Form3->Board.BoardPaintMode = 0;
     Form3->LCPClick(); // cancelled: nothing changes but the paint mode
     EXPECT_EQ(Form3->LCP->Color(), Red);
-    EXPECT_EQ(Form1->BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
     Form3->SpeedButton10Click();
     Form3->SpeedButton9Click();
     EXPECT_EQ(Form3->LCP->Color(), Yellow);
@@ -66,11 +66,11 @@ TEST_F(BoardFixture, BackgroundChangeOnAPageWithContent) {
     };
     for (const Case& c : {Case{platform::Answer::Yes, Yellow, 1, Yellow},
                           Case{platform::Answer::No, Background, 2, Background}}) {
-        Form3->RCP->setColor(Background);
+        Form3->Board.setBackgroundColour(Background);
         paintPage({0, 0, sw(), sh()}, Background);
         Form3->SpeedButton10Click();
         stroke({{100, 100}});
-        Form3->PageState[1] = 2;
+        Form3->Board.PageState[1] = 2;
         fakes.dialogs.shown.clear();
         fakes.dialogs.colours = {Yellow};
         fakes.dialogs.answers = {c.answer};
@@ -80,19 +80,19 @@ TEST_F(BoardFixture, BackgroundChangeOnAPageWithContent) {
         EXPECT_EQ(Form3->RCP->Color(), Yellow); // new pages take it either way
         EXPECT_EQ(pagePixel(500, 500), c.page);
         EXPECT_EQ(surfacePixel(sw() - 1, 37), c.page); // the probe pixel does not stay
-        EXPECT_EQ(Form3->PageState[1], c.state);
+        EXPECT_EQ(Form3->Board.PageState[1], c.state);
         EXPECT_EQ(Form3->canvas().pen.color, c.eraser);
     }
 }
 
 TEST_F(BoardFixture, UnchangedBackgroundAsksNothing) {
-    Form3->PageState[1] = 2;
+    Form3->Board.PageState[1] = 2;
     paintPage({10, 100, 20, 110}, Red);
     fakes.dialogs.colours = {Background};
     Form3->RCPClick();
     EXPECT_EQ(fakes.dialogs.shown.size(), 1u); // the colour dialog only
     EXPECT_EQ(pagePixel(15, 105), Red);
-    EXPECT_EQ(Form3->PageState[1], 2);
+    EXPECT_EQ(Form3->Board.PageState[1], 2);
 }
 
 TEST_F(BoardFixture, EditorColourFollowsTheChosenBackground) {
@@ -128,7 +128,7 @@ TEST_F(BoardFixture, UndoAfterAClearBringsBackOnlyTheLastStrokesRegion) {
     stroke({{100, 200}, {500, 200}});
     stroke({{300, 190}, {300, 210}});
     Form3->SpeedButton5Click();
-    EXPECT_EQ(Form3->PageState[1], 1);
+    EXPECT_EQ(Form3->Board.PageState[1], 1);
     EXPECT_EQ(pagePixel(300, 200), Background);
     Form3->SpeedButton4Click();
     EXPECT_EQ(pagePixel(300, 200), Ink);        // A, as it was before B
@@ -150,8 +150,8 @@ TEST_F(BoardFixture, SettingsKeepThePanelBoundsOfThePage) {
     Form3->Panel4->setGeometry(12, 50, 333, 222);
     QTimer::singleShot(0, [] { Form6->close(); });
     Form3->SpeedButton6Click(); // returns when the settings window closes
-    EXPECT_EQ((std::array{Form3->PanelLeft[1], Form3->PanelTop[1], Form3->PanelWidth[1],
-                          Form3->PanelHeight[1]}),
+    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1], Form3->Board.PanelWidth[1],
+                          Form3->Board.PanelHeight[1]}),
               (std::array{12, 50, 333, 222}));
     EXPECT_FALSE(Form6->isVisible());
 }

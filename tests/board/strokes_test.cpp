@@ -14,17 +14,17 @@ TEST_F(BoardFixture, ClickCommitsA21PixelSquareAndLeavesThePageState) {
     EXPECT_EQ(pagePixel(89, 100), Background);
     EXPECT_EQ(pagePixel(111, 100), Background);
     EXPECT_EQ(pagePixel(100, 111), Background);
-    EXPECT_EQ(Form3->PageState[1], 0);
+    EXPECT_EQ(Form3->Board.PageState[1], 0);
 }
 
 TEST_F(BoardFixture, PenStrokeIntoTheTitleBarRunsAlongRow40) {
     setPenWidth(1);
     Form3->SpeedButton3Click();
     stroke({{200, 100}, {300, 10}, {400, 0}});
-    EXPECT_EQ(Form3->PageState[1], 2);
+    EXPECT_EQ(Form3->Board.PageState[1], 2);
     EXPECT_EQ(pagePixel(350, 40), Ink);
     EXPECT_EQ(pagePixel(350, 39), Background);
-    EXPECT_EQ(Form3->StrokeTop, 40);
+    EXPECT_EQ(Form3->Board.StrokeTop, 40);
 }
 
 TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
@@ -40,9 +40,9 @@ TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
         Form3->SpeedButton5Click();
         (Form3->*c.arm)();
         stroke({{100, 100}, {200, 200}, {150, 150}});
-        EXPECT_EQ(pagePixel(c.onFinal.x(), c.onFinal.y()), Ink) << Form3->ToolMode;
+        EXPECT_EQ(pagePixel(c.onFinal.x(), c.onFinal.y()), Ink) << Form3->Board.ToolMode;
         for (const QPoint& stale : {QPoint(199, 150), QPoint(198, 198), QPoint(150, 199)})
-            EXPECT_EQ(pagePixel(stale.x(), stale.y()), Background) << Form3->ToolMode;
+            EXPECT_EQ(pagePixel(stale.x(), stale.y()), Background) << Form3->Board.ToolMode;
         EXPECT_EQ(Form3->Panel3->caption(), QStringLiteral("2.5，2.5"));
     }
 }
@@ -64,7 +64,7 @@ TEST_F(BoardFixture, SizeReadoutShowsHalfTheDragInTenths) {
     // Moves without the left button draw nothing.
     Form3->FormMouseDown(100, 100);
     Form3->FormMouseMove(Qt::RightButton, 300, 300);
-    EXPECT_EQ(Form3->StrokeRight, 100);
+    EXPECT_EQ(Form3->Board.StrokeRight, 100);
 }
 
 TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
@@ -78,15 +78,15 @@ TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
          {QPoint(250, 350), QPoint(250, 310), QPoint(250, 390), QPoint(60, 350), QPoint(440, 350)})
         EXPECT_EQ(surfacePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
     EXPECT_EQ(surfacePixel(250, 300), Red);
-    EXPECT_EQ(Form3->PageState[1], 0);
+    EXPECT_EQ(Form3->Board.PageState[1], 0);
 }
 
 TEST_F(BoardFixture, BoardEraserRestoresBackdropSquaresRightAndBelowThePointer) {
     setPenWidth(9);
     paintPage({0, 200, sw(), 700}, Red);
-    Form3->BackdropBitmap = makeBitmap(sw(), sh());
-    Canvas(Form3->BackdropBitmap).fillRect({0, 0, sw(), sh()}, Green);
-    Form3->BackdropActive = 1;
+    Form3->Board.BackdropBitmap = makeBitmap(sw(), sh());
+    Canvas(Form3->Board.BackdropBitmap).fillRect({0, 0, sw(), sh()}, Green);
+    Form3->Board.BackdropActive = 1;
     Form3->SpeedButton10Click();
     stroke({{100, 300}, {100, 300}, {200, 300}, {300, 300}});
     Form3->Invalidate();

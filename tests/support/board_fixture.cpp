@@ -19,8 +19,8 @@ void BoardFixture::stroke(std::initializer_list<QPoint> points) {
 }
 
 TColor BoardFixture::pagePixel(int x, int y, int page) const {
-    const int n = page == 0 ? Form3->CurrentPage : page;
-    return fromRgb(Form3->PageBitmaps[n].Bitmap.pixel(x, y));
+    const int n = page == 0 ? Form3->Board.CurrentPage : page;
+    return fromRgb(Form3->Board.pagePicture(n).pixel(x, y));
 }
 
 TColor BoardFixture::surfacePixel(int x, int y) const {
@@ -28,7 +28,7 @@ TColor BoardFixture::surfacePixel(int x, int y) const {
 }
 
 void BoardFixture::paintPage(const TRect& rect, TColor colour) {
-    Canvas(Form3->PageBitmaps[Form3->CurrentPage].Bitmap).fillRect(rect, colour);
+    Canvas(Form3->Board.editCurrent()).fillRect(rect, colour);
     Form3->Invalidate();
 }
 

@@ -1,4 +1,4 @@
-#include "button_pictures.h"
+#include "platform/widgets/button_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "platform/os/qt_services.h"
+#include "platform/widgets/qt_dialogs.h"
 
 #include <QColorDialog>
 #include <QMessageBox>

@@ -1,0 +1,62 @@
+#include "app/program_shell.h"
+
+#include "app/blanking.h"
+#include "app/help_window.h"
+#include "app/toolbar.h"
+#include "board/whiteboard.h"
+#include "lessons/settings_window.h"
+#include "platform/os/services.h"
+#include "practice/practice_pad.h"
+
+#include <QTimer>
+
+using namespace platform;
+
+void ProgramShell::showToolbar() {
+    Form1->show();
+    Form1->Timer1->start();
+}
+
+void ProgramShell::hideToolbar() {
+    Form1->Timer1->stop();
+    Form1->hide();
+}
+
+// The toolbar's whiteboard command, also reached from the annotation: a page never shown is
+// filled before it appears.
+void ProgramShell::openBoard() {
+    hidePracticePad();
+    board_.prepareCurrentPage();
+    Form3->showBoard();
+}
+
+void ProgramShell::activateAnnotateTarget() {
+    windows().setForeground(Form1->AnnotateTargetWindow);
+}
+
+void ProgramShell::blankProjection(bool modal) {
+    Form1->Timer1->stop();
+    Form5->showBlanking(modal);
+}
+
+bool ProgramShell::projectionBlanked() const {
+    return !Form5->isHidden();
+}
+
+void ProgramShell::openHelp() {
+    Form4->ShowModal();
+}
+
+void ProgramShell::openSettings() {
+    Form6->ShowModal();
+}
+
+void ProgramShell::hidePracticePad() {
+    if (Form14->isVisible())
+        Form14->hide();
+}
+
+void ProgramShell::returnToPracticePad() {
+    if (Form14->Tag == 1)
+        Form14->show();
+}

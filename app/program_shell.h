@@ -1,0 +1,26 @@
+// The shell as the program gives it to the feature windows: the toolbar, blanking, help, the
+// settings window and the practice pad, reached through the single instances.
+#pragma once
+
+#include "platform/widgets/shell.h"
+
+class BoardModel;
+
+class ProgramShell final : public platform::Shell {
+public:
+    explicit ProgramShell(BoardModel& board) : board_(board) {}
+
+    void showToolbar() override;
+    void hideToolbar() override;
+    void openBoard() override;
+    void activateAnnotateTarget() override;
+    void blankProjection(bool modal) override;
+    bool projectionBlanked() const override;
+    void openHelp() override;
+    void openSettings() override;
+    void hidePracticePad() override;
+    void returnToPracticePad() override;
+
+private:
+    BoardModel& board_;
+};

@@ -1,0 +1,351 @@
+#include "board/model/board_model.h"
+
+#include "platform/raster/canvas.h"
+
+using namespace platform;
+
+void BoardModel::create(QSize screen, const QString& programFolder) {
+    reset(screen);
+    ProgramFolder = programFolder;
+    ToolMode = PenTool;
+    ZoomImageHeld = 0;
+    BackdropActive = 0;
+    FloatBitmap = QImage();
+    PrePanelBitmap = QImage();
+    BackdropBitmap = QImage();
+    StampImage = QImage();
+    // Page 1 is filled before it is first shown, and the undo snapshot is written before it
+    // is read; neither takes memory until then.
+    makePage(1);
+    ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
+    forgetUndo();
+}
+
+void BoardModel::setPenColour(TColor colour) {
+    PenColour = colour;
+    emit penChanged();
+}
+
+void BoardModel::setPenWidth(int width) {
+    PenWidth = width;
+    emit penChanged();
+}
+
+void BoardModel::setBackgroundColour(TColor colour) {
+    BackgroundColour = colour;
+    emit backgroundChanged();
+}
+
+TColor BoardModel::pageBackground(int page) {
+    const QPoint p = backgroundSamplePoint(screenWidth());
+    const QImage picture = page == CurrentPage ? current() : pagePicture(page);
+    return picture.valid(p) ? fromRgb(picture.pixel(p)) : clBlack;
+}
+
+void BoardModel::fill(int page, TColor colour) {
+    fillPage(page, colour);
+    emit pageChanged(page, {});
+}
+
+void BoardModel::prepareCurrentPage() {
+    if (PageState[CurrentPage] < 1)
+        fill(CurrentPage, BackgroundColour);
+    else
+        BoardPaintMode = 1;
+}
+
+TRect BoardModel::strokeRegion() const {
+    if (undoForgotten_)
+        return {};
+    // The box's right and bottom are pointer positions, so the region reaches the margin past
+    // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
+    const int m = StrokeMarginOfBox;
+    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
+}
+
+void BoardModel::forgetUndo() {
+    StrokeLeft = 10;
+    StrokeTop = 10;
+    StrokeRight = -10;
+    StrokeBottom = -10;
+    StrokeMarginOfBox = StrokeMargin;
+    undoForgotten_ = true;
+}
+
+void BoardModel::beginStroke(int x, int y, int margin) {
+    AnchorX = x;
+    AnchorY = y;
+    StrokeLeft = StrokeRight = x;
+    StrokeTop = StrokeBottom = y;
+    StrokeMarginOfBox = margin;
+    undoForgotten_ = false;
+}
+
+void BoardModel::commitStroke(const QImage& surface, const TRect& region) {
+    if (region.isEmpty())
+        return;
+    // Only the region undo can restore is kept; the snapshot stays screen-sized because the
+    // annotation overlay uses the same picture whole.
+    const QImage& page = current();
+    if (ScratchBitmap.size() != page.size())
+        ScratchBitmap = makeBitmap(page.width(), page.height());
+    Canvas(ScratchBitmap).copyRect(page, region);
+    Canvas(editCurrent()).copyRect(surface, region);
+}
+
+void BoardModel::undo() {
+    hideFloatingPicture();
+    const TRect region = strokeRegion();
+    if (region.isEmpty())
+        return;
+    Canvas(editCurrent()).copyRect(ScratchBitmap, region);
+    emit pageChanged(CurrentPage, region);
+}
+
+void BoardModel::armTool(int mode) {
+    dropFloatingPicture();
+    if (mode == RangeSelection) {
+        FloatPlaced = 0;
+        releaseZoomSource();
+    }
+    ToolMode = mode;
+    emit toolChanged();
+}
+
+void BoardModel::showFloatingPicture(const QImage& picture, QPoint topLeft) {
+    Floating.picture = picture;
+    Floating.bounds = QRect(topLeft, picture.size());
+    Floating.shown = true;
+    emit floatingChanged();
+}
+
+void BoardModel::moveFloatingPicture(QPoint topLeft) {
+    Floating.bounds.moveTopLeft(topLeft);
+    emit floatingChanged();
+}
+
+void BoardModel::hideFloatingPicture() {
+    if (!Floating.shown)
+        return;
+    Floating.shown = false;
+    emit floatingChanged();
+}
+
+void BoardModel::releaseZoomSource() {
+    ZoomSource.reset();
+    ZoomImageHeld = 0;
+}
+
+// The part `from` of the floating picture goes to `to` in the current page.
+void BoardModel::commitFloating(const TRect& from, QPoint to) {
+    Canvas(editCurrent()).copyRect(Floating.picture, from, to);
+    emit pageChanged(CurrentPage, TRect::fromQRect(Floating.bounds));
+}
+
+void BoardModel::copyFloatingPictureIntoPage() {
+    if (!Floating.shown)
+        return;
+    const QRect r = Floating.bounds;
+    commitFloating({1, 1, r.width() - 1, r.height() - 1}, QPoint(r.left() + 1, r.top() + 1));
+}
+
+void BoardModel::dropFloatingPicture() {
+    if (!Floating.shown)
+        return;
+    copyFloatingPictureIntoPage();
+    hideFloatingPicture();
+    BoardPaintMode = 1;
+}
+
+void BoardModel::commitFloatingPictureOnPress() {
+    if (!Floating.shown)
+        return;
+    const QRect r = Floating.bounds;
+    const int w = r.width();
+    const int h = r.height();
+    if (FloatPlaced == 1) {
+        commitFloating({0, 0, w, h}, r.topLeft());
+    } else {
+        // A selection's outermost pixels are its dotted frame; below 1 the frame is 2 wide.
+        const int a = ZoomFactor >= 1.0f ? 1 : 2;
+        commitFloating({a, a, w - 2, h - 2}, QPoint(r.left() + a, r.top() + a));
+    }
+    FloatPlaced = 0;
+    BoardPaintMode = 1;
+    hideFloatingPicture();
+    releaseZoomSource();
+}
+
+bool BoardModel::deleteFloatingSelection() {
+    if (!Floating.shown || SelectionRight <= AnchorX)
+        return false;
+    const QRect r = Floating.bounds;
+    Canvas(Floating.picture).fillRect({0, 0, r.width(), r.height()}, BackgroundColour);
+    Canvas(editCurrent()).fillRect(TRect::fromQRect(r), BackgroundColour);
+    emit pageChanged(CurrentPage, TRect::fromQRect(r));
+    FloatPlaced = 0;
+    SelectionRight = AnchorX;
+    hideFloatingPicture();
+    releaseZoomSource();
+    return true;
+}
+
+void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor background) {
+    releaseZoomSource();
+    ZoomFactor = 1.0f;
+    SelectionRight = x;
+    SelectionBottom = y;
+    const int w = std::max(0, x - AnchorX);
+    const int h = std::max(0, y - AnchorY);
+    FloatBitmap = makeBitmap(w, h);
+    Canvas(FloatBitmap)
+        .copyRect(surface, {AnchorX, AnchorY, AnchorX + w, AnchorY + h}, QPoint(0, 0));
+    Canvas page(editCurrent());
+    if (BackdropActive == 1) {
+        const TRect box{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
+        page.copyRect(BackdropBitmap, box);
+        emit pageChanged(CurrentPage, box);
+    } else {
+        page.fillRect({AnchorX, AnchorY, AnchorX + w, AnchorY + h}, background);
+    }
+    showFloatingPicture(FloatBitmap, {AnchorX, AnchorY});
+    BoardPaintMode = 1;
+}
+
+// A picture waiting for this release: a stamp or a picture at the press point, or a picture
+// at the top left below the title bar.
+void BoardModel::placePendingPicture() {
+    releaseZoomSource();
+    ZoomFactor = 1.0f;
+    QPoint at(AnchorX, AnchorY);
+    if (PendingPlacement == 1) {
+        FloatBitmap = StampImage;
+        BoardPaintMode = 1;
+    } else if (PendingPlacement == 3) {
+        at = QPoint(0, 35);
+    }
+    PendingPlacement = 0;
+    FloatPlaced = 1;
+    showFloatingPicture(FloatBitmap, at);
+}
+
+void BoardModel::zoomStep(bool enlarge) {
+    if (!Floating.shown)
+        return;
+    if (!ZoomSource) {
+        ZoomSource = CapturedPicture::fromBitmap(Floating.picture);
+        if (!ZoomSource)
+            return; // an empty picture has nothing to scale
+        ZoomImageHeld = 1;
+    }
+    const float factor = enlarge ? zoomedIn(ZoomFactor) : zoomedOut(ZoomFactor);
+    const FloatingKind kind = FloatPlaced == 1 ? FloatingKind::Placed : FloatingKind::Selection;
+    const std::optional<QImage> result = ConvertPicture(
+        *ZoomSource, boardZoomRequest(ZoomSource->size(), factor, kind, ProgramFolder));
+    if (!result)
+        return; // too large or too small to make: the picture stays as it is
+    ZoomFactor = factor;
+    QImage picture = *result;
+    const QPoint at = keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(),
+                                   enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce);
+    if (ZoomFactor >= 1.0f && kind == FloatingKind::Selection) {
+        Canvas frame(picture);
+        frame.pen = Pen{1, PenColour, PenStyle::Dot};
+        frame.brush.clear = true;
+        frame.rectangle(0, 0, picture.width() - 1, picture.height() - 1);
+    }
+    showFloatingPicture(picture, at);
+}
+
+void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {
+    armTool(RangeSelection);
+    FloatBitmap = picture.copy();
+    ZoomFactor = 1.0f;
+    showFloatingPicture(FloatBitmap, bounds.topLeft());
+    Floating.bounds = bounds;
+    emit floatingChanged();
+}
+
+bool BoardModel::canTurnRight() const {
+    return CurrentPage < MaxPages && (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
+}
+
+
+void BoardModel::enter(int page) {
+    forgetUndo();
+    emit pageLeaving(CurrentPage);
+    const bool made = page > PageCount;
+    setCurrentPage(page);
+    if (made) {
+        const int previous = page - 1;
+        fillPage(page, BackgroundColour);
+        PageCount = page;
+        PanelLeft[page] = PanelLeft[previous];
+        PanelTop[page] = PanelTop[previous];
+        PanelWidth[page] = PanelWidth[previous];
+        PanelHeight[page] = PanelHeight[previous];
+    }
+    emit pageEntered(page, made);
+}
+
+void BoardModel::turnLeft() {
+    BackdropActive = 0;
+    dropFloatingPicture();
+    if (CurrentPage > 1)
+        enter(CurrentPage - 1);
+    emit turnEnded();
+}
+
+void BoardModel::turnRight() {
+    BackdropActive = 0;
+    dropFloatingPicture();
+    if (canTurnRight())
+        enter(CurrentPage + 1);
+    continueOnThisPage();
+    emit turnEnded();
+}
+
+// A picture taller than the screen shows its rest at the top of the page it continues on.
+void BoardModel::continueOnThisPage() {
+    if (ContinuationPage != CurrentPage)
+        return;
+    Floating.bounds.moveTop(90 - screenHeight());
+    Floating.shown = true;
+    ContinuationPage = 0;
+    emit floatingChanged();
+}
+
+void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection,
+                                   const QRect& at) {
+    const int page = CurrentPage;
+    if (PageState[page] == 0)
+        fillPage(page, BackgroundColour);
+    if (whole == nullptr) {
+        adoptSelection(selection, at);
+    } else {
+        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+    }
+    PageState[page] = 2;
+    emit pageChanged(page, {});
+}
+
+bool BoardModel::sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at) {
+    dropFloatingPicture();
+    const int page = CurrentPage;
+    if (PageState[page] >= 2) {
+        // The last page the store holds cannot turn: the page keeps its content.
+        if (page >= MaxPages)
+            return false;
+        PageState[page + 1] = 2;
+        turnRight();
+    } else {
+        fillPage(page, BackgroundColour);
+        PageState[page] = 2;
+    }
+    if (whole == nullptr)
+        adoptSelection(selection, at);
+    else
+        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+    emit pageChanged(CurrentPage, {});
+    return true;
+}

@@ -1,0 +1,141 @@
+// The whiteboard's state as a model that windows show and change: the pages, the scratch
+// pictures, the drawing state, the floating picture, the pen and the background colour, and
+// the operations every window needs on them. It says what changed through its signals; it
+// knows no window.
+#pragma once
+
+#include "board/model/drawing_state.h"
+#include "board/model/floating_picture.h"
+#include "board/model/page_store.h"
+#include "platform/raster/tcolor.h"
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+class BoardModel : public PageStore, public DrawingState {
+    Q_OBJECT
+public:
+    BoardModel() = default;
+
+    // The board's one-level undo snapshot, and the annotation's frozen desktop picture.
+    QImage ScratchBitmap;
+    int BackdropActive = 0;
+    QImage BackdropBitmap;
+    QImage PrePanelBitmap;
+    QImage FloatBitmap;
+    int FloatPlaced = 0;
+    int PendingPlacement = 0;
+    QImage StampImage;
+    QString StampFolder;
+    int PanelDragWidth = 0;
+    int PanelDragHeight = 0;
+    // The folder of the running program, with a trailing separator.
+    QString ProgramFolder;
+    // Below 2 the board paints its current page; 2 paints LessonPicture once into page
+    // LessonLoadPage.
+    int BoardPaintMode = 0;
+    QImage LessonPicture;
+    int LessonLoadPage = 1;
+    // The page on which a picture taller than the screen continues; 0 for none.
+    int ContinuationPage = 0;
+
+    // The floating picture as shown, and the picture its zoom steps scale from.
+    FloatingPicture Floating;
+    std::optional<CapturedPicture> ZoomSource;
+
+    // The pen and the background as values; the board's controls show them.
+    TColor PenColour = 0x000080FF;
+    TColor BackgroundColour = 0x00400000;
+    int PenWidth = 2;
+
+    // Starts the store for a screen: page 1 made but not filled, the undo snapshot empty.
+    void create(QSize screen, const QString& programFolder);
+    int screenWidth() const { return pageSize().width(); }
+    int screenHeight() const { return pageSize().height(); }
+
+    void setPenColour(TColor colour);
+    void setPenWidth(int width);
+    void setBackgroundColour(TColor colour);
+
+    // The background colour of a page as its picture holds it.
+    TColor pageBackground(int page);
+    // Fills a page with a colour and says so.
+    void fill(int page, TColor colour);
+    // Before the board is shown: a page never shown is filled with the background colour,
+    // any other is painted as it is.
+    void prepareCurrentPage();
+
+    // Strokes and undo. The region undo restores and a release commits: the stroke box and
+    // its margin; empty after forgetUndo.
+    TRect strokeRegion() const;
+    void forgetUndo();
+    // A press starts a stroke: the box is the point, with the margin its pen needs.
+    void beginStroke(int x, int y, int margin);
+    bool undoForgotten() const { return undoForgotten_; }
+    // The undo snapshot of the region, then the region of the drawn surface into the page.
+    void commitStroke(const QImage& surface, const TRect& region);
+    // The region returns to what it was before the last commit.
+    void undo();
+
+    // Tools: a shown floating picture is committed first.
+    void armTool(int mode);
+
+    // The floating picture.
+    void showFloatingPicture(const QImage& picture, QPoint topLeft);
+    void moveFloatingPicture(QPoint topLeft);
+    void hideFloatingPicture();
+    bool floatingShown() const { return Floating.shown; }
+    // Commits a shown floating picture into the page before another command (the plain form:
+    // its outermost pixels stay out).
+    void dropFloatingPicture();
+    // The same copy into the page, the picture staying where it floats.
+    void copyFloatingPictureIntoPage();
+    // Commits it on a press on the board: a placed picture whole, a selection without its
+    // frame; it is then no longer a picture of its own.
+    void commitFloatingPictureOnPress();
+    // The clear command's part: a floating selection is deleted with the page under it.
+    bool deleteFloatingSelection();
+    // The selection from the anchor to (x, y) of the surface, frame and all, becomes the
+    // floating picture; its place in the page takes the background.
+    void cutSelection(const QImage& surface, int x, int y, TColor background);
+    // The picture waiting for this release is placed.
+    void placePendingPicture();
+    // One zoom step, always scaled from the picture as it was before the first step.
+    void zoomStep(bool enlarge);
+    void releaseZoomSource();
+    // A selection made elsewhere becomes the board's floating selection, in range selection.
+    void adoptSelection(const QImage& picture, const QRect& bounds);
+
+    // Turning pages. The turns do what is not about controls; the signals tell windows the rest.
+    bool canTurnRight() const;
+    void turnLeft();
+    void turnRight();
+
+    // The annotated picture sent to the board: `whole` into the current page, or, without it,
+    // only the selection, which becomes the board's floating selection at `at`. A page with
+    // content is turned first for the next page; at the last page that is refused (false),
+    // after the board's own floating picture has been dropped.
+    void sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at);
+    bool sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at);
+
+signals:
+    // Pixels of a page changed by the model; an empty region means the whole page.
+    void pageChanged(int page, TRect region);
+    void floatingChanged();
+    void toolChanged();
+    void penChanged();
+    void backgroundChanged();
+    // A turn is about to leave the current page, has entered a page (made new or not), and
+    // has ended, turned or refused.
+    void pageLeaving(int page);
+    void pageEntered(int page, bool made);
+    void turnEnded();
+
+private:
+    void commitFloating(const TRect& from, QPoint to);
+    void enter(int page);
+    void continueOnThisPage();
+
+    bool undoForgotten_ = true;
+};

@@ -1,0 +1,209 @@
+#include "board/model/page_store.h"
+
+#include "platform/raster/tcolor.h"
+
+#include <QMetaObject>
+#include <utility>
+
+namespace {
+
+// Pages left faster than the worker packs them wait for it beyond this many, so that memory
+// stays bounded however fast the pages are turned.
+constexpr int MaxPacking = 2;
+
+} // namespace
+
+PageStore::PageStore() {
+    // One worker: packing never takes both cores of a small classroom machine.
+    packer_.setMaxThreadCount(1);
+}
+
+PageStore::~PageStore() {
+    packer_.waitForDone();
+}
+
+PageStore::Slot& PageStore::slot(int page) {
+    return slots_.at(static_cast<std::size_t>(page));
+}
+
+const PageStore::Slot& PageStore::slot(int page) const {
+    return slots_.at(static_cast<std::size_t>(page));
+}
+
+void PageStore::reset(QSize pageSize) {
+    settle();
+    pageSize_ = pageSize;
+    for (Slot& s : slots_)
+        s = Slot{};
+    spare_ = QImage();
+    PageCount = 1;
+    CurrentPage = 1;
+}
+
+bool PageStore::exists(int page) const {
+    return slot(page).exists;
+}
+
+void PageStore::changed(Slot& s) {
+    ++s.version;
+}
+
+void PageStore::makePage(int page) {
+    Slot& s = slot(page);
+    s.exists = true;
+    s.panelKind = 0;
+    s.expanded = QImage();
+    changed(s);
+    s.packed = solidPage(pageSize_, 0);
+    s.packedVersion = s.version;
+}
+
+void PageStore::fillPage(int page, TColor colour) {
+    Slot& s = slot(page);
+    if (!s.exists)
+        makePage(page);
+    changed(s);
+    if (page == CurrentPage) {
+        if (s.expanded.isNull() || !s.expanded.isDetached())
+            s.expanded = blankPicture();
+        s.expanded.fill(platform::toQColor(colour));
+        return;
+    }
+    s.expanded = QImage();
+    s.packed = solidPage(pageSize_, colour);
+    s.packedVersion = s.version;
+}
+
+QImage PageStore::blankPicture() {
+    if (spare_.size() == pageSize_ && spare_.isDetached())
+        return std::exchange(spare_, QImage());
+    QImage picture(pageSize_, QImage::Format_RGB32);
+    if (picture.isNull())
+        throw std::bad_alloc();
+    return picture;
+}
+
+int PageStore::panelKind(int page) const {
+    return slot(page).panelKind;
+}
+
+void PageStore::setPanelKind(int page, int kind) {
+    slot(page).panelKind = kind;
+}
+
+void PageStore::expand(Slot& s) {
+    if (!s.expanded.isNull())
+        return;
+    s.expanded = unpackPage(s.packed, std::exchange(spare_, QImage()));
+}
+
+const QImage& PageStore::current() {
+    static const QImage none;
+    Slot& s = slot(CurrentPage);
+    if (!s.exists)
+        return none;
+    expand(s);
+    return s.expanded;
+}
+
+QImage& PageStore::editCurrent() {
+    Slot& s = slot(CurrentPage);
+    if (!s.exists)
+        makePage(CurrentPage);
+    expand(s);
+    changed(s);
+    return s.expanded;
+}
+
+QImage PageStore::pagePicture(int page) {
+    collect();
+    Slot& s = slot(page);
+    if (!s.exists)
+        return {};
+    if (!s.expanded.isNull())
+        return s.expanded;
+    return unpackPage(s.packed);
+}
+
+void PageStore::writePage(int page, const QImage& picture) {
+    Slot& s = slot(page);
+    if (!s.exists)
+        makePage(page);
+    QImage page32 = picture.convertToFormat(QImage::Format_RGB32);
+    if (page32.size() != pageSize_)
+        page32 = page32.copy(0, 0, pageSize_.width(), pageSize_.height());
+    s.expanded = std::move(page32);
+    changed(s);
+    if (page != CurrentPage)
+        packInBackground(page);
+}
+
+void PageStore::setCurrentPage(int page) {
+    collect();
+    const int left = CurrentPage;
+    CurrentPage = page;
+    if (left != page && slot(left).exists)
+        packInBackground(left);
+}
+
+void PageStore::packInBackground(int page) {
+    Slot& s = slot(page);
+    if (s.packedVersion == s.version) {
+        // Nothing changed since it was packed: only the expanded pixels go.
+        if (spare_.isNull())
+            spare_ = std::exchange(s.expanded, QImage());
+        s.expanded = QImage();
+        return;
+    }
+    if (packing_ >= MaxPacking)
+        settle();
+    ++packing_;
+    packer_.start([this, page, version = s.version, picture = s.expanded] {
+        Result r{page, version, packPage(picture)};
+        {
+            const std::lock_guard lock(resultsMutex_);
+            results_.push_back(std::move(r));
+        }
+        QMetaObject::invokeMethod(this, &PageStore::collect, Qt::QueuedConnection);
+    });
+}
+
+void PageStore::collect() {
+    std::vector<Result> done;
+    {
+        const std::lock_guard lock(resultsMutex_);
+        done.swap(results_);
+    }
+    for (Result& r : done) {
+        --packing_;
+        Slot& s = slot(r.page);
+        if (!s.exists || s.version != r.version)
+            continue; // written again since: a newer packing follows, or it is shown
+        s.packed = std::move(r.packed);
+        s.packedVersion = r.version;
+        if (r.page != CurrentPage && !s.expanded.isNull()) {
+            if (spare_.isNull())
+                spare_ = std::exchange(s.expanded, QImage());
+            s.expanded = QImage();
+        }
+    }
+}
+
+void PageStore::settle() {
+    packer_.waitForDone();
+    collect();
+}
+
+std::uint64_t PageStore::version(int page) const {
+    return slot(page).version;
+}
+
+std::size_t PageStore::heldBytes() const {
+    std::size_t total = static_cast<std::size_t>(spare_.sizeInBytes());
+    for (const Slot& s : slots_) {
+        total += static_cast<std::size_t>(s.expanded.sizeInBytes());
+        if (s.packedVersion == s.version)
+            total += s.packed.heldBytes();
+    }
+    return total;
+}

@@ -1,0 +1,116 @@
+// The whiteboard's pages: up to 99 screen-sized pictures with their per-page attributes.
+// The page shown is kept expanded; every other page is kept packed (page_codec.h), packed on
+// a worker thread after it is left, so that a turn never waits for it. Every reader and writer
+// of a page's pixels goes through this store.
+#pragma once
+
+#include "board/model/page_codec.h"
+#include "platform/raster/rect.h"
+
+#include <QImage>
+#include <QObject>
+#include <QThreadPool>
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+constexpr int MaxPages = 99;
+
+// An array indexed by page number 1..99; index 0 is never used. A page number outside 0..99
+// is a fault of the caller and throws, which ends the command with an error box.
+template <typename T> class PerPage {
+public:
+    T& operator[](int page) { return items_.at(static_cast<std::size_t>(page)); }
+    const T& operator[](int page) const { return items_.at(static_cast<std::size_t>(page)); }
+
+private:
+    std::array<T, MaxPages + 1> items_{};
+};
+
+class PageStore : public QObject {
+    Q_OBJECT
+public:
+    PageStore();
+    ~PageStore() override;
+
+    // 0 never prepared, 1 cleared and blank, 2 has content.
+    PerPage<int> PageState;
+    PerPage<int> PanelLeft;
+    PerPage<int> PanelTop;
+    PerPage<int> PanelWidth;
+    PerPage<int> PanelHeight;
+    PerPage<int> PanelBaked;
+    int PageCount = 1;
+    int CurrentPage = 1;
+
+    // Forgets every page; pages are made at this size from now on.
+    void reset(QSize pageSize);
+    QSize pageSize() const { return pageSize_; }
+
+    bool exists(int page) const;
+    // Makes a page that was not there: black, and costing nothing until it is written. Its
+    // panel kind starts at 0.
+    void makePage(int page);
+    // Makes the page if it is not there, and gives every pixel one colour.
+    void fillPage(int page, TColor colour);
+    // 0 no panel on the page, 1 text panel with the editor, 2 panel showing a document. It
+    // lives and dies with the page's picture.
+    int panelKind(int page) const;
+    void setPanelKind(int page, int kind);
+
+    // The current page's pixels: to read, or to write (which counts as a change).
+    const QImage& current();
+    QImage& editCurrent();
+    // Any page's pixels, expanded for the length of a call: the current page's own, any other
+    // page's a copy that is dropped again. `write` gives it back as the page's new content.
+    QImage pagePicture(int page);
+    void writePage(int page, const QImage& picture);
+
+    // Makes another page the current one: the page left is packed in the background.
+    void setCurrentPage(int page);
+
+    // Bumped by every change of a page's pixels, so that a copy made earlier can tell that it
+    // is out of date.
+    std::uint64_t version(int page) const;
+    // The memory the pages hold, expanded and packed.
+    std::size_t heldBytes() const;
+    // Waits until every page left has been packed.
+    void settle();
+
+private:
+    struct Slot {
+        bool exists = false;
+        int panelKind = 0;
+        QImage expanded;   // the current page, or a page left and not yet packed
+        PackedPage packed;
+        std::uint64_t version = 0;
+        // The version `packed` holds; when it is not `version`, only `expanded` is up to date.
+        std::uint64_t packedVersion = 0;
+    };
+    struct Result {
+        int page;
+        std::uint64_t version;
+        PackedPage packed;
+    };
+
+    Slot& slot(int page);
+    const Slot& slot(int page) const;
+    void expand(Slot& s);
+    void packInBackground(int page);
+    // Takes in what the worker has packed: pages not changed since then drop their pixels.
+    void collect();
+    void changed(Slot& s);
+    // Where the current page's pixels go when they are made again from nothing.
+    QImage blankPicture();
+
+    QSize pageSize_;
+    std::array<Slot, MaxPages + 1> slots_;
+    QThreadPool packer_;
+    std::mutex resultsMutex_;
+    std::vector<Result> results_;
+    int packing_ = 0;
+    // A page-sized picture kept from a page that was packed, so that the next expansion
+    // writes into memory that is already mapped.
+    QImage spare_;
+};
