@@ -2,9 +2,9 @@
 // and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
 
-#include "platform/widgets/button_pictures.h"
-#include "platform/raster/cursors.h"
 #include "platform/os/services.h"
+#include "platform/raster/cursors.h"
+#include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
 
 #include <QEvent>

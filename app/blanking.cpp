@@ -1,10 +1,10 @@
 #include "app/blanking.h"
 
 #include "annotate/overlay.h"
-#include "platform/widgets/button_pictures.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
+#include "platform/widgets/button_pictures.h"
 
 #include <QMouseEvent>
 #include <QTimer>

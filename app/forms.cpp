@@ -3,16 +3,16 @@
 #include "annotate/overlay.h"
 #include "app/blanking.h"
 #include "app/help_window.h"
+#include "app/program_shell.h"
 #include "app/settings_button.h"
 #include "app/toolbar.h"
+#include "board/model/board_model.h"
 #include "board/whiteboard.h"
 #include "intake/import_window.h"
 #include "intake/scanner_source.h"
 #include "lessons/change_password.h"
 #include "lessons/keypad.h"
 #include "lessons/settings_window.h"
-#include "app/program_shell.h"
-#include "board/model/board_model.h"
 #include "practice/practice_pad.h"
 
 #include <memory>

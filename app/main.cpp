@@ -5,10 +5,10 @@
 #include "app/toolbar.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
-#include "platform/widgets/qt_dialogs.h"
 #include "platform/os/services.h"
 #include "platform/os/tev_task_keys.h"
 #include "platform/os/x11_window_system.h"
+#include "platform/widgets/qt_dialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,11 +4,11 @@
 #include "annotate/overlay.h"
 #include "app/application.h"
 #include "app/blanking.h"
-#include "platform/widgets/button_pictures.h"
 #include "app/help_window.h"
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
+#include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
 #include "practice/practice_pad.h"
 

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryFile>
@@ -24,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <sys/resource.h>
 #include <time.h>
 #include <vector>
@@ -365,7 +367,7 @@ void StrokeRelease(benchmark::State& state) {
 
 // Two pages with content; a turn to the other one per iteration, drawn onto the window
 // surface and its repaint asked for. With `timeRepaint` the repaint itself is timed too.
-void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint) {
+void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint, bool packed = false) {
     Program program(screenOf(state));
     if (!program.ready(state))
         return;
@@ -386,6 +388,13 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint) {
         else
             Form3->SpeedButton12Click();
         left = !left;
+        if (packed) {
+            // The page to turn to next is packed by the time of the turn, as it is when the
+            // teacher turns back after a while.
+            meter.pause();
+            Form3->Board.settle();
+            meter.resume();
+        }
         if (timeRepaint) {
             Program::settle();
         } else {
@@ -408,6 +417,68 @@ void TurnToExistingPage(benchmark::State& state) {
 
 void TurnToExistingPageAndRepaint(benchmark::State& state) {
     turnBetweenTwoPages(state, true);
+}
+
+// A turn to a page that is held packed: it is expanded and shown.
+void TurnToPackedPage(benchmark::State& state) {
+    turnBetweenTwoPages(state, false, true);
+}
+
+std::int64_t residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+// The teacher writes on every page of a lesson and turns to the next, 99 pages; then goes
+// through them all again twice, writing on each. Resident memory after each round, beside
+// the program's own with the board open on one page (the floor).
+void NinetyNinePages(benchmark::State& state) {
+    const QSize screen = screenOf(state);
+    for (auto _ : state) {
+        Program program(screen);
+        if (!program.ready(state))
+            return;
+        state.counters["MB_board_open"] = static_cast<double>(residentKiB()) / 1024.0;
+        BouncingPath path(screen);
+        auto write = [&] {
+            QPoint a = path.next();
+            QPoint b = path.next();
+            QPoint c = path.next();
+            stroke({a, b, c});
+            Program::settle();
+        };
+        for (int page = 1; page < MaxPages; ++page) {
+            write();
+            Form3->SpeedButton12Click();
+            Program::settle();
+        }
+        write();
+        Form3->Board.settle();
+        state.counters["MB_99_pages"] = static_cast<double>(residentKiB()) / 1024.0;
+        for (int round = 2; round <= 3; ++round) {
+            for (int page = MaxPages; page > 1; --page) {
+                write();
+                Form3->SpeedButton11Click();
+                Program::settle();
+            }
+            for (int page = 1; page < MaxPages; ++page) {
+                write();
+                Form3->SpeedButton12Click();
+                Program::settle();
+            }
+            Form3->Board.settle();
+            state.counters["MB_round_" + std::to_string(round)] =
+                static_cast<double>(residentKiB()) / 1024.0;
+        }
+        state.counters["MB_pages_held"] =
+            static_cast<double>(Form3->Board.heldBytes()) / (1024.0 * 1024.0);
+    }
 }
 
 // A turn right from a page with content on the last page: a new page is made, filled with the
@@ -455,6 +526,12 @@ BENCHMARK(PenMoveAndRepaint)->Apply(onEachScreen);
 BENCHMARK(StrokeRelease)->Apply(onEachScreen);
 BENCHMARK(TurnToExistingPage)->Apply(onEachScreen);
 BENCHMARK(TurnToExistingPageAndRepaint)->Apply(onEachScreen);
+BENCHMARK(TurnToPackedPage)->Apply(onEachScreen);
+BENCHMARK(NinetyNinePages)
+    ->Args({FullHd.width(), FullHd.height()})
+    ->ArgNames({"w", "h"})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 // Each turn takes fresh memory for its page; enough of them for a steady figure.
 BENCHMARK(TurnToNewPage)->Apply(onEachScreen)->MinTime(2.0);
 

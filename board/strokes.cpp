@@ -157,7 +157,8 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     Board.StrokeBottom = std::max(Board.StrokeBottom, y);
     const QImage& page = Board.current();
     const TRect outline =
-        TRect{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom}.inflated(OutlineMargin);
+        TRect{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom}.inflated(
+            OutlineMargin);
     Canvas& c = canvas();
 
     switch (Board.ToolMode) {

@@ -10,6 +10,8 @@ ensure_runtime_dir
 
 build_program "$top/build"
 ctest --test-dir "$top/build" -L unit --output-on-failure
+# Once more where numbers are written with a decimal comma.
+LC_ALL=de_DE.UTF-8 ctest --test-dir "$top/build" -L unit --output-on-failure
 
 build_program "$top/build-sanitize" -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 \

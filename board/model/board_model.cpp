@@ -270,7 +270,6 @@ bool BoardModel::canTurnRight() const {
     return CurrentPage < MaxPages && (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
 }
 
-
 void BoardModel::enter(int page) {
     forgetUndo();
     emit pageLeaving(CurrentPage);
@@ -315,8 +314,7 @@ void BoardModel::continueOnThisPage() {
     emit floatingChanged();
 }
 
-void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection,
-                                   const QRect& at) {
+void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {
     const int page = CurrentPage;
     if (PageState[page] == 0)
         fillPage(page, BackgroundColour);

@@ -3,6 +3,7 @@
 #include "platform/raster/tcolor.h"
 
 #include <QMetaObject>
+#include <malloc.h>
 #include <utility>
 
 namespace {
@@ -16,6 +17,11 @@ constexpr int MaxPacking = 2;
 PageStore::PageStore() {
     // One worker: packing never takes both cores of a small classroom machine.
     packer_.setMaxThreadCount(1);
+    // glibc raises its threshold for mapping large blocks each time one is freed, after which
+    // freed pages stay in the heap and the program's memory only grows as pages are turned.
+    // A fixed threshold keeps every page-sized picture mapped, and freeing it gives it back.
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 1024 * 1024) == 1;
+    (void)fixed;
 }
 
 PageStore::~PageStore() {
@@ -198,12 +204,17 @@ std::uint64_t PageStore::version(int page) const {
     return slot(page).version;
 }
 
+std::size_t PageStore::pageBytes(int page) const {
+    const Slot& s = slot(page);
+    std::size_t total = static_cast<std::size_t>(s.expanded.sizeInBytes());
+    if (s.packedVersion == s.version)
+        total += s.packed.heldBytes();
+    return total;
+}
+
 std::size_t PageStore::heldBytes() const {
     std::size_t total = static_cast<std::size_t>(spare_.sizeInBytes());
-    for (const Slot& s : slots_) {
-        total += static_cast<std::size_t>(s.expanded.sizeInBytes());
-        if (s.packedVersion == s.version)
-            total += s.packed.heldBytes();
-    }
+    for (int page = 1; page <= MaxPages; ++page)
+        total += pageBytes(page);
     return total;
 }

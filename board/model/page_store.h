@@ -73,7 +73,8 @@ public:
     // Bumped by every change of a page's pixels, so that a copy made earlier can tell that it
     // is out of date.
     std::uint64_t version(int page) const;
-    // The memory the pages hold, expanded and packed.
+    // The memory one page holds, expanded and packed, and all pages with the spare picture.
+    std::size_t pageBytes(int page) const;
     std::size_t heldBytes() const;
     // Waits until every page left has been packed.
     void settle();
@@ -82,7 +83,7 @@ private:
     struct Slot {
         bool exists = false;
         int panelKind = 0;
-        QImage expanded;   // the current page, or a page left and not yet packed
+        QImage expanded; // the current page, or a page left and not yet packed
         PackedPage packed;
         std::uint64_t version = 0;
         // The version `packed` holds; when it is not `version`, only `expanded` is up to date.
