@@ -124,7 +124,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void commitStroke();
     // The model's changes, shown.
     void showPageChange(int page, TRect region);
     void showFloatingPicture();
