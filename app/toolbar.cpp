@@ -37,6 +37,9 @@ TForm1::TForm1()
                         Qt::WindowDoesNotAcceptFocus) {
     setWindowTitle(QString()); // no caption text; the application window alone is "K_Vorne"
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Qt shows hints only in the active window, and a window that never takes the focus never
+    // becomes active: without this the picture-only buttons would carry no label at all.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     resize(ToolbarWidth, ToolbarHeight);
 
     Panel1 = new Panel(this, 0, 0, 351, 40, clSkyBlue);
