@@ -4,6 +4,7 @@
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
+#include "platform/widgets/taskbar.h"
 
 using namespace platform;
 
@@ -35,7 +36,7 @@ void TForm1::FormCreate() {
             windows().requestClose(w);
     }
 
-    windows().setNoTaskbarButton(Application->Handle());
+    keepWindowsOffTaskbar();
     move(screenWidth() - 436, 0);
     taskKeys().disableTaskKeys(1, 23);
 }

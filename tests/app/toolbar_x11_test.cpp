@@ -3,8 +3,10 @@
 #include "app/application.h"
 #include "app/toolbar.h"
 #include "platform/os/fakes.h"
+#include "platform/os/x11_window_system.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QToolTip>
 
@@ -12,7 +14,11 @@
 #include <memory>
 #include <string>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -29,6 +35,26 @@ void movePointer(QPoint screenPoint) {
     XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, screenPoint.x(),
                  screenPoint.y());
     XSync(display, False);
+}
+
+// What a panel reads to decide whether to list a window.
+bool hasNetWmState(WindowHandle window, const char* state) {
+    ::Display* display = qtDisplay();
+    XSync(display, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64, False,
+                       XA_ATOM, &type, &format, &count, &after, &data);
+    if (data == nullptr)
+        return false;
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    const bool found =
+        std::find(atoms, atoms + count, XInternAtom(display, state, False)) != atoms + count;
+    XFree(data);
+    return found;
 }
 
 class ToolbarX11Test : public ::testing::Test {
@@ -89,6 +115,38 @@ TEST_F(ToolbarX11Test, HintsShowAlthoughTheToolbarIsNeverActive) {
     toolbar->SpeedButton5Click();
     QTest::qWait(100);
     EXPECT_EQ(hintAfterRestingOn(toolbar->SpeedButton6), "");
+}
+
+// Every window a panel could list: the toolbar, a window of the program shown later, and a
+// message box, each also when shown again after hiding.
+TEST_F(ToolbarX11Test, TheProgramsWindowsStayOffTheTaskbar) {
+    X11WindowSystem x11;
+    const Services withFakes = installed();
+    Services services = withFakes;
+    services.windows = &x11;
+    install(services);
+    toolbar->hide();
+    toolbar->FormCreate();
+
+    Form later;
+    later.setGeometry(300, 300, 200, 100);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("提示信息"),
+                    QStringLiteral("确实要退出系统吗？"), QMessageBox::Yes | QMessageBox::No,
+                    toolbar.get());
+    for (int round = 0; round < 2; ++round) {
+        for (QWidget* window : std::vector<QWidget*>{toolbar.get(), &later, &box}) {
+            window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+            EXPECT_TRUE(hasNetWmState(window->winId(), "_NET_WM_STATE_SKIP_TASKBAR"))
+                << window->metaObject()->className() << " round " << round;
+            EXPECT_TRUE(hasNetWmState(window->winId(), "_NET_WM_STATE_SKIP_PAGER"));
+            window->hide();
+            // What a window manager does to a window it no longer manages.
+            XDeleteProperty(qtDisplay(), window->winId(),
+                            XInternAtom(qtDisplay(), "_NET_WM_STATE", False));
+        }
+    }
+    install(withFakes);
 }
 
 } // namespace
