@@ -79,6 +79,14 @@ TEST(JpegDecoder, DamagedOrForeignDataGivesNoPicture) {
     EXPECT_FALSE(decodeJpegFile(QStringLiteral("/nonexistent/stamp.jt")));
 }
 
+// Each scan makes the decoder go over the whole picture again: a file with more scans than any
+// encoder writes is refused rather than keeping the board busy.
+TEST(JpegDecoder, AFileWithEndlessScansGivesNothing) {
+    const QByteArray progressive = fx::encode(fx::blocks(), fx::Kind::Progressive);
+    EXPECT_TRUE(decodeJpeg(fx::withLastScanRepeated(progressive, 20)));
+    EXPECT_FALSE(decodeJpeg(fx::withLastScanRepeated(progressive, 300)));
+}
+
 // A file cut short in its picture data keeps the rows it has: the rest is what the library
 // makes of missing data, never an error.
 TEST(JpegDecoder, AFileCutShortKeepsItsPicture) {

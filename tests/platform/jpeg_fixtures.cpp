@@ -119,6 +119,14 @@ QByteArray cutInFirstScan(const QByteArray& jpeg) {
     return jpeg.left(data + (end - data) / 2);
 }
 
+QByteArray withLastScanRepeated(const QByteArray& jpeg, int times) {
+    const qsizetype scan = jpeg.lastIndexOf("\xFF\xDA");
+    const qsizetype end = jpeg.size() - 2; // the end-of-image marker
+    if (scan < 0 || !jpeg.endsWith("\xFF\xD9"))
+        throw std::runtime_error("no last scan");
+    return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(times) + jpeg.mid(end);
+}
+
 QImage blocks() {
     QImage picture(48, 32, QImage::Format_RGB32);
     const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
@@ -149,6 +157,7 @@ std::vector<Fixture> all() {
         {QStringLiteral("progressive claiming 60000 x 60000"),
          withClaimedSize(progressive, 60000, 60000)},
         {QStringLiteral("baseline claiming 65535 x 1"), withClaimedSize(baseline, 65535, 1)},
+        {QStringLiteral("progressive with 300 more scans"), withLastScanRepeated(progressive, 300)},
     };
 }
 

@@ -27,6 +27,10 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height);
 // off a broken stick ends; the headers before it are whole.
 QByteArray cutInFirstScan(const QByteArray& jpeg);
 
+// A progressive file with its last scan repeated `times` more times, as a crafted file makes
+// the decoder go over the whole picture again and again.
+QByteArray withLastScanRepeated(const QByteArray& jpeg, int times);
+
 // Four blocks side by side: red, green, blue, white; 48 x 32 pixels.
 QImage blocks();
 
