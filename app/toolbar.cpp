@@ -11,6 +11,7 @@
 #include "platform/os/services.h"
 #include "practice/practice_pad.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -102,6 +103,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::Timer1Timer() {
     windows().setZBand(handle(), ZBand::Topmost);
+    // A box the teacher must answer (the exit question opens centred on the toolbar) stays
+    // above it, or the toolbar would cover its text at the next tick.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this && modal->isVisible())
+        windows().setZBand(static_cast<WindowHandle>(modal->winId()), ZBand::Topmost);
 }
 
 // Open the whiteboard.

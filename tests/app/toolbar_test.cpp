@@ -4,6 +4,7 @@
 #include "app_fixture.h"
 #include "board/whiteboard.h"
 
+#include <QMessageBox>
 #include <QTimer>
 
 using namespace platform;
@@ -42,10 +43,27 @@ TEST_F(AppFixture, OnScreenToolButtonClosesItsWindowsOrStartsIt) {
     EXPECT_TRUE(fakes.dialogs.shown.empty());
 }
 
-TEST_F(AppFixture, KeepOnTopTimerPutsTheToolbarAtTheTop) {
+TEST_F(AppFixture, KeepOnTopTimerPutsTheToolbarAtTheTopBelowAnOpenQuestion) {
+    using Requests = std::vector<std::pair<WindowHandle, ZBand>>;
+    Form1->show();
     Form1->Timer1Timer();
-    ASSERT_FALSE(fakes.windows.zRequests.empty());
-    EXPECT_EQ(fakes.windows.zRequests.back(), std::make_pair(Form1->handle(), ZBand::Topmost));
+    EXPECT_EQ(fakes.windows.zRequests, (Requests{{Form1->handle(), ZBand::Topmost}}));
+
+    // The exit question opens over the toolbar: each tick puts it back above the toolbar.
+    QMessageBox box(QMessageBox::Question, ConfirmTitle, QStringLiteral("确实要退出系统吗？"),
+                    QMessageBox::Yes | QMessageBox::No, Form1);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    fakes.windows.zRequests.clear();
+    Form1->Timer1Timer();
+    const auto boxHandle = static_cast<WindowHandle>(box.winId());
+    EXPECT_EQ(fakes.windows.zRequests,
+              (Requests{{Form1->handle(), ZBand::Topmost}, {boxHandle, ZBand::Topmost}}));
+
+    box.hide();
+    fakes.windows.zRequests.clear();
+    Form1->Timer1Timer();
+    EXPECT_EQ(fakes.windows.zRequests, (Requests{{Form1->handle(), ZBand::Topmost}}));
 }
 
 TEST_F(AppFixture, WhiteboardButtonHidesTheToolbarAndShowsTheBoard) {

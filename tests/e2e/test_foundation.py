@@ -74,6 +74,16 @@ def main(folder):
         click(sw - 436 + 267 + 19, 20)
         wait_for(lambda: any(w[5] == '"提示信息"' for w in mapped_windows()), 10,
                  "the exit question")
+        # The box opens over the toolbar, which raises itself every second: two ticks later
+        # the question must still be above it, its text not covered.
+        time.sleep(2.5)
+        screenshot("e2e-exit-question.png")
+        stack = [w[0] for w in mapped_windows()]
+        box = next(w for w in mapped_windows() if w[5] == '"提示信息"')
+        check(stack.index(box[0]) < stack.index(toolbar(sw)[0]),
+              "the exit question stays above the toolbar")
+        check(box[2] < 39 and pixel(box[1] + 4, box[2] + 4) != SKY_BLUE,
+              "the toolbar does not cover the question")
         run("xdotool", "key", "Return")
         wait_for(lambda: not first.alive(), 10, "the program to end after Yes")
         check(first.process.returncode == 0, "the program ends cleanly after Yes")
