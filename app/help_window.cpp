@@ -15,7 +15,9 @@ namespace {
 
 const QString ProductTitle = QStringLiteral("K_Vorne 交互式电子白板 0.1");
 const QString MakerNotice = QStringLiteral("K_Vorne 开发组  保留所有权利");
-const QString MakerAddress = QStringLiteral("https://k-vorne.example.org/");
+// The product has no web site: the address is the help document itself, opened in the
+// desktop's own browser where it can be read at full size and printed.
+const QString AddressText = QStringLiteral("在浏览器中打开帮助文档");
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height,
               const QColor& color, int pixelSize) {
@@ -51,11 +53,12 @@ TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
     Label7 = label(this, MakerNotice, 212, 448, 378, 21, Qt::white, 12);
     Label8 = label(this, MakerNotice, 211, 446, 375, 23, highlight, 12);
     Label13 =
-        label(this, QStringLiteral("<u>%1</u>").arg(MakerAddress), 318, 465, 201, 18, Qt::blue, 12);
+        label(this, QStringLiteral("<a href=\"#\" style=\"color:blue\">%1</a>").arg(AddressText),
+              318, 465, 201, 18, Qt::blue, 12);
+    Label13->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     Label13->setCursor(Qt::PointingHandCursor);
     Label13->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     connect(Label13, &QLabel::linkActivated, this, [this] { guarded([this] { Label13Click(); }); });
-    Label13->setText(QStringLiteral("<a href=\"#\" style=\"color:blue\">%1</a>").arg(MakerAddress));
 
     BitBtn1 = new QPushButton(QStringLiteral("确定"), this);
     BitBtn1->setGeometry(353, 484, 81, 29);
@@ -72,9 +75,10 @@ void TForm4::setVisible(bool visible) {
     Form::setVisible(visible);
 }
 
-// A missing document shows what the browser shows for a missing file.
+// A missing document shows what the browser shows for a missing file, and no link to it.
 void TForm4::FormShow() {
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
+    Label13->setVisible(files().exists(HelpDocument()));
     if (!WebBrowser1) {
         WebBrowser1 = createWebView(this);
         if (!WebBrowser1)
@@ -91,5 +95,6 @@ void TForm4::BitBtn1Click() {
 }
 
 void TForm4::Label13Click() {
-    processes().openDocument(MakerAddress);
+    if (files().exists(HelpDocument()))
+        processes().openDocument(HelpDocument());
 }

@@ -22,7 +22,7 @@ public:
     QLabel* Label8;
     QLabel* Label9;
     QLabel* Label10;
-    QLabel* Label13;
+    QLabel* Label13; // opens the help document in the desktop's browser; hidden while it is missing
     QPushButton* BitBtn1;
 
     void FormCreate() {}

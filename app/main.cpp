@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/toolbar.h"
+#include "intake/picture_conversion.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
 #include "platform/os/services.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     substituteFonts();
+    RaisePictureReadLimit();
 
     platform::X11WindowSystem windows;
     platform::QtDisplay display;

@@ -5,6 +5,7 @@
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
 #include "platform/widgets/shell.h"
+#include "platform/widgets/taskbar.h"
 
 using namespace platform;
 
@@ -36,7 +37,7 @@ void TForm1::FormCreate() {
             windows().requestClose(w);
     }
 
-    windows().setNoTaskbarButton(Application->Handle());
+    keepWindowsOffTaskbar();
     move(screenWidth() - ToolbarDockOffset, 0);
     taskKeys().disableTaskKeys(1, 23);
 }

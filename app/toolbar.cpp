@@ -12,6 +12,7 @@
 #include "platform/widgets/shell.h"
 #include "practice/practice_pad.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -37,6 +38,9 @@ TForm1::TForm1()
                         Qt::WindowDoesNotAcceptFocus) {
     setWindowTitle(QString()); // no caption text; the application window alone is "K_Vorne"
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Qt shows hints only in the active window, and a window that never takes the focus never
+    // becomes active: without this the picture-only buttons would carry no label at all.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     resize(ToolbarWidth, ToolbarHeight);
 
     Panel1 = new Panel(this, 0, 0, 351, 40, clSkyBlue);
@@ -99,6 +103,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::Timer1Timer() {
     windows().setZBand(handle(), ZBand::Topmost);
+    // A box the teacher must answer (the exit question opens centred on the toolbar) stays
+    // above it, or the toolbar would cover its text at the next tick.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != this && modal->isVisible())
+        windows().setZBand(static_cast<WindowHandle>(modal->winId()), ZBand::Topmost);
 }
 
 // Open the whiteboard.

@@ -91,6 +91,10 @@ int FindEncoderByMimeType(const QString& mimeType, EncoderId& out) {
     return found;
 }
 
+void RaisePictureReadLimit() {
+    QImageReader::setAllocationLimit(PictureReadLimitMegabytes);
+}
+
 std::optional<CapturedPicture> CapturedPicture::open(const QString& path) {
     QImageReader reader(path);
     // A picture is recognised by its content, whatever its name ends in, and drawn as stored.

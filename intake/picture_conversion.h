@@ -77,6 +77,13 @@ private:
 // give.
 constexpr long long MaxTargetPixels = 1LL << 26;
 
+// Qt refuses to decode a picture whose pixels take more than 128 MB, which turns a phone's
+// 48-megapixel photo into "cannot be opened". The program calls this at start to let Qt read
+// any picture up to the size of the largest target the conversion makes (MaxTargetPixels at
+// 32 bits a pixel): a picture the conversion could produce can also be opened.
+void RaisePictureReadLimit();
+constexpr int PictureReadLimitMegabytes = static_cast<int>(MaxTargetPixels * 4 / (1024 * 1024));
+
 // Draws `request.source` of the picture into `request.destination` of a transparent black
 // target and returns the target read back as an opaque Format_RGB32 bitmap: uncovered pixels
 // are black. Empty, with nothing changed, when the target is empty or larger than

@@ -1,6 +1,7 @@
 // "vrnkb.dll": a row of big keys that types into whichever window has the keyboard focus, for
 // a teacher standing at the board without a keyboard. It never takes the focus itself.
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -45,6 +46,20 @@ void typeKey(KeySym symbol) {
     XFlush(display);
 }
 
+// The tool's one window. Qt does not end a program when its last tool window closes, so the
+// window ends it itself: a close request from the toolbar must not leave the process behind.
+class ToolWindow : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QWidget::closeEvent(event);
+        if (event->isAccepted())
+            QCoreApplication::quit();
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -53,8 +68,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("vrnkb"));
     QApplication app(argc, argv);
 
-    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                Qt::WindowDoesNotAcceptFocus);
+    ToolWindow window(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                   Qt::WindowDoesNotAcceptFocus);
     window.setWindowTitle(QString::fromLatin1(toolCaption));
     window.setAttribute(Qt::WA_ShowWithoutActivating);
     window.setFocusPolicy(Qt::NoFocus);

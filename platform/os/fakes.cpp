@@ -4,11 +4,12 @@
 
 namespace platform {
 
-WindowHandle FakeWindowSystem::addWindow(const QString& caption, bool dock) {
+WindowHandle FakeWindowSystem::addWindow(const QString& caption, bool dock, QRect geometry) {
     Window w;
     w.handle = next_++;
     w.caption = caption;
     w.dock = dock;
+    w.geometry = geometry;
     windows_.insert(windows_.begin(), w);
     return w.handle;
 }
@@ -45,7 +46,12 @@ void FakeWindowSystem::setZBand(WindowHandle window, ZBand band) {
         w->band = band;
 }
 
-WindowHandle FakeWindowSystem::windowFromPoint(QPoint) {
+// The topmost open, mapped window whose place covers the point, as the X server finds it.
+WindowHandle FakeWindowSystem::windowFromPoint(QPoint screenPoint) {
+    for (const Window& w : windows_) {
+        if (w.open && w.mapped && w.geometry.contains(screenPoint))
+            return w.handle;
+    }
     return windowAtPoint;
 }
 
@@ -103,6 +109,7 @@ QImage FakeDisplay::grabScreen() {
 }
 
 bool FakeFiles::removeFile(const QString& path) {
+    removeAttempts << path;
     if (!present.contains(path) || undeletable.contains(path))
         return false;
     present.remove(path);

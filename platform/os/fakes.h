@@ -10,6 +10,7 @@
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
+#include <QRect>
 #include <QSet>
 #include <QStringList>
 #include <deque>
@@ -28,16 +29,19 @@ public:
         bool dock = false;
         bool mapped = true;
         ZBand band = ZBand::NotTopmost;
+        QRect geometry; // on the screen; an empty one lies nowhere
     };
 
     // Adds a foreign window at the top of the stacking order; returns its handle.
-    WindowHandle addWindow(const QString& caption, bool dock = false);
+    WindowHandle addWindow(const QString& caption, bool dock = false, QRect geometry = {});
     Window* find(WindowHandle handle);
     // Handles that received a close request, in order.
     std::vector<WindowHandle> closeRequests;
     std::vector<std::pair<WindowHandle, ZBand>> zRequests;
     std::vector<WindowHandle> noTaskbarButton;
     WindowHandle foreground = 0;
+    // Answered by windowFromPoint for a point that no placed window covers. Tests written
+    // before windows had places use it; new tests place their windows instead.
     WindowHandle windowAtPoint = 0;
     QPoint pointer;
     bool screenSaverRunning = true;
@@ -122,6 +126,9 @@ class FakeFiles final : public Files {
 public:
     QSet<QString> present;
     QSet<QString> undeletable;
+    // Every path the program asked to delete, in order, whether or not it could be deleted.
+    QStringList removeAttempts;
+    // The paths that were deleted, in order.
     QStringList removed;
 
     bool exists(const QString& path) override { return present.contains(path); }

@@ -144,6 +144,17 @@ void sendToRoot(::Display* display, Window window, Atom message, std::initialize
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
+// A window manager keeps WM_STATE on each window it manages; a withdrawn (hidden) window loses
+// the property or keeps it with the state WithdrawnState, and is no longer the manager's.
+bool managedByWindowManager(::Display* display, Window window) {
+    const Property state = readProperty(display, window, atom(display, "WM_STATE"));
+    if (state.type == None)
+        return false;
+    if (!state.data || state.format != 32 || state.count < 1)
+        return true;
+    return *reinterpret_cast<const long*>(state.data.get()) != WithdrawnState;
+}
+
 // Adds or removes _NET_WM_STATE atoms. A managed window asks its window manager, which owns
 // the property; a withdrawn window, or any window on a desktop without a window manager, gets
 // the property written directly, where the next manager to map it will read it.
@@ -153,7 +164,7 @@ void changeNetWmState(::Display* display, Window window, bool add,
     if (!windowExists(display, window, attributes))
         return;
     const Atom netWmState = atom(display, "_NET_WM_STATE");
-    const bool managed = readProperty(display, window, atom(display, "WM_STATE")).type != None;
+    const bool managed = managedByWindowManager(display, window);
     if ((managed || attributes.map_state != IsUnmapped) && windowManagerRunning(display)) {
         const auto first = static_cast<long>(*states.begin());
         const long second = states.size() > 1 ? static_cast<long>(*(states.begin() + 1)) : 0;

@@ -9,6 +9,17 @@ namespace platform {
 
 namespace {
 
+// A stamp is a small picture; a header that claims more is damaged or hostile, and is refused
+// before the library allocates anything for the picture.
+constexpr unsigned MaxSide = 16384;
+constexpr unsigned long long MaxPixels = 1ULL << 26; // 256 MiB as a 32-bit image
+// The library's own working memory: a progressive picture keeps all its coefficients, two
+// bytes per sample, so a picture within MaxPixels needs at most 3 * 2 * MaxPixels.
+constexpr long MaxLibraryMemory = 512L << 20;
+// Each scan of a progressive picture makes the library go over all coefficients again; a few
+// hundred bytes of crafted scans could keep it busy for minutes.
+constexpr int MaxScans = 256;
+
 // The library reports fatal errors by calling error_exit, which must not return: it jumps
 // back to the decoder. Nothing with a destructor lives in the frame it jumps over.
 struct ErrorManager {
@@ -23,45 +34,85 @@ struct ErrorManager {
 
 void ignoreMessage(j_common_ptr) {}
 
+void limitScans(j_common_ptr info) {
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > MaxScans)
+        errorExit(info);
+}
+
+bool sizeAccepted(unsigned width, unsigned height) {
+    return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide &&
+           static_cast<unsigned long long>(width) * height <= MaxPixels;
+}
+
+// One output row as opaque pixels. CMYK comes from print programs, which mostly write it
+// inverted (an Adobe marker says so).
+void convertRow(const unsigned char* in, QRgb* out, int width, bool cmyk, bool inverted) {
+    if (!cmyk) {
+        for (int x = 0; x < width; ++x, in += 3)
+            out[x] = qRgb(in[0], in[1], in[2]);
+        return;
+    }
+    for (int x = 0; x < width; ++x, in += 4) {
+        const int c = inverted ? in[0] : 255 - in[0];
+        const int m = inverted ? in[1] : 255 - in[1];
+        const int y = inverted ? in[2] : 255 - in[2];
+        const int k = inverted ? in[3] : 255 - in[3];
+        out[x] = qRgb(c * k / 255, m * k / 255, y * k / 255);
+    }
+}
+
 // Decodes into `image`, which the caller owns; false on a fatal error before any row. Only
 // plain values live in this frame, as the error path jumps back into it.
 bool decodeInto(const unsigned char* bytes, unsigned long size, QImage* image) {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
+    jpeg_progress_mgr progress{};
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = errorExit;
     errors.base.output_message = ignoreMessage;
+    progress.progress_monitor = limitScans;
     volatile int rows = 0;
     if (setjmp(errors.back) != 0) {
         jpeg_destroy_decompress(&info);
         return rows > 0;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = MaxLibraryMemory;
+    info.progress = &progress;
     jpeg_mem_src(&info, bytes, size);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    const int width = static_cast<int>(info.output_width);
-    const int height = static_cast<int>(info.output_height);
-    // Bigger than any picture the board can show: a damaged header, not a picture.
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384 ||
-        info.output_components != 3) {
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
+        !sizeAccepted(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
         return false;
     }
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    const bool inverted = info.saw_Adobe_marker != 0;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&info);
+    const int components = cmyk ? 4 : 3;
+    if (!sizeAccepted(info.output_width, info.output_height) ||
+        info.output_components != components) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    const int width = static_cast<int>(info.output_width);
+    const int height = static_cast<int>(info.output_height);
     *image = QImage(width, height, QImage::Format_RGB32);
+    if (image->isNull()) { // the machine could not give the memory
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     image->fill(Qt::black);
     // The row buffer belongs to the library, which frees it however decoding ends.
-    JSAMPARRAY buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info),
-                                                  JPOOL_IMAGE, info.output_width * 3, 1);
-    const unsigned char* line = buffer[0];
+    JSAMPARRAY buffer =
+        (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                  info.output_width * static_cast<unsigned>(components), 1);
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
         if (jpeg_read_scanlines(&info, buffer, 1) != 1)
             break;
-        auto* out = reinterpret_cast<QRgb*>(image->scanLine(y));
-        for (int x = 0; x < width; ++x)
-            out[x] = qRgb(line[3 * x], line[3 * x + 1], line[3 * x + 2]);
+        convertRow(buffer[0], reinterpret_cast<QRgb*>(image->scanLine(y)), width, cmyk, inverted);
         rows = rows + 1;
     }
     jpeg_finish_decompress(&info);

@@ -8,8 +8,10 @@
 
 namespace platform {
 
-// The picture in JPEG data as an opaque 32-bit image; nothing when the data is not a JPEG
-// picture or is damaged before its first row. A picture cut short keeps the rows it has.
+// The picture in JPEG data (colour, greyscale or CMYK, baseline or progressive) as an opaque
+// 32-bit image; nothing when the data is not a JPEG picture, is damaged before its first row,
+// claims a size no stamp has (over 16384 pixels a side or 2^26 pixels), or needs more memory
+// than the machine gives. A picture cut short keeps the rows it has.
 std::optional<QImage> decodeJpeg(const QByteArray& data);
 std::optional<QImage> decodeJpegFile(const QString& path);
 

@@ -23,9 +23,20 @@ void ensureSharedContext() {
         qt_gl_set_global_share_context(context);
 }
 
+WebViewFactory& installedFactory() {
+    static WebViewFactory factory;
+    return factory;
+}
+
 } // namespace
 
+void installWebViewFactory(WebViewFactory factory) {
+    installedFactory() = std::move(factory);
+}
+
 std::unique_ptr<WebView> createWebView(QWidget* parent) {
+    if (installedFactory())
+        return installedFactory()(parent);
     ensureSharedContext();
     // Loaded once and kept for the life of the program: views made by it outlive this call.
     static QLibrary module(QCoreApplication::applicationDirPath() +

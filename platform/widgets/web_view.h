@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -22,6 +23,10 @@ public:
 // A view inside `parent`; nothing when the browser module is missing or broken, which leaves
 // the place empty.
 std::unique_ptr<WebView> createWebView(QWidget* parent);
+
+// Tests put a stand-in in place of the browser module; an empty function restores the module.
+using WebViewFactory = std::function<std::unique_ptr<WebView>(QWidget* parent)>;
+void installWebViewFactory(WebViewFactory factory);
 
 } // namespace platform
 

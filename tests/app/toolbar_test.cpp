@@ -1,9 +1,11 @@
 // The toolbar's geometry and its commands.
+#include "annotate/overlay.h"
 #include "app/blanking.h"
 #include "app/toolbar.h"
 #include "app_fixture.h"
 #include "board/whiteboard.h"
 
+#include <QMessageBox>
 #include <QTimer>
 
 using namespace platform;
@@ -42,10 +44,27 @@ TEST_F(AppFixture, OnScreenToolButtonClosesItsWindowsOrStartsIt) {
     EXPECT_TRUE(fakes.dialogs.shown.empty());
 }
 
-TEST_F(AppFixture, KeepOnTopTimerPutsTheToolbarAtTheTop) {
+TEST_F(AppFixture, KeepOnTopTimerPutsTheToolbarAtTheTopBelowAnOpenQuestion) {
+    using Requests = std::vector<std::pair<WindowHandle, ZBand>>;
+    Form1->show();
     Form1->Timer1Timer();
-    ASSERT_FALSE(fakes.windows.zRequests.empty());
-    EXPECT_EQ(fakes.windows.zRequests.back(), std::make_pair(Form1->handle(), ZBand::Topmost));
+    EXPECT_EQ(fakes.windows.zRequests, (Requests{{Form1->handle(), ZBand::Topmost}}));
+
+    // The exit question opens over the toolbar: each tick puts it back above the toolbar.
+    QMessageBox box(QMessageBox::Question, ConfirmTitle, QStringLiteral("确实要退出系统吗？"),
+                    QMessageBox::Yes | QMessageBox::No, Form1);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    fakes.windows.zRequests.clear();
+    Form1->Timer1Timer();
+    const auto boxHandle = static_cast<WindowHandle>(box.winId());
+    EXPECT_EQ(fakes.windows.zRequests,
+              (Requests{{Form1->handle(), ZBand::Topmost}, {boxHandle, ZBand::Topmost}}));
+
+    box.hide();
+    fakes.windows.zRequests.clear();
+    Form1->Timer1Timer();
+    EXPECT_EQ(fakes.windows.zRequests, (Requests{{Form1->handle(), ZBand::Topmost}}));
 }
 
 TEST_F(AppFixture, WhiteboardButtonHidesTheToolbarAndShowsTheBoard) {
@@ -70,4 +89,25 @@ TEST_F(AppFixture, BlankingTakesTheToolbarOutOfTheTopBand) {
     EXPECT_EQ(Form5->geometry(), QRect(0, 0, sw(), sh()));
     EXPECT_EQ(Form5->SpeedButton1->geometry(), QRect(sw() - 33, 0, 33, 33));
     EXPECT_EQ(fakes.windows.pointer, QPoint(sw(), 50));
+}
+
+// Annotation gives back, when it ends, the window that was under the point (500, 360) when it
+// opened: the topmost shown window there, whatever lies above it elsewhere.
+TEST_F(AppFixture, AnnotationRemembersTheWindowUnderTheMiddleOfTheScreen) {
+    fakes.windows.addWindow(QStringLiteral("桌面"), false, {0, 0, 1024, 768});
+    const WindowHandle lesson =
+        fakes.windows.addWindow(QStringLiteral("课件"), false, {300, 200, 400, 300});
+    fakes.windows.addWindow(QStringLiteral("左边"), false, {300, 300, 200, 100}); // to x 499
+    fakes.windows.addWindow(QStringLiteral("下边"), false, {450, 361, 100, 100}); // from y 361
+    const WindowHandle closed =
+        fakes.windows.addWindow(QStringLiteral("已关闭"), false, {480, 340, 50, 50});
+    fakes.windows.requestClose(closed);
+    const WindowHandle hidden =
+        fakes.windows.addWindow(QStringLiteral("隐藏"), false, {480, 340, 50, 50});
+    fakes.windows.find(hidden)->mapped = false;
+
+    Form1->show();
+    QTimer::singleShot(0, [] { Form2->hide(); }); // the overlay is modal: leave it at once
+    Form1->SpeedButton3Click();
+    EXPECT_EQ(Form1->AnnotateTargetWindow, lesson);
 }

@@ -56,6 +56,12 @@ def mapped_windows():
     return windows
 
 
+def net_wm_state(wid):
+    """The window's _NET_WM_STATE atoms as names, which panels read to list a window."""
+    out = run("xprop", "-id", wid, "_NET_WM_STATE", check=False)
+    return set(re.findall(r"_NET_WM_STATE_\w+", out))
+
+
 def click(x, y, button=1):
     run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 

@@ -5,8 +5,8 @@ import subprocess
 import sys
 import time
 
-from kvorne_e2e import (Program, check, click, mapped_windows, pixel, run, screen_size,
-                        screenshot, wait_for)
+from kvorne_e2e import (Program, check, click, mapped_windows, net_wm_state, pixel, run,
+                        screen_size, screenshot, wait_for)
 
 SKY_BLUE = (166, 202, 240)
 BOARD_BACKGROUND = (0, 0, 64)  # 0x00400000
@@ -27,6 +27,8 @@ def main(folder):
         check(True, "toolbar mapped at (SW - 436, 0), 343 x 39")
         time.sleep(0.5)
         check(pixel(sw - 436 + 10, 0) == SKY_BLUE, "toolbar's panel shows at its place")
+        check("_NET_WM_STATE_SKIP_TASKBAR" in net_wm_state(toolbar(sw)[0]),
+              "the toolbar has no taskbar button")
 
         second = Program(folder)
         try:
@@ -61,6 +63,9 @@ def main(folder):
                  "the background colour at (SW - 1, 38)")
         check(True, "the whiteboard shows page 1 in the background colour")
         check(toolbar(sw) is None, "the toolbar is hidden while the board shows")
+        board = next(w for w in mapped_windows() if w[3:5] == (sw, sh))
+        check("_NET_WM_STATE_SKIP_TASKBAR" in net_wm_state(board[0]),
+              "the whiteboard has no taskbar button")
         screenshot("e2e-whiteboard.png")
 
         # Back to the toolbar with the board's return button, then leave with Yes.
@@ -69,6 +74,16 @@ def main(folder):
         click(sw - 436 + 267 + 19, 20)
         wait_for(lambda: any(w[5] == '"提示信息"' for w in mapped_windows()), 10,
                  "the exit question")
+        # The box opens over the toolbar, which raises itself every second: two ticks later
+        # the question must still be above it, its text not covered.
+        time.sleep(2.5)
+        screenshot("e2e-exit-question.png")
+        stack = [w[0] for w in mapped_windows()]
+        box = next(w for w in mapped_windows() if w[5] == '"提示信息"')
+        check(stack.index(box[0]) < stack.index(toolbar(sw)[0]),
+              "the exit question stays above the toolbar")
+        check(box[2] < 39 and pixel(box[1] + 4, box[2] + 4) != SKY_BLUE,
+              "the toolbar does not cover the question")
         run("xdotool", "key", "Return")
         wait_for(lambda: not first.alive(), 10, "the program to end after Yes")
         check(first.process.returncode == 0, "the program ends cleanly after Yes")

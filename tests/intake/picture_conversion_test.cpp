@@ -462,6 +462,24 @@ TEST_F(ConversionTest, SourcesThatCannotBeOpenedGiveNoPicture) {
     EXPECT_FALSE(CapturedPicture::fromBitmap(QImage(0, 5, QImage::Format_RGB32)).has_value());
 }
 
+// A phone's photo or a scan of 6000 x 6000 takes 144 MB as pixels, past what Qt decodes
+// unless the program raises its limit at start.
+TEST_F(ConversionTest, LargePhotosOpenUpToTheConversionsOwnLimit) {
+    const int before = QImageReader::allocationLimit();
+    QImage photo(6000, 6000, QImage::Format_RGB32);
+    photo.fill(kTopLeft);
+    ASSERT_TRUE(photo.save(file("photo.jpg"), "JPEG", 10));
+    photo = QImage();
+
+    RaisePictureReadLimit();
+    const std::optional<CapturedPicture> opened = CapturedPicture::open(file("photo.jpg"));
+    QImageReader::setAllocationLimit(before);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->size(), QSize(6000, 6000));
+    // The largest target the conversion makes can be read back as a picture.
+    EXPECT_GE(static_cast<long long>(PictureReadLimitMegabytes) << 20, MaxTargetPixels * 4);
+}
+
 // The rules themselves never divide by a zero side, and a conversion that cannot make its
 // target changes nothing, not even the scanner's tmp.bmp.
 TEST_F(ConversionTest, EmptyOrOversizedTargetsGiveNoPictureAndChangeNothing) {

@@ -1,7 +1,7 @@
 // The X11 window system and libTEVDLL.so against a real X server without a window manager
 // (run under Xvfb): what the walk, the stacking, closing, the pointer and the grabs do there.
-#include "tevdll.h"
 #include "platform/os/x11_window_system.h"
+#include "tevdll.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -270,6 +270,30 @@ TEST_F(X11WindowSystemTest, NoTaskbarButtonMarksMappedAndUnmappedWindows) {
     // Qt merges its own states into what it finds when it maps the window.
     showAt(hidden, {20, 20, 100, 60});
     EXPECT_TRUE(hasState(qtDisplay(), hidden.winId(), "_NET_WM_STATE_SKIP_TASKBAR"));
+}
+
+// A window manager runs (its check window names itself) and has let go of a hidden window,
+// leaving WM_STATE at WithdrawnState: it would ignore a request about that window, so the mark
+// is written on the window, where the manager reads it when the window is shown again.
+TEST_F(X11WindowSystemTest, NoTaskbarButtonOnAWindowTheManagerHasLetGo) {
+    const Connection manager = otherClient();
+    ::Display* wm = manager.get();
+    const Window check = makeWindow(wm, {0, 0, 1, 1});
+    const Atom checkAtom = XInternAtom(wm, "_NET_SUPPORTING_WM_CHECK", False);
+    for (const Window on : {DefaultRootWindow(wm), check})
+        XChangeProperty(wm, on, checkAtom, XA_WINDOW, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&check), 1);
+    QWidget hidden;
+    const Atom wmState = XInternAtom(wm, "WM_STATE", False);
+    const long withdrawn[] = {WithdrawnState, None};
+    XChangeProperty(wm, hidden.winId(), wmState, wmState, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(withdrawn), 2);
+    XSync(wm, False);
+
+    windows.setNoTaskbarButton(hidden.winId());
+    EXPECT_TRUE(hasState(qtDisplay(), hidden.winId(), "_NET_WM_STATE_SKIP_TASKBAR"));
+    XDeleteProperty(wm, DefaultRootWindow(wm), checkAtom);
+    XSync(wm, False);
 }
 
 TEST_F(X11WindowSystemTest, DockPanelsAreHiddenAndMappedAgain) {
