@@ -4,6 +4,7 @@
 
 #include "platform/widgets/form.h"
 #include "platform/os/window_system.h"
+#include "practice/writing_engine.h"
 
 class QTimer;
 
@@ -58,5 +59,4 @@ extern TForm1* Form1;
 // Captions the toolbar looks for among the desktop's windows.
 inline const QString OnScreenToolCaption = QStringLiteral("%*Y");
 inline const QString TouchMonitorCaption = QStringLiteral("xTouchMon");
-inline const QString WritingEngineCaption = QStringLiteral("书写练习引擎");
 inline const QString ConfirmTitle = QStringLiteral("提示信息");
