@@ -2,8 +2,8 @@
 // screen and kept above every other window.
 #pragma once
 
-#include "platform/widgets/form.h"
 #include "platform/os/window_system.h"
+#include "platform/widgets/form.h"
 #include "practice/writing_engine.h"
 
 class QTimer;

@@ -87,7 +87,7 @@ QString programFolder() {
 } // namespace
 
 TForm14::TForm14() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
-    setWindowTitle(QStringLiteral("书写练习"));
+    setWindowTitle(PracticePadCaption);
     resize(PadWidth, PadHeight);
 
     Memo1 = new QPlainTextEdit(this);
@@ -142,11 +142,12 @@ void TForm14::placePad(int left, int top, bool compact) {
 }
 
 // A memo's last line counts only when it holds text, as in the classic edit control: lines
-// written to a file and read back come out as they went in.
+// written to a file and read back come out as they went in. A line break typed with Shift
+// ends a line as well.
 QStringList TForm14::lines() const {
     QStringList result;
     for (QTextBlock block = Memo1->document()->begin(); block.isValid(); block = block.next())
-        result << block.text();
+        result << block.text().split(QChar::LineSeparator);
     if (!result.isEmpty() && result.constLast().isEmpty())
         result.removeLast();
     return result;

@@ -73,9 +73,10 @@ QByteArray encodeTextLines(const QStringList& lines) {
         text += line + QStringLiteral("\r\n");
     QStringEncoder gbk(WindowsCodePage);
     const QByteArray inGbk = gbk.encode(text);
-    // The encoder puts a substitute in place of what GBK cannot hold: only a text that comes
-    // back unchanged may be written in it.
-    if (!gbk.hasError() && QStringDecoder(WindowsCodePage).decode(inGbk) == text)
+    // The encoder puts a substitute in place of what GBK cannot hold; and a short GBK text can
+    // happen to be valid UTF-8 ("一" is D2 BB), which the reader would take it for. Only GBK
+    // that reads back as these very lines is written.
+    if (!gbk.hasError() && decodeTextLines(inGbk) == lines)
         return inGbk;
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
