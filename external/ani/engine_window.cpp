@@ -94,7 +94,7 @@ EngineWindow::EngineWindow() : QWidget(nullptr, Qt::FramelessWindowHint) {
     magnifier->setFixedSize(48, 48);
     writingBox = new WritingBox(controls_);
     writingBox->setFont(songFont(26));
-    writingBox->setPlaceholderText(QStringLiteral("在这里输入要练习的文字，或在练习板上选中一行"));
+    writingBox->setPlaceholderText(QStringLiteral("输入要练习的文字"));
     // A drop replaces the whole line rather than going into the box where it lands.
     writingBox->setAcceptDrops(false);
     writingBox->setMinimumHeight(48);
