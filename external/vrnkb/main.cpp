@@ -1,6 +1,7 @@
 // "vrnkb.dll": a row of big keys that types into whichever window has the keyboard focus, for
 // a teacher standing at the board without a keyboard. It never takes the focus itself.
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -45,6 +46,19 @@ void typeKey(KeySym symbol) {
     XFlush(display);
 }
 
+// Closing a tool window does not end a Qt program, and the toolbar closes the tool by its
+// window: the program ends with it.
+class ToolWindow : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QWidget::closeEvent(event);
+        QCoreApplication::quit();
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -53,8 +67,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("vrnkb"));
     QApplication app(argc, argv);
 
-    QWidget window(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                Qt::WindowDoesNotAcceptFocus);
+    ToolWindow window(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                   Qt::WindowDoesNotAcceptFocus);
     window.setWindowTitle(QString::fromLatin1(toolCaption));
     window.setAttribute(Qt::WA_ShowWithoutActivating);
     window.setFocusPolicy(Qt::NoFocus);

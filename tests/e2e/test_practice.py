@@ -35,6 +35,11 @@ def window_named(name):
     return None
 
 
+def program_running(name):
+    """Whether a Qt program of that application name still has its windows on the display."""
+    return f'"{name}"' in run("xwininfo", "-root", "-children")
+
+
 def map_state(window_id):
     out = run("xwininfo", "-id", window_id)
     return "IsViewable" in out
@@ -60,8 +65,8 @@ def main(folder):
         wait_for(lambda: window_named("%*Y") is not None, 10, "the on-screen tool")
         check(True, "the tool button starts the on-screen tool")
         click(toolbar_x + 114 + 19, 20)
-        wait_for(lambda: window_named("%*Y") is None, 10, "the on-screen tool to close")
-        check(True, "the tool button closes it again")
+        wait_for(lambda: not program_running("vrnkb"), 10, "the on-screen tool to end")
+        check(True, "the tool button closes it again, and the tool ends")
 
         # Practice: the pad at the top centre, the engine full screen beneath everything.
         pad = ((sw - 552) // 2, max(0, (sh - 424) // 2 - 100), 551, 154)
@@ -115,7 +120,7 @@ def main(folder):
 
         # The pad's exit closes the engine and gives the taskbar back.
         click(pad_x + 517 + 15, pad_y + 7 + 15)
-        wait_for(lambda: window_named("书写练习引擎") is None, 5, "the engine to close")
+        wait_for(lambda: not program_running("ani"), 5, "the engine to end")
         wait_for(lambda: window_named("书写练习") is None, 5, "the pad to hide")
         check(map_state(dock_id), "leaving the pad closes the engine and restores the taskbar")
 
@@ -125,7 +130,7 @@ def main(folder):
         wait_for(lambda: not map_state(dock_id), 5, "the taskbar to be hidden again")
         time.sleep(0.5)
         click(sw - 10 - 48, below + 10 + 24)
-        wait_for(lambda: window_named("书写练习引擎") is None, 5, "the engine to stop")
+        wait_for(lambda: not program_running("ani"), 5, "the engine to stop")
         wait_for(lambda: window_named("书写练习") is None and map_state(dock_id), 5,
                  "the pad to end practice")
         check(True, "the engine's stop ends practice and restores the taskbar")
