@@ -40,6 +40,15 @@ def program_running(name):
     return f'"{name}"' in run("xwininfo", "-root", "-children")
 
 
+def kill_clients(names):
+    """Ends the programs owning windows of these names, so that a failed run leaves no engine
+    covering the screen for the tests after it."""
+    for line in run("xwininfo", "-root", "-children").splitlines():
+        parts = line.split()
+        if len(parts) > 1 and any(line.strip().startswith(f'{parts[0]} "{n}"') for n in names):
+            run("xkill", "-id", parts[0], check=False)
+
+
 def map_state(window_id):
     out = run("xwininfo", "-id", window_id)
     return "IsViewable" in out
@@ -143,6 +152,7 @@ def main(folder):
     finally:
         if program is not None:
             program.stop()
+        kill_clients(["书写练习引擎", "%*Y"])
         dock.kill()
     return 0
 
