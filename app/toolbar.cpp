@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 using namespace platform;
 
@@ -130,9 +131,19 @@ void TForm1::SpeedButton8Click() {
         processes().startProgram(QStringLiteral("vrnkb.dll"), ShowState::Show);
 }
 
-// Open writing practice.
+// Open writing practice: the pad at the top centre, above the engine it starts. The pad's top
+// stays on the screen when the screen is lower than the layout was made for.
 void TForm1::SpeedButton9Click() {
-    Form14->openPad();
+    const int left = std::max(0, (screenWidth() - 552) / 2);
+    if (screenHeight() == 600)
+        Form14->placePad(left, 40, true);
+    else
+        Form14->placePad(left, std::max(0, (screenHeight() - 424) / 2 - 100), false);
+    Form14->show();
+    Form14->Tag = 1;
+    const bool launched =
+        processes().startProgram(writingEngineCommandLine(Form3->ProgramFolder), ShowState::Show);
+    Form14->startWatching(launched);
 }
 
 // Blank the projection.

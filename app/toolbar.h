@@ -4,6 +4,7 @@
 
 #include "platform/os/window_system.h"
 #include "platform/widgets/form.h"
+#include "practice/writing_engine.h"
 
 class QTimer;
 
@@ -56,4 +57,3 @@ extern TForm1* Form1;
 // Captions the toolbar looks for among the desktop's windows.
 inline const QString OnScreenToolCaption = QStringLiteral("%*Y");
 inline const QString TouchMonitorCaption = QStringLiteral("xTouchMon");
-inline const QString WritingEngineCaption = QStringLiteral("书写练习引擎");

@@ -1,17 +1,58 @@
-// The writing-practice pad beside the external writing engine.
+// The writing-practice pad: the lines to practise, beside the writing engine that shows them
+// large on a practice grid. While practice runs the pad hides the desktop's taskbar, keeps the
+// engine's window at the bottom and watches for the engine to end.
 #pragma once
 
 #include "platform/widgets/form.h"
+
+#include <QPlainTextEdit>
+
+class QLabel;
+class QTimer;
 
 class TForm14 : public platform::Form {
     Q_OBJECT
 public:
     TForm14();
 
-    void FormCreate() {}
-    // Shows the pad and starts the engine. The pad's lines and the engine come with the pad
-    // itself; until then the command leaves the desktop as it is.
-    void openPad() {}
+    QPlainTextEdit* Memo1;
+    QLabel* Label1;
+    platform::SpeedButton* SpeedButton1; // leave
+    platform::SpeedButton* SpeedButton2; // load
+    platform::SpeedButton* SpeedButton3; // save
+    QTimer* Timer1;
+
+    // Runs the start-up script once, when the program starts.
+    void FormCreate();
+    // Every time the pad is shown.
+    void FormShow();
+    void Timer1Timer();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+
+    // Where the toolbar puts the pad; compact is the shortened layout of 600-pixel-high
+    // screens, and either call gives every control its size for that layout.
+    void placePad(int left, int top, bool compact);
+    // Starts Timer1 for an engine just started; `launched` is whether it could be started.
+    void startWatching(bool launched);
+
+    // The memo's lines as a text file holds them.
+    QStringList lines() const;
+    void setLines(const QStringList& lines);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void endPractice();
+
+    // Whether the engine's window was found since the engine was started, and the ticks
+    // since then: until it is seen, an engine still starting up is given time.
+    bool engineSeen_ = true;
+    bool engineLaunched_ = false;
+    int ticksSinceLaunch_ = 0;
 };
 
 extern TForm14* Form14;

@@ -101,6 +101,24 @@ std::optional<TColor> FakeDialogs::chooseColor(QWidget*, TColor) {
     return c;
 }
 
+std::optional<QString> FakeDialogs::chooseOpenFile(QWidget*, const QString& filter) {
+    return nextFileName(QStringLiteral("open"), filter);
+}
+
+std::optional<QString> FakeDialogs::chooseSaveFile(QWidget*, const QString& filter) {
+    return nextFileName(QStringLiteral("save"), filter);
+}
+
+std::optional<QString> FakeDialogs::nextFileName(const QString& kind, const QString& filter) {
+    shown.push_back({kind, filter, QString()});
+    if (fileNames.empty())
+        return std::nullopt;
+    std::optional<QString> name;
+    name.swap(fileNames.front());
+    fileNames.pop_front();
+    return name;
+}
+
 QImage FakeDisplay::grabScreen() {
     ++grabs;
     if (onGrab)

@@ -104,16 +104,28 @@ public:
     // script that has run out.
     std::deque<std::optional<TColor>> colours;
     std::optional<TColor> chooseColor(QWidget* owner, TColor initial) override;
+
+    // File names chosen in the next file dialogs, in order; nothing is a cancel, as is a script
+    // that has run out. Each dialog is recorded as "open" or "save" with its filter as text.
+    std::deque<std::optional<QString>> fileNames;
+    std::optional<QString> chooseOpenFile(QWidget* owner, const QString& filter) override;
+    std::optional<QString> chooseSaveFile(QWidget* owner, const QString& filter) override;
+
+private:
+    std::optional<QString> nextFileName(const QString& kind, const QString& filter);
 };
 
 class FakeProcesses final : public Processes {
 public:
     QStringList started;
+    // The show state of each start, in the same order.
+    std::vector<ShowState> shows;
     QStringList opened;
     bool startSucceeds = true;
 
-    bool startProgram(const QString& commandLine, ShowState) override {
+    bool startProgram(const QString& commandLine, ShowState show) override {
         started << commandLine;
+        shows.push_back(show);
         return startSucceeds;
     }
     bool openDocument(const QString& address) override {

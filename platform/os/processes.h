@@ -17,4 +17,7 @@ public:
     virtual bool openDocument(const QString& address) = 0;
 };
 
+// A program's path as one word of a command line, whatever spaces or quotes it holds.
+QString quotedForCommandLine(const QString& path);
+
 } // namespace platform

@@ -9,6 +9,14 @@
 
 namespace platform {
 
+// QProcess::splitCommand's rules: a quoted word may hold spaces, and three quotes in a row
+// stand for one literal quote.
+QString quotedForCommandLine(const QString& path) {
+    QString escaped = path;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
 QStringList QtProcesses::resolveCommandLine(const QString& commandLine,
                                             const QString& programFolder) {
     QStringList parts = QProcess::splitCommand(commandLine);

@@ -31,5 +31,6 @@ constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clGray = 0x808080;
 constexpr TColor clSkyBlue = 0xF0CAA6;
 constexpr TColor clMenuHighlight = 0xFF9933;
+constexpr TColor clGradientActiveCaption = 0xEAD1B9;
 
 } // namespace platform

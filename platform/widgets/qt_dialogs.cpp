@@ -1,6 +1,9 @@
 #include "platform/widgets/qt_dialogs.h"
 
 #include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,6 +14,29 @@ namespace {
 // Message boxes stay above the full-screen windows, which are kept on top themselves.
 void keepOnTop(QMessageBox& box) {
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+// Qt's own dialog rather than the desktop's: only it can be kept above the stay-on-top
+// windows it is opened from.
+std::optional<QString> runFileDialog(QWidget* owner, const QString& filter,
+                                     QFileDialog::AcceptMode mode, QString& lastFolder) {
+    QFileDialog dialog(owner, QString(), lastFolder.isEmpty() ? QDir::homePath() : lastFolder,
+                       filter);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        // A name is saved to as it was typed, replacing a file of that name.
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 } // namespace
@@ -47,6 +73,14 @@ std::optional<TColor> QtDialogs::chooseColor(QWidget* owner, TColor initial) {
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return fromQColor(dialog.selectedColor());
+}
+
+std::optional<QString> QtDialogs::chooseOpenFile(QWidget* owner, const QString& filter) {
+    return runFileDialog(owner, filter, QFileDialog::AcceptOpen, lastFolder_);
+}
+
+std::optional<QString> QtDialogs::chooseSaveFile(QWidget* owner, const QString& filter) {
+    return runFileDialog(owner, filter, QFileDialog::AcceptSave, lastFolder_);
 }
 
 } // namespace platform

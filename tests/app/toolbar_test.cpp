@@ -33,6 +33,7 @@ TEST_F(AppFixture, OnScreenToolButtonClosesItsWindowsOrStartsIt) {
     fakes.windows.addWindow(QStringLiteral("%*Y "));
     const WindowHandle b = fakes.windows.addWindow(QStringLiteral("%*Y"));
     fakes.windows.closeRequests.clear();
+    fakes.processes.started.clear(); // the start-up script
     Form1->SpeedButton8Click();
     EXPECT_EQ(fakes.windows.closeRequests, (std::vector<WindowHandle>{b, a}));
     EXPECT_TRUE(fakes.processes.started.isEmpty());
