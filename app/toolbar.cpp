@@ -142,7 +142,7 @@ void TForm1::SpeedButton9Click() {
     Form14->show();
     Form14->Tag = 1;
     const bool launched =
-        processes().startProgram(writingEngineCommandLine(Form3->ProgramFolder), ShowState::Show);
+        processes().startProgram(writingEngineCommandLine(Form3->Board.ProgramFolder), ShowState::Show);
     Form14->startWatching(launched);
 }
 

@@ -177,21 +177,3 @@ TEST_F(FloatingPictureTest, UndoAfterASelectionPutsTheCutRegionBack) {
     EXPECT_EQ(pagePixel(250, 250), Green);
     EXPECT_EQ(surfacePixel(250, 250), Green);
 }
-
-TEST(JpegDecoder, DamagedOrForeignDataGivesNoPicture) {
-    EXPECT_FALSE(decodeJpeg(QByteArray()));
-    EXPECT_FALSE(decodeJpeg(QByteArray("not a picture at all")));
-    EXPECT_FALSE(decodeJpeg(QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10)));
-    EXPECT_FALSE(decodeJpegFile(QStringLiteral("/nonexistent/stamp.jt")));
-    // A file cut short in its picture data keeps the rows it has.
-    QImage picture(64, 64, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(picture.save(&buffer, "JPEG"));
-    const std::optional<QImage> cut = decodeJpeg(jpeg.left(jpeg.size() * 3 / 4));
-    if (cut) {
-        EXPECT_EQ(cut->size(), QSize(64, 64));
-    }
-}
