@@ -60,7 +60,16 @@ TRect BoardModel::strokeRegion() const {
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
     const int m = StrokeMarginOfBox;
-    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
+    return TRect{StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1}
+        .intersected(strokeLimit_);
+}
+
+TRect BoardModel::strokeBox() const {
+    return TRect{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}.intersected(strokeLimit_);
+}
+
+void BoardModel::limitStroke(const TRect& visible) {
+    strokeLimit_ = strokeLimit_.intersected(visible);
 }
 
 void BoardModel::forgetUndo() {
@@ -69,6 +78,7 @@ void BoardModel::forgetUndo() {
     StrokeRight = -10;
     StrokeBottom = -10;
     StrokeMarginOfBox = StrokeMargin;
+    strokeLimit_ = NoLimit;
     undoForgotten_ = true;
 }
 
@@ -78,6 +88,7 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeLeft = StrokeRight = x;
     StrokeTop = StrokeBottom = y;
     StrokeMarginOfBox = margin;
+    strokeLimit_ = NoLimit;
     undoForgotten_ = false;
 }
 
@@ -202,7 +213,7 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
         .copyRect(surface, {AnchorX, AnchorY, AnchorX + w, AnchorY + h}, QPoint(0, 0));
     Canvas page(editCurrent());
     if (BackdropActive == 1) {
-        const TRect box{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
+        const TRect box = strokeBox();
         page.copyRect(BackdropBitmap, box);
         emit pageChanged(CurrentPage, box);
     } else {
@@ -270,7 +281,6 @@ bool BoardModel::canTurnRight() const {
     return CurrentPage < MaxPages && (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
 }
 
-
 void BoardModel::enter(int page) {
     forgetUndo();
     emit pageLeaving(CurrentPage);
@@ -315,8 +325,7 @@ void BoardModel::continueOnThisPage() {
     emit floatingChanged();
 }
 
-void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection,
-                                   const QRect& at) {
+void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {
     const int page = CurrentPage;
     if (PageState[page] == 0)
         fillPage(page, BackgroundColour);

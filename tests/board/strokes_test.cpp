@@ -124,3 +124,124 @@ TEST_F(BoardFixture, CommitNeverTakesTheTextPanelsPlace) {
     EXPECT_EQ(pagePixel(799, 418), Background);
     EXPECT_EQ(pagePixel(800, 418), Green);
 }
+
+namespace {
+
+// The bounding box of the pixels of a colour in a picture; empty when there are none.
+TRect boundsOf(const QImage& picture, TColor colour) {
+    TRect box{picture.width(), picture.height(), 0, 0};
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            if (fromRgb(row[x]) == colour)
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+        }
+    }
+    return box.isEmpty() ? TRect{} : box;
+}
+
+} // namespace
+
+// Rectangles in failure messages, as gtest finds them beside TRect.
+[[maybe_unused]] static void PrintTo(const TRect& r, std::ostream* out) {
+    *out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+}
+
+// Whatever a control covers, the commit keeps the stroke's part in view, exactly: the surface
+// is green everywhere, also under the controls, so what turns green in the page is the region
+// committed, and undo gives back exactly that region.
+TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
+    enum Control { TextPanel, TopStrip, BottomStrip };
+    struct Case {
+        const char* what;
+        Control control;
+        QRect at;
+        std::vector<QPoint> stroke;
+        TRect committed;
+    };
+    const int half = sh() / 2;
+    const Case cases[] = {
+        {"panel just right of the stroke",
+         TextPanel,
+         {405, 100, 200, 200},
+         {{300, 150}, {400, 160}},
+         {290, 140, 405, 171}},
+        {"panel one column past the margin",
+         TextPanel,
+         {410, 100, 200, 200},
+         {{300, 150}, {400, 160}},
+         {290, 140, 410, 171}},
+        {"panel well right of the stroke",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{300, 150}, {400, 160}},
+         {290, 140, 411, 171}},
+        {"stroke across the panel's right edge, below it",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{700, 400}, {900, 410}},
+         {800, 390, 911, 421}},
+        {"stroke within the panel's columns, below it",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{650, 400}, {700, 410}},
+         {640, 390, 711, 421}},
+        {"click just right of the panel",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{805, 200}},
+         {800, 190, 816, 211}},
+        {"stroke into the panel from the left",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{550, 200}, {650, 210}},
+         {540, 190, 600, 221}},
+        {"click just below a top strip",
+         TopStrip,
+         {0, 41, sw(), 200},
+         {{300, 245}},
+         {290, 241, 311, 256}},
+        {"stroke down to a bottom strip",
+         BottomStrip,
+         {0, half, sw(), half},
+         {{300, half - 34}, {300, half - 4}},
+         {290, half - 44, 311, half}},
+        {"stroke down into a bottom strip",
+         BottomStrip,
+         {0, half, sw(), half},
+         {{300, half - 34}, {300, half + 66}},
+         {290, half - 44, 311, half}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget* control = c.control == TextPanel ? Form3->Panel4 : Form3->Panel5;
+        control->setGeometry(c.at);
+        control->show();
+        paintPage({0, 0, sw(), sh()}, Background);
+        Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Red);
+        Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
+        const QPoint* p = c.stroke.data();
+        Form3->FormMouseDown(p->x(), p->y());
+        for (const QPoint& q : c.stroke)
+            Form3->FormMouseMove(Qt::LeftButton, q.x(), q.y());
+        Form3->FormMouseUp(c.stroke.back().x(), c.stroke.back().y());
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Green), c.committed);
+        Form3->SpeedButton4Click();
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Green), TRect{});
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Red), TRect{});
+        control->hide();
+    }
+}
+
+TEST_F(BoardFixture, AreaEraseBesideThePanelClearsItsWholeBox) {
+    paintPage({0, 100, sw(), 600}, Red);
+    Form3->Panel4->setGeometry(405, 100, 200, 200);
+    Form3->Panel4->show();
+    Form3->SpeedButton13Click();
+    stroke({{300, 150}, {400, 200}});
+    for (const QPoint& p : {QPoint(300, 150), QPoint(399, 199)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
+    for (const QPoint& p : {QPoint(400, 150), QPoint(299, 150), QPoint(350, 200)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+}
