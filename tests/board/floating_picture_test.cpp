@@ -4,6 +4,7 @@
 #include "platform/raster/jpeg_decoder.h"
 
 #include <QBuffer>
+#include <functional>
 
 using namespace platform;
 
@@ -56,13 +57,52 @@ TEST_F(FloatingPictureTest, DraggingUpOrLeftGivesAnEmptyPicture) {
 
 TEST_F(FloatingPictureTest, APressOnThePictureDragsItAndDoesNotCommitIt) {
     cutGreenSquare();
-    Form3->Image2MouseDown(Qt::LeftButton, 10, 10);
-    Form3->Image2MouseMove(Qt::LeftButton, 110, 60);
+    pointerStroke({{210, 210}, {310, 260}});
     EXPECT_EQ(Form3->Image2->pos(), QPoint(300, 250));
     EXPECT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(pagePixel(350, 280), Background);
     // The window shows the hole where the picture was.
     EXPECT_EQ(surfacePixel(210, 210), Background);
+    // A press beside it is the board's, and commits it.
+    pointerStroke({{50, 600}});
+    EXPECT_EQ(pagePixel(350, 280), Green);
+}
+
+// The title bar covers rows 0..39 above the floating picture, however the picture got there.
+TEST_F(FloatingPictureTest, TheTitleBarStaysAboveThePicture) {
+    struct Case {
+        const char* how;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {"enlarged",
+         [this] {
+             Form3->SpeedButton25Click();
+             stroke({{50, 60}, {1000, 740}});
+             Form3->SpeedButton35Click();
+         }},
+        {"dragged up",
+         [this] {
+             cutGreenSquare();
+             pointerStroke({{250, 250}, {250, 70}});
+         }},
+        {"sent from the annotation",
+         [] { Form3->Board.adoptSelection(filled(300, 200, Red), QRect(100, 10, 300, 200)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        c.make();
+        ASSERT_TRUE(Form3->Image2->isVisible());
+        ASSERT_LT(Form3->Image2->y(), 40); // it reaches into the title bar's rows
+        for (const int x : {5, 250, 350})
+            for (const int y : {0, 20, 39}) {
+                QWidget* on = Form3->childAt(x, y);
+                EXPECT_TRUE(on == Form3->Panel2 || Form3->Panel2->isAncestorOf(on))
+                    << x << "," << y;
+            }
+        stroke({{600, 700}}); // committed, ready for the next case
+        Form3->SpeedButton3Click();
+    }
 }
 
 TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {

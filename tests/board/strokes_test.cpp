@@ -245,3 +245,30 @@ TEST_F(BoardFixture, AreaEraseBesideThePanelClearsItsWholeBox) {
     for (const QPoint& p : {QPoint(400, 150), QPoint(299, 150), QPoint(350, 200)})
         EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
 }
+
+// A press that begins on a control of the board (the title bar's empty place, the size
+// readout, the text panel's title strip, the thumbnail strip) starts no stroke, whatever the
+// tool and wherever the pointer is let go.
+TEST_F(BoardFixture, APressOnAControlStartsNoStroke) {
+    Form3->Panel4->setGeometry(600, 100, 200, 200);
+    Form3->Panel4->show();
+    Form3->Panel5->setGeometry(0, sh() / 2, sw(), sh() / 2);
+    Form3->Panel5->show();
+    for (void (TForm3::*arm)() : {&TForm3::SpeedButton14Click, &TForm3::SpeedButton25Click}) {
+        (Form3->*arm)();
+        for (const QPoint& from :
+             {QPoint(200, 20), QPoint(40, 20), QPoint(700, 110), QPoint(500, sh() / 2 + 100)}) {
+            pointerStroke({from, {450, 300}});
+            EXPECT_FALSE(Form3->Image2->isVisible()) << from.x() << "," << from.y();
+            EXPECT_EQ(boundsOf(Form3->Board.current(), Ink), TRect{})
+                << from.x() << "," << from.y();
+            EXPECT_EQ(Form3->Panel3->caption(), QString());
+        }
+    }
+    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    // The same drag begun on the page draws.
+    Form3->SpeedButton14Click();
+    pointerStroke({{100, 300}, {450, 300}});
+    EXPECT_EQ(pagePixel(300, 300), Ink);
+    EXPECT_EQ(Form3->Board.PageState[1], 2);
+}
