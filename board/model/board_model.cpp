@@ -127,6 +127,7 @@ void BoardModel::showFloatingPicture(const QImage& picture, QPoint topLeft) {
     Floating.picture = picture;
     Floating.bounds = QRect(topLeft, picture.size());
     Floating.shown = true;
+    Floating.zoomFrame = false;
     emit floatingChanged();
 }
 
@@ -157,7 +158,10 @@ void BoardModel::copyFloatingPictureIntoPage() {
     if (!Floating.shown)
         return;
     const QRect r = Floating.bounds;
-    commitFloating({1, 1, r.width() - 1, r.height() - 1}, QPoint(r.left() + 1, r.top() + 1));
+    // The outermost pixels stay out, and a zoom step's frame with them.
+    const int inset = Floating.zoomFrame ? 2 : 1;
+    commitFloating({1, 1, r.width() - inset, r.height() - inset},
+                   QPoint(r.left() + 1, r.top() + 1));
 }
 
 void BoardModel::dropFloatingPicture() {
@@ -259,13 +263,15 @@ void BoardModel::zoomStep(bool enlarge) {
     QImage picture = *result;
     const QPoint at = keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(),
                                    enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce);
-    if (ZoomFactor >= 1.0f && kind == FloatingKind::Selection) {
+    const bool framed = ZoomFactor >= 1.0f && kind == FloatingKind::Selection;
+    if (framed) {
         Canvas frame(picture);
         frame.pen = Pen{1, PenColour, PenStyle::Dot};
         frame.brush.clear = true;
         frame.rectangle(0, 0, picture.width() - 1, picture.height() - 1);
     }
     showFloatingPicture(picture, at);
+    Floating.zoomFrame = framed;
 }
 
 void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {

@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 #include <functional>
+#include <string>
+#include <vector>
 
 using namespace platform;
 
@@ -23,6 +25,14 @@ protected:
         paintPage({200, 200, 300, 300}, Green);
         Form3->SpeedButton25Click();
         stroke({{200, 200}, {250, 250}, {300, 300}});
+    }
+    ::testing::AssertionResult noInkIn(const QRect& area) const {
+        const QImage& page = Form3->Board.current();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (fromRgb(page.pixel(x, y)) == Ink)
+                    return ::testing::AssertionFailure() << "ink at " << x << "," << y;
+        return ::testing::AssertionSuccess();
     }
     void place(const QImage& picture, QPoint at) {
         Form3->Board.FloatBitmap = picture;
@@ -117,6 +127,48 @@ TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {
     EXPECT_EQ(pagePixel(400, 450), Background);
     EXPECT_EQ(surfacePixel(450, 450), Green);
     EXPECT_EQ(Form3->Board.FloatPlaced, 0);
+}
+
+// However it was zoomed, a selection goes into the page without its dotted frame, whichever
+// command commits it.
+TEST_F(FloatingPictureTest, ACommitNeverBakesTheSelectionsFrame) {
+    struct Zoom {
+        const char* name;
+        std::vector<bool> enlarge; // the steps, in order
+    };
+    struct Commit {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Zoom zooms[] = {{"not zoomed", {}},
+                          {"enlarged", {true}},
+                          {"enlarged twice", {true, true}},
+                          {"enlarged and reduced", {true, false}},
+                          {"reduced", {false}}};
+    const Commit commits[] = {
+        {"turn right", [] { Form3->SpeedButton12Click(); }},
+        {"turn left", [] { Form3->SpeedButton11Click(); }},
+        {"a tool", [] { Form3->SpeedButton3Click(); }},
+        {"range selection", [] { Form3->SpeedButton25Click(); }},
+        {"a press",
+         [this] {
+             stroke({{50, 700}});
+         }},
+    };
+    for (const Zoom& z : zooms)
+        for (const Commit& c : commits) {
+            SCOPED_TRACE(std::string(z.name) + ", " + c.name);
+            paintPage({0, 0, sw(), sh()}, Background);
+            cutGreenSquare();
+            for (const bool enlarge : z.enlarge)
+                (Form3->*(enlarge ? &TForm3::SpeedButton35Click : &TForm3::SpeedButton36Click))();
+            const QRect r = Form3->Image2->geometry();
+            c.run();
+            ASSERT_EQ(Form3->Board.CurrentPage, 1);
+            // The frame's pixels would be the pen's colour; the picture holds none of it.
+            EXPECT_TRUE(noInkIn(r));
+            EXPECT_EQ(pagePixel(r.center().x(), r.center().y()), Green);
+        }
 }
 
 TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
