@@ -1,9 +1,31 @@
 // Strokes as the page stores them: what each tool commits, and what stays on the window only.
 #include "board_fixture.h"
 
+#include "platform/raster/cursors.h"
+
+#include <QDir>
 #include <QTextEdit>
+#include <optional>
 
 using namespace platform;
+
+namespace {
+
+// The program's folder is the current folder while it lives: the cursor files load from it.
+class InProgramFolder {
+public:
+    InProgramFolder() : previous_(QDir::currentPath()) {
+        QDir::setCurrent(QStringLiteral(KV_PROGRAM_FOLDER));
+    }
+    ~InProgramFolder() { QDir::setCurrent(previous_); }
+    InProgramFolder(const InProgramFolder&) = delete;
+    InProgramFolder& operator=(const InProgramFolder&) = delete;
+
+private:
+    QString previous_;
+};
+
+} // namespace
 
 TEST_F(BoardFixture, ClickCommitsA21PixelSquareAndLeavesThePageState) {
     // Something on the window that the page does not hold yet.
@@ -31,20 +53,127 @@ TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
     setPenWidth(1);
     struct Case {
         void (TForm3::*arm)();
-        QPoint onFinal;
+        void (Canvas::*draw)(int, int, int, int);
     };
-    // The final shape spans (100, 100) to (150, 150); an earlier one reached x = 199.
-    for (const Case& c : {Case{&TForm3::SpeedButton15Click, {100, 120}},
-                          Case{&TForm3::SpeedButton17Click, {100, 125}},
-                          Case{&TForm3::SpeedButton14Click, {125, 125}}}) {
+    const auto line = [](Canvas& c, int x1, int y1, int x2, int y2) {
+        c.moveTo(x1, y1);
+        c.lineTo(x2, y2);
+    };
+    for (const Case& c : {Case{&TForm3::SpeedButton15Click, &Canvas::rectangle},
+                          Case{&TForm3::SpeedButton17Click, &Canvas::ellipse},
+                          Case{&TForm3::SpeedButton14Click, nullptr}}) {
         Form3->SpeedButton5Click();
         (Form3->*c.arm)();
+        // On the way to its end at (150, 150) the shape reached (200, 200).
         stroke({{100, 100}, {200, 200}, {150, 150}});
-        EXPECT_EQ(pagePixel(c.onFinal.x(), c.onFinal.y()), Ink) << Form3->Board.ToolMode;
-        for (const QPoint& stale : {QPoint(199, 150), QPoint(198, 198), QPoint(150, 199)})
-            EXPECT_EQ(pagePixel(stale.x(), stale.y()), Background) << Form3->Board.ToolMode;
+        const auto outline = [&](int x, int y) {
+            QImage picture = makeBitmap(sw(), sh());
+            Canvas canvas(picture);
+            canvas.fillRect({0, 0, sw(), sh()}, Background);
+            canvas.pen = Pen{1, Ink, PenStyle::Solid};
+            canvas.brush.clear = true;
+            if (c.draw)
+                (canvas.*c.draw)(100, 100, x, y);
+            else
+                line(canvas, 100, 100, x, y);
+            return picture;
+        };
+        const QImage earlier = outline(200, 200);
+        const QImage final = outline(150, 150);
+        int stale = 0;
+        for (int y = 90; y < 215; ++y)
+            for (int x = 90; x < 215; ++x) {
+                stale += earlier.pixel(x, y) != final.pixel(x, y);
+                ASSERT_EQ(pagePixel(x, y), fromRgb(final.pixel(x, y)))
+                    << Form3->Board.ToolMode << " at " << x << "," << y;
+            }
+        EXPECT_GE(stale, 50) << Form3->Board.ToolMode; // the earlier outline was elsewhere
         EXPECT_EQ(Form3->Panel3->caption(), QStringLiteral("2.5，2.5"));
     }
+}
+
+// Each tool button arms its cursor, pen and brush, and clears the size readout or leaves it,
+// in the order a teacher might press them.
+TEST_F(BoardFixture, ToolButtonsArmTheirCursorPenAndReadout) {
+    const InProgramFolder here;
+    setPenWidth(3);
+    struct Case {
+        void (TForm3::*arm)();
+        SpeedButton* TForm3::*button;
+        const char* cursor;
+        Pen pen;
+        bool brushClear; // false: the brush is left as it was
+        bool readoutCleared;
+    };
+    const Case cases[] = {
+        {&TForm3::SpeedButton14Click,
+         &TForm3::SpeedButton14,
+         "Sonic cross2.cut",
+         {3, Ink, PenStyle::Solid},
+         false,
+         false},
+        {&TForm3::SpeedButton15Click,
+         &TForm3::SpeedButton15,
+         "Sonic cross3.cut",
+         {3, Ink, PenStyle::Solid},
+         true,
+         false},
+        {&TForm3::SpeedButton17Click,
+         &TForm3::SpeedButton17,
+         "prcs_mox1.cut",
+         {3, Ink, PenStyle::Solid},
+         true,
+         false},
+        // The board eraser keeps the pen's style and paints the background the window shows.
+        {&TForm3::SpeedButton10Click,
+         &TForm3::SpeedButton10,
+         "Altr_Fsh.cut",
+         {30, Background, PenStyle::Solid},
+         false,
+         true},
+        {&TForm3::SpeedButton25Click,
+         &TForm3::SpeedButton25,
+         "prcs_mox2.cut",
+         {1, Ink, PenStyle::Dot},
+         true,
+         false},
+        {&TForm3::SpeedButton13Click,
+         &TForm3::SpeedButton13,
+         "prcs_mox2.cut",
+         {1, Ink, PenStyle::Dot},
+         true,
+         false},
+        // The pen keeps the dotted style that area erase left.
+        {&TForm3::SpeedButton3Click,
+         &TForm3::SpeedButton3,
+         "Text_Hnd.cut",
+         {3, Ink, PenStyle::Dot},
+         false,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cursor);
+        Form3->Panel3->setCaption(QStringLiteral("5，3"));
+        Form3->canvas().brush.clear = false;
+        (Form3->*c.arm)();
+        EXPECT_TRUE((Form3->*c.button)->isDown());
+        const std::optional<QCursor> expected = loadCursorFile(QString::fromUtf8(c.cursor));
+        ASSERT_TRUE(expected);
+        EXPECT_EQ(Form3->cursor().hotSpot(), expected->hotSpot());
+        EXPECT_EQ(Form3->cursor().pixmap().toImage(), expected->pixmap().toImage());
+        const Pen& pen = Form3->canvas().pen;
+        EXPECT_EQ(pen.width, c.pen.width);
+        EXPECT_EQ(pen.color, c.pen.color);
+        EXPECT_EQ(pen.style, c.pen.style);
+        EXPECT_EQ(Form3->canvas().brush.clear, c.brushClear);
+        EXPECT_EQ(Form3->Panel3->caption().isEmpty(), c.readoutCleared);
+    }
+    // After an erase the area-erase tool takes up its dotted outline pen again.
+    Form3->SpeedButton13Click();
+    setPenWidth(5);
+    stroke({{300, 300}, {400, 400}});
+    EXPECT_EQ(Form3->canvas().pen.width, 1);
+    EXPECT_EQ(Form3->canvas().pen.style, PenStyle::Dot);
 }
 
 TEST_F(BoardFixture, SizeReadoutShowsHalfTheDragInTenths) {
