@@ -7,6 +7,7 @@
 #include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
 
+#include <QChildEvent>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -335,6 +336,14 @@ void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
         return;
     Image1->move(x + Image1->x() - OverlayAnchor.x(), y + Image1->y() - OverlayAnchor.y());
     Board.BoardPaintMode = 1;
+}
+
+// The bars keep the presses that begin on them, also on their empty places: a stroke starts
+// only on the annotated picture itself.
+void TForm2::childEvent(QChildEvent* event) {
+    if (event->added() && event->child()->isWidgetType())
+        static_cast<QWidget*>(event->child())->setAttribute(Qt::WA_NoMousePropagation);
+    SurfaceWindow::childEvent(event);
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

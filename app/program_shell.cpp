@@ -47,7 +47,8 @@ void ProgramShell::openHelp() {
     Form4->ShowModal();
 }
 
-void ProgramShell::openSettings() {
+// The settings window keeps no teacher choice of its own yet, so there is none to clear.
+void ProgramShell::openSettings(TeacherChoice) {
     Form6->ShowModal();
 }
 

@@ -17,7 +17,7 @@ public:
     void blankProjection(bool modal) override;
     bool projectionBlanked() const override;
     void openHelp() override;
-    void openSettings() override;
+    void openSettings(platform::TeacherChoice teacher) override;
     void hidePracticePad() override;
     void returnToPracticePad() override;
 

@@ -19,7 +19,10 @@ void TForm3::showFloatingPicture() {
     Image2->setGeometry(f.bounds);
     Image2->setPicture(f.picture);
     Image2->show();
+    // Above the page and the panels, but never above the title bar, whose commands must stay
+    // within reach wherever the picture is dragged or however far it is enlarged.
     Image2->raise();
+    Panel2->raise();
 }
 
 // The window shows the page again wherever the floating picture stops covering it.

@@ -2,6 +2,7 @@
 // board for a while: settings, blanking and the way back to the desktop.
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
+#include "platform/raster/rich_text.h"
 #include "platform/widgets/shell.h"
 
 #include <QLabel>
@@ -118,14 +119,18 @@ void TForm3::SpeedButton5Click() {
     Board.fill(Board.CurrentPage, Board.BackgroundColour);
 }
 
-// Settings.
+// Settings. The lessons saved from the settings window take the page's text and panel from
+// the page's file and bounds, so both are brought up to date first; the teacher is chosen
+// again each time.
 void TForm3::SpeedButton6Click() {
     const int page = Board.CurrentPage;
+    if (!Panel4->isHidden())
+        saveRichText(*RichEdit1->document(), pageTextFile(page));
     Board.PanelLeft[page] = Panel4->x();
     Board.PanelTop[page] = Panel4->y();
     Board.PanelWidth[page] = Panel4->width();
     Board.PanelHeight[page] = Panel4->height();
-    shell().openSettings();
+    shell().openSettings(TeacherChoice::Cleared);
 }
 
 // Blank the projection.

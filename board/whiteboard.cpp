@@ -5,6 +5,7 @@
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 
+#include <QChildEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
@@ -196,6 +197,15 @@ void TForm3::FormPaint() {
 void TForm3::Invalidate() {
     FormPaint();
     showSurface();
+}
+
+// Every control on the board keeps the mouse presses that begin on it, also those it does
+// not handle (the title bar's empty area, the size readout): a press on the board starts a
+// stroke only on the uncovered page, and its moves and release go with it.
+void TForm3::childEvent(QChildEvent* event) {
+    if (event->added() && event->child()->isWidgetType())
+        static_cast<QWidget*>(event->child())->setAttribute(Qt::WA_NoMousePropagation);
+    SurfaceWindow::childEvent(event);
 }
 
 void TForm3::showEvent(QShowEvent* event) {

@@ -60,7 +60,16 @@ TRect BoardModel::strokeRegion() const {
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
     const int m = StrokeMarginOfBox;
-    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
+    return TRect{StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1}
+        .intersected(strokeLimit_);
+}
+
+TRect BoardModel::strokeBox() const {
+    return TRect{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}.intersected(strokeLimit_);
+}
+
+void BoardModel::limitStroke(const TRect& visible) {
+    strokeLimit_ = strokeLimit_.intersected(visible);
 }
 
 void BoardModel::forgetUndo() {
@@ -69,6 +78,7 @@ void BoardModel::forgetUndo() {
     StrokeRight = -10;
     StrokeBottom = -10;
     StrokeMarginOfBox = StrokeMargin;
+    strokeLimit_ = NoLimit;
     undoForgotten_ = true;
 }
 
@@ -78,6 +88,7 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeLeft = StrokeRight = x;
     StrokeTop = StrokeBottom = y;
     StrokeMarginOfBox = margin;
+    strokeLimit_ = NoLimit;
     undoForgotten_ = false;
 }
 
@@ -116,6 +127,7 @@ void BoardModel::showFloatingPicture(const QImage& picture, QPoint topLeft) {
     Floating.picture = picture;
     Floating.bounds = QRect(topLeft, picture.size());
     Floating.shown = true;
+    Floating.zoomFrame = false;
     emit floatingChanged();
 }
 
@@ -146,7 +158,10 @@ void BoardModel::copyFloatingPictureIntoPage() {
     if (!Floating.shown)
         return;
     const QRect r = Floating.bounds;
-    commitFloating({1, 1, r.width() - 1, r.height() - 1}, QPoint(r.left() + 1, r.top() + 1));
+    // The outermost pixels stay out, and a zoom step's frame with them.
+    const int inset = Floating.zoomFrame ? 2 : 1;
+    commitFloating({1, 1, r.width() - inset, r.height() - inset},
+                   QPoint(r.left() + 1, r.top() + 1));
 }
 
 void BoardModel::dropFloatingPicture() {
@@ -202,7 +217,7 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
         .copyRect(surface, {AnchorX, AnchorY, AnchorX + w, AnchorY + h}, QPoint(0, 0));
     Canvas page(editCurrent());
     if (BackdropActive == 1) {
-        const TRect box{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
+        const TRect box = strokeBox();
         page.copyRect(BackdropBitmap, box);
         emit pageChanged(CurrentPage, box);
     } else {
@@ -248,13 +263,15 @@ void BoardModel::zoomStep(bool enlarge) {
     QImage picture = *result;
     const QPoint at = keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(),
                                    enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce);
-    if (ZoomFactor >= 1.0f && kind == FloatingKind::Selection) {
+    const bool framed = ZoomFactor >= 1.0f && kind == FloatingKind::Selection;
+    if (framed) {
         Canvas frame(picture);
         frame.pen = Pen{1, PenColour, PenStyle::Dot};
         frame.brush.clear = true;
         frame.rectangle(0, 0, picture.width() - 1, picture.height() - 1);
     }
     showFloatingPicture(picture, at);
+    Floating.zoomFrame = framed;
 }
 
 void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {

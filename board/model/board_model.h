@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QString>
+#include <limits>
 #include <optional>
 
 class BoardModel : public PageStore, public DrawingState {
@@ -67,11 +68,17 @@ public:
     void prepareCurrentPage();
 
     // Strokes and undo. The region undo restores and a release commits: the stroke box and
-    // its margin; empty after forgetUndo.
+    // its margin, within the stroke's limit; empty after forgetUndo.
     TRect strokeRegion() const;
+    // The stroke box itself within the same limit: what area erase clears.
+    TRect strokeBox() const;
     void forgetUndo();
-    // A press starts a stroke: the box is the point, with the margin its pen needs.
+    // A press starts a stroke: the box is the point, with the margin its pen needs, and no
+    // limit.
     void beginStroke(int x, int y, int margin);
+    // Keeps the stroke's commit and undo region inside `visible`, the part of the page that
+    // the window's controls leave in view. The box keeps the whole stroke.
+    void limitStroke(const TRect& visible);
     bool undoForgotten() const { return undoForgotten_; }
     // The undo snapshot of the region, then the region of the drawn surface into the page.
     void commitStroke(const QImage& surface, const TRect& region);
@@ -137,5 +144,10 @@ private:
     void enter(int page);
     void continueOnThisPage();
 
+    static constexpr TRect NoLimit{std::numeric_limits<int>::min(), std::numeric_limits<int>::min(),
+                                   std::numeric_limits<int>::max(),
+                                   std::numeric_limits<int>::max()};
+
     bool undoForgotten_ = true;
+    TRect strokeLimit_ = NoLimit;
 };

@@ -13,4 +13,7 @@ struct FloatingPicture {
     QImage picture;
     QRect bounds;
     bool shown = false;
+    // A zoom step of a selection draws its dotted frame one pixel in from the right and bottom
+    // edges, not on the outermost pixels as the cut does.
+    bool zoomFrame = false;
 };

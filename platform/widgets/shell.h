@@ -10,6 +10,14 @@ namespace platform {
 // annotation's small bar takes the same place.
 constexpr int ToolbarDockOffset = 436;
 
+// What the settings window does with the teacher chosen in it before, when it opens.
+enum class TeacherChoice {
+    Kept,
+    // No teacher chosen and none selected in its teacher list: the commands that need a
+    // teacher ask for one again.
+    Cleared,
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -27,7 +35,7 @@ public:
     virtual bool projectionBlanked() const = 0;
     virtual void openHelp() = 0;
     // The settings window, modal.
-    virtual void openSettings() = 0;
+    virtual void openSettings(TeacherChoice teacher) = 0;
     // The writing-practice pad: hidden while the board or the annotation is open, and shown
     // again on the way back when practice was running.
     virtual void hidePracticePad() = 0;

@@ -2,6 +2,7 @@
 // floating picture, undo and clearing, the pen settings and the bars.
 #include "app/blanking.h"
 #include "overlay_fixture.h"
+#include "platform/widgets/shell.h"
 #include "practice/practice_pad.h"
 
 #include <QTest>
@@ -12,6 +13,16 @@ using namespace platform;
 namespace {
 
 using OverlayTest = OverlayFixture;
+
+// Press, moves and release through the window system, as the pointer makes them: the press
+// goes to whatever lies under the pointer, the moves and the release to where it went.
+void pointerStroke(std::initializer_list<QPoint> points) {
+    QWindow* window = Form2->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, *points.begin());
+    for (const QPoint& p : points)
+        QTest::mouseMove(window, p);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, *(points.end() - 1));
+}
 
 } // namespace
 
@@ -138,6 +149,30 @@ TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
                 << x << "," << y;
         }
     EXPECT_EQ(surface(350, 300), pattern(250, 250));
+}
+
+TEST_F(OverlayTest, APressOnThePictureDragsItAndAPressBesideItDropsIt) {
+    open();
+    Form2->SpeedButton15->click();
+    stroke({{200, 200}, {300, 300}});
+    pointerStroke({{210, 210}, {310, 260}});
+    EXPECT_EQ(Form2->Image1->pos(), QPoint(300, 250));
+    EXPECT_FALSE(Form2->Image1->isHidden());
+    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    pointerStroke({{700, 600}});
+    EXPECT_EQ(scratch(350, 300), pattern(250, 250));
+}
+
+TEST_F(OverlayTest, APressOnABarsEmptyPlaceDrawsNothing) {
+    open();
+    const int bar = sw() - ToolbarDockOffset;
+    for (const QPoint& on : {QPoint(bar + 100, 40), QPoint(bar, 20)}) {
+        pointerStroke({on, {500, 500}});
+        EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen))
+            << on.x() << "," << on.y();
+    }
+    pointerStroke({{400, 500}, {500, 500}}); // on the picture, the same drag draws
+    EXPECT_EQ(scratch(450, 500), Ink);
 }
 
 TEST_F(OverlayTest, ChoosingThePenDiscardsAMovedSelectionAndLeavesThePixelsWhereTheyWere) {

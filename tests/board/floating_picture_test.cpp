@@ -4,6 +4,9 @@
 #include "platform/raster/jpeg_decoder.h"
 
 #include <QBuffer>
+#include <functional>
+#include <string>
+#include <vector>
 
 using namespace platform;
 
@@ -22,6 +25,14 @@ protected:
         paintPage({200, 200, 300, 300}, Green);
         Form3->SpeedButton25Click();
         stroke({{200, 200}, {250, 250}, {300, 300}});
+    }
+    ::testing::AssertionResult noInkIn(const QRect& area) const {
+        const QImage& page = Form3->Board.current();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (fromRgb(page.pixel(x, y)) == Ink)
+                    return ::testing::AssertionFailure() << "ink at " << x << "," << y;
+        return ::testing::AssertionSuccess();
     }
     void place(const QImage& picture, QPoint at) {
         Form3->Board.FloatBitmap = picture;
@@ -56,13 +67,52 @@ TEST_F(FloatingPictureTest, DraggingUpOrLeftGivesAnEmptyPicture) {
 
 TEST_F(FloatingPictureTest, APressOnThePictureDragsItAndDoesNotCommitIt) {
     cutGreenSquare();
-    Form3->Image2MouseDown(Qt::LeftButton, 10, 10);
-    Form3->Image2MouseMove(Qt::LeftButton, 110, 60);
+    pointerStroke({{210, 210}, {310, 260}});
     EXPECT_EQ(Form3->Image2->pos(), QPoint(300, 250));
     EXPECT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(pagePixel(350, 280), Background);
     // The window shows the hole where the picture was.
     EXPECT_EQ(surfacePixel(210, 210), Background);
+    // A press beside it is the board's, and commits it.
+    pointerStroke({{50, 600}});
+    EXPECT_EQ(pagePixel(350, 280), Green);
+}
+
+// The title bar covers rows 0..39 above the floating picture, however the picture got there.
+TEST_F(FloatingPictureTest, TheTitleBarStaysAboveThePicture) {
+    struct Case {
+        const char* how;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {"enlarged",
+         [this] {
+             Form3->SpeedButton25Click();
+             stroke({{50, 60}, {1000, 740}});
+             Form3->SpeedButton35Click();
+         }},
+        {"dragged up",
+         [this] {
+             cutGreenSquare();
+             pointerStroke({{250, 250}, {250, 70}});
+         }},
+        {"sent from the annotation",
+         [] { Form3->Board.adoptSelection(filled(300, 200, Red), QRect(100, 10, 300, 200)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        c.make();
+        ASSERT_TRUE(Form3->Image2->isVisible());
+        ASSERT_LT(Form3->Image2->y(), 40); // it reaches into the title bar's rows
+        for (const int x : {5, 250, 350})
+            for (const int y : {0, 20, 39}) {
+                QWidget* on = Form3->childAt(x, y);
+                EXPECT_TRUE(on == Form3->Panel2 || Form3->Panel2->isAncestorOf(on))
+                    << x << "," << y;
+            }
+        stroke({{600, 700}}); // committed, ready for the next case
+        Form3->SpeedButton3Click();
+    }
 }
 
 TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {
@@ -77,6 +127,48 @@ TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {
     EXPECT_EQ(pagePixel(400, 450), Background);
     EXPECT_EQ(surfacePixel(450, 450), Green);
     EXPECT_EQ(Form3->Board.FloatPlaced, 0);
+}
+
+// However it was zoomed, a selection goes into the page without its dotted frame, whichever
+// command commits it.
+TEST_F(FloatingPictureTest, ACommitNeverBakesTheSelectionsFrame) {
+    struct Zoom {
+        const char* name;
+        std::vector<bool> enlarge; // the steps, in order
+    };
+    struct Commit {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Zoom zooms[] = {{"not zoomed", {}},
+                          {"enlarged", {true}},
+                          {"enlarged twice", {true, true}},
+                          {"enlarged and reduced", {true, false}},
+                          {"reduced", {false}}};
+    const Commit commits[] = {
+        {"turn right", [] { Form3->SpeedButton12Click(); }},
+        {"turn left", [] { Form3->SpeedButton11Click(); }},
+        {"a tool", [] { Form3->SpeedButton3Click(); }},
+        {"range selection", [] { Form3->SpeedButton25Click(); }},
+        {"a press",
+         [this] {
+             stroke({{50, 700}});
+         }},
+    };
+    for (const Zoom& z : zooms)
+        for (const Commit& c : commits) {
+            SCOPED_TRACE(std::string(z.name) + ", " + c.name);
+            paintPage({0, 0, sw(), sh()}, Background);
+            cutGreenSquare();
+            for (const bool enlarge : z.enlarge)
+                (Form3->*(enlarge ? &TForm3::SpeedButton35Click : &TForm3::SpeedButton36Click))();
+            const QRect r = Form3->Image2->geometry();
+            c.run();
+            ASSERT_EQ(Form3->Board.CurrentPage, 1);
+            // The frame's pixels would be the pen's colour; the picture holds none of it.
+            EXPECT_TRUE(noInkIn(r));
+            EXPECT_EQ(pagePixel(r.center().x(), r.center().y()), Green);
+        }
 }
 
 TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {

@@ -2,9 +2,16 @@
 #include "app/toolbar.h"
 #include "board_fixture.h"
 #include "lessons/settings_window.h"
+#include "platform/raster/rich_text.h"
+#include "platform/widgets/shell.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 using namespace platform;
 
@@ -13,6 +20,38 @@ namespace {
 TColor editorColour() {
     return fromQColor(Form3->RichEdit1->palette().color(QPalette::Base));
 }
+
+// The program's shell while a test looks at how the board opens the settings window; the
+// rest of the shell does nothing.
+class SettingsShell final : public Shell {
+public:
+    SettingsShell() : previous_(shell()) { installShell(this); }
+    ~SettingsShell() override { installShell(&previous_); }
+    SettingsShell(const SettingsShell&) = delete;
+    SettingsShell& operator=(const SettingsShell&) = delete;
+
+    std::vector<TeacherChoice> openings;
+    std::function<void()> atOpening;
+
+    void openSettings(TeacherChoice teacher) override {
+        openings.push_back(teacher);
+        if (atOpening)
+            atOpening();
+    }
+    void showToolbar() override {}
+    void hideToolbar() override {}
+    void openBoard() override {}
+    void activateAnnotateTarget() override {}
+    void blankProjection(bool) override {}
+    bool projectionBlanked() const override { return false; }
+    void openHelp() override {}
+    void hidePracticePad() override {}
+    void returnToPracticePad() override {}
+
+private:
+    Shell& previous_;
+};
+
 } // namespace
 
 TEST_F(BoardFixture, PenWidthStopsAt9And1WithoutReapplyingIt) {
@@ -150,8 +189,37 @@ TEST_F(BoardFixture, SettingsKeepThePanelBoundsOfThePage) {
     Form3->Panel4->setGeometry(12, 50, 333, 222);
     QTimer::singleShot(0, [] { Form6->close(); });
     Form3->SpeedButton6Click(); // returns when the settings window closes
-    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1], Form3->Board.PanelWidth[1],
-                          Form3->Board.PanelHeight[1]}),
+    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1],
+                          Form3->Board.PanelWidth[1], Form3->Board.PanelHeight[1]}),
               (std::array{12, 50, 333, 222}));
     EXPECT_FALSE(Form6->isVisible());
+}
+
+TEST_F(BoardFixture, SettingsWriteTheShownPanelsTextFirstAndClearTheTeacher) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Form3->Board.ProgramFolder = dir.path() + QLatin1Char('/');
+    const QString file = Form3->pageTextFile(1);
+    const QString text = QStringLiteral("牛顿第一定律");
+    Form3->RichEdit1->setPlainText(text);
+    SettingsShell settings;
+    bool writtenFirst = false;
+    settings.atOpening = [&] { writtenFirst = QFile::exists(file); };
+
+    Form3->SpeedButton6Click(); // the panel hidden: nothing of it is written
+    EXPECT_FALSE(writtenFirst);
+    Form3->Panel4->show();
+    Form3->SpeedButton6Click();
+    EXPECT_TRUE(writtenFirst);
+    QTextDocument back;
+    ASSERT_TRUE(loadRichText(back, file));
+    EXPECT_EQ(back.toPlainText(), text);
+    EXPECT_EQ(settings.openings, (std::vector{TeacherChoice::Cleared, TeacherChoice::Cleared}));
+
+    // A file that cannot be written ends the command before the settings open.
+    Form3->Board.ProgramFolder = QStringLiteral("/nonexistent-folder/");
+    Form3->guarded([] { Form3->SpeedButton6Click(); });
+    ASSERT_FALSE(fakes.dialogs.shown.empty());
+    EXPECT_EQ(fakes.dialogs.shown.back().kind, QStringLiteral("error"));
+    EXPECT_EQ(settings.openings.size(), 2u);
 }

@@ -1,9 +1,31 @@
 // Strokes as the page stores them: what each tool commits, and what stays on the window only.
 #include "board_fixture.h"
 
+#include "platform/raster/cursors.h"
+
+#include <QDir>
 #include <QTextEdit>
+#include <optional>
 
 using namespace platform;
+
+namespace {
+
+// The program's folder is the current folder while it lives: the cursor files load from it.
+class InProgramFolder {
+public:
+    InProgramFolder() : previous_(QDir::currentPath()) {
+        QDir::setCurrent(QStringLiteral(KV_PROGRAM_FOLDER));
+    }
+    ~InProgramFolder() { QDir::setCurrent(previous_); }
+    InProgramFolder(const InProgramFolder&) = delete;
+    InProgramFolder& operator=(const InProgramFolder&) = delete;
+
+private:
+    QString previous_;
+};
+
+} // namespace
 
 TEST_F(BoardFixture, ClickCommitsA21PixelSquareAndLeavesThePageState) {
     // Something on the window that the page does not hold yet.
@@ -31,20 +53,127 @@ TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
     setPenWidth(1);
     struct Case {
         void (TForm3::*arm)();
-        QPoint onFinal;
+        void (Canvas::*draw)(int, int, int, int);
     };
-    // The final shape spans (100, 100) to (150, 150); an earlier one reached x = 199.
-    for (const Case& c : {Case{&TForm3::SpeedButton15Click, {100, 120}},
-                          Case{&TForm3::SpeedButton17Click, {100, 125}},
-                          Case{&TForm3::SpeedButton14Click, {125, 125}}}) {
+    const auto line = [](Canvas& c, int x1, int y1, int x2, int y2) {
+        c.moveTo(x1, y1);
+        c.lineTo(x2, y2);
+    };
+    for (const Case& c : {Case{&TForm3::SpeedButton15Click, &Canvas::rectangle},
+                          Case{&TForm3::SpeedButton17Click, &Canvas::ellipse},
+                          Case{&TForm3::SpeedButton14Click, nullptr}}) {
         Form3->SpeedButton5Click();
         (Form3->*c.arm)();
+        // On the way to its end at (150, 150) the shape reached (200, 200).
         stroke({{100, 100}, {200, 200}, {150, 150}});
-        EXPECT_EQ(pagePixel(c.onFinal.x(), c.onFinal.y()), Ink) << Form3->Board.ToolMode;
-        for (const QPoint& stale : {QPoint(199, 150), QPoint(198, 198), QPoint(150, 199)})
-            EXPECT_EQ(pagePixel(stale.x(), stale.y()), Background) << Form3->Board.ToolMode;
+        const auto outline = [&](int x, int y) {
+            QImage picture = makeBitmap(sw(), sh());
+            Canvas canvas(picture);
+            canvas.fillRect({0, 0, sw(), sh()}, Background);
+            canvas.pen = Pen{1, Ink, PenStyle::Solid};
+            canvas.brush.clear = true;
+            if (c.draw)
+                (canvas.*c.draw)(100, 100, x, y);
+            else
+                line(canvas, 100, 100, x, y);
+            return picture;
+        };
+        const QImage earlier = outline(200, 200);
+        const QImage final = outline(150, 150);
+        int stale = 0;
+        for (int y = 90; y < 215; ++y)
+            for (int x = 90; x < 215; ++x) {
+                stale += earlier.pixel(x, y) != final.pixel(x, y);
+                ASSERT_EQ(pagePixel(x, y), fromRgb(final.pixel(x, y)))
+                    << Form3->Board.ToolMode << " at " << x << "," << y;
+            }
+        EXPECT_GE(stale, 50) << Form3->Board.ToolMode; // the earlier outline was elsewhere
         EXPECT_EQ(Form3->Panel3->caption(), QStringLiteral("2.5，2.5"));
     }
+}
+
+// Each tool button arms its cursor, pen and brush, and clears the size readout or leaves it,
+// in the order a teacher might press them.
+TEST_F(BoardFixture, ToolButtonsArmTheirCursorPenAndReadout) {
+    const InProgramFolder here;
+    setPenWidth(3);
+    struct Case {
+        void (TForm3::*arm)();
+        SpeedButton* TForm3::*button;
+        const char* cursor;
+        Pen pen;
+        bool brushClear; // false: the brush is left as it was
+        bool readoutCleared;
+    };
+    const Case cases[] = {
+        {&TForm3::SpeedButton14Click,
+         &TForm3::SpeedButton14,
+         "Sonic cross2.cut",
+         {3, Ink, PenStyle::Solid},
+         false,
+         false},
+        {&TForm3::SpeedButton15Click,
+         &TForm3::SpeedButton15,
+         "Sonic cross3.cut",
+         {3, Ink, PenStyle::Solid},
+         true,
+         false},
+        {&TForm3::SpeedButton17Click,
+         &TForm3::SpeedButton17,
+         "prcs_mox1.cut",
+         {3, Ink, PenStyle::Solid},
+         true,
+         false},
+        // The board eraser keeps the pen's style and paints the background the window shows.
+        {&TForm3::SpeedButton10Click,
+         &TForm3::SpeedButton10,
+         "Altr_Fsh.cut",
+         {30, Background, PenStyle::Solid},
+         false,
+         true},
+        {&TForm3::SpeedButton25Click,
+         &TForm3::SpeedButton25,
+         "prcs_mox2.cut",
+         {1, Ink, PenStyle::Dot},
+         true,
+         false},
+        {&TForm3::SpeedButton13Click,
+         &TForm3::SpeedButton13,
+         "prcs_mox2.cut",
+         {1, Ink, PenStyle::Dot},
+         true,
+         false},
+        // The pen keeps the dotted style that area erase left.
+        {&TForm3::SpeedButton3Click,
+         &TForm3::SpeedButton3,
+         "Text_Hnd.cut",
+         {3, Ink, PenStyle::Dot},
+         false,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cursor);
+        Form3->Panel3->setCaption(QStringLiteral("5，3"));
+        Form3->canvas().brush.clear = false;
+        (Form3->*c.arm)();
+        EXPECT_TRUE((Form3->*c.button)->isDown());
+        const std::optional<QCursor> expected = loadCursorFile(QString::fromUtf8(c.cursor));
+        ASSERT_TRUE(expected);
+        EXPECT_EQ(Form3->cursor().hotSpot(), expected->hotSpot());
+        EXPECT_EQ(Form3->cursor().pixmap().toImage(), expected->pixmap().toImage());
+        const Pen& pen = Form3->canvas().pen;
+        EXPECT_EQ(pen.width, c.pen.width);
+        EXPECT_EQ(pen.color, c.pen.color);
+        EXPECT_EQ(pen.style, c.pen.style);
+        EXPECT_EQ(Form3->canvas().brush.clear, c.brushClear);
+        EXPECT_EQ(Form3->Panel3->caption().isEmpty(), c.readoutCleared);
+    }
+    // After an erase the area-erase tool takes up its dotted outline pen again.
+    Form3->SpeedButton13Click();
+    setPenWidth(5);
+    stroke({{300, 300}, {400, 400}});
+    EXPECT_EQ(Form3->canvas().pen.width, 1);
+    EXPECT_EQ(Form3->canvas().pen.style, PenStyle::Dot);
 }
 
 TEST_F(BoardFixture, SizeReadoutShowsHalfTheDragInTenths) {
@@ -123,4 +252,152 @@ TEST_F(BoardFixture, CommitNeverTakesTheTextPanelsPlace) {
     EXPECT_EQ(pagePixel(750, 418), Background);
     EXPECT_EQ(pagePixel(799, 418), Background);
     EXPECT_EQ(pagePixel(800, 418), Green);
+}
+
+namespace {
+
+// The bounding box of the pixels of a colour in a picture; empty when there are none.
+TRect boundsOf(const QImage& picture, TColor colour) {
+    TRect box{picture.width(), picture.height(), 0, 0};
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            if (fromRgb(row[x]) == colour)
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+        }
+    }
+    return box.isEmpty() ? TRect{} : box;
+}
+
+} // namespace
+
+// Rectangles in failure messages, as gtest finds them beside TRect.
+[[maybe_unused]] static void PrintTo(const TRect& r, std::ostream* out) {
+    *out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+}
+
+// Whatever a control covers, the commit keeps the stroke's part in view, exactly: the surface
+// is green everywhere, also under the controls, so what turns green in the page is the region
+// committed, and undo gives back exactly that region.
+TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
+    enum Control { TextPanel, TopStrip, BottomStrip };
+    struct Case {
+        const char* what;
+        Control control;
+        QRect at;
+        std::vector<QPoint> stroke;
+        TRect committed;
+    };
+    const int half = sh() / 2;
+    const Case cases[] = {
+        {"panel just right of the stroke",
+         TextPanel,
+         {405, 100, 200, 200},
+         {{300, 150}, {400, 160}},
+         {290, 140, 405, 171}},
+        {"panel one column past the margin",
+         TextPanel,
+         {410, 100, 200, 200},
+         {{300, 150}, {400, 160}},
+         {290, 140, 410, 171}},
+        {"panel well right of the stroke",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{300, 150}, {400, 160}},
+         {290, 140, 411, 171}},
+        {"stroke across the panel's right edge, below it",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{700, 400}, {900, 410}},
+         {800, 390, 911, 421}},
+        {"stroke within the panel's columns, below it",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{650, 400}, {700, 410}},
+         {640, 390, 711, 421}},
+        {"click just right of the panel",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{805, 200}},
+         {800, 190, 816, 211}},
+        {"stroke into the panel from the left",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{550, 200}, {650, 210}},
+         {540, 190, 600, 221}},
+        {"click just below a top strip",
+         TopStrip,
+         {0, 41, sw(), 200},
+         {{300, 245}},
+         {290, 241, 311, 256}},
+        {"stroke down to a bottom strip",
+         BottomStrip,
+         {0, half, sw(), half},
+         {{300, half - 34}, {300, half - 4}},
+         {290, half - 44, 311, half}},
+        {"stroke down into a bottom strip",
+         BottomStrip,
+         {0, half, sw(), half},
+         {{300, half - 34}, {300, half + 66}},
+         {290, half - 44, 311, half}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QWidget* control = c.control == TextPanel ? Form3->Panel4 : Form3->Panel5;
+        control->setGeometry(c.at);
+        control->show();
+        paintPage({0, 0, sw(), sh()}, Background);
+        Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Red);
+        Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
+        const QPoint* p = c.stroke.data();
+        Form3->FormMouseDown(p->x(), p->y());
+        for (const QPoint& q : c.stroke)
+            Form3->FormMouseMove(Qt::LeftButton, q.x(), q.y());
+        Form3->FormMouseUp(c.stroke.back().x(), c.stroke.back().y());
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Green), c.committed);
+        Form3->SpeedButton4Click();
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Green), TRect{});
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Red), TRect{});
+        control->hide();
+    }
+}
+
+TEST_F(BoardFixture, AreaEraseBesideThePanelClearsItsWholeBox) {
+    paintPage({0, 100, sw(), 600}, Red);
+    Form3->Panel4->setGeometry(405, 100, 200, 200);
+    Form3->Panel4->show();
+    Form3->SpeedButton13Click();
+    stroke({{300, 150}, {400, 200}});
+    for (const QPoint& p : {QPoint(300, 150), QPoint(399, 199)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
+    for (const QPoint& p : {QPoint(400, 150), QPoint(299, 150), QPoint(350, 200)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+}
+
+// A press that begins on a control of the board (the title bar's empty place, the size
+// readout, the text panel's title strip, the thumbnail strip) starts no stroke, whatever the
+// tool and wherever the pointer is let go.
+TEST_F(BoardFixture, APressOnAControlStartsNoStroke) {
+    Form3->Panel4->setGeometry(600, 100, 200, 200);
+    Form3->Panel4->show();
+    Form3->Panel5->setGeometry(0, sh() / 2, sw(), sh() / 2);
+    Form3->Panel5->show();
+    for (void (TForm3::*arm)() : {&TForm3::SpeedButton14Click, &TForm3::SpeedButton25Click}) {
+        (Form3->*arm)();
+        for (const QPoint& from :
+             {QPoint(200, 20), QPoint(40, 20), QPoint(700, 110), QPoint(500, sh() / 2 + 100)}) {
+            pointerStroke({from, {450, 300}});
+            EXPECT_FALSE(Form3->Image2->isVisible()) << from.x() << "," << from.y();
+            EXPECT_EQ(boundsOf(Form3->Board.current(), Ink), TRect{})
+                << from.x() << "," << from.y();
+            EXPECT_EQ(Form3->Panel3->caption(), QString());
+        }
+    }
+    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    // The same drag begun on the page draws.
+    Form3->SpeedButton14Click();
+    pointerStroke({{100, 300}, {450, 300}});
+    EXPECT_EQ(pagePixel(300, 300), Ink);
+    EXPECT_EQ(Form3->Board.PageState[1], 2);
 }

@@ -2,6 +2,8 @@
 
 #include "app/toolbar.h"
 
+#include <QTest>
+
 using namespace platform;
 
 void BoardFixture::SetUp() {
@@ -16,6 +18,14 @@ void BoardFixture::stroke(std::initializer_list<QPoint> points) {
         Form3->FormMouseMove(Qt::LeftButton, p->x(), p->y());
     const QPoint last = *(points.end() - 1);
     Form3->FormMouseUp(last.x(), last.y());
+}
+
+void BoardFixture::pointerStroke(std::initializer_list<QPoint> points) {
+    QWindow* window = Form3->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, *points.begin());
+    for (const QPoint& p : points)
+        QTest::mouseMove(window, p);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, *(points.end() - 1));
 }
 
 TColor BoardFixture::pagePixel(int x, int y, int page) const {

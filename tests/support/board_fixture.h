@@ -21,6 +21,9 @@ protected:
     // Press at the first point, move with the left button held through the others, release
     // at the last.
     void stroke(std::initializer_list<QPoint> points);
+    // The same through the window system, as the pointer does it: the press goes to whatever
+    // lies under the pointer, and the moves and the release to where the press went.
+    void pointerStroke(std::initializer_list<QPoint> points);
     TColor pagePixel(int x, int y, int page = 0) const;
     TColor surfacePixel(int x, int y) const;
     // Fills a rectangle of the current page and shows the page on the surface.
