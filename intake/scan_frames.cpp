@@ -83,11 +83,15 @@ private:
 
 } // namespace
 
+ScanImageBuilder::ScanImageBuilder(qint64 maxPixels) : maxPixels_(maxPixels) {}
+
+ScanImageBuilder::ScanImageBuilder() : ScanImageBuilder(MaxTargetPixels) {}
+
 bool ScanImageBuilder::beginFrame(const FrameParameters& f) {
     if (complete_ || framed_ || !sensible(f))
         return false;
-    if (f.pixelsPerLine > MaxTargetPixels ||
-        (f.lines > 0 && qint64{f.pixelsPerLine} * f.lines > MaxTargetPixels))
+    if (f.pixelsPerLine > maxPixels_ ||
+        (f.lines > 0 && qint64{f.pixelsPerLine} * f.lines > maxPixels_))
         return false;
 
     if (width_ == 0) {
@@ -145,7 +149,7 @@ bool ScanImageBuilder::append(const unsigned char* data, int length) {
 }
 
 bool ScanImageBuilder::addRow() {
-    if ((qint64{height_} + 1) * width_ > MaxTargetPixels)
+    if ((qint64{height_} + 1) * width_ > maxPixels_)
         return false;
     pixels_.resize(pixels_.size() + static_cast<std::size_t>(width_), OpaqueBlack);
     ++height_;

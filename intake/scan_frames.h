@@ -12,6 +12,11 @@
 
 class ScanImageBuilder {
 public:
+    // `maxPixels`: the largest picture taken; the picture conversion's limit unless a test
+    // says otherwise.
+    explicit ScanImageBuilder(qint64 maxPixels);
+    ScanImageBuilder();
+
     // Starts a frame. False when its parameters make no sense, do not fit the frames before it,
     // or would make a picture larger than the picture conversion takes.
     bool beginFrame(const platform::FrameParameters& frame);
@@ -33,6 +38,7 @@ private:
     void storeLine();
     bool addRow();
 
+    qint64 maxPixels_;
     platform::FrameParameters frame_;
     bool framed_ = false;
     int width_ = 0;

@@ -155,7 +155,7 @@ public:
             offset_ = 0;
             return ScanStatus::Good;
         }
-        ++page_;
+        page_ = device_.nextPage++;
         frame_ = 0;
         offset_ = 0;
         if (page_ >= static_cast<int>(device_.pages.size()))
@@ -226,6 +226,11 @@ private:
 QStringList FakeScanner::calls() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return calls_;
+}
+
+void FakeScanner::clearCalls() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.clear();
 }
 
 void FakeScanner::record(const QString& call) {

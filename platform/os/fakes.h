@@ -164,8 +164,10 @@ public:
         ScannerInfo info;
         bool opens = true;
         bool feeder = false;
-        // Taken in order by start(); when they have run out start() answers NoDocuments.
+        // Taken in order by start(), also across openings; when they have run out start()
+        // answers NoDocuments.
         std::vector<FakeScanPage> pages;
+        int nextPage = 0;
         // What setting an option answers; Set when the option is not listed.
         std::map<QByteArray, OptionResult> options;
     };
@@ -183,6 +185,7 @@ public:
     // library was unloaded is recorded as "after unload: CALL".
     QStringList calls() const;
     void record(const QString& call);
+    void clearCalls();
 
     bool load() override;
     void unload() override;
