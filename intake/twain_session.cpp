@@ -52,6 +52,21 @@ namespace {
 // As much as one read asks for: small enough that a cancel is seen soon.
 constexpr int ReadChunk = 32 * 1024;
 
+// Backends that read on a thread of their own stop that thread with an asynchronous cancel: the
+// moment a frame's last byte is read, and when the frame is cancelled. A thread stopped while it
+// is inside the allocator leaves the allocator's lock taken, and the next allocation in the
+// program hangs. So the last byte is asked for a moment after the rest, when such a thread has
+// written it and ended, and a frame is cancelled a moment after its reading stopped, when the
+// thread waits on its pipe rather than allocating.
+constexpr auto LastByteDelay = std::chrono::milliseconds(20);
+constexpr auto CancelDelay = std::chrono::milliseconds(50);
+
+// Stops a frame that is still being read; the device is then ready for the next.
+void interruptFrame(ScannerHandle& device) {
+    std::this_thread::sleep_for(CancelDelay);
+    device.cancel();
+}
+
 // What the reading thread hands to the GUI thread.
 struct ScanSink {
     // Hands an image over and waits until it is taken; true when the scan is to stop.
@@ -84,15 +99,29 @@ ImageOutcome readImage(ScannerHandle& device, TTwainSession::Run& run, const Sca
             return outcomeOf(status);
         if (!builder.beginFrame(frame))
             return ImageOutcome::Failed; // a frame we cannot read, or a picture too large
+        const qint64 frameBytes = frame.lines > 0 ? qint64{frame.bytesPerLine} * frame.lines : 0;
+        qint64 frameRead = 0;
+        bool lastByteHeld = false;
         for (;;) {
             if (run.cancel)
                 return ImageOutcome::Cancelled;
+            int want = ReadChunk;
+            if (frameBytes > 0) {
+                const qint64 remaining = frameBytes - frameRead;
+                if (remaining > 1) {
+                    want = static_cast<int>(std::min<qint64>(ReadChunk, remaining - 1));
+                } else if (!lastByteHeld) {
+                    lastByteHeld = true;
+                    std::this_thread::sleep_for(LastByteDelay);
+                }
+            }
             int length = 0;
-            const ScanStatus read = device.read(buffer.data(), ReadChunk, length);
+            const ScanStatus read = device.read(buffer.data(), want, length);
             if (read == ScanStatus::EndOfFrame)
                 break;
             if (read != ScanStatus::Good)
                 return outcomeOf(read);
+            frameRead += length;
             if (!builder.append(buffer.data(), length))
                 return ImageOutcome::Failed;
             if (length == 0) // a device with nothing yet: no busy loop while it works
@@ -145,12 +174,12 @@ TScanEnd scanImages(ScannerHandle& device, bool feeder, TTwainSession::Run& run,
         QImage image;
         const ImageOutcome outcome = readImage(device, run, sink, number, image);
         if (outcome == ImageOutcome::Cancelled) {
-            end = TScanEnd::Cancelled;
-            break;
+            interruptFrame(device);
+            return TScanEnd::Cancelled;
         }
         if (outcome == ImageOutcome::Failed) {
             failed = true;
-            device.cancel(); // drops the rest of this page; the device is ready for the next
+            interruptFrame(device); // drops the rest of this page
             if (!feeder)
                 break;
             continue;
@@ -353,14 +382,19 @@ void TTwainSession::stopScan() {
 void TTwainSession::imageArrived(unsigned generation, int, const QImage& image) {
     if (generation != generation_ || !run_)
         return;
-    // The handler may stop the scan itself; the worker waits on this run all the same.
-    const std::shared_ptr<Run> run = run_;
-    bool cancel = false;
+    // The handler may stop the scan itself; the worker waits on this run all the same, and is
+    // let go however the handler ends.
+    struct Release {
+        std::shared_ptr<Run> run;
+        bool cancel = false;
+        ~Release() {
+            if (cancel)
+                run->requestCancel();
+            run->acknowledge();
+        }
+    } release{run_};
     if (OnTwainAcquire)
-        OnTwainAcquire(this, scanningIndex_, image, cancel);
-    if (cancel)
-        run->requestCancel();
-    run->acknowledge();
+        OnTwainAcquire(this, scanningIndex_, image, release.cancel);
 }
 
 void TTwainSession::progressed(unsigned generation, TScanProgress progress) {
@@ -371,7 +405,8 @@ void TTwainSession::progressed(unsigned generation, TScanProgress progress) {
 void TTwainSession::scanEnded(unsigned generation, TScanEnd end) {
     if (generation != generation_)
         return;
-    worker_.join();
+    if (worker_.joinable())
+        worker_.join();
     if (TTwainSource* source = Source(scanningIndex_))
         source->Active = false;
     run_.reset();

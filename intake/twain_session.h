@@ -21,6 +21,9 @@
 
 class TTwainSession;
 
+// How images come over: whole pictures in memory, the only way this component takes.
+enum class TTwainTransferMode { Native };
+
 // A source the session lists: a device of the scanner stack.
 struct TTwainSource {
     int Index = 0;
@@ -28,6 +31,7 @@ struct TTwainSource {
     // What the teacher sees: vendor and model, with the device name added when two sources
     // would read the same.
     QString ProductName;
+    TTwainTransferMode TransferMode = TTwainTransferMode::Native;
     bool Loaded = false; // open
     bool Active = false; // switched on for acquisition: a scan runs
     // Kept as the program sets them; the stack shows no interface of its own, so neither flag
@@ -72,6 +76,7 @@ public:
     // Drops the source list, closing every open source first.
     void CloseSourceManager();
     bool SourceManagerLoaded() const { return managerOpen_; }
+    TTwainTransferMode TransferMode = TTwainTransferMode::Native;
 
     // The sources, listed from the stack on first demand while the manager is open.
     int SourceCount();
