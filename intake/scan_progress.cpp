@@ -3,6 +3,7 @@
 #include "platform/os/services.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -34,6 +35,14 @@ void ScanProgressWindow::showProgress(const TScanProgress& progress) {
         ProgressBar1->setRange(0, 100);
         ProgressBar1->setValue(progress.Percent);
     }
+}
+
+void ScanProgressWindow::paintEvent(QPaintEvent* event) {
+    Form::paintEvent(event);
+    // A window without a border still shows where it ends.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void ScanProgressWindow::Button1Click() {

@@ -26,4 +26,7 @@ public:
 
     // What the cancel button asks for.
     std::function<void()> OnCancel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
