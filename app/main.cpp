@@ -6,6 +6,7 @@
 #include "intake/picture_conversion.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
+#include "platform/os/sane_scanner.h"
 #include "platform/os/services.h"
 #include "platform/os/tev_task_keys.h"
 #include "platform/os/x11_window_system.h"
@@ -41,7 +42,8 @@ int main(int argc, char* argv[]) {
     platform::QtProcesses processes(QCoreApplication::applicationDirPath());
     platform::QtFiles files;
     platform::TevTaskKeys taskKeys;
-    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys});
+    platform::SaneScanner scanner;
+    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &scanner});
 
     TApplication application(QStringLiteral("K_Vorne"));
     Application = &application;

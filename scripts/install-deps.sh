@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ python3 clang-format
     qt6-base-dev qt6-image-formats-plugins libgl-dev qt6-webengine-dev
-    libx11-dev libxtst-dev libjpeg62-turbo-dev libsane-dev
+    libx11-dev libxtst-dev libjpeg62-turbo-dev libsane-dev libsane1
     fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick

@@ -1,6 +1,7 @@
 #include "platform/os/fakes.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 
@@ -135,8 +136,167 @@ bool FakeFiles::removeFile(const QString& path) {
     return true;
 }
 
+FakeScanPage FakeScanPage::fromImage(const QImage& image, int padding) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    Frame frame;
+    frame.parameters.format = FrameFormat::Rgb;
+    frame.parameters.lastFrame = true;
+    frame.parameters.pixelsPerLine = rgb.width();
+    frame.parameters.bytesPerLine = rgb.width() * 3 + padding;
+    frame.parameters.lines = rgb.height();
+    frame.parameters.depth = 8;
+    const int bpl = frame.parameters.bytesPerLine;
+    frame.data = QByteArray(bpl * rgb.height(), '\0');
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(frame.data.data() + y * bpl, rgb.constScanLine(y),
+                    static_cast<std::size_t>(rgb.width()) * 3);
+    FakeScanPage page;
+    page.frames.push_back(std::move(frame));
+    return page;
+}
+
+namespace {
+
+// An open fake device: it plays its pages frame by frame, a chunk per read.
+class FakeScannerHandle final : public ScannerHandle {
+public:
+    FakeScannerHandle(FakeScanner& scanner, FakeScanner::Device& device)
+        : scanner_(scanner), device_(device) {}
+    ~FakeScannerHandle() override { call(QStringLiteral("close")); }
+    FakeScannerHandle(const FakeScannerHandle&) = delete;
+    FakeScannerHandle& operator=(const FakeScannerHandle&) = delete;
+
+    OptionResult setOption(const QByteArray& name, const QString& value) override {
+        call(QStringLiteral("set %1=%2").arg(QString::fromLatin1(name), value));
+        const auto it = device_.options.find(name);
+        return it == device_.options.end() ? OptionResult::Set : it->second;
+    }
+    bool feederSelected() override { return device_.feeder; }
+
+    ScanStatus start() override {
+        call(QStringLiteral("start"));
+        if (page_ >= 0 && frame_ + 1 < frameCount()) {
+            ++frame_; // the next frame of the same page
+            offset_ = 0;
+            return ScanStatus::Good;
+        }
+        page_ = device_.nextPage++;
+        frame_ = 0;
+        offset_ = 0;
+        if (page_ >= static_cast<int>(device_.pages.size()))
+            return ScanStatus::NoDocuments;
+        return current().startStatus;
+    }
+
+    ScanStatus parameters(FrameParameters& out) override {
+        call(QStringLiteral("parameters"));
+        if (!onFrame())
+            return ScanStatus::Failed;
+        out = current().frames[static_cast<std::size_t>(frame_)].parameters;
+        return ScanStatus::Good;
+    }
+
+    ScanStatus read(unsigned char* buffer, int maxLength, int& length) override {
+        length = 0;
+        if (!onFrame())
+            return ScanStatus::Failed;
+        if (scanner_.beforeRead)
+            scanner_.beforeRead(page_ + 1, offset_);
+        const FakeScanPage& page = current();
+        const QByteArray& data = page.frames[static_cast<std::size_t>(frame_)].data;
+        int n = std::min({maxLength, scanner_.chunk, static_cast<int>(data.size()) - offset_});
+        if (page.readFailure != ScanStatus::Good && frame_ == 0) {
+            if (offset_ >= page.failAt)
+                return page.readFailure;
+            n = std::min(n, page.failAt - offset_);
+        }
+        if (n <= 0)
+            return ScanStatus::EndOfFrame;
+        std::memcpy(buffer, data.constData() + offset_, static_cast<std::size_t>(n));
+        offset_ += n;
+        length = n;
+        return ScanStatus::Good;
+    }
+
+    void cancel() override {
+        call(QStringLiteral("cancel"));
+        // What is left of the page is dropped; the next start takes the next page.
+        frame_ = std::max(frameCount() - 1, 0);
+    }
+
+private:
+    void call(const QString& what) {
+        scanner_.record(scanner_.loaded() ? what : QStringLiteral("after unload: ") + what);
+    }
+    bool onFrame() const {
+        return page_ >= 0 && page_ < static_cast<int>(device_.pages.size()) &&
+               frame_ < frameCount();
+    }
+    int frameCount() const {
+        if (page_ < 0 || page_ >= static_cast<int>(device_.pages.size()))
+            return 0;
+        return static_cast<int>(current().frames.size());
+    }
+    const FakeScanPage& current() const { return device_.pages[static_cast<std::size_t>(page_)]; }
+
+    FakeScanner& scanner_;
+    FakeScanner::Device& device_;
+    int page_ = -1;
+    int frame_ = 0;
+    int offset_ = 0;
+};
+
+} // namespace
+
+QStringList FakeScanner::calls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+}
+
+void FakeScanner::clearCalls() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_.clear();
+}
+
+void FakeScanner::record(const QString& call) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_ << call;
+}
+
+bool FakeScanner::load() {
+    record(QStringLiteral("load"));
+    loaded_ = loaded_ || libraryPresent;
+    return loaded_;
+}
+
+void FakeScanner::unload() {
+    record(QStringLiteral("unload"));
+    loaded_ = false;
+}
+
+std::vector<ScannerInfo> FakeScanner::devices() {
+    record(QStringLiteral("devices"));
+    std::vector<ScannerInfo> list;
+    if (loaded_) {
+        for (const Device& d : attached)
+            list.push_back(d.info);
+    }
+    return list;
+}
+
+std::unique_ptr<ScannerHandle> FakeScanner::open(const QByteArray& name) {
+    record(QStringLiteral("open ") + QString::fromLatin1(name));
+    if (!loaded_)
+        return nullptr;
+    for (Device& d : attached) {
+        if (d.info.name == name && d.opens)
+            return std::make_unique<FakeScannerHandle>(*this, d);
+    }
+    return nullptr;
+}
+
 FakeServices::FakeServices() {
-    install({&windows, &display, &dialogs, &processes, &files, &taskKeys});
+    install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &scanner});
 }
 
 FakeServices::~FakeServices() {

@@ -6,16 +6,20 @@
 #include "platform/os/display.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
+#include "platform/os/scanner.h"
 #include "platform/os/services.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
+#include <QImage>
 #include <QRect>
 #include <QSet>
 #include <QStringList>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <vector>
 
 namespace platform {
@@ -156,6 +160,64 @@ public:
     }
 };
 
+// One page a fake scanner device delivers: its frames, and what goes wrong with it.
+struct FakeScanPage {
+    struct Frame {
+        FrameParameters parameters;
+        QByteArray data;
+    };
+    std::vector<Frame> frames;
+    // What start() answers for the page's first frame.
+    ScanStatus startStatus = ScanStatus::Good;
+    // When not Good: the read that reaches byte `failAt` of the first frame answers this.
+    ScanStatus readFailure = ScanStatus::Good;
+    int failAt = 0;
+
+    // The picture as one 8-bit colour frame, lines padded to `padding` more bytes.
+    static FakeScanPage fromImage(const QImage& image, int padding = 0);
+};
+
+class FakeScanner final : public Scanner {
+public:
+    struct Device {
+        ScannerInfo info;
+        bool opens = true;
+        bool feeder = false;
+        // Taken in order by start(), also across openings; when they have run out start()
+        // answers NoDocuments.
+        std::vector<FakeScanPage> pages;
+        int nextPage = 0;
+        // What setting an option answers; Set when the option is not listed.
+        std::map<QByteArray, OptionResult> options;
+    };
+
+    bool libraryPresent = true;
+    std::vector<Device> attached;
+    // The most bytes one read gives.
+    int chunk = 4096;
+    // Called on the reading thread before every read, with the page's number (from 1) and the
+    // bytes of the frame read so far.
+    std::function<void(int page, int offset)> beforeRead;
+
+    // What was asked of the stack, in order: "load", "unload", "devices", "open NAME",
+    // "set NAME=VALUE", "start", "parameters", "cancel", "close"; a call on a device after the
+    // library was unloaded is recorded as "after unload: CALL".
+    QStringList calls() const;
+    void record(const QString& call);
+    void clearCalls();
+
+    bool load() override;
+    void unload() override;
+    bool loaded() const override { return loaded_; }
+    std::vector<ScannerInfo> devices() override;
+    std::unique_ptr<ScannerHandle> open(const QByteArray& name) override;
+
+private:
+    mutable std::mutex mutex_;
+    QStringList calls_;
+    std::atomic<bool> loaded_{false};
+};
+
 // All the fakes together, installed while the object lives.
 struct FakeServices {
     FakeWindowSystem windows;
@@ -164,6 +226,7 @@ struct FakeServices {
     FakeProcesses processes;
     FakeFiles files;
     FakeTaskKeys taskKeys;
+    FakeScanner scanner;
 
     FakeServices();
     ~FakeServices();

@@ -44,6 +44,9 @@ Files& files() {
 TaskKeys& taskKeys() {
     return need(current.taskKeys, "taskKeys");
 }
+Scanner& scanner() {
+    return need(current.scanner, "scanner");
+}
 
 int screenWidth() {
     return display().screenSize().width();

@@ -5,6 +5,7 @@
 #include "platform/os/display.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
+#include "platform/os/scanner.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
@@ -17,6 +18,7 @@ struct Services {
     Processes* processes = nullptr;
     Files* files = nullptr;
     TaskKeys* taskKeys = nullptr;
+    Scanner* scanner = nullptr;
 };
 
 // Installs the services; the caller keeps them alive while they are installed.
@@ -29,6 +31,7 @@ Dialogs& dialogs();
 Processes& processes();
 Files& files();
 TaskKeys& taskKeys();
+Scanner& scanner();
 
 // The screen's width and height in pixels, read when needed.
 int screenWidth();
