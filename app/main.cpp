@@ -38,7 +38,10 @@ int main(int argc, char* argv[]) {
     platform::QtProcesses processes(QCoreApplication::applicationDirPath());
     platform::QtFiles files;
     platform::TevTaskKeys taskKeys;
-    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys});
+    platform::QtDrives drives;
+    platform::QtProfiles profiles;
+    platform::install(
+        {&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives, &profiles});
 
     TApplication application(QStringLiteral("K_Vorne"));
     Application = &application;

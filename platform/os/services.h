@@ -3,8 +3,10 @@
 
 #include "platform/os/dialogs.h"
 #include "platform/os/display.h"
+#include "platform/os/drives.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
+#include "platform/os/profiles.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
@@ -17,6 +19,8 @@ struct Services {
     Processes* processes = nullptr;
     Files* files = nullptr;
     TaskKeys* taskKeys = nullptr;
+    Drives* drives = nullptr;
+    Profiles* profiles = nullptr;
 };
 
 // Installs the services; the caller keeps them alive while they are installed.
@@ -29,6 +33,8 @@ Dialogs& dialogs();
 Processes& processes();
 Files& files();
 TaskKeys& taskKeys();
+Drives& drives();
+Profiles& profiles();
 
 // The screen's width and height in pixels, read when needed.
 int screenWidth();
