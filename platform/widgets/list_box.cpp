@@ -11,6 +11,8 @@ ListBox::ListBox(QWidget* parent, int left, int top, int width, int height) : QL
     setSelectionMode(QAbstractItemView::SingleSelection);
     setFocusPolicy(Qt::NoFocus);
     setDragEnabled(false);
+    setUniformItemSizes(true);
+    setStyleSheet(QStringLiteral("QListView::item { height: %1px; }").arg(ItemHeight));
 }
 
 int ListBox::ItemIndex() const {

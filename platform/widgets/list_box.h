@@ -17,6 +17,9 @@ class ListBox : public QListWidget {
 public:
     ListBox(QWidget* parent, int left, int top, int width, int height);
 
+    // Every entry is this many pixels high: rows a pen can hit.
+    static constexpr int ItemHeight = 18;
+
     // The selected entry's index, -1 when none is selected.
     int ItemIndex() const;
     void setItemIndex(int index);
