@@ -44,9 +44,13 @@ void createForms() {
     make(Form3, *board);
     make(Form4);
     make(Form5);
-    make(Form6);
+    // The settings window gets what it needs of the board and the picture library here.
+    Form6 = new TForm6({nullptr, Form3->Board.ProgramFolder, {}});
+    Form6->FormCreate();
     make(Form7);
-    make(Form8);
+    // Shown above the modal settings window, so owned by it.
+    Form8 = new TForm8(Form6);
+    Form8->FormCreate();
     make(Form11);
     make(Form12);
     make(Form13);

@@ -42,8 +42,11 @@ int main(int argc, char* argv[]) {
     platform::QtProcesses processes(QCoreApplication::applicationDirPath());
     platform::QtFiles files;
     platform::TevTaskKeys taskKeys;
+    platform::QtDrives drives;
+    platform::QtProfiles profiles;
     platform::SaneScanner scanner;
-    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &scanner});
+    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives,
+                       &profiles, &scanner});
 
     TApplication application(QStringLiteral("K_Vorne"));
     Application = &application;

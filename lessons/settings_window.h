@@ -1,14 +1,159 @@
-// The settings window: teachers, lessons and personal settings.
+// The settings window: the teacher list with its passwords, the lesson choice and the personal
+// pen and background settings. It owns every access to the configuration file.
 #pragma once
 
+#include "lessons/configuration.h"
 #include "platform/widgets/form.h"
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace platform {
+class DriveComboBox;
+class ListBox;
+} // namespace platform
+
+namespace lessons {
+
+class BoardLink;
+
+// What the program gives the settings window when it creates it.
+struct SettingsLinks {
+    // The whiteboard the personal settings are handed to; none leaves the board alone.
+    BoardLink* Board = nullptr;
+    // The program's folder, with a trailing separator: the administrator record's file lies
+    // there until a lesson is opened or saved.
+    QString ProgramFolder;
+    // Asks the picture library to read the teacher's picture folder again when next shown.
+    std::function<void()> ReloadPictureLibrary;
+};
+
+} // namespace lessons
 
 class TForm6 : public platform::Form {
     Q_OBJECT
 public:
-    TForm6();
+    TForm6() : TForm6(lessons::SettingsLinks{}) {}
+    explicit TForm6(lessons::SettingsLinks links);
 
-    void FormCreate() {}
+    // The teacher group.
+    QGroupBox* GroupBox1;
+    QLineEdit* Edit1;     // name box
+    QPushButton* Button1; // add
+    QPushButton* Button2; // rename
+    QPushButton* Button5; // delete
+    platform::ListBox* ListBox1;
+    QPushButton* Button8; // personal password
+    QPushButton* Button9; // administrator password
+
+    // The lesson group.
+    QGroupBox* GroupBox2;
+    QLabel* Label1;
+    QLineEdit* Edit2; // volume box
+    QLabel* Label2;
+    QLabel* Label3;
+    QLineEdit* Edit3; // lesson box
+    QLabel* Label4;
+    platform::ListBox* ListBox2; // volumes
+    QPushButton* Button3;        // add a volume
+    QPushButton* Button6;        // remove a volume
+    platform::ListBox* ListBox3; // lessons
+    QPushButton* Button4;        // add a lesson
+    QPushButton* Button7;        // remove a lesson
+    QLabel* Label11;
+    QLabel* Label10;
+    platform::DriveComboBox* DriveComboBox1;
+    platform::SpeedButton* SpeedButton1; // open the lesson
+    platform::SpeedButton* SpeedButton2; // save the lesson
+
+    // The personal group.
+    QGroupBox* GroupBox3;
+    platform::SpeedButton* SpeedButton9; // frames LCP
+    platform::Swatch* LCP;               // stroke colour
+    QLabel* Label5;
+    QLabel* Label6;
+    platform::Swatch* RCP; // background colour
+    QLabel* Label7;
+    QLabel* Label8;
+    QLineEdit* Edit4;                    // width readout
+    platform::SpeedButton* SpeedButton7; // wider
+    platform::SpeedButton* SpeedButton8; // narrower
+    QLabel* Label9;
+
+    QPushButton* BitBtn1; // OK
+
+    // Where the configuration file lies, on this machine, and the drive letter it lies on.
+    QString ConfigFolder;
+    QChar ConfigDrive;
+    // 1 while a real teacher is chosen and, if protected, unlocked.
+    int TeacherSelected = 0;
+    // The chosen teacher's password code as read when the teacher was chosen.
+    QString TeacherPasswordCode;
+    // The lesson folder of the last lesson opened or saved in this run, on this machine, with a
+    // trailing separator; empty before.
+    QString LessonFolder;
+
+    void FormCreate();
+
+    // Teachers and passwords (teachers.cpp).
+    void ListBox1Click();
+    void Button1Click(); // add
+    void Button2Click(); // rename
+    void Button5Click(); // delete
+    void Button8Click(); // personal password
+    void Button9Click(); // administrator password
+    // The keypad's OK with the digits typed, and its Cancel.
+    void KeypadOk(const QString& entry);
+    void KeypadCancel();
+
+    // The volume and lesson lists (lesson_lists.cpp).
+    void ListBox2Click();
+    void ListBox3Click();
+    void Button3Click(); // add a volume
+    void Button4Click(); // add a lesson
+    void Button6Click(); // remove a volume
+    void Button7Click(); // remove a lesson
+
+    // Personal settings (personal_settings.cpp).
+    void LCPClick();
+    void SpeedButton9Click();
+    void RCPClick();
+    void SpeedButton7Click(); // wider
+    void SpeedButton8Click(); // narrower
+
+    void BitBtn1Click(); // OK
+
+    // The section of the teacher named in the name box, "教师0" when it is empty: where the
+    // picture library and the picture import keep the teacher's picture folder.
+    QString TeacherSection() const;
+    // The file that holds the administrator password record.
+    QString AdminPasswordPath() const;
+
+    // The editor colour for a background colour: a lighter grey on the default grey, else the
+    // background itself.
+    static TColor EditorColourFor(TColor background);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    lessons::BoardLink& board();
+    // Shows a section's settings in the lesson lists and the personal group.
+    void showSettings(const lessons::PersonalSettings& settings);
+    lessons::PersonalSettings shownSettings() const;
+    // Reads a chosen teacher's settings; an empty name stands for "默认".
+    void loadTeacher(const QString& teacher);
+    void handOverAtStart();
+    void handOverAtOk();
+    void applyBackgroundAtOk();
+    void inform(const QString& text);
+
+    lessons::SettingsLinks links_;
 };
 
 extern TForm6* Form6;

@@ -9,6 +9,7 @@ packages=(
     fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -127,14 +127,96 @@ QImage FakeDisplay::grabScreen() {
     return screen;
 }
 
+namespace {
+
+QString withoutTrailingSeparator(QString path) {
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+bool FakeFiles::exists(const QString& path) {
+    return present.contains(path) || contents.count(path) != 0 ||
+           folders.contains(withoutTrailingSeparator(path));
+}
+
 bool FakeFiles::removeFile(const QString& path) {
     removeAttempts << path;
-    if (!present.contains(path) || undeletable.contains(path))
+    if ((!present.contains(path) && contents.count(path) == 0) || undeletable.contains(path))
         return false;
     present.remove(path);
+    contents.erase(path);
     removed << path;
     return true;
 }
+
+QString FakeFiles::folderOf(const QString& path) {
+    const QString plain = withoutTrailingSeparator(path);
+    const qsizetype slash = plain.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : plain.left(slash);
+}
+
+bool FakeFiles::folderExists(const QString& path) {
+    return folders.contains(withoutTrailingSeparator(path));
+}
+
+bool FakeFiles::makeFolder(const QString& path) {
+    folderRequests << path;
+    const QString folder = withoutTrailingSeparator(path);
+    const QString parent = folderOf(folder);
+    if (folders.contains(folder) || (parent != QLatin1String("/") && !folders.contains(parent)))
+        return false;
+    folders.insert(folder);
+    return true;
+}
+
+QByteArray FakeFiles::readAt(const QString& path, qint64 offset, qint64 count) {
+    const auto it = contents.find(path);
+    if (it == contents.end() || offset < 0 || count <= 0)
+        return {};
+    return it->second.mid(offset, count);
+}
+
+bool FakeFiles::writeAt(const QString& path, qint64 offset, const QByteArray& bytes) {
+    const auto it = contents.find(path);
+    if (it == contents.end() || readOnly.contains(path) || offset < 0)
+        return false;
+    QByteArray& data = it->second;
+    if (data.size() < offset + bytes.size())
+        data.resize(offset + bytes.size(), '\0');
+    data.replace(offset, bytes.size(), bytes);
+    return true;
+}
+
+bool FakeFiles::copyFile(const QString& from, const QString& to, bool overwrite) {
+    const auto source = contents.find(from);
+    if (source == contents.end() || readOnly.contains(to) || !folders.contains(folderOf(to)))
+        return false;
+    if (exists(to) && !overwrite)
+        return false;
+    contents[to] = source->second;
+    return true;
+}
+
+Profiles::Loaded FakeProfiles::load(const QString& path) {
+    if (unreadable.contains(path))
+        return {Loaded::Unreadable, {}};
+    const auto it = files_.contents.find(path);
+    if (it == files_.contents.end())
+        return {};
+    return {Loaded::Read, it->second};
+}
+
+bool FakeProfiles::save(const QString& path, const QByteArray& bytes) {
+    if (files_.readOnly.contains(path) || !files_.folders.contains(FakeFiles::folderOf(path)))
+        return false;
+    files_.contents[path] = bytes;
+    ++saves;
+    return true;
+}
+
 
 FakeScanPage FakeScanPage::fromImage(const QImage& image, int padding) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
@@ -296,7 +378,9 @@ std::unique_ptr<ScannerHandle> FakeScanner::open(const QByteArray& name) {
 }
 
 FakeServices::FakeServices() {
-    install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &scanner});
+    files.folders.insert(QStringLiteral("/drive_c"));
+    install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives, &profiles,
+             &scanner});
 }
 
 FakeServices::~FakeServices() {

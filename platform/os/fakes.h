@@ -4,8 +4,10 @@
 
 #include "platform/os/dialogs.h"
 #include "platform/os/display.h"
+#include "platform/os/drives.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
+#include "platform/os/profiles.h"
 #include "platform/os/scanner.h"
 #include "platform/os/services.h"
 #include "platform/os/task_keys.h"
@@ -138,17 +140,55 @@ public:
     }
 };
 
+// A file system in memory. Folders are named without a trailing separator.
 class FakeFiles final : public Files {
 public:
+    // Files that exist without a content of interest, and files with their bytes.
     QSet<QString> present;
+    std::map<QString, QByteArray> contents;
     QSet<QString> undeletable;
     // Every path the program asked to delete, in order, whether or not it could be deleted.
     QStringList removeAttempts;
     // The paths that were deleted, in order.
+    // Files that cannot be written or replaced.
+    QSet<QString> readOnly;
     QStringList removed;
+    QSet<QString> folders;
+    // Every folder creation asked for, in order, whether it succeeded or not.
+    QStringList folderRequests;
 
-    bool exists(const QString& path) override { return present.contains(path); }
+    bool exists(const QString& path) override;
     bool removeFile(const QString& path) override;
+    bool folderExists(const QString& path) override;
+    bool makeFolder(const QString& path) override;
+    QByteArray readAt(const QString& path, qint64 offset, qint64 count) override;
+    bool writeAt(const QString& path, qint64 offset, const QByteArray& bytes) override;
+    bool copyFile(const QString& from, const QString& to, bool overwrite) override;
+
+    // The folder a file lies in.
+    static QString folderOf(const QString& path);
+};
+
+// Profile files kept in the fake file system: a save fails when the folder is missing or the
+// file is read-only, and leaves the old bytes then.
+class FakeProfiles final : public Profiles {
+public:
+    explicit FakeProfiles(FakeFiles& files) : files_(files) {}
+    QSet<QString> unreadable;
+    int saves = 0;
+
+    Loaded load(const QString& path) override;
+    bool save(const QString& path, const QByteArray& bytes) override;
+
+private:
+    FakeFiles& files_;
+};
+
+// Drive "C" only, at "/drive_c/", unless a test lists others.
+class FakeDrives final : public Drives {
+public:
+    std::vector<Drive> drives{{QLatin1Char('C'), DriveType::Fixed, QStringLiteral("/drive_c/")}};
+    std::vector<Drive> table() override { return drives; }
 };
 
 class FakeTaskKeys final : public TaskKeys {
@@ -226,6 +266,8 @@ struct FakeServices {
     FakeProcesses processes;
     FakeFiles files;
     FakeTaskKeys taskKeys;
+    FakeDrives drives;
+    FakeProfiles profiles{files};
     FakeScanner scanner;
 
     FakeServices();

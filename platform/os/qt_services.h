@@ -1,8 +1,10 @@
-// The desktop implementations of the file and process services.
+// The desktop implementations of the file, profile, drive and process services.
 #pragma once
 
+#include "platform/os/drives.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
+#include "platform/os/profiles.h"
 
 namespace platform {
 
@@ -10,6 +12,30 @@ class QtFiles final : public Files {
 public:
     bool exists(const QString& path) override;
     bool removeFile(const QString& path) override;
+    bool folderExists(const QString& path) override;
+    bool makeFolder(const QString& path) override;
+    QByteArray readAt(const QString& path, qint64 offset, qint64 count) override;
+    bool writeAt(const QString& path, qint64 offset, const QByteArray& bytes) override;
+    bool copyFile(const QString& from, const QString& to, bool overwrite) override;
+};
+
+// Profile files on disk, replaced through a temporary file in the same folder that is flushed
+// to the disk and renamed over the old file; the folder is flushed after the rename.
+class QtProfiles final : public Profiles {
+public:
+    Loaded load(const QString& path) override;
+    bool save(const QString& path, const QByteArray& bytes) override;
+
+    // No profile of the program comes near this; a larger file is not read.
+    static constexpr qint64 MaxProfileSize = 16 * 1024 * 1024;
+};
+
+// The drive table of this machine: "C" is the folder "K_Vorne/drive_c" of the user's data
+// (created when missing), and the volumes mounted under /media and /run/media follow from "D"
+// on, ordered by where they are mounted.
+class QtDrives final : public Drives {
+public:
+    std::vector<Drive> table() override;
 };
 
 class QtProcesses final : public Processes {

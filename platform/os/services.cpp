@@ -44,6 +44,12 @@ Files& files() {
 TaskKeys& taskKeys() {
     return need(current.taskKeys, "taskKeys");
 }
+Drives& drives() {
+    return need(current.drives, "drives");
+}
+Profiles& profiles() {
+    return need(current.profiles, "profiles");
+}
 Scanner& scanner() {
     return need(current.scanner, "scanner");
 }

@@ -3,8 +3,10 @@
 
 #include "platform/os/dialogs.h"
 #include "platform/os/display.h"
+#include "platform/os/drives.h"
 #include "platform/os/files.h"
 #include "platform/os/processes.h"
+#include "platform/os/profiles.h"
 #include "platform/os/scanner.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
@@ -18,6 +20,8 @@ struct Services {
     Processes* processes = nullptr;
     Files* files = nullptr;
     TaskKeys* taskKeys = nullptr;
+    Drives* drives = nullptr;
+    Profiles* profiles = nullptr;
     Scanner* scanner = nullptr;
 };
 
@@ -31,6 +35,8 @@ Dialogs& dialogs();
 Processes& processes();
 Files& files();
 TaskKeys& taskKeys();
+Drives& drives();
+Profiles& profiles();
 Scanner& scanner();
 
 // The screen's width and height in pixels, read when needed.

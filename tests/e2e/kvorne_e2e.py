@@ -4,6 +4,7 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import time
 
 
@@ -77,11 +78,17 @@ def drag(points):
 
 
 class Program:
-    """One running copy of K_Vorne started from its program folder."""
+    """One running copy of K_Vorne started from its program folder. Its drive C (and so its
+    configuration file) lies in a data folder of its own, never in the machine's home."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, data_home=None):
         self.folder = folder
         env = dict(os.environ)
+        if data_home is None:
+            self._data = tempfile.TemporaryDirectory(prefix="k-vorne-data-")
+            data_home = self._data.name
+        self.data_home = data_home
+        env["XDG_DATA_HOME"] = data_home
         self.process = subprocess.Popen(["./K_Vorne"], cwd=folder, env=env,
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 

@@ -1,0 +1,68 @@
+// The volume and lesson lists of the lesson group. Opening and saving lessons come with the
+// lesson archive.
+#include "lessons/settings_window.h"
+#include "platform/widgets/list_box.h"
+
+#include <QLineEdit>
+
+using namespace platform;
+
+namespace {
+
+const QString ChooseMessage = QStringLiteral("请选择任课教师！");
+
+void appendNext(ListBox* list) {
+    list->addItem(QString::number(list->count() + 1));
+}
+
+// The last entry goes whichever is selected; the selection stays where it was, if it still
+// can.
+void removeLast(ListBox* list) {
+    if (list->count() == 0)
+        return;
+    const int selected = list->ItemIndex();
+    list->removeItem(list->count() - 1);
+    list->setItemIndex(selected < list->count() ? selected : -1);
+}
+
+} // namespace
+
+void TForm6::ListBox2Click() {
+    Edit2->setText(ListBox2->Item(ListBox2->ItemIndex()));
+}
+
+void TForm6::ListBox3Click() {
+    Edit3->setText(ListBox3->Item(ListBox3->ItemIndex()));
+}
+
+void TForm6::Button3Click() {
+    if (TeacherSelected != 1) {
+        inform(ChooseMessage);
+        return;
+    }
+    appendNext(ListBox2);
+}
+
+void TForm6::Button4Click() {
+    if (TeacherSelected != 1) {
+        inform(ChooseMessage);
+        return;
+    }
+    appendNext(ListBox3);
+}
+
+void TForm6::Button6Click() {
+    if (TeacherSelected != 1) {
+        inform(ChooseMessage);
+        return;
+    }
+    removeLast(ListBox2);
+}
+
+void TForm6::Button7Click() {
+    if (TeacherSelected != 1) {
+        inform(ChooseMessage);
+        return;
+    }
+    removeLast(ListBox3);
+}

@@ -1,0 +1,83 @@
+// The personal group: stroke colour, background colour and stroke width, and how they are
+// handed to the whiteboard at the program's start and at OK.
+#include "lessons/board_link.h"
+#include "lessons/settings_window.h"
+#include "platform/os/services.h"
+
+#include <QLineEdit>
+
+using namespace lessons;
+using namespace platform;
+
+namespace {
+
+// The width readout holds "1".."9" (the configuration layer sees to that).
+int widthOf(const QLineEdit* readout) {
+    return readout->text().toInt();
+}
+
+} // namespace
+
+TColor TForm6::EditorColourFor(TColor background) {
+    return background == keys::DefaultBackground ? 0x00A5A5A5 : background;
+}
+
+void TForm6::LCPClick() {
+    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, LCP->Color()))
+        LCP->setColor(*chosen);
+}
+
+void TForm6::SpeedButton9Click() {
+    LCPClick();
+}
+
+void TForm6::RCPClick() {
+    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, RCP->Color()))
+        RCP->setColor(*chosen);
+}
+
+void TForm6::SpeedButton7Click() {
+    if (Edit4->text() != QStringLiteral("9"))
+        Edit4->setText(QString::number(widthOf(Edit4) + 1));
+}
+
+void TForm6::SpeedButton8Click() {
+    if (Edit4->text() != QStringLiteral("1"))
+        Edit4->setText(QString::number(widthOf(Edit4) - 1));
+}
+
+// At the program's start, after the default section has been read.
+void TForm6::handOverAtStart() {
+    BoardLink& b = board();
+    b.setPenColour(LCP->Color());
+    b.setBackgroundSwatch(RCP->Color());
+    b.setPenWidth(widthOf(Edit4), true);
+    b.setWindowColour(RCP->Color());
+    b.setEditorColour(EditorColourFor(RCP->Color()));
+    b.invalidate();
+}
+
+// At OK, before the window closes. The pen takes its width when a tool is next chosen.
+void TForm6::handOverAtOk() {
+    BoardLink& b = board();
+    b.setPaintMode(1);
+    b.setPenColour(LCP->Color());
+    b.setPenWidth(widthOf(Edit4), false);
+}
+
+// At OK, after the window has closed: a new background repaints a blank current page; a page
+// with content keeps its colours, and only the board's swatch shows the new one.
+void TForm6::applyBackgroundAtOk() {
+    BoardLink& b = board();
+    const TColor background = RCP->Color();
+    if (background == b.backgroundColour())
+        return;
+    b.setBackgroundSwatch(background);
+    if (b.currentPageState() >= 2)
+        return;
+    b.setPaintMode(0);
+    b.setWindowColour(background);
+    b.fillCurrentPage(background);
+    b.setEditorColour(EditorColourFor(background));
+    b.invalidate();
+}

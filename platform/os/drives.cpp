@@ -1,0 +1,45 @@
+#include "platform/os/drives.h"
+
+#include <QStringList>
+
+namespace platform {
+
+std::optional<Drive> findDrive(Drives& drives, QChar letter) {
+    const QChar upper = letter.toUpper();
+    for (const Drive& drive : drives.table()) {
+        if (drive.letter == upper)
+            return drive;
+    }
+    return std::nullopt;
+}
+
+DriveType driveType(Drives& drives, QChar letter) {
+    const std::optional<Drive> drive = findDrive(drives, letter);
+    return drive ? drive->type : DriveType::NoRootDir;
+}
+
+std::optional<QString> localPath(Drives& drives, const QString& windowsPath) {
+    if (windowsPath.size() < 2 || windowsPath[1] != QLatin1Char(':') ||
+        !windowsPath[0].isLetter() || windowsPath[0].unicode() > 0x7F)
+        return std::nullopt;
+    const std::optional<Drive> drive = findDrive(drives, windowsPath[0]);
+    if (!drive)
+        return std::nullopt;
+    // Windows takes a slash for a backslash as well.
+    QString rest = windowsPath.mid(2);
+    rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    QStringList parts = rest.split(QLatin1Char('\\'));
+    for (const QString& part : parts) {
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            return std::nullopt;
+    }
+    // "X:\a\b\" keeps its trailing separator; empty parts from doubled separators go.
+    const bool trailing = rest.endsWith(QLatin1Char('\\'));
+    parts.removeAll(QString());
+    QString path = drive->folder + parts.join(QLatin1Char('/'));
+    if (trailing && !parts.isEmpty())
+        path += QLatin1Char('/');
+    return path;
+}
+
+} // namespace platform

@@ -1,0 +1,83 @@
+// The text of a profile (INI) file read and changed by the rules of the Windows profile
+// functions, so that files written by the Windows program open unchanged and files we write
+// read back the same there. Pure text handling: no file is touched here.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+class IniText {
+public:
+    // Reads the bytes of a file: GBK unless they start with a UTF-16LE byte-order mark. A UTF-8
+    // byte-order mark is not recognised (its bytes belong to the first line), as on Windows.
+    explicit IniText(const QByteArray& bytes = {});
+
+    // The file's bytes: lines that were not changed come back byte for byte with their own
+    // line ends; changed and new lines end in CRLF.
+    QByteArray bytes() const;
+    bool isUtf16() const { return utf16_; }
+
+    // The value of a key, trimmed of blanks and of one pair of outer quotes; nothing when the
+    // section or the key is missing. Names are matched without regard to case; of duplicated
+    // sections and keys the first wins.
+    std::optional<QString> value(const QString& section, const QString& key) const;
+
+    // The writes expect names and values that canWrite() accepts.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    // Removes the key's lines from the section (the header stays); false when there were none.
+    bool removeKey(const QString& section, const QString& key);
+    // Removes the section's header and every line up to the next section, in every copy of it,
+    // so that no older copy can come to light; false when there was none.
+    bool removeSection(const QString& section);
+
+    // Whether a section, key and value can be written so that they read back the same: a line
+    // break would inject lines, a bracket ends a section name, an equals sign a key, blanks
+    // around names are trimmed by the reader, and in a GBK file a character GBK cannot hold
+    // would come back as "?".
+    bool canWrite(const QString& section, const QString& key, const QString& value) const;
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        QByteArray content; // in the file's encoding, without the line end
+        QByteArray end;     // the line end as found, empty for a last line without one
+        Kind kind = Kind::Other;
+        QString name;  // section or key name, trimmed
+        QString value; // a key's value as written, trimmed and unquoted
+    };
+
+    QString decode(const QByteArray& content) const;
+    QByteArray encode(const QString& text) const;
+    QByteArray crlf() const;
+    Line makeLine(const QString& text) const;
+    void classify(Line& line) const;
+    // The first section of that name: its header's index and the end of its lines.
+    std::optional<std::pair<std::size_t, std::size_t>> findSection(const QString& section) const;
+    void endLastLine();
+
+    bool utf16_ = false;
+    QByteArray prefix_; // the byte-order mark
+    QByteArray suffix_; // the odd last byte of a UTF-16 file
+    std::vector<Line> lines_;
+};
+
+// A value read through a buffer of `size` bytes by the ANSI profile functions: at most size-1
+// bytes of GBK, cut before a character rather than through it.
+QString fitToBuffer(const QString& value, int size);
+
+// An integer as Delphi's StrToIntDef reads it: blanks, a sign, then decimal digits, or
+// hexadecimal after "$", "0x", "0X" or "x"; anything else, or a decimal outside the 32-bit
+// range, gives the fallback. Hexadecimal up to $FFFFFFFF wraps to a negative value.
+int strToIntDef(const QString& text, int fallback);
+
+// Text in the ANSI code page of the Chinese system; characters it cannot hold become "?".
+QByteArray toGbk(const QString& text);
+QString fromGbk(const QByteArray& bytes);
+// Whether every character of the text has a place in GBK.
+bool gbkCanHold(const QString& text);
+
+} // namespace platform

@@ -1,0 +1,14 @@
+// Readable failure messages for Qt's text types.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toStdString() << "\" (hex " << bytes.toHex(' ').toStdString() << ')';
+}
