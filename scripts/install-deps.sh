@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick
     clang libclang-rt-14-dev
+    libzstd-dev pkgconf
 )
 
 missing=()
