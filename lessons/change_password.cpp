@@ -55,12 +55,8 @@ TForm8::TForm8(QWidget* owner)
     SpeedButton8 = digits[7];
     SpeedButton9 = digits[8];
     SpeedButton10 = digits[9];
-    BitBtn1 = new QPushButton(QStringLiteral("确定"), Panel1);
-    BitBtn1->setGeometry(110, 180, 80, 28);
-    BitBtn1->setFocusPolicy(Qt::NoFocus);
-    BitBtn2 = new QPushButton(QStringLiteral("取消"), Panel1);
-    BitBtn2->setGeometry(214, 180, 80, 28);
-    BitBtn2->setFocusPolicy(Qt::NoFocus);
+    BitBtn1 = makeDialogButton(Panel1, QStringLiteral("确定"), 110, 180);
+    BitBtn2 = makeDialogButton(Panel1, QStringLiteral("取消"), 214, 180);
 
     onClick(BitBtn1, &TForm8::BitBtn1Click);
     onClick(BitBtn2, &TForm8::BitBtn2Click);

@@ -5,6 +5,7 @@
 
 #include "platform/widgets/controls.h"
 
+#include <QPushButton>
 #include <array>
 
 namespace lessons {
@@ -12,5 +13,8 @@ namespace lessons {
 // The buttons in the order of their names: [0] is SpeedButton1 ("0"), [1] SpeedButton2 ("1").
 std::array<platform::SpeedButton*, 10> makeDigitButtons(QWidget* parent, int topRow, int bottomRow,
                                                         const std::array<int, 5>& columns);
+
+// An 80 x 28 OK or Cancel button of the two windows; like the digits, it takes no focus.
+QPushButton* makeDialogButton(QWidget* parent, const QString& caption, int left, int top);
 
 } // namespace lessons

@@ -42,12 +42,8 @@ TForm7::TForm7() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
     SpeedButton8 = digits[7];
     SpeedButton9 = digits[8];
     SpeedButton10 = digits[9];
-    BitBtn1 = new QPushButton(QStringLiteral("确定"), Panel1);
-    BitBtn1->setGeometry(120, 150, 80, 28);
-    BitBtn1->setFocusPolicy(Qt::NoFocus);
-    BitBtn2 = new QPushButton(QStringLiteral("取消"), Panel1);
-    BitBtn2->setGeometry(222, 150, 80, 28);
-    BitBtn2->setFocusPolicy(Qt::NoFocus);
+    BitBtn1 = lessons::makeDialogButton(Panel1, QStringLiteral("确定"), 120, 150);
+    BitBtn2 = lessons::makeDialogButton(Panel1, QStringLiteral("取消"), 222, 150);
 
     onClick(BitBtn1, &TForm7::BitBtn1Click);
     onClick(BitBtn2, &TForm7::BitBtn2Click);

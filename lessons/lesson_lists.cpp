@@ -9,8 +9,6 @@ using namespace platform;
 
 namespace {
 
-const QString ChooseMessage = QStringLiteral("请选择任课教师！");
-
 void appendNext(ListBox* list) {
     list->addItem(QString::number(list->count() + 1));
 }
@@ -36,33 +34,25 @@ void TForm6::ListBox3Click() {
 }
 
 void TForm6::Button3Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     appendNext(ListBox2);
 }
 
 void TForm6::Button4Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     appendNext(ListBox3);
 }
 
 void TForm6::Button6Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     removeLast(ListBox2);
 }
 
 void TForm6::Button7Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     removeLast(ListBox3);
 }

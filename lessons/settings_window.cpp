@@ -274,6 +274,13 @@ void TForm6::inform(const QString& text) {
     dialogs().inform(this, text, QStringLiteral("K_Vorne"));
 }
 
+bool TForm6::teacherChosen() {
+    if (TeacherSelected == 1)
+        return true;
+    inform(QStringLiteral("请选择任课教师！"));
+    return false;
+}
+
 void TForm6::showSettings(const PersonalSettings& settings) {
     ListBox2->setItems(numbers(settings.Volumes));
     ListBox3->setItems(numbers(settings.Lessons));

@@ -152,6 +152,8 @@ private:
     void handOverAtOk();
     void applyBackgroundAtOk();
     void inform(const QString& text);
+    // True when a teacher has been chosen; otherwise the teacher is asked to choose one first.
+    bool teacherChosen();
 
     lessons::SettingsLinks links_;
 };

@@ -17,7 +17,6 @@ namespace {
 
 const QString NoNameMessage = QStringLiteral("请输入教师姓名！");
 const QString ListedMessage = QStringLiteral("教师名列表中已存在！");
-const QString ChooseMessage = QStringLiteral("请选择任课教师！");
 
 } // namespace
 
@@ -94,10 +93,8 @@ void TForm6::Button1Click() {
 
 // Rename: the chosen teacher's settings and password code go under the new name.
 void TForm6::Button2Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     const int index = ListBox1->ItemIndex();
     if (index <= 0)
         return;
@@ -124,10 +121,8 @@ void TForm6::Button2Click() {
 
 // Delete: the teacher's section goes and the list is stored without the teacher.
 void TForm6::Button5Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     const int index = ListBox1->ItemIndex();
     if (index <= 0)
         return;
@@ -145,10 +140,8 @@ void TForm6::Button5Click() {
 
 // The chosen teacher's own password.
 void TForm6::Button8Click() {
-    if (TeacherSelected != 1) {
-        inform(ChooseMessage);
+    if (!teacherChosen())
         return;
-    }
     const int index = ListBox1->ItemIndex();
     if (index <= 0)
         return;

@@ -278,8 +278,7 @@ void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {
     armTool(RangeSelection);
     FloatBitmap = picture.copy();
     ZoomFactor = 1.0f;
-    showFloatingPicture(FloatBitmap, bounds.topLeft());
-    Floating.bounds = bounds;
+    Floating = {FloatBitmap, bounds, true};
     emit floatingChanged();
 }
 
@@ -331,15 +330,19 @@ void BoardModel::continueOnThisPage() {
     emit floatingChanged();
 }
 
+// The whole picture goes into the current page; without it, the selection floats.
+void BoardModel::receive(const QImage* whole, const QImage& selection, const QRect& at) {
+    if (whole == nullptr)
+        adoptSelection(selection, at);
+    else
+        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+}
+
 void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {
     const int page = CurrentPage;
     if (PageState[page] == 0)
         fillPage(page, BackgroundColour);
-    if (whole == nullptr) {
-        adoptSelection(selection, at);
-    } else {
-        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
-    }
+    receive(whole, selection, at);
     PageState[page] = 2;
     emit pageChanged(page, {});
 }
@@ -357,10 +360,7 @@ bool BoardModel::sendToNextPage(const QImage* whole, const QImage& selection, co
         fillPage(page, BackgroundColour);
         PageState[page] = 2;
     }
-    if (whole == nullptr)
-        adoptSelection(selection, at);
-    else
-        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+    receive(whole, selection, at);
     emit pageChanged(CurrentPage, {});
     return true;
 }

@@ -143,6 +143,7 @@ private:
     void commitFloating(const TRect& from, QPoint to);
     void enter(int page);
     void continueOnThisPage();
+    void receive(const QImage* whole, const QImage& selection, const QRect& at);
 
     static constexpr TRect NoLimit{std::numeric_limits<int>::min(), std::numeric_limits<int>::min(),
                                    std::numeric_limits<int>::max(),

@@ -156,9 +156,7 @@ void PageStore::packInBackground(int page) {
     Slot& s = slot(page);
     if (s.packedVersion == s.version) {
         // Nothing changed since it was packed: only the expanded pixels go.
-        if (spare_.isNull())
-            spare_ = std::exchange(s.expanded, QImage());
-        s.expanded = QImage();
+        dropExpanded(s);
         return;
     }
     if (packing_ >= MaxPacking)
@@ -187,12 +185,16 @@ void PageStore::collect() {
             continue; // written again since: a newer packing follows, or it is shown
         s.packed = std::move(r.packed);
         s.packedVersion = r.version;
-        if (r.page != CurrentPage && !s.expanded.isNull()) {
-            if (spare_.isNull())
-                spare_ = std::exchange(s.expanded, QImage());
-            s.expanded = QImage();
-        }
+        if (r.page != CurrentPage)
+            dropExpanded(s);
     }
+}
+
+// A page's expanded pixels go; the first such picture is kept as the spare.
+void PageStore::dropExpanded(Slot& s) {
+    if (spare_.isNull())
+        spare_ = std::exchange(s.expanded, QImage());
+    s.expanded = QImage();
 }
 
 void PageStore::settle() {

@@ -102,6 +102,7 @@ private:
     // Takes in what the worker has packed: pages not changed since then drop their pixels.
     void collect();
     void changed(Slot& s);
+    void dropExpanded(Slot& s);
     // Where the current page's pixels go when they are made again from nothing.
     QImage blankPicture();
 
