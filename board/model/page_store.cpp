@@ -153,14 +153,16 @@ void PageStore::setCurrentPage(int page) {
 }
 
 void PageStore::packInBackground(int page) {
+    // Waiting for the worker first: what it hands back may be this very page, packed and its
+    // pixels dropped, and must be seen before the page is packed again.
+    if (packing_ >= MaxPacking)
+        settle();
     Slot& s = slot(page);
-    if (s.packedVersion == s.version) {
+    if (s.packedVersion == s.version || s.expanded.isNull()) {
         // Nothing changed since it was packed: only the expanded pixels go.
         dropExpanded(s);
         return;
     }
-    if (packing_ >= MaxPacking)
-        settle();
     ++packing_;
     packer_.start([this, page, version = s.version, picture = s.expanded] {
         Result r{page, version, packPage(picture)};
