@@ -2,6 +2,7 @@
 
 #include "annotate/overlay.h"
 #include "app/blanking.h"
+#include "app/board_hand_over.h"
 #include "app/help_window.h"
 #include "app/program_shell.h"
 #include "app/settings_button.h"
@@ -22,6 +23,7 @@ namespace {
 // The whiteboard's model and the shell live as long as the windows that use them.
 std::unique_ptr<BoardModel> board;
 std::unique_ptr<ProgramShell> programShell;
+std::unique_ptr<BoardHandOver> boardHandOver;
 
 template <typename T, typename... Args> void make(T*& instance, Args&... args) {
     instance = new T(args...);
@@ -45,7 +47,8 @@ void createForms() {
     make(Form4);
     make(Form5);
     // The settings window gets what it needs of the board and the picture library here.
-    Form6 = new TForm6({nullptr, Form3->Board.ProgramFolder, {}});
+    boardHandOver = std::make_unique<BoardHandOver>(*Form3);
+    Form6 = new TForm6({boardHandOver.get(), Form3->Board.ProgramFolder, {}});
     Form6->FormCreate();
     make(Form7);
     // Shown above the modal settings window, so owned by it.
@@ -65,6 +68,7 @@ void destroyForms() {
     unmake(Form8);
     unmake(Form7);
     unmake(Form6);
+    boardHandOver.reset();
     unmake(Form5);
     unmake(Form4);
     unmake(Form3);

@@ -47,7 +47,8 @@ void ProgramShell::openHelp() {
     Form4->ShowModal();
 }
 
-// The settings window keeps no teacher choice of its own yet, so there is none to clear.
+// The settings window asks for the teacher again each time it is shown: the board, its only
+// opener, wants the choice cleared.
 void ProgramShell::openSettings(TeacherChoice) {
     Form6->ShowModal();
 }

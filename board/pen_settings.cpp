@@ -36,6 +36,14 @@ void TForm3::applyEditorColour(TColor colour) {
     RichEdit1->setPalette(pal);
 }
 
+void TForm3::setWindowColour(TColor colour) {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(colour));
+    setPalette(pal);
+    if (Board.ToolMode == BoardEraser)
+        canvas().pen.color = colour;
+}
+
 // Wider pen.
 void TForm3::SpeedButton7Click() {
     if (Edit1->text() == QStringLiteral("9"))

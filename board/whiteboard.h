@@ -115,6 +115,10 @@ public:
     int penWidth() const;
     // The background colour of the page as the window surface shows it.
     TColor surfaceBackground();
+    // The colour of the window itself, under the page; an armed board eraser paints with it.
+    void setWindowColour(TColor colour);
+    // The text panel's editor colour.
+    void applyEditorColour(TColor colour);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -136,7 +140,6 @@ private:
     // Shows the page again where the floating picture no longer covers the window.
     void revealPageUnder(const QRect& area);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void applyEditorColour(TColor colour);
     void leavePagePanel();
     void restorePagePanel();
     void editorColourAfterTurn();

@@ -2,11 +2,12 @@
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# build_program <folder> [cmake options...]; KV_TARGET, when set, builds only that target.
 build_program() {
     local dir=$1
     shift
     cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$dir"
+    cmake --build "$dir" ${KV_TARGET:+--target "$KV_TARGET"}
 }
 
 # Qt wants a private runtime folder.

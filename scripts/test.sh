@@ -15,7 +15,7 @@ ctest --test-dir "$top/build" -L unit --output-on-failure --no-tests=error
 # Once more where numbers are written with a decimal comma.
 LC_ALL=de_DE.UTF-8 ctest --test-dir "$top/build" -L unit --output-on-failure --no-tests=error
 
-build_program "$top/build-sanitize" -DKV_BUILD_TESTS=ON -DKV_BUILD_BENCH=OFF -DKV_SANITIZE=ON
+KV_TARGET=kv_unit_tests build_program "$top/build-sanitize" -DKV_BUILD_TESTS=ON -DKV_BUILD_BENCH=OFF -DKV_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0" \
     UBSAN_OPTIONS=print_stacktrace=1 \

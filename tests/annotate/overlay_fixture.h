@@ -15,7 +15,7 @@
 class OverlayFixture : public AppFixture {
 protected:
     static constexpr TColor Ink = 33023;             // the overlay's pen colour at start
-    static constexpr TColor Background = 0x00400000; // the whiteboard's background at start
+    static constexpr TColor Background = 0x00808080; // the whiteboard's background at start
     static constexpr TColor Red = 0x000000FF;
     static constexpr TColor Green = 0x0000FF00;
 

@@ -28,5 +28,5 @@ TEST_F(AppFixture, EndOfBlankingRedrawsTheVisibleBoard) {
     Form3->SpeedButton2Click();
     Form5->SpeedButton1Click();
     EXPECT_EQ(Form3->canvas().pixel(50, 50), 0x0000FFu);
-    EXPECT_EQ(Form3->canvas().pixel(500, 500), 0x400000u);
+    EXPECT_EQ(Form3->canvas().pixel(500, 500), 0x808080u);
 }

@@ -97,7 +97,7 @@ TEST_F(FloatingPictureTest, TheTitleBarStaysAboveThePicture) {
              pointerStroke({{250, 250}, {250, 70}});
          }},
         {"sent from the annotation",
-         [] { Form3->Board.adoptSelection(filled(300, 200, Red), QRect(100, 10, 300, 200)); }},
+         [] { Form3->Board.adoptSelection(filled(300, 200, Blue), QRect(100, 10, 300, 200)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
@@ -172,28 +172,28 @@ TEST_F(FloatingPictureTest, ACommitNeverBakesTheSelectionsFrame) {
 }
 
 TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
-    place(filled(20, 20, Red), {100, 100});
+    place(filled(20, 20, Blue), {100, 100});
     ASSERT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Board.FloatPlaced, 1);
     EXPECT_EQ(Form3->Board.PendingPlacement, 0);
     stroke({{600, 600}});
-    EXPECT_EQ(pagePixel(100, 100), Red);
-    EXPECT_EQ(pagePixel(119, 119), Red);
+    EXPECT_EQ(pagePixel(100, 100), Blue);
+    EXPECT_EQ(pagePixel(119, 119), Blue);
     EXPECT_EQ(pagePixel(120, 120), Background);
 }
 
 TEST_F(FloatingPictureTest, AToolButtonCommitsThePlainFormWhateverTheKind) {
-    place(filled(20, 20, Red), {100, 100});
+    place(filled(20, 20, Blue), {100, 100});
     Form3->SpeedButton3Click();
     EXPECT_FALSE(Form3->Image2->isVisible());
-    EXPECT_EQ(pagePixel(101, 101), Red);
-    EXPECT_EQ(pagePixel(118, 118), Red);
+    EXPECT_EQ(pagePixel(101, 101), Blue);
+    EXPECT_EQ(pagePixel(118, 118), Blue);
     EXPECT_EQ(pagePixel(100, 100), Background);
     EXPECT_EQ(pagePixel(119, 119), Background);
 }
 
 TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
-    Form3->Board.FloatBitmap = filled(30, 10, Red);
+    Form3->Board.FloatBitmap = filled(30, 10, Blue);
     Form3->Board.PendingPlacement = 3;
     Form3->SpeedButton13Click(); // whatever the tool
     stroke({{500, 500}});
@@ -217,7 +217,7 @@ TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
 }
 
 TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
-    place(filled(101, 33, Red), {100, 100});
+    place(filled(101, 33, Blue), {100, 100});
     Form3->SpeedButton35Click();
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(227, 74));
@@ -229,12 +229,12 @@ TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
 }
 
 TEST_F(FloatingPictureTest, EnlargingKeepsThePictureOnTheScreen) {
-    place(filled(100, 100, Red), {sw() - 50, 100});
+    place(filled(100, 100, Blue), {sw() - 50, 100});
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->geometry(), QRect(sw() - 150, 100, 150, 150));
     // Wider than the screen: half of the overhang stays on the left.
     stroke({{10, 700}});
-    place(filled(sw() - 100, 50, Red), {0, 200});
+    place(filled(sw() - 100, 50, Blue), {0, 200});
     Form3->SpeedButton35Click();
     const int w = Form3->Image2->width();
     EXPECT_EQ(w, roundHalfEven((sw() - 100) * 1.5));
@@ -252,11 +252,11 @@ TEST_F(FloatingPictureTest, AReducedSelectionLosesTwoPixelsOfFrame) {
 }
 
 TEST_F(FloatingPictureTest, ClearDeletesAFloatingSelectionOnlyThenThePage) {
-    paintPage({600, 600, 700, 700}, Red);
+    paintPage({600, 600, 700, 700}, Blue);
     cutGreenSquare();
     Form3->SpeedButton5Click();
     EXPECT_FALSE(Form3->Image2->isVisible());
-    EXPECT_EQ(pagePixel(650, 650), Red);
+    EXPECT_EQ(pagePixel(650, 650), Blue);
     EXPECT_EQ(pagePixel(250, 250), Background);
     Form3->SpeedButton5Click();
     EXPECT_EQ(pagePixel(650, 650), Background);

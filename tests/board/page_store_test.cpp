@@ -4,6 +4,7 @@
 #include "board/whiteboard.h"
 
 #include <QLabel>
+#include <QTextEdit>
 
 using namespace platform;
 
@@ -17,15 +18,17 @@ TEST_F(AppFixture, PageStoreAfterCreation) {
     EXPECT_EQ(Form3->Board.ScratchBitmap.size(), QSize(sw(), sh()));
     EXPECT_EQ(Form3->Board.ToolMode, PenTool);
     EXPECT_EQ(Form3->Board.BackdropActive, 0);
-    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1], Form3->Board.PanelWidth[1],
-                          Form3->Board.PanelHeight[1]}),
+    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1],
+                          Form3->Board.PanelWidth[1], Form3->Board.PanelHeight[1]}),
               (std::array{0, 41, 368, sh() - 45}));
     EXPECT_TRUE(Form3->Board.ProgramFolder.endsWith(QLatin1Char('/')));
     EXPECT_EQ(Form3->pageTextFile(7), Form3->Board.ProgramFolder + QStringLiteral("7"));
     EXPECT_EQ(Form3->Edit1->text(), QStringLiteral("2"));
     EXPECT_EQ(Form3->Edit2->text(), QStringLiteral("1"));
-    EXPECT_EQ(Form3->LCP->Color(), 0x000080FFu);
-    EXPECT_EQ(Form3->RCP->Color(), 0x00400000u);
+    // The default teacher's settings, handed over by the settings window at creation.
+    EXPECT_EQ(Form3->LCP->Color(), 0x000000FFu);
+    EXPECT_EQ(Form3->RCP->Color(), 0x00808080u);
+    EXPECT_EQ(Form3->RichEdit1->palette().color(QPalette::Base), QColor(0xA5, 0xA5, 0xA5));
     EXPECT_TRUE(Form3->SpeedButton3->isDown());
     EXPECT_EQ(Form3->Panel2->width(), sw() - 1);
     EXPECT_EQ(Form3->Panel1->geometry().right() + 1, sw() - 2); // right-aligned in the title bar

@@ -82,7 +82,7 @@ TEST_F(BoardFixture, UndoAfterATurnDoesNothing) {
     setPenWidth(1);
     stroke({{100, 200}, {500, 200}});
     Form3->SpeedButton12Click();
-    Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Red); // whatever it holds
+    Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Blue); // whatever it holds
     Form3->SpeedButton4Click();
     EXPECT_EQ(pagePixel(300, 200, 2), Background);
     EXPECT_EQ(pagePixel(10, 50, 2), Background);
@@ -94,13 +94,13 @@ TEST_F(BoardFixture, UndoAfterATurnDoesNothing) {
 TEST_F(BoardFixture, BoardEraserTakesTheEnteredPagesBackground) {
     Form3->Board.PageState[1] = 2;
     Form3->SpeedButton12Click();
-    paintPage({0, 0, sw(), sh()}, Red);
+    paintPage({0, 0, sw(), sh()}, Blue);
     Form3->SpeedButton10Click();
-    EXPECT_EQ(Form3->canvas().pen.color, Red);
+    EXPECT_EQ(Form3->canvas().pen.color, Blue);
     Form3->SpeedButton11Click();
     EXPECT_EQ(Form3->canvas().pen.color, Background);
     Form3->SpeedButton12Click();
-    EXPECT_EQ(Form3->canvas().pen.color, Red);
+    EXPECT_EQ(Form3->canvas().pen.color, Blue);
 }
 
 TEST_F(BoardFixture, TextPanelDocumentGoesWithItsPage) {

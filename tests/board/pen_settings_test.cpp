@@ -82,13 +82,13 @@ TEST_F(BoardFixture, BoardEraserWidthsFollowThePenWidth) {
 }
 
 TEST_F(BoardFixture, PenColourGoesToThePenButNotToTheBoardEraser) {
-    fakes.dialogs.colours = {Red, std::nullopt, Yellow};
+    fakes.dialogs.colours = {Blue, std::nullopt, Yellow};
     Form3->SpeedButton9Click();
-    EXPECT_EQ(Form3->LCP->Color(), Red);
-    EXPECT_EQ(Form3->canvas().pen.color, Red);
+    EXPECT_EQ(Form3->LCP->Color(), Blue);
+    EXPECT_EQ(Form3->canvas().pen.color, Blue);
     Form3->Board.BoardPaintMode = 0;
     Form3->LCPClick(); // cancelled: nothing changes but the paint mode
-    EXPECT_EQ(Form3->LCP->Color(), Red);
+    EXPECT_EQ(Form3->LCP->Color(), Blue);
     EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
     Form3->SpeedButton10Click();
     Form3->SpeedButton9Click();
@@ -126,11 +126,11 @@ TEST_F(BoardFixture, BackgroundChangeOnAPageWithContent) {
 
 TEST_F(BoardFixture, UnchangedBackgroundAsksNothing) {
     Form3->Board.PageState[1] = 2;
-    paintPage({10, 100, 20, 110}, Red);
+    paintPage({10, 100, 20, 110}, Blue);
     fakes.dialogs.colours = {Background};
     Form3->RCPClick();
     EXPECT_EQ(fakes.dialogs.shown.size(), 1u); // the colour dialog only
-    EXPECT_EQ(pagePixel(15, 105), Red);
+    EXPECT_EQ(pagePixel(15, 105), Blue);
     EXPECT_EQ(Form3->Board.PageState[1], 2);
 }
 
@@ -176,13 +176,13 @@ TEST_F(BoardFixture, UndoAfterAClearBringsBackOnlyTheLastStrokesRegion) {
 }
 
 TEST_F(BoardFixture, UndoCoversAWideEraserBand) {
-    paintPage({0, 200, sw(), 500}, Red);
+    paintPage({0, 200, sw(), 500}, Blue);
     setPenWidth(9);
     Form3->SpeedButton10Click();
     stroke({{100, 350}, {400, 350}});
     Form3->SpeedButton4Click();
     for (const QPoint& p : {QPoint(250, 350), QPoint(250, 310), QPoint(60, 350)})
-        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Blue) << p.x() << "," << p.y();
 }
 
 TEST_F(BoardFixture, SettingsKeepThePanelBoundsOfThePage) {

@@ -198,7 +198,7 @@ TEST_F(BoardFixture, SizeReadoutShowsHalfTheDragInTenths) {
 
 TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
     setPenWidth(9);
-    paintPage({0, 200, sw(), 500}, Red);
+    paintPage({0, 200, sw(), 500}, Blue);
     Form3->SpeedButton10Click();
     EXPECT_EQ(Form3->canvas().pen.width, 90);
     stroke({{100, 350}, {400, 350}});
@@ -206,13 +206,13 @@ TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
     for (const QPoint& p :
          {QPoint(250, 350), QPoint(250, 310), QPoint(250, 390), QPoint(60, 350), QPoint(440, 350)})
         EXPECT_EQ(surfacePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
-    EXPECT_EQ(surfacePixel(250, 300), Red);
+    EXPECT_EQ(surfacePixel(250, 300), Blue);
     EXPECT_EQ(Form3->Board.PageState[1], 0);
 }
 
 TEST_F(BoardFixture, BoardEraserRestoresBackdropSquaresRightAndBelowThePointer) {
     setPenWidth(9);
-    paintPage({0, 200, sw(), 700}, Red);
+    paintPage({0, 200, sw(), 700}, Blue);
     Form3->Board.BackdropBitmap = makeBitmap(sw(), sh());
     Canvas(Form3->Board.BackdropBitmap).fillRect({0, 0, sw(), sh()}, Green);
     Form3->Board.BackdropActive = 1;
@@ -221,20 +221,20 @@ TEST_F(BoardFixture, BoardEraserRestoresBackdropSquaresRightAndBelowThePointer) 
     Form3->Invalidate();
     EXPECT_EQ(surfacePixel(389, 389), Green); // the last square reaches 90 right and down
     EXPECT_EQ(surfacePixel(100, 300), Green);
-    EXPECT_EQ(surfacePixel(200, 299), Red); // nothing above or left of the pointer's path
-    EXPECT_EQ(surfacePixel(99, 350), Red);
-    EXPECT_EQ(surfacePixel(390, 350), Red);
+    EXPECT_EQ(surfacePixel(200, 299), Blue); // nothing above or left of the pointer's path
+    EXPECT_EQ(surfacePixel(99, 350), Blue);
+    EXPECT_EQ(surfacePixel(390, 350), Blue);
 }
 
 TEST_F(BoardFixture, AreaEraseClearsTheWholeSweptBoxEvenWithoutAnOutline) {
-    paintPage({0, 100, sw(), 600}, Red);
+    paintPage({0, 100, sw(), 600}, Blue);
     Form3->SpeedButton13Click();
     // Up and left first, so the outline never shows; the box is the whole path's.
     stroke({{300, 300}, {250, 250}, {350, 200}});
     for (const QPoint& p : {QPoint(250, 200), QPoint(349, 299), QPoint(300, 250)})
         EXPECT_EQ(pagePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
     for (const QPoint& p : {QPoint(350, 250), QPoint(300, 300), QPoint(249, 250)})
-        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Blue) << p.x() << "," << p.y();
     // The tool stays armed with its dotted outline pen.
     EXPECT_EQ(Form3->canvas().pen.style, PenStyle::Dot);
     EXPECT_EQ(Form3->canvas().pen.width, 1);
@@ -348,7 +348,7 @@ TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
         control->setGeometry(c.at);
         control->show();
         paintPage({0, 0, sw(), sh()}, Background);
-        Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Red);
+        Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Blue);
         Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
         const QPoint* p = c.stroke.data();
         Form3->FormMouseDown(p->x(), p->y());
@@ -358,13 +358,13 @@ TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
         EXPECT_EQ(boundsOf(Form3->Board.current(), Green), c.committed);
         Form3->SpeedButton4Click();
         EXPECT_EQ(boundsOf(Form3->Board.current(), Green), TRect{});
-        EXPECT_EQ(boundsOf(Form3->Board.current(), Red), TRect{});
+        EXPECT_EQ(boundsOf(Form3->Board.current(), Blue), TRect{});
         control->hide();
     }
 }
 
 TEST_F(BoardFixture, AreaEraseBesideThePanelClearsItsWholeBox) {
-    paintPage({0, 100, sw(), 600}, Red);
+    paintPage({0, 100, sw(), 600}, Blue);
     Form3->Panel4->setGeometry(405, 100, 200, 200);
     Form3->Panel4->show();
     Form3->SpeedButton13Click();
@@ -372,7 +372,7 @@ TEST_F(BoardFixture, AreaEraseBesideThePanelClearsItsWholeBox) {
     for (const QPoint& p : {QPoint(300, 150), QPoint(399, 199)})
         EXPECT_EQ(pagePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
     for (const QPoint& p : {QPoint(400, 150), QPoint(299, 150), QPoint(350, 200)})
-        EXPECT_EQ(pagePixel(p.x(), p.y()), Red) << p.x() << "," << p.y();
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Blue) << p.x() << "," << p.y();
 }
 
 // A press that begins on a control of the board (the title bar's empty place, the size

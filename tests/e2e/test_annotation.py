@@ -16,7 +16,7 @@ from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, 
 
 SKY_BLUE = (166, 202, 240)
 INK = (255, 128, 0)  # the overlay's pen colour at start, 33023
-BACKGROUND = (0, 0, 64)
+BACKGROUND = (128, 128, 128)  # the whiteboard with no settings file: grey
 HELP_ORANGE = (255, 128, 64)  # 4227327
 STRIPES = [(200, 30, 30), (30, 160, 60), (40, 60, 200), (220, 200, 40)]
 PICTURE_W, PICTURE_H = 800, 300

@@ -9,7 +9,7 @@ from kvorne_e2e import (Program, check, click, mapped_windows, net_wm_state, pix
                         screen_size, screenshot, wait_for)
 
 SKY_BLUE = (166, 202, 240)
-BOARD_BACKGROUND = (0, 0, 64)  # 0x00400000
+BOARD_BACKGROUND = (128, 128, 128)  # 0x00808080, with no settings file
 
 
 def toolbar(sw):

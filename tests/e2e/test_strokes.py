@@ -7,8 +7,8 @@ import time
 from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
     screenshot, wait_for
 
-INK = (255, 128, 0)  # the pen colour at start, 0x000080FF
-BACKGROUND = (0, 0, 64)
+INK = (255, 0, 0)  # the pen colour at start with no settings file: red
+BACKGROUND = (128, 128, 128)  # the background with no settings file: grey
 
 
 def main(folder):

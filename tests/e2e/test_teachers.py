@@ -2,15 +2,16 @@
 real program a teacher opens the settings from the whiteboard, chooses a protected teacher,
 types the password on the keypad and presses OK: the settings window shows that teacher's
 colours. The teacher changes the password in the window above the settings window, and OK
-stores the settings back without changing another byte of the file."""
+stores the settings back without changing another byte of the file. The blank page on the
+board takes the teacher's background, and a stroke the teacher's colour and width."""
 
 import os
 import sys
 import tempfile
 import time
 
-from kvorne_e2e import Program, check, click, mapped_windows, pixel, screen_size, screenshot, \
-    wait_for
+from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, screen_size, \
+    screenshot, wait_for
 
 # Written as the Windows program writes it: GBK text, CRLF, its order of keys. 王老师 has the
 # password "12" (code 12278), green strokes (65280), a blue background (16711680) and width 7.
@@ -105,6 +106,15 @@ def main(folder):
         check(stored == WINDOWS_FILE.replace(b"ma=12278", b"ma=417"),
               "the new password code, and the same settings byte for byte")
         screenshot("e2e-after-settings.png")
+
+        # The board's page was blank: it takes the teacher's background; the pen draws green,
+        # 7 pixels wide.
+        wait_for(lambda: pixel(sw - 1, 38) == BLUE, 5, "the teacher's background on the board")
+        y = sh // 2
+        drag([(200 + 20 * i, y) for i in range(21)])
+        time.sleep(0.3)
+        column = [pixel(400, y + d) for d in range(-6, 7)]
+        check(column.count(GREEN) == 7, "a green stroke 7 pixels wide, not %r" % column)
     finally:
         program.stop()
         print(program.output())

@@ -9,10 +9,11 @@
 
 class BoardFixture : public AppFixture {
 protected:
-    static constexpr TColor Background = 0x00400000; // the board's background at start
-    static constexpr TColor Ink = 0x000080FF;        // the pen colour at start
+    // The board at start takes the default teacher's settings: red strokes on grey.
+    static constexpr TColor Background = 0x00808080;
+    static constexpr TColor Ink = 0x000000FF;
     // Colours the tests paint with.
-    static constexpr TColor Red = 0x000000FF;
+    static constexpr TColor Blue = 0x00FF0000;
     static constexpr TColor Green = 0x0000FF00;
     static constexpr TColor Yellow = 0x0000FFFF;
 
