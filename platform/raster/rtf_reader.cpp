@@ -160,6 +160,21 @@ bool underlineWord(const QByteArray& word) {
                        [&](const char* name) { return word == name; });
 }
 
+// Text as the document may hold it: line breaks come from paragraphs alone, and the
+// document's own markers (objects, frames) and control codes are no text.
+QString documentText(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t') || u == 0x2029 || u == 0xFFFC || u == 0xFDD0 || u == 0xFDD1 ||
+            u == 0xFFFE || u == 0xFFFF)
+            continue;
+        kept += c;
+    }
+    return kept;
+}
+
 enum class Destination { Text, Skip, FontTable, ColourTable };
 
 struct CharState {
@@ -466,7 +481,7 @@ private:
         if (!entry_)
             return;
         flushBytes(true);
-        entryFont_.name = entryFont_.name.trimmed();
+        entryFont_.name = documentText(entryFont_.name).trimmed();
         if (fonts_.size() < MaxTableEntries || fonts_.count(*entry_))
             fonts_[*entry_] = entryFont_;
         entry_.reset();
@@ -554,17 +569,7 @@ private:
                 entryFont_.name += text.left(MaxFontName - entryFont_.name.size());
             return;
         }
-        QString kept;
-        kept.reserve(text.size());
-        for (const QChar c : text) {
-            const char16_t u = c.unicode();
-            // Line breaks come from \par alone; the rest are the document's own markers
-            // (objects, frames) or control codes.
-            if ((u < 0x20 && u != u'\t') || u == 0x2029 || u == 0xFFFC || u == 0xFDD0 ||
-                u == 0xFDD1 || u == 0xFFFE || u == 0xFFFF)
-                continue;
-            kept += c;
-        }
+        QString kept = documentText(text);
         kept.truncate(std::max<qsizetype>(0, MaxCharacters - characters_));
         if (kept.isEmpty())
             return;
@@ -655,11 +660,10 @@ private:
 
 std::vector<Paragraph> plainParagraphs(const QByteArray& bytes) {
     std::vector<Paragraph> paragraphs;
-    const QString text = QStringDecoder("GBK").decode(bytes.left(MaxCharacters * 2));
+    const QString text = QStringDecoder("GBK").decode(bytes.left(MaxCharacters));
     for (const QString& line : text.split(QLatin1Char('\n'))) {
         Paragraph p;
-        QString kept = line;
-        kept.remove(QLatin1Char('\r'));
+        const QString kept = documentText(line);
         if (!kept.isEmpty())
             p.runs.push_back(Run{CharState{}, QTextCharFormat(), kept.left(MaxCharacters)});
         paragraphs.push_back(std::move(p));

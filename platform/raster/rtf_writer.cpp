@@ -115,7 +115,7 @@ private:
 
     void writeTables() {
         if (fonts_.isEmpty())
-            fonts_ << windowsFamily(document_.defaultFont().family());
+            fonts_ << tableName(document_.defaultFont());
         out_ += "{\\fonttbl";
         for (qsizetype i = 0; i < fonts_.size(); ++i) {
             out_ += "{\\f" + QByteArray::number(i) + "\\fnil\\fprq2\\fcharset134 ";
@@ -148,11 +148,7 @@ private:
     Attributes attributes(const QTextCharFormat& format) {
         const QFont font = format.font().resolve(document_.defaultFont());
         Attributes a;
-        const QStringList families = font.families();
-        QString family = windowsFamily(families.isEmpty() ? font.family() : families.first());
-        // A name is ended by ';' in the table.
-        family.remove(QLatin1Char(';'));
-        a.font = static_cast<int>(indexOf(fonts_, family));
+        a.font = static_cast<int>(indexOf(fonts_, tableName(font)));
         // Half-points at 96 pixels to the inch: 48 pixels are \fs72.
         const double halfPoints = font.pixelSize() > 0    ? font.pixelSize() * 1.5
                                   : font.pointSizeF() > 0 ? font.pointSizeF() * 2
@@ -165,6 +161,16 @@ private:
         a.colour = colourIndex(format, QTextFormat::ForegroundBrush);
         a.highlight = colourIndex(format, QTextFormat::BackgroundBrush);
         return a;
+    }
+
+    // The font's name as the table holds it: ';' ends a name there and control codes are no
+    // part of one; a font without a name is the document's.
+    QString tableName(const QFont& font) const {
+        const QStringList families = font.families();
+        QString name = windowsFamily(families.isEmpty() ? font.family() : families.first());
+        name.removeIf([](QChar c) { return c.unicode() < 0x20 || c == QLatin1Char(';'); });
+        name = name.trimmed();
+        return name.isEmpty() ? windowsFamily(document_.defaultFont().family()) : name;
     }
 
     int colourIndex(const QTextCharFormat& format, QTextFormat::Property property) {
@@ -239,7 +245,7 @@ private:
             } else if (u == 0x2011) {
                 beginText();
                 out_ += "\\_";
-            } else if (u >= 0x80 && u != 0xFFFC) { // the object marker stands for a picture
+            } else if (u >= 0x7F && u != 0xFFFC) { // the object marker stands for a picture
                 const bool pair =
                     QChar::isHighSurrogate(u) && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
                 codePageText(s.mid(i, pair ? 2 : 1));
