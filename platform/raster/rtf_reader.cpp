@@ -409,6 +409,10 @@ private:
             fallback_ = s.unicodeSkip;
             return;
         }
+        if (const char16_t special = specialCharacter(word)) {
+            addCharacter(special); // also in a font's name
+            return;
+        }
         switch (s.destination) {
         case Destination::FontTable:
             fontTableWord(word, parameter);
@@ -428,8 +432,6 @@ private:
         CharState& c = s.chars;
         if (word == "par" || word == "sect" || word == "page" || word == "row") {
             endParagraph();
-        } else if (const char16_t special = specialCharacter(word)) {
-            addCharacter(special);
         } else if (word == "pard") {
             s.alignment = Qt::AlignLeft;
         } else if (word == "ql") {
