@@ -12,6 +12,7 @@
 #include <cctype>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -29,77 +30,32 @@ constexpr int DocumentCodePage = 936;        // the classroom's Windows, when \a
 
 // The code pages the reader decodes; a font's charset or \cpg outside them falls back to the
 // document's code page.
-const char* codePageName(int codePage) {
-    switch (codePage) {
-    case 874:
-        return "windows-874";
-    case 932:
-        return "Shift_JIS";
-    case 936:
-        return "GBK";
-    case 949:
-        return "windows-949";
-    case 950:
-        return "Big5";
-    case 1250:
-        return "windows-1250";
-    case 1251:
-        return "windows-1251";
-    case 1252:
-        return "windows-1252";
-    case 1253:
-        return "windows-1253";
-    case 1254:
-        return "windows-1254";
-    case 1255:
-        return "windows-1255";
-    case 1256:
-        return "windows-1256";
-    case 1257:
-        return "windows-1257";
-    case 1258:
-        return "windows-1258";
-    default:
-        return nullptr;
+const char* codePageName(long codePage) {
+    static const std::pair<long, const char*> names[] = {
+        {874, "windows-874"},   {932, "Shift_JIS"},     {936, "GBK"},
+        {949, "windows-949"},   {950, "Big5"},          {1250, "windows-1250"},
+        {1251, "windows-1251"}, {1252, "windows-1252"}, {1253, "windows-1253"},
+        {1254, "windows-1254"}, {1255, "windows-1255"}, {1256, "windows-1256"},
+        {1257, "windows-1257"}, {1258, "windows-1258"}};
+    for (const auto& [page, name] : names) {
+        if (page == codePage)
+            return name;
     }
+    return nullptr;
 }
 
-// \fcharsetN to a code page; 0 for "the document's".
+// \fcharsetN to a code page; 0 for "the document's". Symbol fonts (2) have their glyphs on the
+// Latin bytes.
 int charsetCodePage(long charset) {
-    switch (charset) {
-    case 0:
-        return 1252;
-    case 2:
-        return 1252; // symbol fonts: their glyphs sit on the Latin bytes
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    default:
-        return 0;
+    static const std::pair<long, int> pages[] = {{0, 1252},   {2, 1252},   {128, 932},  {129, 949},
+                                                 {134, 936},  {136, 950},  {161, 1253}, {162, 1254},
+                                                 {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257},
+                                                 {204, 1251}, {222, 874},  {238, 1250}};
+    for (const auto& [set, page] : pages) {
+        if (set == charset)
+            return page;
     }
+    return 0;
 }
 
 // Destinations whose content is not the document's text.
@@ -393,7 +349,7 @@ private:
             return;
         }
         if (word == "ansicpg") {
-            if (codePageName(static_cast<int>(parameter)))
+            if (codePageName(parameter))
                 codePage_ = static_cast<int>(parameter);
             return;
         }
@@ -474,7 +430,7 @@ private:
             entryFont_ = Font{};
         } else if (entry_ && word == "fcharset") {
             entryFont_.codePage = charsetCodePage(parameter);
-        } else if (entry_ && word == "cpg" && codePageName(static_cast<int>(parameter))) {
+        } else if (entry_ && word == "cpg" && codePageName(parameter)) {
             entryFont_.codePage = static_cast<int>(parameter);
         }
     }
