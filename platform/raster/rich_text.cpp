@@ -24,8 +24,7 @@ QByteArray plainTextToRtf(const QString& text) {
 QString rtfToPlainText(const QByteArray& rtf) {
     QTextDocument document;
     rtfToRichText(rtf, document);
-    // The raw text, for the plain one turns no-break spaces into spaces; line breaks as the
-    // old panel had them.
+    // The raw text: the plain one would turn no-break spaces into spaces.
     return document.toRawText()
         .replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
         .replace(QChar::LineSeparator, QLatin1Char('\n'));

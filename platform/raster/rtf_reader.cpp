@@ -2,6 +2,7 @@
 // in it is clamped, nesting past a depth shares its parent's state, and the tables and the
 // text kept are capped: memory grows with what is kept, never with what a number claims.
 #include "platform/raster/rich_text.h"
+#include "platform/raster/rtf_words.h"
 
 #include <QStringDecoder>
 #include <QTextBlockFormat>
@@ -9,7 +10,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <optional>
 #include <utility>
@@ -94,15 +94,17 @@ bool skippedDestination(const QByteArray& word) {
                        [&](const char* name) { return word == name; });
 }
 
-// The special characters written as control words.
+// ASCII alone, whatever the locale says of other bytes.
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 char16_t specialCharacter(const QByteArray& word) {
-    static const std::pair<const char*, char16_t> words[] = {
-        {"emdash", 0x2014},    {"endash", 0x2013},    {"lquote", 0x2018},  {"rquote", 0x2019},
-        {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"bullet", 0x2022},  {"emspace", 0x2003},
-        {"enspace", 0x2002},   {"qmspace", 0x2005},   {"zwj", 0x200D},     {"zwnj", 0x200C},
-        {"zwbo", 0x200B},      {"ltrmark", 0x200E},   {"rtlmark", 0x200F}, {"line", 0x2028},
-        {"tab", u'\t'},        {"cell", u'\t'}};
-    for (const auto& [name, character] : words) {
+    for (const auto& [name, character] : rtf::SpecialCharacters) {
         if (word == name)
             return character;
     }
@@ -228,25 +230,24 @@ private:
         if (pos_ >= in_.size())
             return;
         const char s = in_.at(pos_);
-        if (!std::isalpha(static_cast<unsigned char>(s))) {
+        if (!isLetter(s)) {
             ++pos_;
             symbol(s);
             return;
         }
         const qsizetype start = pos_;
-        while (pos_ < in_.size() && std::isalpha(static_cast<unsigned char>(in_.at(pos_))))
+        while (pos_ < in_.size() && isLetter(in_.at(pos_)))
             ++pos_;
         // Longer words are none the reader knows; they are read past all the same.
         const QByteArray word = pos_ - start <= 32 ? in_.mid(start, pos_ - start) : QByteArray();
         bool hasParameter = false;
         long parameter = 0;
         bool negative = false;
-        if (pos_ + 1 < in_.size() && in_.at(pos_) == '-' &&
-            std::isdigit(static_cast<unsigned char>(in_.at(pos_ + 1)))) {
+        if (pos_ + 1 < in_.size() && in_.at(pos_) == '-' && isDigit(in_.at(pos_ + 1))) {
             negative = true;
             ++pos_;
         }
-        while (pos_ < in_.size() && std::isdigit(static_cast<unsigned char>(in_.at(pos_)))) {
+        while (pos_ < in_.size() && isDigit(in_.at(pos_))) {
             hasParameter = true;
             parameter = std::min(MaxParameter, parameter * 10 + (in_.at(pos_) - '0'));
             ++pos_;

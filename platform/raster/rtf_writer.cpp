@@ -2,6 +2,7 @@
 // every font in the table with the GB2312 charset and all text in code page 936, so that the
 // Windows program and this one read the same characters back.
 #include "platform/raster/rich_text.h"
+#include "platform/raster/rtf_words.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -42,28 +43,11 @@ QString windowsFamily(const QString& family) {
 }
 
 const char* specialWord(char16_t c) {
-    switch (c) {
-    case u'\t':
-        return "tab";
-    case 0x2028:
-        return "line";
-    case 0x2014:
-        return "emdash";
-    case 0x2013:
-        return "endash";
-    case 0x2018:
-        return "lquote";
-    case 0x2019:
-        return "rquote";
-    case 0x201C:
-        return "ldblquote";
-    case 0x201D:
-        return "rdblquote";
-    case 0x2022:
-        return "bullet";
-    default:
-        return nullptr;
+    for (const auto& [word, character] : rtf::SpecialCharacters) {
+        if (character == c)
+            return word;
     }
+    return nullptr;
 }
 
 class Writer {
@@ -140,7 +124,7 @@ private:
             return Qt::AlignHCenter;
         if (a & Qt::AlignJustify)
             return Qt::AlignJustify;
-        if (a & (Qt::AlignRight | Qt::AlignTrailing))
+        if (a & Qt::AlignRight)
             return Qt::AlignRight;
         return Qt::AlignLeft;
     }
