@@ -27,5 +27,5 @@ fuzz ini_fuzz "$top/tests/fuzz/ini_corpus" -max_len=4096
 # The reader keeps its state in a stack of groups and decodes code pages: a longer input, and a
 # dictionary of its words, reach deeper. Every input is read twice and written twice, so one
 # that takes seconds is a fault.
-QT_QPA_PLATFORM=offscreen fuzz rtf_fuzz "$top/tests/fuzz/rtf_corpus" -max_len=16384 \
+fuzz rtf_fuzz "$top/tests/fuzz/rtf_corpus" -max_len=16384 \
     -dict="$top/tests/fuzz/rtf.dict" -timeout=10 -rss_limit_mb=2048

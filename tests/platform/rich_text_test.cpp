@@ -81,6 +81,8 @@ TEST(RichText, FilesOfTheRichEditControlReadWithTheirFormatting) {
          "a{宋体 64px} ¶ centre:b{宋体 64px} ¶ c\u2028d{宋体 64px}"},
         // Surrogate pairs; a fallback of two bytes under \uc2; a trail byte written as ASCII.
         {"\\u-10179?\\u-8704?{\\uc2\\u20320\\'c4\\'e3}\\'b0@", "😀你癅{宋体 64px}"},
+        // A double-byte character split by a change of format is still one character.
+        {"\\'c4{\\b\\'e3\\'ba}\\'c3", "你{宋体 64px b}好{宋体 64px}"},
         // Pictures, objects and unknown destinations are skipped; \bin data is not text.
         {"a{\\*\\unknown x}{\\pict\\pngblip 89504e47}{\\object{\\*\\objdata 01}{\\result b}}"
          "{\\*\\blob\\bin4 }}{{}c",
