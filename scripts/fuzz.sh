@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
-# Builds the profile reader's fuzz target with clang and libFuzzer and runs it for a while
-# (FUZZ_SECONDS, 30 by default) on a copy of the corpus; a crash or a broken rule fails.
+# Builds the fuzz targets (the profile reader, the text panel's RTF reader) with clang and
+# libFuzzer and runs each for a while (FUZZ_SECONDS, 30 by default) on a copy of its corpus; a
+# crash, a hang or a broken rule fails.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 dir="$top/build-fuzz"
 CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKV_FUZZ=ON -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF
-cmake --build "$dir" --target ini_fuzz
+cmake --build "$dir" --target ini_fuzz rtf_fuzz
 
-corpus=$(mktemp -d /tmp/k-vorne-ini-corpus.XXXXXX)
-trap 'rm -rf "$corpus"' EXIT
-cp "$top"/tests/fuzz/ini_corpus/* "$corpus"/
-cd "$dir"
-./tests/fuzz/ini_fuzz -max_total_time="${FUZZ_SECONDS:-30}" -max_len=4096 "$corpus"
+work=$(mktemp -d /tmp/k-vorne-fuzz.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# fuzz <target> <corpus folder> [libFuzzer options...]
+fuzz() {
+    local target=$1 corpus=$2
+    shift 2
+    mkdir "$work/$target"
+    cp "$corpus"/* "$work/$target"/
+    (cd "$dir" && "./tests/fuzz/$target" -max_total_time="${FUZZ_SECONDS:-30}" "$@" \
+        "$work/$target")
+}
+
+fuzz ini_fuzz "$top/tests/fuzz/ini_corpus" -max_len=4096
+# The reader keeps its state in a stack of groups and decodes code pages: a longer input, and a
+# dictionary of its words, reach deeper. Every input is read twice and written twice, so one
+# that takes seconds is a fault.
+fuzz rtf_fuzz "$top/tests/fuzz/rtf_corpus" -max_len=16384 \
+    -dict="$top/tests/fuzz/rtf.dict" -timeout=10 -rss_limit_mb=2048

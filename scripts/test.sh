@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds K_Vorne with its tests and runs them all: the unit tests,
 # the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, a short run of
-# the profile reader's fuzz target, and the tests that need an X server under a private Xvfb.
+# each fuzz target (the profile reader, the RTF reader), and the tests that need an X server
+# under a private Xvfb.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
