@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/toolbar.h"
 #include "intake/picture_conversion.h"
+#include "platform/os/program_folder.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
 #include "platform/os/sane_scanner.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QStandardPaths>
 
 namespace {
 
@@ -32,14 +34,20 @@ int main(int argc, char* argv[]) {
     // window captioned "K_Vorne" must be the application window below.
     QApplication::setApplicationName(QStringLiteral("k-vorne"));
     QApplication::setQuitOnLastWindowClosed(false);
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // An installed program folder cannot be written to: the user works in a folder of their
+    // own that links its files.
+    platform::setProgramFolder(platform::chooseProgramFolder(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/K_Vorne/program")));
+    QDir::setCurrent(platform::programFolder());
     substituteFonts();
     RaisePictureReadLimit();
 
     platform::X11WindowSystem windows;
     platform::QtDisplay display;
     platform::QtDialogs dialogs;
-    platform::QtProcesses processes(QCoreApplication::applicationDirPath());
+    platform::QtProcesses processes(platform::programFolder());
     platform::QtFiles files;
     platform::TevTaskKeys taskKeys;
     platform::QtDrives drives;

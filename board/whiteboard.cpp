@@ -1,12 +1,12 @@
 // The whiteboard window: its layout, creation, painting and the commands that leave it.
 #include "board/whiteboard.h"
 
+#include "platform/os/program_folder.h"
 #include "platform/os/services.h"
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 
 #include <QChildEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTextEdit>
@@ -154,7 +154,7 @@ TForm3::TForm3(BoardModel& board)
 void TForm3::FormCreate() {
     const int sw = screenWidth();
     const int sh = screenHeight();
-    Board.create(QSize(sw, sh), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    Board.create(QSize(sw, sh), programFolder());
     loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);

@@ -1,10 +1,10 @@
 // The pad's controls, its placing by the toolbar, and what it does when created and shown.
 #include "practice/practice_pad.h"
 
+#include "platform/os/program_folder.h"
 #include "platform/os/services.h"
 #include "practice/writing_engine.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -78,10 +78,6 @@ QFont songFont(int pixelSize) {
     QFont font(QStringLiteral("宋体"));
     font.setPixelSize(pixelSize);
     return font;
-}
-
-QString programFolder() {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
 } // namespace
