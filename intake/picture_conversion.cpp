@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QRectF>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -103,6 +104,27 @@ std::optional<CapturedPicture> CapturedPicture::open(const QString& path) {
     const QImage image = reader.read();
     if (image.isNull() || !hasPixels(image.size()))
         return std::nullopt;
+    return CapturedPicture(decodedFormat(image));
+}
+
+std::optional<CapturedPicture> CapturedPicture::openReduced(const QString& path, int least,
+                                                            QSize& fullSize) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    const QSize full = reader.size();
+    const int longer = std::max(full.width(), full.height());
+    const int wanted = 2 * least;
+    if (hasPixels(full) && longer > 2 * wanted) {
+        const double f = static_cast<double>(wanted) / longer;
+        reader.setScaledSize(QSize(std::max(1, static_cast<int>(std::ceil(full.width() * f))),
+                                   std::max(1, static_cast<int>(std::ceil(full.height() * f)))));
+    }
+    const QImage image = reader.read();
+    if (image.isNull() || !hasPixels(image.size()))
+        return std::nullopt;
+    // A reader that cannot tell the size before decoding decodes the whole picture.
+    fullSize = hasPixels(full) ? full : image.size();
     return CapturedPicture(decodedFormat(image));
 }
 
