@@ -64,14 +64,18 @@ void ProgramShell::returnToPracticePad() {
         Form14->show();
 }
 
+// The board may be hidden while the windows are taken down, after the box has gone.
 void ProgramShell::showPictureSettingsBox(int left, int top) {
+    if (Form13 == nullptr)
+        return;
     Form13->move(left, top);
     Form13->show();
     Form13->raise();
 }
 
 void ProgramShell::hidePictureSettingsBox() {
-    Form13->hide();
+    if (Form13 != nullptr)
+        Form13->hide();
 }
 
 void ProgramShell::loadOwnPictures() {
