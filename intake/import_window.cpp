@@ -70,8 +70,10 @@ void TForm12::FormCreate() {
 
 void TForm12::showEvent(QShowEvent* event) {
     Form::showEvent(event);
-    // A stick plugged in since the window was last open is listed.
+    // A stick plugged in, or a folder made, since the window was last open is listed.
     DriveComboBox1->refresh();
+    if (!setDirectory(Directory))
+        setDirectory(QStringLiteral("C:\\"));
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
 }
 
@@ -200,6 +202,8 @@ void TForm12::LoadOwnPictures() {
 // Every listed picture of the current folder, at most 999. A file that cannot be decoded is
 // passed over: the thumbnails stay packed, and the counts say what was imported.
 void TForm12::ImportFolder() {
+    // The folder as it is now: pictures added since it was listed are imported too.
+    listFolder();
     const QStringList names = FileListBox1->Items();
     const int n = static_cast<int>(std::min<qsizetype>(names.size(), intake::MaxFolderImport));
     Board.clearOwnPictures(n * OwnPictureList::SlotPitch);
