@@ -3,7 +3,9 @@
 #include "intake/picture_conversion.h"
 
 #include "platform/os/services.h"
+#include "platform/raster/jpeg_decoder.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
@@ -113,10 +115,20 @@ std::optional<CapturedPicture> CapturedPicture::openReduced(const QString& path,
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const QSize full = reader.size();
-    const int longer = std::max(full.width(), full.height());
     const int wanted = 2 * least;
-    if (hasPixels(full) && longer > 2 * wanted) {
-        const double f = static_cast<double>(wanted) / longer;
+    if (hasPixels(full) && std::max(full.width(), full.height()) > 2 * wanted) {
+        // A JPEG photograph is decoded by the library at a fraction of its size, which reads
+        // only what that fraction needs.
+        if (reader.format() == "jpeg") {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly)) {
+                if (std::optional<QImage> reduced =
+                        platform::decodeJpegReduced(file.readAll(), wanted, fullSize);
+                    reduced && hasPixels(fullSize))
+                    return CapturedPicture(std::move(*reduced));
+            }
+        }
+        const double f = static_cast<double>(wanted) / std::max(full.width(), full.height());
         reader.setScaledSize(QSize(std::max(1, static_cast<int>(std::ceil(full.width() * f))),
                                    std::max(1, static_cast<int>(std::ceil(full.height() * f)))));
     }
