@@ -140,7 +140,7 @@ TEST_F(PictureLibraryTest, AnOwnPictureAsWideAsTheScreenIsPlacedAtTheTopAtScreen
 }
 
 TEST_F(PictureLibraryTest, ANarrowerOwnPictureIsPlacedAtItsOwnSizeAtThePressPoint) {
-    addOwnPicture(QStringLiteral("first.png"), sw() - 1, 40, Red);
+    addOwnPicture(QStringLiteral("first.png"), sw() - 1, 40, Blue);
     addOwnPicture(QStringLiteral("second.png"), 300, 200, Yellow);
     // The release in the gap below the second thumbnail picks it, not a third.
     Form3->Image26MouseUp(105 + 102);
