@@ -46,16 +46,31 @@ void createForms() {
     make(Form3, *board);
     make(Form4);
     make(Form5);
-    // The settings window gets what it needs of the board and the picture library here.
+    // The settings window gets what it needs of the board and the picture library here: its
+    // OK has the own pictures read again from the teacher's folder when next shown.
     boardHandOver = std::make_unique<BoardHandOver>(*Form3);
-    Form6 = new TForm6({boardHandOver.get(), Form3->Board.ProgramFolder, {}});
+    Form6 = new TForm6({boardHandOver.get(), Form3->Board.ProgramFolder,
+                        [] { board->OwnPictures.LoadState = -1; }});
     Form6->FormCreate();
     make(Form7);
     // Shown above the modal settings window, so owned by it.
     Form8 = new TForm8(Form6);
     Form8->FormCreate();
     make(Form11);
-    make(Form12);
+    // The import keeps the teacher's picture folder in the settings window's configuration
+    // file, under the teacher named in its name box.
+    Form12 = new TForm12(
+        *board, intake::ImportLinks{[] {
+                                        return lessons::Configuration(Form6->ConfigFolder)
+                                            .PictureFolder(Form6->TeacherSection());
+                                    },
+                                    [](const QString& folder) {
+                                        lessons::Configuration config(Form6->ConfigFolder);
+                                        config.StorePictureFolder(Form6->TeacherSection(), folder);
+                                        config.Commit();
+                                    },
+                                    [](const QString& text) { Form13->setStatusText(text); }});
+    Form12->FormCreate();
     make(Form13);
     make(Form14);
 }

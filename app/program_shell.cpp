@@ -2,8 +2,10 @@
 
 #include "app/blanking.h"
 #include "app/help_window.h"
+#include "app/settings_button.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
+#include "intake/import_window.h"
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
 #include "practice/practice_pad.h"
@@ -61,4 +63,22 @@ void ProgramShell::hidePracticePad() {
 void ProgramShell::returnToPracticePad() {
     if (Form14->Tag == 1)
         Form14->show();
+}
+
+// The board may be hidden while the windows are taken down, after the box has gone.
+void ProgramShell::showPictureSettingsBox(int left, int top) {
+    if (Form13 == nullptr)
+        return;
+    Form13->move(left, top);
+    Form13->show();
+    Form13->raise();
+}
+
+void ProgramShell::hidePictureSettingsBox() {
+    if (Form13 != nullptr)
+        Form13->hide();
+}
+
+void ProgramShell::loadOwnPictures() {
+    Form12->LoadOwnPictures();
 }

@@ -20,6 +20,9 @@ public:
     void openSettings(platform::TeacherChoice teacher) override;
     void hidePracticePad() override;
     void returnToPracticePad() override;
+    void showPictureSettingsBox(int left, int top) override;
+    void hidePictureSettingsBox() override;
+    void loadOwnPictures() override;
 
 private:
     BoardModel& board_;

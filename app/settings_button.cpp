@@ -2,6 +2,8 @@
 
 #include "intake/import_window.h"
 
+#include <QPainter>
+
 using namespace platform;
 
 TForm13* Form13 = nullptr;
@@ -20,4 +22,16 @@ TForm13::TForm13() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::Wind
 
 void TForm13::SpeedButton1Click() {
     Form12->ShowModal();
+}
+
+void TForm13::setStatusText(const QString& text) {
+    StatusText = text;
+    // Shown at once: the import goes on reading files without returning to the event loop.
+    repaint();
+}
+
+void TForm13::paintEvent(QPaintEvent* event) {
+    Form::paintEvent(event);
+    QPainter p(this);
+    p.drawText(QRect(3, 23, width() - 3, height() - 23), Qt::AlignLeft | Qt::AlignTop, StatusText);
 }

@@ -12,6 +12,13 @@ public:
 
     void FormCreate() {}
     void SpeedButton1Click();
+
+    // The picture import's progress line at (3, 23); it stays until the next one.
+    QString StatusText;
+    void setStatusText(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 extern TForm13* Form13;

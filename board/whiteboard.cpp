@@ -168,6 +168,9 @@ void TForm3::FormCreate() {
     // The pen tool is armed at start: its pen is the one the title bar shows.
     canvas().pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
     FormResize();
+
+    // Picture library (picture_library.cpp).
+    setupPictureLibrary();
 }
 
 void TForm3::FormResize() {

@@ -9,7 +9,10 @@
 #include <QCursor>
 #include <optional>
 
+class OwnPictureView;
 class QLabel;
+class QPushButton;
+class QScrollArea;
 class QScrollBar;
 class QTextEdit;
 
@@ -104,6 +107,27 @@ public:
     void SpeedButton11Click(); // left
     void SpeedButton12Click(); // right
 
+    // Picture library (picture_library.cpp).
+    platform::SpeedButton* SpeedButton32 = nullptr; // opens the column, on the text panel
+    QPushButton* BitBtn1;                           // physics tab
+    QPushButton* BitBtn2;                           // chemistry tab
+    QPushButton* BitBtn3;                           // own pictures tab
+    platform::SpeedButton* SpeedButton33;           // close
+    QScrollArea* ScrollBox1;
+    platform::Panel* Panel8;  // physics page
+    platform::Panel* Panel10; // chemistry page
+    OwnPictureView* Image26;  // own pictures
+    void setupPictureLibrary();
+    void SpeedButton32Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void SpeedButton33Click();
+    void StampPictureChosen(const QString& fileName);
+    void Image26MouseUp(int y);
+    // The board shown or hidden: the settings box goes and comes with it.
+    void pictureLibraryShown(bool shown);
+
     // Shows the board full screen.
     void showBoard();
     // The per-page text file of page n in the program folder.
@@ -144,6 +168,10 @@ private:
     void restorePagePanel();
     void editorColourAfterTurn();
     void clearReadout();
+
+    // Picture library (picture_library.cpp).
+    void showLibraryPage(QWidget* page);
+    int libraryBoxTop_ = 0;
 };
 
 extern TForm3* Form3;

@@ -3,12 +3,15 @@
 #include "intake/picture_conversion.h"
 
 #include "platform/os/services.h"
+#include "platform/raster/jpeg_decoder.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QRectF>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -103,6 +106,37 @@ std::optional<CapturedPicture> CapturedPicture::open(const QString& path) {
     const QImage image = reader.read();
     if (image.isNull() || !hasPixels(image.size()))
         return std::nullopt;
+    return CapturedPicture(decodedFormat(image));
+}
+
+std::optional<CapturedPicture> CapturedPicture::openReduced(const QString& path, int least,
+                                                            QSize& fullSize) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    const QSize full = reader.size();
+    const int wanted = 2 * least;
+    if (hasPixels(full) && std::max(full.width(), full.height()) > 2 * wanted) {
+        // A JPEG photograph is decoded by the library at a fraction of its size, which reads
+        // only what that fraction needs.
+        if (reader.format() == "jpeg") {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly)) {
+                if (std::optional<QImage> reduced =
+                        platform::decodeJpegReduced(file.readAll(), wanted, fullSize);
+                    reduced && hasPixels(fullSize))
+                    return CapturedPicture(std::move(*reduced));
+            }
+        }
+        const double f = static_cast<double>(wanted) / std::max(full.width(), full.height());
+        reader.setScaledSize(QSize(std::max(1, static_cast<int>(std::ceil(full.width() * f))),
+                                   std::max(1, static_cast<int>(std::ceil(full.height() * f)))));
+    }
+    const QImage image = reader.read();
+    if (image.isNull() || !hasPixels(image.size()))
+        return std::nullopt;
+    // A reader that cannot tell the size before decoding decodes the whole picture.
+    fullSize = hasPixels(full) ? full : image.size();
     return CapturedPicture(decodedFormat(image));
 }
 

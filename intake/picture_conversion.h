@@ -61,6 +61,12 @@ class CapturedPicture {
 public:
     // Empty when the file cannot be read as a picture or the picture has no pixels.
     static std::optional<CapturedPicture> open(const QString& path);
+    // The picture of a file decoded smaller when it is large, for a target whose longer side
+    // is `least`: the decoded picture's longer side is at least twice that (a JPEG file is
+    // decoded at a fraction of its size, not decoded whole and shrunk). `fullSize` is the
+    // picture's own size, which the caller's rule is worked out from.
+    static std::optional<CapturedPicture> openReduced(const QString& path, int least,
+                                                      QSize& fullSize);
     // A bitmap is taken as opaque, as its BMP form is; empty for a bitmap without pixels.
     static std::optional<CapturedPicture> fromBitmap(const QImage& bitmap);
 

@@ -11,6 +11,7 @@ packages=(
     xvfb xdotool x11-utils imagemagick
     clang libclang-rt-14-dev
     libzstd-dev pkgconf
+    qt6-svg-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@
 
 #include "board/model/drawing_state.h"
 #include "board/model/floating_picture.h"
+#include "board/model/own_pictures.h"
 #include "board/model/page_store.h"
 #include "platform/raster/tcolor.h"
 
@@ -40,6 +41,9 @@ public:
     int LessonLoadPage = 1;
     // The page on which a picture taller than the screen continues; 0 for none.
     int ContinuationPage = 0;
+
+    // The picture library's own pictures, which the picture import fills.
+    OwnPictureList OwnPictures;
 
     // The floating picture as shown, and the picture its zoom steps scale from.
     FloatingPicture Floating;
@@ -114,6 +118,20 @@ public:
     // A selection made elsewhere becomes the board's floating selection, in range selection.
     void adoptSelection(const QImage& picture, const QRect& bounds);
 
+    // The picture library. A stamp (a ".jt" file in StampFolder) is armed for the next
+    // release; false, with whatever was armed before kept, when it cannot be read.
+    bool armStamp(const QString& fileName);
+    // The own picture under height y of the list is armed: a picture at least as wide as the
+    // screen brought to the screen's width for (0, 35), a narrower one at its own size for the
+    // press point. False, with nothing changed, below the last thumbnail, when the file can no
+    // longer be read, or when its conversion would be too large.
+    bool armOwnPicture(int y);
+    // The import's changes to the own pictures: the list emptied at a height, one picture
+    // appended in the next slot, the list's height.
+    void clearOwnPictures(int height);
+    void appendOwnPicture(const QImage& thumbnail, const QString& path);
+    void setOwnPicturesHeight(int height);
+
     // Turning pages. The turns do what is not about controls; the signals tell windows the rest.
     bool canTurnRight() const;
     void turnLeft();
@@ -138,6 +156,8 @@ signals:
     void pageLeaving(int page);
     void pageEntered(int page, bool made);
     void turnEnded();
+    // The own pictures' thumbnails, paths or height changed.
+    void ownPicturesChanged();
 
 private:
     void commitFloating(const TRect& from, QPoint to);

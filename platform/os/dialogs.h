@@ -26,7 +26,8 @@ public:
     virtual void showError(QWidget* owner, const QString& text) = 0;
     // The colour dialog, starting at `initial`; nothing when it was cancelled.
     virtual std::optional<TColor> chooseColor(QWidget* owner, TColor initial) = 0;
-    // The open and save file dialogs with a name filter such as "*.txt"; the name chosen, or
+    // The open and save file dialogs with a name filter such as "*.txt", or labels and
+    // patterns in pairs ("Pictures (*.jpg;*.png)|*.jpg;*.png|..."); the name chosen, or
     // nothing when the dialog was cancelled. No extension is added to a name typed without one.
     virtual std::optional<QString> chooseOpenFile(QWidget* owner, const QString& filter) = 0;
     virtual std::optional<QString> chooseSaveFile(QWidget* owner, const QString& filter) = 0;

@@ -1,5 +1,7 @@
 #include "platform/raster/jpeg_decoder.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <csetjmp>
 #include <cstdio>
@@ -64,7 +66,10 @@ void convertRow(const unsigned char* in, QRgb* out, int width, bool cmyk, bool i
 
 // Decodes into `image`, which the caller owns; false on a fatal error before any row. Only
 // plain values live in this frame, as the error path jumps back into it.
-bool decodeInto(const unsigned char* bytes, unsigned long size, QImage* image) {
+// With `least` above 0 the library decodes at the smallest of 1/8, 1/4 and 1/2 whose longer side
+// is still at least `least`; `fullSize` is the picture's own size.
+bool decodeInto(const unsigned char* bytes, unsigned long size, QImage* image, int least = 0,
+                QSize* fullSize = nullptr) {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     jpeg_progress_mgr progress{};
@@ -85,6 +90,22 @@ bool decodeInto(const unsigned char* bytes, unsigned long size, QImage* image) {
         !sizeAccepted(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
         return false;
+    }
+    if (fullSize != nullptr)
+        *fullSize = QSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+    if (least > 0) {
+        const unsigned longer = std::max(info.image_width, info.image_height);
+        info.scale_num = 1;
+        info.scale_denom = 1;
+        // A picture this small shows no difference from the exact transform.
+        info.dct_method = JDCT_IFAST;
+        info.do_fancy_upsampling = FALSE;
+        for (unsigned d : {8u, 4u, 2u}) {
+            if ((longer + d - 1) / d >= static_cast<unsigned>(least)) {
+                info.scale_denom = d;
+                break;
+            }
+        }
     }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const bool inverted = info.saw_Adobe_marker != 0;
@@ -128,6 +149,17 @@ std::optional<QImage> decodeJpeg(const QByteArray& data) {
     QImage image;
     if (!decodeInto(reinterpret_cast<const unsigned char*>(data.constData()),
                     static_cast<unsigned long>(data.size()), &image) ||
+        image.isNull())
+        return std::nullopt;
+    return image;
+}
+
+std::optional<QImage> decodeJpegReduced(const QByteArray& data, int least, QSize& fullSize) {
+    if (data.size() < 4 || least < 1)
+        return std::nullopt;
+    QImage image;
+    if (!decodeInto(reinterpret_cast<const unsigned char*>(data.constData()),
+                    static_cast<unsigned long>(data.size()), &image, least, &fullSize) ||
         image.isNull())
         return std::nullopt;
     return image;

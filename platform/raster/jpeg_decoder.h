@@ -14,5 +14,8 @@ namespace platform {
 // than the machine gives. A picture cut short keeps the rows it has.
 std::optional<QImage> decodeJpeg(const QByteArray& data);
 std::optional<QImage> decodeJpegFile(const QString& path);
+// The same picture decoded by the library at 1/2, 1/4 or 1/8 of its size, the smallest whose
+// longer side is still at least `least` (whole when none is); `fullSize` is its own size.
+std::optional<QImage> decodeJpegReduced(const QByteArray& data, int least, QSize& fullSize);
 
 } // namespace platform

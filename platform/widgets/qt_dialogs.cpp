@@ -16,12 +16,30 @@ void keepOnTop(QMessageBox& box) {
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
+// A filter written as label and patterns in pairs ("Pictures (*.jpg)|*.jpg|...") becomes
+// Qt's "Pictures (*.jpg *.jpeg);;..."; a plain filter stays as it is.
+QString qtNameFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return filter;
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i];
+        if (const qsizetype open = label.indexOf(QLatin1Char('(')); open >= 0)
+            label.truncate(open);
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(label.trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
 // Qt's own dialog rather than the desktop's: only it can be kept above the stay-on-top
 // windows it is opened from.
 std::optional<QString> runFileDialog(QWidget* owner, const QString& filter,
                                      QFileDialog::AcceptMode mode, QString& lastFolder) {
     QFileDialog dialog(owner, QString(), lastFolder.isEmpty() ? QDir::homePath() : lastFolder,
-                       filter);
+                       qtNameFilter(filter));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(mode);

@@ -40,6 +40,14 @@ public:
     // again on the way back when practice was running.
     virtual void hidePracticePad() = 0;
     virtual void returnToPracticePad() = 0;
+
+    // The picture library's settings box, which opens the picture import: shown at a point of
+    // the screen, or hidden. A shell without the picture import has no box to show.
+    virtual void showPictureSettingsBox(int /*left*/, int /*top*/) {}
+    virtual void hidePictureSettingsBox() {}
+    // Fills the picture library's own pictures from the teacher's picture folder, reporting
+    // the progress in the settings box.
+    virtual void loadOwnPictures() {}
 };
 
 // Installs the shell; the caller keeps it alive while it is installed.

@@ -1,0 +1,55 @@
+// The picture library's arming of stamps and own pictures, and the import's changes to the
+// own-pictures list.
+#include "board/model/board_model.h"
+
+#include "platform/raster/jpeg_decoder.h"
+
+bool BoardModel::armStamp(const QString& fileName) {
+    std::optional<QImage> picture = platform::decodeJpegFile(StampFolder + fileName);
+    if (!picture)
+        return false;
+    StampImage = std::move(*picture);
+    PendingPlacement = 1;
+    return true;
+}
+
+bool BoardModel::armOwnPicture(int y) {
+    const int slot = OwnPictures.slotAt(y);
+    if (slot < 0)
+        return false;
+    const std::optional<CapturedPicture> source = CapturedPicture::open(OwnPictures.Paths[slot]);
+    if (!source)
+        return false;
+    const ConversionRequest request =
+        sidePanelRequest(source->size(), screenWidth(), ProgramFolder);
+    std::optional<QImage> picture = ConvertPicture(*source, request);
+    if (!picture)
+        return false;
+    FloatBitmap = std::move(*picture);
+    if (request.drawn) {
+        BoardPaintMode = 0;
+        PendingPlacement = 3;
+    } else {
+        PendingPlacement = 2;
+    }
+    return true;
+}
+
+void BoardModel::clearOwnPictures(int height) {
+    OwnPictures.Thumbnails.clear();
+    OwnPictures.Paths.clear();
+    OwnPictures.Height = height;
+    emit ownPicturesChanged();
+}
+
+void BoardModel::appendOwnPicture(const QImage& thumbnail, const QString& path) {
+    OwnPictures.Thumbnails.push_back(thumbnail);
+    OwnPictures.Paths.append(path);
+    OwnPictures.LastImportIndex = OwnPictures.count() - 1;
+    emit ownPicturesChanged();
+}
+
+void BoardModel::setOwnPicturesHeight(int height) {
+    OwnPictures.Height = height;
+    emit ownPicturesChanged();
+}

@@ -1,0 +1,187 @@
+// The picture library column: its layout, the stamps it arms, and the own pictures placed from it.
+#include "app/settings_button.h"
+#include "assets/stamp_previews.h"
+#include "board/picture_library.h"
+#include "board_fixture.h"
+#include "platform/raster/jpeg_decoder.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace platform;
+
+namespace {
+
+class PictureLibraryTest : public BoardFixture {
+protected:
+    QTemporaryDir dir;
+
+    void SetUp() override {
+        BoardFixture::SetUp();
+        // The stamps the build rendered lie in the program folder.
+        Form3->Board.ProgramFolder = QStringLiteral(KV_PROGRAM_FOLDER "/");
+        Form3->SpeedButton32Click();
+    }
+    StampPicture* picture(QWidget* page, const QString& file) {
+        for (StampPicture* p : page->findChildren<StampPicture*>())
+            if (p->FileName == file)
+                return p;
+        return nullptr;
+    }
+    QString stampPath(const QString& file) const {
+        return QStringLiteral(KV_PROGRAM_FOLDER "/db/pic/") + file;
+    }
+    // An own picture of one colour in the next slot.
+    QString addOwnPicture(const QString& name, int w, int h, TColor colour = Green) {
+        const QString path = dir.filePath(name);
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(toQColor(colour));
+        EXPECT_TRUE(image.save(path, "png"));
+        Form3->Board.appendOwnPicture(QImage(100, 100, QImage::Format_RGB32), path);
+        return path;
+    }
+};
+
+TEST_F(PictureLibraryTest, OpeningLaysTheColumnOutForTheScreenOnThePhysicsPage) {
+    Form3->Board.BoardPaintMode = 1;
+    Form3->Panel4->show();
+    Form3->SpeedButton32Click();
+    EXPECT_EQ(Form3->Panel9->geometry(), QRect(1, 40, 138, sh() - 40));
+    EXPECT_EQ(Form3->ScrollBox1->geometry(), QRect(0, 22, 138, sh() - 40 - 65));
+    EXPECT_EQ(Form3->SpeedButton33->geometry(), QRect(115, 0, 23, 21));
+    EXPECT_EQ(Form3->BitBtn3->geometry(), QRect(76, 0, 37, 21));
+    EXPECT_TRUE(Form3->Panel9->isVisible());
+    EXPECT_TRUE(Form3->Panel8->isVisible());
+    EXPECT_FALSE(Form3->Panel10->isVisible());
+    EXPECT_FALSE(Form3->Image26->isVisible());
+    EXPECT_FALSE(Form3->Panel4->isVisible());
+    EXPECT_EQ(Form3->Panel8->size(), QSize(116, 700));
+    EXPECT_EQ(Form3->Panel10->size(), QSize(116, 650));
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.StampFolder, Form3->Board.ProgramFolder + QStringLiteral("db/pic/"));
+    EXPECT_EQ(Form3->Panel8->findChildren<StampPicture*>().size(), 21);
+    EXPECT_EQ(Form3->Panel10->findChildren<StampPicture*>().size(), 14);
+
+    Form3->BitBtn2Click();
+    EXPECT_TRUE(Form3->Panel10->isVisible());
+    EXPECT_FALSE(Form3->Panel8->isVisible());
+    Form3->SpeedButton33Click();
+    EXPECT_FALSE(Form3->Panel9->isVisible());
+}
+
+// Every stamp the column offers is one the build made, with a preview to show.
+TEST_F(PictureLibraryTest, EveryLibraryPictureHasItsStampAndPreview) {
+    for (QWidget* page :
+         {static_cast<QWidget*>(Form3->Panel8), static_cast<QWidget*>(Form3->Panel10)})
+        for (StampPicture* p : page->findChildren<StampPicture*>()) {
+            const std::optional<QImage> stamp = decodeJpegFile(stampPath(p->FileName));
+            ASSERT_TRUE(stamp) << p->FileName.toStdString();
+            EXPECT_GE(std::max(stamp->width(), stamp->height()), 200) << p->FileName.toStdString();
+            EXPECT_EQ(stampPreview(p->FileName).size(), QSize(50, 50));
+        }
+}
+
+TEST_F(PictureLibraryTest, APressArmsAStampPlacedAtTheNextRelease) {
+    QTest::mousePress(picture(Form3->Panel8, QStringLiteral("w5.jt")), Qt::LeftButton);
+    QTest::mousePress(picture(Form3->Panel8, QStringLiteral("w3.jt")), Qt::LeftButton);
+    const QImage w3 = *decodeJpegFile(stampPath(QStringLiteral("w3.jt")));
+    EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+    EXPECT_EQ(Form3->Board.StampImage, w3); // the last one pressed
+
+    Form3->SpeedButton15Click(); // whatever the tool
+    stroke({{300, 200}});
+    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
+    EXPECT_TRUE(Form3->Image2->isVisible());
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(QPoint(300, 200), w3.size()));
+}
+
+TEST_F(PictureLibraryTest, TheFirstChemistryPictureArmsOnAClickOnly) {
+    Form3->BitBtn2Click();
+    StampPicture* h1 = picture(Form3->Panel10, QStringLiteral("h1.jt"));
+    QTest::mousePress(h1, Qt::LeftButton, {}, QPoint(25, 25));
+    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
+    QTest::mouseRelease(h1, Qt::LeftButton, {}, QPoint(25, 25));
+    EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+
+    Form3->Board.PendingPlacement = 0;
+    QTest::mousePress(picture(Form3->Panel10, QStringLiteral("h2.jt")), Qt::LeftButton);
+    EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+}
+
+TEST_F(PictureLibraryTest, AStampThatCannotBeReadKeepsWhatWasArmed) {
+    QTest::mousePress(picture(Form3->Panel8, QStringLiteral("w1.jt")), Qt::LeftButton);
+    const QImage armed = Form3->Board.StampImage;
+    Form3->Board.StampFolder = dir.path() + QLatin1Char('/');
+    QFile damaged(dir.filePath(QStringLiteral("w2.jt")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a picture");
+    damaged.close();
+    for (const char* file : {"w0.jt", "w2.jt"}) { // missing, damaged
+        QTest::mousePress(picture(Form3->Panel8, QString::fromLatin1(file)), Qt::LeftButton);
+        EXPECT_EQ(Form3->Board.StampImage, armed);
+        EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+    }
+    ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
+    EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("error"));
+}
+
+TEST_F(PictureLibraryTest, AnOwnPictureAsWideAsTheScreenIsPlacedAtTheTopAtScreenWidth) {
+    addOwnPicture(QStringLiteral("wide.png"), sw(), 60);
+    Form3->Board.BoardPaintMode = 1;
+    Form3->Image26MouseUp(50);
+    EXPECT_EQ(Form3->Board.PendingPlacement, 3);
+    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    stroke({{500, 500}});
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(0, 35, sw(), 60));
+    EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(10, 10)), Green);
+}
+
+TEST_F(PictureLibraryTest, ANarrowerOwnPictureIsPlacedAtItsOwnSizeAtThePressPoint) {
+    addOwnPicture(QStringLiteral("first.png"), sw() - 1, 40, Blue);
+    addOwnPicture(QStringLiteral("second.png"), 300, 200, Yellow);
+    // The release in the gap below the second thumbnail picks it, not a third.
+    Form3->Image26MouseUp(105 + 102);
+    EXPECT_EQ(Form3->Board.PendingPlacement, 2);
+    stroke({{400, 300}});
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(400, 300, 300, 200));
+    EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(5, 5)), Yellow);
+
+    Form3->Image26MouseUp(103); // the gap below the first
+    EXPECT_EQ(Form3->Board.PendingPlacement, 2);
+    EXPECT_EQ(Form3->Board.FloatBitmap.size(), QSize(sw() - 1, 40));
+}
+
+TEST_F(PictureLibraryTest, AReleaseOnNoPictureOrOnAFileGoneArmsNothing) {
+    const QString path = addOwnPicture(QStringLiteral("gone.png"), 50, 50);
+    Form3->Board.setOwnPicturesHeight(1000);
+    for (int y : {210, 999, -1}) {
+        Form3->Image26MouseUp(y);
+        EXPECT_EQ(Form3->Board.PendingPlacement, 0) << y;
+    }
+    ASSERT_TRUE(QFile::remove(path));
+    Form3->Image26MouseUp(10);
+    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
+    EXPECT_TRUE(Form3->Board.FloatBitmap.isNull());
+}
+
+TEST_F(PictureLibraryTest, TheSettingsBoxShowsWithTheOwnPicturesAndLeavesWithTheBoard) {
+    Form3->BitBtn3Click();
+    EXPECT_EQ(Form3->Board.OwnPictures.LoadState, 1);
+    EXPECT_TRUE(Form3->Image26->isVisible());
+    EXPECT_TRUE(Form13->isVisible());
+    EXPECT_EQ(Form13->pos(), QPoint(3, Form3->ScrollBox1->height() + 62));
+
+    Form3->hide();
+    EXPECT_FALSE(Form13->isVisible());
+    Form3->showBoard();
+    EXPECT_TRUE(Form13->isVisible());
+
+    Form3->BitBtn1Click();
+    EXPECT_FALSE(Form13->isVisible());
+    EXPECT_FALSE(Form3->Image26->isVisible());
+}
+
+} // namespace
