@@ -3,6 +3,7 @@
 #include "annotate/overlay.h"
 #include "app/blanking.h"
 #include "app/help_window.h"
+#include "app/lesson_board.h"
 #include "app/program_shell.h"
 #include "app/settings_button.h"
 #include "app/toolbar.h"
@@ -22,6 +23,7 @@ namespace {
 // The whiteboard's model and the shell live as long as the windows that use them.
 std::unique_ptr<BoardModel> board;
 std::unique_ptr<ProgramShell> programShell;
+std::unique_ptr<WhiteboardLessons> whiteboardLessons;
 
 template <typename T, typename... Args> void make(T*& instance, Args&... args) {
     instance = new T(args...);
@@ -45,7 +47,8 @@ void createForms() {
     make(Form4);
     make(Form5);
     // The settings window gets what it needs of the board and the picture library here.
-    Form6 = new TForm6({nullptr, Form3->Board.ProgramFolder, {}});
+    whiteboardLessons = std::make_unique<WhiteboardLessons>(*Form3);
+    Form6 = new TForm6({nullptr, Form3->Board.ProgramFolder, {}, whiteboardLessons.get()});
     Form6->FormCreate();
     make(Form7);
     // Shown above the modal settings window, so owned by it.
@@ -72,5 +75,6 @@ void destroyForms() {
     unmake(Form1);
     platform::installShell(nullptr);
     programShell.reset();
+    whiteboardLessons.reset();
     board.reset();
 }

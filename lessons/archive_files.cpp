@@ -94,6 +94,10 @@ QStringList DiskArchiveFiles::fileNames(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
+bool DiskArchiveFiles::makeFolder(const QString& path) {
+    return ::mkdir(native(path).constData(), 0700) == 0;
+}
+
 DiskArchiveFiles& DiskArchiveFiles::instance() {
     static DiskArchiveFiles files;
     return files;

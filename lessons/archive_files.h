@@ -36,6 +36,8 @@ public:
     virtual bool flushFolder(const QString& folder) = 0;
     // The names of the files in a folder.
     virtual QStringList fileNames(const QString& folder) = 0;
+    // Creates one level of folders; false when it is there already or its parent is not.
+    virtual bool makeFolder(const QString& path) = 0;
 };
 
 // The files of this machine. Safe to use from several threads at once.
@@ -48,6 +50,7 @@ public:
     bool remove(const QString& path) override;
     bool flushFolder(const QString& folder) override;
     QStringList fileNames(const QString& folder) override;
+    bool makeFolder(const QString& path) override;
 
     // The one instance the program uses.
     static DiskArchiveFiles& instance();

@@ -30,6 +30,7 @@ public:
     bool remove(const QString& path) override;
     bool flushFolder(const QString& folder) override;
     QStringList fileNames(const QString& folder) override { return disk_.fileNames(folder); }
+    bool makeFolder(const QString& path) override { return change() && disk_.makeFolder(path); }
 
 private:
     bool change();
