@@ -57,7 +57,7 @@ std::optional<ArchiveFiles::Stamp> DiskArchiveFiles::stamp(const QString& path) 
                  static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-bool DiskArchiveFiles::write(const QString& path, const QByteArray& bytes, bool flush) {
+bool DiskArchiveFiles::write(const QString& path, const QByteArray& bytes) {
     Descriptor fd(::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (fd.get() < 0)
         return false;
@@ -72,8 +72,6 @@ bool DiskArchiveFiles::write(const QString& path, const QByteArray& bytes, bool 
         data += written;
         left -= written;
     }
-    if (flush && ::fdatasync(fd.get()) != 0)
-        return false;
     return fd.close();
 }
 
@@ -85,9 +83,9 @@ bool DiskArchiveFiles::remove(const QString& path) {
     return ::unlink(native(path).constData()) == 0 || errno == ENOENT;
 }
 
-bool DiskArchiveFiles::flushFolder(const QString& folder) {
+bool DiskArchiveFiles::flush(const QString& folder) {
     Descriptor fd(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+    return fd.get() >= 0 && ::syncfs(fd.get()) == 0;
 }
 
 QStringList DiskArchiveFiles::fileNames(const QString& folder) {

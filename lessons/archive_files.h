@@ -24,16 +24,16 @@ public:
     // The whole file; nothing when it is missing, not a file or cannot be read.
     virtual std::optional<QByteArray> read(const QString& path) = 0;
     virtual std::optional<Stamp> stamp(const QString& path) = 0;
-    // Writes a file whole, replacing one of that name. With `flush` the bytes are on the disk
-    // when it returns true. False when anything failed (a full disk, a missing folder); what
-    // was written may then lie there in part.
-    virtual bool write(const QString& path, const QByteArray& bytes, bool flush) = 0;
+    // Writes a file whole, replacing one of that name. False when anything failed (a full
+    // disk, a missing folder); what was written may then lie there in part.
+    virtual bool write(const QString& path, const QByteArray& bytes) = 0;
     // Renames a file over another of the new name, in one step.
     virtual bool rename(const QString& from, const QString& to) = 0;
     // True when the file is gone afterwards, also when it was never there.
     virtual bool remove(const QString& path) = 0;
-    // Makes the folder's entries (renames, removals) reach the disk.
-    virtual bool flushFolder(const QString& folder) = 0;
+    // Makes everything written in the folder so far (files, renames, removals) reach the
+    // disk before it returns true.
+    virtual bool flush(const QString& folder) = 0;
     // The names of the files in a folder.
     virtual QStringList fileNames(const QString& folder) = 0;
     // Creates one level of folders; false when it is there already or its parent is not.
@@ -45,10 +45,12 @@ class DiskArchiveFiles final : public ArchiveFiles {
 public:
     std::optional<QByteArray> read(const QString& path) override;
     std::optional<Stamp> stamp(const QString& path) override;
-    bool write(const QString& path, const QByteArray& bytes, bool flush) override;
+    bool write(const QString& path, const QByteArray& bytes) override;
     bool rename(const QString& from, const QString& to) override;
     bool remove(const QString& path) override;
-    bool flushFolder(const QString& folder) override;
+    // The whole file system the folder lies on, at once: one flush of a lesson's hundreds of
+    // files costs what flushing a few of them one by one would.
+    bool flush(const QString& folder) override;
     QStringList fileNames(const QString& folder) override;
     bool makeFolder(const QString& path) override;
 

@@ -348,7 +348,7 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                          Written w;
                          const auto put = [&](const QString& extension, const QByteArray& bytes) {
                              const QString path = stem + extension + TempSuffix;
-                             if (bytes.isEmpty() || !files_.write(path, bytes, true)) {
+                             if (bytes.isEmpty() || !files_.write(path, bytes)) {
                                  w.failedPath = stem + extension;
                                  return false;
                              }
@@ -375,6 +375,8 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
     }
     while (!pipeline.empty())
         takeNext();
+    if (failure.isEmpty() && !files_.flush(folder))
+        failure = folder;
     if (!failure.isEmpty()) {
         for (const QString& temp : temps)
             files_.remove(temp);
@@ -396,7 +398,8 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
 ArchiveResult LessonArchive::commit(const QString& folder, const QByteArray& journal) {
     const QString journalPath = folder + JournalFile;
     const QString temp = journalPath + TempSuffix;
-    if (!files_.write(temp, journal, true) || !files_.rename(temp, journalPath)) {
+    if (!files_.write(temp, journal) || !files_.flush(folder) ||
+        !files_.rename(temp, journalPath)) {
         finishInterruptedSave(folder); // clears this save's files away
         return ArchiveResult::failed(saveFailed(cannotWrite(journalPath)));
     }
@@ -413,8 +416,8 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
     const std::optional<Journal> journal = Journal::parse(bytes);
     if (!journal)
         return QStringLiteral("日志已损坏。");
-    // The folder's record of the journal must be on the disk before anything is replaced.
-    if (!files_.flushFolder(folder))
+    // The journal must be on the disk before anything is replaced.
+    if (!files_.flush(folder))
         return cannotWrite(folder);
     for (const auto& [from, to] : journal->renames) {
         // A file already renamed by an earlier attempt is no longer there.
@@ -425,7 +428,7 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
         if (!files_.remove(folder + name))
             return cannotWrite(folder + name);
     }
-    if (!files_.flushFolder(folder))
+    if (!files_.flush(folder))
         return cannotWrite(folder);
 
     // The page count last: until it is written, the index describes whichever lesson it did.
@@ -446,10 +449,10 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
         index.setValue(section, key, value);
     }
     const QString indexTemp = indexPath + TempSuffix;
-    if (!files_.write(indexTemp, index.bytes(), true) || !files_.rename(indexTemp, indexPath) ||
-        !files_.flushFolder(folder))
+    if (!files_.write(indexTemp, index.bytes()) || !files_.flush(folder) ||
+        !files_.rename(indexTemp, indexPath) || !files_.flush(folder))
         return cannotWrite(indexPath);
-    if (!files_.remove(folder + JournalFile) || !files_.flushFolder(folder))
+    if (!files_.remove(folder + JournalFile) || !files_.flush(folder))
         return cannotWrite(folder + JournalFile);
     return std::nullopt;
 }
@@ -489,7 +492,7 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
         // A page without a text of its own must not show the text the old page left.
         const QString textPath = board.pageTextFile(page);
         if (loaded.text)
-            files_.write(textPath, *loaded.text, false);
+            files_.write(textPath, *loaded.text);
         else
             files_.remove(textPath);
         auto& known = known_[static_cast<std::size_t>(page)];

@@ -82,8 +82,9 @@ void TForm6::SpeedButton1Click() {
     }
     stepAside();
     const ArchiveResult result =
-        archive_->open(board, *folder, *owner,
-                       [this](int page, const QImage& picture) { showLessonProgress(page, picture); });
+        archive_->open(board, *folder, *owner, [this](int page, const QImage& picture) {
+            showLessonProgress(page, picture);
+        });
     if (!result.ok()) {
         links_.Lessons->showCurrentPage();
         comeBack();
@@ -116,8 +117,9 @@ void TForm6::SpeedButton2Click() {
         return;
     stepAside();
     const ArchiveResult result =
-        archive_->save(board, *folder, *owner, replace,
-                       [this](int page, const QImage& picture) { showLessonProgress(page, picture); });
+        archive_->save(board, *folder, *owner, replace, [this](int page, const QImage& picture) {
+            showLessonProgress(page, picture);
+        });
     links_.Lessons->showCurrentPage();
     if (!result.ok()) {
         comeBack();

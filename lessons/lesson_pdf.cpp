@@ -62,8 +62,7 @@ ArchiveResult writeLessonPdf(ArchiveFiles& files, const QString& lessonFolder, c
         writer.setPageSize(QPageSize(QSizeF(size) * 72.0 / PdfResolution, QPageSize::Point));
         writer.setPageMargins(QMarginsF());
         if (page == 1 ? !painter.begin(&writer) : !writer.newPage()) {
-            return ArchiveResult::failed(
-                QStringLiteral("无法写入文件 %1。").arg(target));
+            return ArchiveResult::failed(QStringLiteral("无法写入文件 %1。").arg(target));
         }
         painter.fillRect(QRect(QPoint(), size), Qt::white);
         TColor editor = 0x00FFFFFF;

@@ -11,6 +11,7 @@ packages=(
     xvfb xdotool x11-utils imagemagick
     clang libclang-rt-14-dev
     libzstd-dev pkgconf
+    libpng-dev zlib1g-dev libdeflate-dev
 )
 
 missing=()

@@ -18,7 +18,7 @@ bool FaultyFiles::change() {
     return true;
 }
 
-bool FaultyFiles::write(const QString& path, const QByteArray& bytes, bool flush) {
+bool FaultyFiles::write(const QString& path, const QByteArray& bytes) {
     if (!change())
         return false;
     qint64 room = -1;
@@ -30,10 +30,10 @@ bool FaultyFiles::write(const QString& path, const QByteArray& bytes, bool flush
             spaceLeft = std::max<qint64>(0, spaceLeft - bytes.size());
     }
     if (room >= 0 && bytes.size() > room) {
-        disk_.write(path, bytes.left(room), flush);
+        disk_.write(path, bytes.left(room));
         return false;
     }
-    return disk_.write(path, bytes, flush);
+    return disk_.write(path, bytes);
 }
 
 bool FaultyFiles::rename(const QString& from, const QString& to) {
@@ -44,8 +44,8 @@ bool FaultyFiles::remove(const QString& path) {
     return change() && disk_.remove(path);
 }
 
-bool FaultyFiles::flushFolder(const QString& folder) {
-    return change() && disk_.flushFolder(folder);
+bool FaultyFiles::flush(const QString& folder) {
+    return change() && disk_.flush(folder);
 }
 
 void ArchiveFixture::SetUp() {

@@ -25,10 +25,10 @@ public:
 
     std::optional<QByteArray> read(const QString& path) override { return disk_.read(path); }
     std::optional<Stamp> stamp(const QString& path) override { return disk_.stamp(path); }
-    bool write(const QString& path, const QByteArray& bytes, bool flush) override;
+    bool write(const QString& path, const QByteArray& bytes) override;
     bool rename(const QString& from, const QString& to) override;
     bool remove(const QString& path) override;
-    bool flushFolder(const QString& folder) override;
+    bool flush(const QString& folder) override;
     QStringList fileNames(const QString& folder) override { return disk_.fileNames(folder); }
     bool makeFolder(const QString& path) override { return change() && disk_.makeFolder(path); }
 
