@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/toolbar.h"
 #include "intake/picture_conversion.h"
+#include "lessons/lesson_pdf.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
 #include "platform/os/sane_scanner.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QGuiApplication>
 
 namespace {
 
@@ -27,6 +29,16 @@ void substituteFonts() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // K_Vorne --export-pdf FOLDER KEY OUT.pdf: a lesson as a PDF, with no display needed.
+    if (argc == 5 && qstrcmp(argv[1], "--export-pdf") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        substituteFonts();
+        return lessons::exportLessonPdf(QString::fromLocal8Bit(argv[2]),
+                                        QString::fromLocal8Bit(argv[3]),
+                                        QString::fromLocal8Bit(argv[4]));
+    }
     QApplication app(argc, argv);
     // Not "K_Vorne": Qt names some windows of its own after the application, and the one
     // window captioned "K_Vorne" must be the application window below.

@@ -65,7 +65,6 @@ void TForm3::pageLeaving(int) {
 void TForm3::pageEntered(int page, bool made) {
     if (made) {
         Panel4->hide();
-        ScrollBar1->setMaximum(Board.PageCount);
         canvas().brush.clear = true;
         RichEdit1->clear();
         Invalidate();

@@ -149,6 +149,7 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::pageEntered, this,
             [this](int page, bool made) { pageEntered(page, made); });
     connect(&Board, &BoardModel::turnEnded, this, [this] { turnEnded(); });
+    connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
 }
 
 void TForm3::FormCreate() {
@@ -224,7 +225,7 @@ void TForm3::showBoard() {
 }
 
 QString TForm3::pageTextFile(int page) const {
-    return Board.ProgramFolder + QString::number(page);
+    return Board.pageTextFile(page);
 }
 
 void TForm3::loadBoardCursor(const QString& fileName) {

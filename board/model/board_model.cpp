@@ -21,6 +21,27 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     forgetUndo();
 }
 
+QString BoardModel::pageTextFile(int page) const {
+    return ProgramFolder + QString::number(page);
+}
+
+void BoardModel::setPageCount(int count) {
+    PageCount = count;
+    emit pageCountChanged(count);
+}
+
+void BoardModel::pagesReplaced(int count) {
+    forgetUndo();
+    BackdropActive = 0;
+    for (int page = 1; page <= count; ++page)
+        PanelBaked[page] = 0;
+    setPageCount(count);
+    if (CurrentPage > count)
+        setCurrentPage(1);
+    emit pageEntered(CurrentPage, false);
+    emit turnEnded();
+}
+
 void BoardModel::setPenColour(TColor colour) {
     PenColour = colour;
     emit penChanged();
@@ -294,7 +315,7 @@ void BoardModel::enter(int page) {
     if (made) {
         const int previous = page - 1;
         fillPage(page, BackgroundColour);
-        PageCount = page;
+        setPageCount(page);
         PanelLeft[page] = PanelLeft[previous];
         PanelTop[page] = PanelTop[previous];
         PanelWidth[page] = PanelWidth[previous];

@@ -56,6 +56,15 @@ public:
 
     // Starts the store for a screen: page 1 made but not filled, the undo snapshot empty.
     void create(QSize screen, const QString& programFolder);
+    // The file that keeps the text panel's document of a page while the program runs: the
+    // page number in the program folder, without an extension.
+    QString pageTextFile(int page) const;
+    // Every change of PageCount goes through here, so that what shows the count follows it.
+    void setPageCount(int count);
+    // Pages 1..count were replaced from outside (a lesson was opened): they are the pages now,
+    // nothing of the old pages' undo, backdrop or baked panels stays, and the board shows its
+    // current page again, page 1 when the current one lies beyond them.
+    void pagesReplaced(int count);
     int screenWidth() const { return pageSize().width(); }
     int screenHeight() const { return pageSize().height(); }
 
@@ -145,6 +154,7 @@ public:
     bool sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at);
 
 signals:
+    void pageCountChanged(int count);
     // Pixels of a page changed by the model; an empty region means the whole page.
     void pageChanged(int page, TRect region);
     void floatingChanged();
