@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QString>
 #include <QThreadPool>
 #include <array>
 #include <cstdint>
@@ -40,7 +41,10 @@ public:
     PerPage<int> PanelTop;
     PerPage<int> PanelWidth;
     PerPage<int> PanelHeight;
+    // 1 while the page carries a picture of its text panel that the panel still covers.
     PerPage<int> PanelBaked;
+    // The document a panel of kind 2 shows, by path.
+    PerPage<QString> PanelDocument;
     int PageCount = 1;
     int CurrentPage = 1;
 
