@@ -128,8 +128,21 @@ void TForm3::drawHalfPageView() {
     Image3->update();
 }
 
-void TForm3::stretchIntoHalf(int page, bool right) {
-    const QImage picture = Board.pagePicture(page);
+// A page's pixels for one half of the strip. Pages held packed are expanded into the half's
+// own picture, so that scrolling takes no fresh memory.
+QImage TForm3::stripPage(int page, bool right) {
+    return Board.pagePicture(page, std::exchange(stripPageBuffer_[right ? 1 : 0], QImage()));
+}
+
+// The picture is kept for the next page only when it is the strip's own: one shared with the
+// page shown would make the page copy itself at its next stroke.
+void TForm3::releaseStripPage(QImage& picture, bool right) {
+    if (picture.isDetached())
+        stripPageBuffer_[right ? 1 : 0] = std::move(picture);
+    picture = QImage();
+}
+
+void TForm3::stretchIntoHalf(const QImage& picture, bool right) {
     const int half = stripHalf();
     const int h = Image3->height();
     const TRect to = right ? TRect{half, 0, Panel5->width(), h} : TRect{0, 0, half, h};
@@ -137,17 +150,19 @@ void TForm3::stretchIntoHalf(int page, bool right) {
 }
 
 // The page through the one conversion that scales pictures, whole into its half.
-void TForm3::renderIntoHalf(int page, bool right) {
-    const std::optional<CapturedPicture> source =
-        CapturedPicture::fromBitmap(Board.pagePicture(page));
+void TForm3::renderIntoHalf(const QImage& picture, bool right) {
+    const std::optional<CapturedPicture> source = CapturedPicture::fromBitmap(picture);
     if (!source)
         return;
-    const std::optional<QImage> half =
-        ConvertPicture(*source, thumbnailStripRequest(source->size(), Board.ProgramFolder));
-    if (!half)
+    QImage& half = right ? StripRightBitmap : StripLeftBitmap;
+    // Drawn in the previous render's memory.
+    const std::optional<QImage> render =
+        ConvertPicture(*source, thumbnailStripRequest(source->size(), Board.ProgramFolder),
+                       std::exchange(half, QImage()));
+    if (!render)
         return;
-    (right ? StripRightBitmap : StripLeftBitmap) = *half;
-    Canvas(Image3->picture()).drawImage(right ? stripHalf() : 0, 0, *half);
+    half = *render;
+    Canvas(Image3->picture()).drawImage(right ? stripHalf() : 0, 0, half);
 }
 
 void TForm3::fillHalf(bool right, TColor colour) {
@@ -170,13 +185,14 @@ void TForm3::drawDivider(TColor sample) {
 void TForm3::drawTwoPageView(TColor fill, bool quick) {
     const int p = stripPosition();
     const bool pair = p < Board.PageCount;
-    stretchIntoHalf(p, false);
-    if (pair)
-        stretchIntoHalf(p + 1, true);
-    if (!quick) {
-        renderIntoHalf(p, false);
-        if (pair)
-            renderIntoHalf(p + 1, true);
+    for (const bool right : {false, true}) {
+        if (right && !pair)
+            break;
+        QImage picture = stripPage(right ? p + 1 : p, right);
+        stretchIntoHalf(picture, right);
+        if (!quick)
+            renderIntoHalf(picture, right);
+        releaseStripPage(picture, right);
     }
     if (!pair)
         fillHalf(true, fill);
@@ -283,9 +299,13 @@ void TForm3::ScrollBar1Scroll(int scrollCode) {
     if (scrollCode != EndScroll || ScrollBar1->singleStep() != TwoPageView || Panel5->isHidden())
         return;
     const int p = stripPosition();
-    renderIntoHalf(p, false);
-    if (p < Board.PageCount)
-        renderIntoHalf(p + 1, true);
+    for (const bool right : {false, true}) {
+        if (right && p >= Board.PageCount)
+            break;
+        QImage picture = stripPage(right ? p + 1 : p, right);
+        renderIntoHalf(picture, right);
+        releaseStripPage(picture, right);
+    }
     drawDivider(Board.pageBackground(p));
 }
 

@@ -214,10 +214,14 @@ private:
     int stripHalf() const;
     void drawHalfPageView();
     void drawTwoPageView(TColor divider, bool quick);
-    void stretchIntoHalf(int page, bool right);
-    void renderIntoHalf(int page, bool right);
+    QImage stripPage(int page, bool right);
+    void releaseStripPage(QImage& picture, bool right);
+    void stretchIntoHalf(const QImage& picture, bool right);
+    void renderIntoHalf(const QImage& picture, bool right);
     void fillHalf(bool right, TColor colour);
     void drawDivider(TColor sample);
+    // Pictures that pages held packed are expanded into, one for each half.
+    QImage stripPageBuffer_[2];
 
     // Text panel (text_panel.cpp)
     void createTextPanel();

@@ -69,6 +69,9 @@ public:
     // Any page's pixels, expanded for the length of a call: the current page's own, any other
     // page's a copy that is dropped again. `write` gives it back as the page's new content.
     QImage pagePicture(int page);
+    // The same, a page held packed expanded into `reuse` when that is a page-sized picture no
+    // one else holds: a caller that reads pages often keeps one and spares fresh memory.
+    QImage pagePicture(int page, QImage reuse);
     void writePage(int page, const QImage& picture);
 
     // Makes another page the current one: the page left is packed in the background.
