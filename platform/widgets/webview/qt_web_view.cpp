@@ -18,14 +18,19 @@ public:
                          [](QWebEngineDownloadRequest* download) { download->cancel(); });
         // The engine draws in a child widget of its own that takes the focus, so the focus is
         // followed for the whole view.
-        QObject::connect(qApp, &QApplication::focusChanged, view_,
-                         [this](QWidget* old, QWidget* now) {
-                             const bool was = inside(old);
-                             const bool is = inside(now);
-                             if (was != is && focusHandler_)
-                                 focusHandler_(is);
-                         });
+        focusWatch_ = QObject::connect(qApp, &QApplication::focusChanged, view_,
+                                       [this](QWidget* old, QWidget* now) {
+                                           const bool was = inside(old);
+                                           const bool is = inside(now);
+                                           if (was != is && focusHandler_)
+                                               focusHandler_(is);
+                                       });
     }
+    // The view's widget belongs to its parent and may outlive this object by a moment, in
+    // which the focus still moves.
+    ~QtWebView() override { QObject::disconnect(focusWatch_); }
+    QtWebView(const QtWebView&) = delete;
+    QtWebView& operator=(const QtWebView&) = delete;
     QWidget* widget() override { return view_; }
     void loadFile(const QString& path) override { view_->load(QUrl::fromLocalFile(path)); }
     void navigate(const QString& address) override {
@@ -42,6 +47,7 @@ private:
 
     QWebEngineView* view_; // owned by its parent widget
     std::function<void(bool)> focusHandler_;
+    QMetaObject::Connection focusWatch_;
 };
 
 } // namespace
