@@ -338,6 +338,11 @@ void TForm3::SpeedButton41Click() {
     bakePanel();
     Panel4->hide();
     Invalidate();
+    closeOnPage();
+}
+
+// The page has no panel from now on; its text and bounds are kept for the next opening.
+void TForm3::closeOnPage() {
     if (WebBrowser1)
         WebBrowser1->navigate(QString());
     const int page = Board.CurrentPage;
@@ -367,13 +372,7 @@ void TForm3::SpeedButton19Click() {
     }
     Board.clearBakedPanel(place);
     Panel4->hide();
-    if (WebBrowser1)
-        WebBrowser1->navigate(QString());
-    const int page = Board.CurrentPage;
-    saveRichText(*RichEdit1->document(), pageTextFile(page));
-    storePanelGeometry();
-    Board.setPanelKind(page, 0);
-    Board.BoardPaintMode = 1;
+    closeOnPage();
 }
 
 void TForm3::Image1MouseDown(Qt::MouseButton, int x, int y) {

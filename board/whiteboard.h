@@ -232,6 +232,7 @@ private:
     void showDocumentView(const QString& path);
     platform::WebView* webBrowser();
     void bakePanel();
+    void closeOnPage();
 };
 
 extern TForm3* Form3;
