@@ -17,8 +17,8 @@ TEST_F(AppFixture, PageStoreAfterCreation) {
     EXPECT_EQ(Form3->Board.ScratchBitmap.size(), QSize(sw(), sh()));
     EXPECT_EQ(Form3->Board.ToolMode, PenTool);
     EXPECT_EQ(Form3->Board.BackdropActive, 0);
-    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1],
-                          Form3->Board.PanelWidth[1], Form3->Board.PanelHeight[1]}),
+    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1], Form3->Board.PanelWidth[1],
+                          Form3->Board.PanelHeight[1]}),
               (std::array{0, 41, 368, sh() - 45}));
     EXPECT_TRUE(Form3->Board.ProgramFolder.endsWith(QLatin1Char('/')));
     EXPECT_EQ(Form3->pageTextFile(7), Form3->Board.ProgramFolder + QStringLiteral("7"));
