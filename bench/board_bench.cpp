@@ -511,6 +511,54 @@ void TurnToNewPage(benchmark::State& state) {
     report(state, meter);
 }
 
+// Two pages with content and the board back on the first, the second held packed: what the
+// thumbnail strip opens over.
+bool twoPagesOnTheFirst(benchmark::State& state) {
+    stroke({{200, 200}, {400, 300}, {600, 200}});
+    Form3->SpeedButton12Click();
+    stroke({{300, 300}, {500, 400}, {700, 300}});
+    Form3->SpeedButton11Click();
+    Form3->Board.settle();
+    Program::settle();
+    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 1) {
+        state.SkipWithError("the board did not make its second page");
+        return false;
+    }
+    return true;
+}
+
+// Opening the strip over two pages: the quick stretches and the half-size renders of both.
+// Closing it again is not timed.
+void OpenThumbnailStrip(benchmark::State& state) {
+    Program program(screenOf(state));
+    if (!program.ready(state) || !twoPagesOnTheFirst(state))
+        return;
+    Meter meter(state);
+    for (auto _ : state) {
+        Form3->SpeedButton1Click();
+        meter.pause();
+        Form3->SpeedButton30Click();
+        Program::settle();
+        meter.resume();
+    }
+    meter.stop();
+    report(state, meter);
+}
+
+// The end of a scroll in two-page view: both pages rendered at half size again.
+void ThumbnailStripEndOfScroll(benchmark::State& state) {
+    Program program(screenOf(state));
+    if (!program.ready(state) || !twoPagesOnTheFirst(state))
+        return;
+    Form3->SpeedButton1Click();
+    Program::settle();
+    Meter meter(state);
+    for (auto _ : state)
+        Form3->ScrollBar1Scroll(TForm3::EndScroll);
+    meter.stop();
+    report(state, meter);
+}
+
 void onEachScreen(benchmark::internal::Benchmark* b) {
     b->ArgNames({"w", "h"});
     for (QSize s : {FullHd, Uhd})
@@ -532,6 +580,8 @@ BENCHMARK(NinetyNinePages)
     ->ArgNames({"w", "h"})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
+BENCHMARK(OpenThumbnailStrip)->Apply(onEachScreen);
+BENCHMARK(ThumbnailStripEndOfScroll)->Apply(onEachScreen);
 // Each turn takes fresh memory for its page; enough of them for a steady figure.
 BENCHMARK(TurnToNewPage)->Apply(onEachScreen)->MinTime(2.0);
 

@@ -24,10 +24,7 @@ void TForm3::leavePagePanel() {
     Image1->hide();
     const int page = Board.CurrentPage;
     saveRichText(*RichEdit1->document(), pageTextFile(page));
-    Board.PanelLeft[page] = Panel4->x();
-    Board.PanelTop[page] = Panel4->y();
-    Board.PanelWidth[page] = Panel4->width();
-    Board.PanelHeight[page] = Panel4->height();
+    storePanelGeometry();
 }
 
 // The text panel of the page entered, as its kind says.
@@ -39,9 +36,9 @@ void TForm3::restorePagePanel() {
         return;
     }
     if (kind == 2) {
-        RichEdit1->hide();
+        showDocumentView(Board.PanelDocument[page]);
     } else {
-        RichEdit1->show();
+        showEditor();
         // A missing file leaves the editor as it is.
         loadRichText(*RichEdit1->document(), pageTextFile(page));
     }

@@ -12,6 +12,7 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     BackdropActive = 0;
     FloatBitmap = QImage();
     PrePanelBitmap = QImage();
+    PrePanelPage = 0;
     BackdropBitmap = QImage();
     StampImage = QImage();
     // Page 1 is filled before it is first shown, and the undo snapshot is written before it
@@ -322,6 +323,55 @@ void BoardModel::enter(int page) {
         PanelHeight[page] = PanelHeight[previous];
     }
     emit pageEntered(page, made);
+}
+
+void BoardModel::choosePage(int page) {
+    BackdropActive = 0;
+    dropFloatingPicture();
+    enter(page);
+}
+
+void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
+    Canvas(editCurrent())
+        .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
+    emit pageChanged(CurrentPage, panel);
+}
+
+void BoardModel::clearPanelPlace(const TRect& panel) {
+    const int page = CurrentPage;
+    const TColor background = pageBackground(page);
+    Canvas(editCurrent()).fillRect(panel, background);
+    PanelBaked[page] = 0;
+    emit pageChanged(page, panel);
+}
+
+void BoardModel::clearBakedPanel(const TRect& panel) {
+    if (PanelBaked[CurrentPage] == 1)
+        clearPanelPlace(panel);
+}
+
+void BoardModel::keepPrePanelPicture() {
+    PrePanelBitmap = current().copy();
+    PrePanelPage = CurrentPage;
+}
+
+bool BoardModel::restorePrePanelPicture(const TRect& area) {
+    if (PrePanelPage != CurrentPage || PrePanelBitmap.size() != pageSize())
+        return false;
+    const TRect whole{0, 0, screenWidth(), screenHeight()};
+    Canvas(editCurrent()).copyRect(PrePanelBitmap, area.isEmpty() ? whole : area);
+    emit pageChanged(CurrentPage, area);
+    return true;
+}
+
+void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    if (BackdropBitmap.size() != pageSize())
+        BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
+    Canvas backdrop(BackdropBitmap);
+    backdrop.fillRect({0, 0, screenWidth(), screenHeight()}, background);
+    backdrop.copyRect(picture, {0, 0, panel.width(), panel.height()},
+                      QPoint(panel.left, panel.top));
+    BackdropActive = 1;
 }
 
 void BoardModel::turnLeft() {

@@ -24,7 +24,10 @@ public:
     QImage ScratchBitmap;
     int BackdropActive = 0;
     QImage BackdropBitmap;
+    // The page as it was before its text panel was opened or made full screen, and the page
+    // it was taken from (0 for none): it is only ever given back to that page.
     QImage PrePanelBitmap;
+    int PrePanelPage = 0;
     QImage FloatBitmap;
     int FloatPlaced = 0;
     int PendingPlacement = 0;
@@ -145,6 +148,25 @@ public:
     bool canTurnRight() const;
     void turnLeft();
     void turnRight();
+
+    // Another page chosen from the thumbnail strip: left and entered as a turn does.
+    void choosePage(int page);
+
+    // The text panel and the page under it. `panel` is the panel's place; `picture` what the
+    // window shows there (board/panel_picture.h).
+    // The picture goes into the current page at the panel's place.
+    void bakePanel(const QImage& picture, const TRect& panel);
+    // The panel's place in the page takes the page's background colour, and with it any
+    // picture of the panel baked there; clearBakedPanel only when one was.
+    void clearPanelPlace(const TRect& panel);
+    void clearBakedPanel(const TRect& panel);
+    void keepPrePanelPicture();
+    // The page as it was kept, in `area` or (when empty) whole, if it was kept from the
+    // current page; false, and the page left alone, otherwise.
+    bool restorePrePanelPicture(const TRect& area = {});
+    // The panel's picture becomes the backdrop that erasing and cutting restore, on a
+    // backdrop of `background` elsewhere.
+    void pinPanel(const QImage& picture, const TRect& panel, TColor background);
 
     // The annotated picture sent to the board: `whole` into the current page, or, without it,
     // only the selection, which becomes the board's floating selection at `at`. A page with

@@ -122,13 +122,17 @@ QImage& PageStore::editCurrent() {
 }
 
 QImage PageStore::pagePicture(int page) {
+    return pagePicture(page, QImage());
+}
+
+QImage PageStore::pagePicture(int page, QImage reuse) {
     collect();
     Slot& s = slot(page);
     if (!s.exists)
         return {};
     if (!s.expanded.isNull())
         return s.expanded;
-    return unpackPage(s.packed);
+    return unpackPage(s.packed, std::move(reuse));
 }
 
 void PageStore::writePage(int page, const QImage& picture) {

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QString>
 #include <QThreadPool>
 #include <array>
 #include <cstdint>
@@ -40,7 +41,10 @@ public:
     PerPage<int> PanelTop;
     PerPage<int> PanelWidth;
     PerPage<int> PanelHeight;
+    // 1 while the page carries a picture of its text panel that the panel still covers.
     PerPage<int> PanelBaked;
+    // The document a panel of kind 2 shows, by path.
+    PerPage<QString> PanelDocument;
     int PageCount = 1;
     int CurrentPage = 1;
 
@@ -65,6 +69,9 @@ public:
     // Any page's pixels, expanded for the length of a call: the current page's own, any other
     // page's a copy that is dropped again. `write` gives it back as the page's new content.
     QImage pagePicture(int page);
+    // The same, a page held packed expanded into `reuse` when that is a page-sized picture no
+    // one else holds: a caller that reads pages often keeps one and spares fresh memory.
+    QImage pagePicture(int page, QImage reuse);
     void writePage(int page, const QImage& picture);
 
     // Makes another page the current one: the page left is packed in the background.

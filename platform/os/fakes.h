@@ -117,8 +117,26 @@ public:
     std::optional<QString> chooseOpenFile(QWidget* owner, const QString& filter) override;
     std::optional<QString> chooseSaveFile(QWidget* owner, const QString& filter) override;
 
+    // The next font dialogs, in order: the fonts applied with Apply, then the font chosen with
+    // OK (nothing is a cancel, as is a script that has run out). Each dialog is recorded as
+    // "font"; the fonts it started at are kept.
+    struct FontAnswer {
+        std::vector<QFont> applied;
+        std::optional<QFont> chosen;
+    };
+    std::deque<FontAnswer> fontAnswers;
+    std::vector<QFont> fontsShown;
+    std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial,
+                                    const std::function<void(const QFont&)>& apply) override;
+
+    // Document dialogs answer from fileNames as well; each is recorded as "document" with its
+    // filter as text and its folder and proposed name as "folder|name" in the title.
+    std::optional<QString> chooseDocument(QWidget* owner, const QString& folder,
+                                          const QString& filter, const QString& fileName) override;
+
 private:
-    std::optional<QString> nextFileName(const QString& kind, const QString& filter);
+    std::optional<QString> nextFileName(const QString& kind, const QString& filter,
+                                        const QString& title = {});
 };
 
 class FakeProcesses final : public Processes {
