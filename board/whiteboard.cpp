@@ -7,6 +7,7 @@
 
 #include <QChildEvent>
 #include <QCoreApplication>
+#include <QScrollBar>
 #include <QTimer>
 
 using namespace platform;

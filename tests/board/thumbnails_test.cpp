@@ -16,14 +16,14 @@ TColor stripPixel(int x, int y) {
 } // namespace
 
 TEST_F(PanelFixture, OnePageShowsItsPageBesideABackgroundHalf) {
-    paintPage({200, 200, 400, 400}, Red);
+    paintPage({200, 200, 400, 400}, Blue);
     Form3->SpeedButton1Click();
     ASSERT_TRUE(Form3->Panel5->isVisible());
     EXPECT_EQ(Form3->Panel5->geometry(), QRect(0, sh() / 2 - 18, sw(), sh() / 2 + 18));
     EXPECT_EQ(Form3->Image3->geometry(), QRect(0, 18, sw(), sh() / 2));
     EXPECT_EQ(Form3->Edit3->text(), QStringLiteral(" 1"));
     EXPECT_EQ(Form3->ScrollBar1->maximum(), 1);
-    EXPECT_EQ(stripPixel(150, 150), Red);
+    EXPECT_EQ(stripPixel(150, 150), Blue);
     EXPECT_EQ(stripPixel(50, 50), Background);
     EXPECT_EQ(stripPixel(sw() / 2 + 150, 150), Background);
     EXPECT_EQ(stripPixel(sw() / 2, 100), clBlack);
@@ -106,7 +106,7 @@ public:
     using PanelFixture::openPanel;
     using PanelFixture::pagePixel;
     using PanelFixture::paintPage;
-    using PanelFixture::Red;
+    using PanelFixture::Blue;
     using PanelFixture::views;
 };
 
@@ -152,10 +152,10 @@ const FaultCase faults[] = {
      }},
     {"ABorderPressOverAPanelNeverBakedLeavesThePage",
      [](Faults& t) {
-         t.paintPage({0, 41, 1024, 768}, Faults::Red);
+         t.paintPage({0, 41, 1024, 768}, Faults::Blue);
          t.openPanel(Place);
          Form3->RichEdit1MouseDown(Place.width() - 2, 50);
-         EXPECT_EQ(t.pagePixel(Place.center().x(), Place.center().y()), Faults::Red);
+         EXPECT_EQ(t.pagePixel(Place.center().x(), Place.center().y()), Faults::Blue);
      }},
     {"NormalSizeAndCloseNeverWriteAnotherPagesPicture",
      [](Faults& t) {
