@@ -6,6 +6,7 @@
 #include "intake/picture_conversion.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
+#include "platform/os/qt_state_folder.h"
 #include "platform/os/sane_scanner.h"
 #include "platform/os/services.h"
 #include "platform/os/tev_task_keys.h"
@@ -45,8 +46,9 @@ int main(int argc, char* argv[]) {
     platform::QtDrives drives;
     platform::QtProfiles profiles;
     platform::SaneScanner scanner;
+    platform::QtStateFolder stateFolder;
     platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives,
-                       &profiles, &scanner});
+                       &profiles, &scanner, &stateFolder});
 
     TApplication application(QStringLiteral("K_Vorne"));
     Application = &application;
