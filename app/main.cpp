@@ -2,7 +2,9 @@
 // fixed order, then the message loop until the toolbar closes.
 #include "app/application.h"
 #include "app/forms.h"
+#include "app/recovery.h"
 #include "app/toolbar.h"
+#include "board/whiteboard.h"
 #include "intake/picture_conversion.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
@@ -57,6 +59,9 @@ int main(int argc, char* argv[]) {
     int result = 0;
     if (!application.Terminated()) {
         Form1->show();
+        // Only after the single-instance check: a second copy never sees the first one's pages.
+        BoardRecovery recovery(*Form3);
+        recovery.start(Form1);
         result = QApplication::exec();
     }
     destroyForms();

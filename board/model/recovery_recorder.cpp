@@ -101,7 +101,7 @@ RecoverySnapshot RecoveryRecorder::snapshot() {
         if (n == board_.CurrentPage && open) {
             page.panel = open->bounds;
             if (open->text)
-                page.text = open->text;
+                page.text = open->text();
         }
         page.version = board_.version(n);
         auto& handed = handedVersions_[static_cast<std::size_t>(n)];

@@ -20,11 +20,12 @@ class RecoveryRecorder : public QObject {
     Q_OBJECT
 public:
     // What only the board's window knows of the current page's panel while it is open: where
-    // it stands and what its editor holds, and a number that changes with the editor's text.
+    // it stands, a number that changes with its editor's text, and that text (asked for only
+    // when a snapshot is made; none when the panel shows a document).
     struct OpenPanel {
         QRect bounds;
-        std::optional<QByteArray> text;
         qint64 revision = 0;
+        std::function<QByteArray()> text;
     };
 
     // How long the board stays unchanged before its state is written.
