@@ -30,10 +30,6 @@ BoardRecovery::~BoardRecovery() {
         theRecovery = nullptr;
 }
 
-QString BoardRecovery::folder() const {
-    return writer_ ? writer_->folder() : QString();
-}
-
 void BoardRecovery::start(QWidget* owner) {
     const QString base = stateFolder().path();
     if (base.isEmpty())

@@ -30,7 +30,6 @@ public:
     void finish();
 
     bool running() const { return recorder_ != nullptr; }
-    QString folder() const;
 
 private:
     TForm3& board_;
