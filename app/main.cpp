@@ -2,11 +2,14 @@
 // fixed order, then the message loop until the toolbar closes.
 #include "app/application.h"
 #include "app/forms.h"
+#include "app/recovery.h"
 #include "app/toolbar.h"
+#include "board/whiteboard.h"
 #include "intake/picture_conversion.h"
 #include "lessons/lesson_pdf.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
+#include "platform/os/qt_state_folder.h"
 #include "platform/os/sane_scanner.h"
 #include "platform/os/services.h"
 #include "platform/os/tev_task_keys.h"
@@ -57,8 +60,9 @@ int main(int argc, char* argv[]) {
     platform::QtDrives drives;
     platform::QtProfiles profiles;
     platform::SaneScanner scanner;
+    platform::QtStateFolder stateFolder;
     platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives,
-                       &profiles, &scanner});
+                       &profiles, &scanner, &stateFolder});
 
     TApplication application(QStringLiteral("K_Vorne"));
     Application = &application;
@@ -67,6 +71,9 @@ int main(int argc, char* argv[]) {
     int result = 0;
     if (!application.Terminated()) {
         Form1->show();
+        // Only after the single-instance check: a second copy never sees the first one's pages.
+        BoardRecovery recovery(*Form3);
+        recovery.start(Form1);
         result = QApplication::exec();
     }
     destroyForms();

@@ -7,6 +7,8 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/toolbar.h"
+#include "board/model/recovery_recorder.h"
+#include "board/model/recovery_writer.h"
 #include "board/whiteboard.h"
 #include "platform/os/fakes.h"
 
@@ -14,7 +16,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <benchmark/benchmark.h>
@@ -584,6 +588,112 @@ BENCHMARK(OpenThumbnailStrip)->Apply(onEachScreen);
 BENCHMARK(ThumbnailStripEndOfScroll)->Apply(onEachScreen);
 // Each turn takes fresh memory for its page; enough of them for a steady figure.
 BENCHMARK(TurnToNewPage)->Apply(onEachScreen)->MinTime(2.0);
+
+// ---------------------------------------------------------------------------------------------
+// The recovery folder
+
+// The board with 99 pages written on, each with strokes of its own, packed as the store keeps
+// pages that are not shown.
+void fillNinetyNinePages(QSize screen) {
+    BoardModel& board = Form3->Board;
+    BouncingPath path(screen);
+    for (int page = 1; page <= MaxPages; ++page) {
+        QImage picture = board.pagePicture(1).copy();
+        QPainter painter(&picture);
+        painter.setPen(QPen(Qt::red, 2));
+        QPoint from = path.next();
+        for (int i = 0; i < 40; ++i) {
+            const QPoint to = path.next();
+            painter.drawLine(from, to);
+            from = to;
+        }
+        painter.end();
+        board.writePage(page, picture);
+        board.PageState[page] = 2;
+    }
+    board.PageCount = MaxPages;
+    board.settle();
+}
+
+// What a write of the whole board costs: 99 changed pages (98 packed by the store, the current
+// one packed by the writer) and the manifest, each file flushed to the disk. The figure is the
+// wall time until the folder is complete; x_memcpy is the whole process's CPU time over one
+// page memcpy.
+void RecoveryWrite99Pages(benchmark::State& state) {
+    const QSize screen = screenOf(state);
+    Program program(screen);
+    if (!program.ready(state))
+        return;
+    fillNinetyNinePages(screen);
+    QTemporaryDir dir;
+    const QString noText = dir.filePath(QStringLiteral("no text"));
+    RecoveryWriter writer(dir.filePath(QStringLiteral("recovery")), -1);
+    Meter meter(state);
+    for (auto _ : state) {
+        // A recorder that has handed nothing yet hands every page.
+        RecoveryRecorder recorder(Form3->Board, writer, [noText](int) { return noText; });
+        recorder.record();
+        writer.wait();
+    }
+    meter.stop();
+    report(state, meter);
+    state.counters["files"] =
+        static_cast<double>(writer.filesWritten()) / static_cast<double>(state.iterations());
+}
+
+// The pen while the writer writes the 99 pages over and over: compare with PenMove.
+// writes counts the complete writes that ran beside the moves.
+void PenMoveDuringRecoveryWrite(benchmark::State& state) {
+    const QSize screen = screenOf(state);
+    Program program(screen);
+    if (!program.ready(state))
+        return;
+    fillNinetyNinePages(screen);
+    QTemporaryDir dir;
+    const QString noText = dir.filePath(QStringLiteral("no text"));
+    RecoveryWriter writer(dir.filePath(QStringLiteral("recovery")), -1);
+    std::unique_ptr<RecoveryRecorder> recorder;
+    int handed = 0;
+    const auto writeAgainWhenDone = [&] {
+        if (writer.filesWritten() < handed)
+            return;
+        recorder = std::make_unique<RecoveryRecorder>(Form3->Board, writer,
+                                                      [noText](int) { return noText; });
+        recorder->record();
+        handed += MaxPages + 1;
+    };
+    writeAgainWhenDone();
+    BouncingPath path(screen);
+    QPoint at = path.start();
+    Form3->FormMouseDown(at.x(), at.y());
+    std::int64_t moves = 0;
+    Meter meter(state);
+    for (auto _ : state) {
+        at = path.next();
+        Form3->FormMouseMove(Qt::LeftButton, at.x(), at.y());
+        if (++moves % MovesPerRepaint == 0) {
+            meter.pause();
+            Program::settle();
+            writeAgainWhenDone();
+            meter.resume();
+        }
+    }
+    meter.stop();
+    Form3->FormMouseUp(at.x(), at.y());
+    report(state, meter);
+    state.counters["writes"] = static_cast<double>(writer.filesWritten() / (MaxPages + 1));
+    writer.wait();
+}
+
+BENCHMARK(RecoveryWrite99Pages)
+    ->Args({FullHd.width(), FullHd.height()})
+    ->ArgNames({"w", "h"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PenMoveDuringRecoveryWrite)
+    ->Args({FullHd.width(), FullHd.height()})
+    ->ArgNames({"w", "h"})
+    ->Unit(benchmark::kMicrosecond);
 
 // The offscreen platform's screens: one of each size the benchmarks use, so that the board's
 // full-screen window is exactly as large as its page.

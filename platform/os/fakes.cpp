@@ -395,10 +395,35 @@ std::unique_ptr<ScannerHandle> FakeScanner::open(const QByteArray& name) {
     return nullptr;
 }
 
+namespace {
+
+class FakeLock final : public FileLock {
+public:
+    FakeLock(QSet<QString>& held, QString path) : held_(held), path_(std::move(path)) {
+        held_.insert(path_);
+    }
+    ~FakeLock() override { held_.remove(path_); }
+    FakeLock(const FakeLock&) = delete;
+    FakeLock& operator=(const FakeLock&) = delete;
+
+private:
+    QSet<QString>& held_;
+    QString path_;
+};
+
+} // namespace
+
+std::unique_ptr<FileLock> FakeStateFolder::lockFile(const QString& path) {
+    lockRequests << path;
+    if (heldElsewhere.contains(path) || held.contains(path))
+        return nullptr;
+    return std::make_unique<FakeLock>(held, path);
+}
+
 FakeServices::FakeServices() {
     files.folders.insert(QStringLiteral("/drive_c"));
     install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives, &profiles,
-             &scanner});
+             &scanner, &stateFolder});
 }
 
 FakeServices::~FakeServices() {

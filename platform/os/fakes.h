@@ -10,6 +10,7 @@
 #include "platform/os/profiles.h"
 #include "platform/os/scanner.h"
 #include "platform/os/services.h"
+#include "platform/os/state_folder.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
@@ -276,6 +277,20 @@ private:
     std::atomic<bool> loaded_{false};
 };
 
+// A state folder that a test names (a real folder: what is kept there is written by real
+// code), with locks that live in this object: a lock is refused while another holds the same
+// file, and a test can say a file is held by another running copy.
+class FakeStateFolder final : public StateFolder {
+public:
+    QString folder;
+    QSet<QString> heldElsewhere;
+    QSet<QString> held;
+    QStringList lockRequests;
+
+    QString path() override { return folder; }
+    std::unique_ptr<FileLock> lockFile(const QString& path) override;
+};
+
 // All the fakes together, installed while the object lives.
 struct FakeServices {
     FakeWindowSystem windows;
@@ -287,6 +302,7 @@ struct FakeServices {
     FakeDrives drives;
     FakeProfiles profiles{files};
     FakeScanner scanner;
+    FakeStateFolder stateFolder;
 
     FakeServices();
     ~FakeServices();
