@@ -1,5 +1,7 @@
 #include "app/lesson_board.h"
 
+#include "app/recovery.h"
+
 #include "board/whiteboard.h"
 #include "platform/widgets/controls.h"
 
@@ -16,4 +18,8 @@ void WhiteboardLessons::showLessonPage(int page, const QImage& picture) {
 void WhiteboardLessons::showCurrentPage() {
     board_.Edit2->setText(QString::number(board_.Board.CurrentPage));
     board_.Invalidate();
+}
+
+void WhiteboardLessons::allPagesSaved() {
+    discardRecovery();
 }

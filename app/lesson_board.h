@@ -13,6 +13,7 @@ public:
     BoardModel& model() override;
     void showLessonPage(int page, const QImage& picture) override;
     void showCurrentPage() override;
+    void allPagesSaved() override;
 
 private:
     TForm3& board_;

@@ -19,6 +19,8 @@ public:
     virtual void showLessonPage(int page, const QImage& picture) = 0;
     // The board shows its current page and its number again.
     virtual void showCurrentPage() = 0;
+    // Every page of the board is stored in a lesson now: what was kept against a crash can go.
+    virtual void allPagesSaved() = 0;
 };
 
 } // namespace lessons

@@ -127,6 +127,7 @@ void TForm6::SpeedButton2Click() {
             inform(result.message);
         return;
     }
+    links_.Lessons->allPagesSaved();
     endModal();
 }
 

@@ -125,7 +125,7 @@ void writeText(const QString& path, const QByteArray& bytes) {
 void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
                      const std::function<QString(int page)>& textFile) {
     board.forgetUndo();
-    board.PageCount = recovered.pageCount;
+    board.setPageCount(recovered.pageCount);
     board.setCurrentPage(recovered.currentPage);
     for (const RecoveredPage& page : recovered.pages) {
         const int n = page.page;

@@ -24,6 +24,8 @@ public:
     BoardModel& model() override { return board_; }
     void showLessonPage(int page, const QImage&) override { shown.push_back(page); }
     void showCurrentPage() override { ++currentShown; }
+    void allPagesSaved() override { ++saved; }
+    int saved = 0;
 
 private:
     BoardModel& board_;
@@ -65,6 +67,7 @@ TEST_F(LessonCommands, SaveAndOpenTheChosenTeachersLesson) {
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12132.pte")));
     EXPECT_EQ(lessonView.shown, (std::vector<int>{1, 2}));
     EXPECT_EQ(lessonView.currentShown, 1);
+    EXPECT_EQ(lessonView.saved, 1); // what was kept against a crash can go
     EXPECT_FALSE(Form6->isVisible());
     EXPECT_EQ(Form6->LessonFolder, folder);
 
@@ -95,6 +98,7 @@ TEST_F(LessonCommands, RefusalsKeepTheWindowOpen) {
     ASSERT_EQ(messages().size(), 2);
     EXPECT_TRUE(messages()[1].contains(QStringLiteral("没有保存成功")));
     EXPECT_TRUE(Form6->isVisible());
+    EXPECT_EQ(lessonView.saved, 0);
     lessonFiles = nullptr;
 }
 
