@@ -39,8 +39,10 @@ void TForm3::restorePagePanel() {
         showDocumentView(Board.PanelDocument[page]);
     } else {
         showEditor();
-        // A missing file leaves the editor as it is.
-        loadRichText(*RichEdit1->document(), pageTextFile(page));
+        // Without its file the page's panel starts empty: the page left's text would
+        // otherwise be written into this page's file when it is left in turn.
+        if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+            RichEdit1->clear();
     }
     Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
                         Board.PanelHeight[page]);

@@ -117,10 +117,8 @@ void TForm3::createTextPanel() {
     // The editor asks for no input method: on Linux the teacher's desktop provides one.
     RichEdit1 = new PanelEditor(Panel4);
     RichEdit1->setFrameStyle(QFrame::NoFrame);
-    QFont font(QStringLiteral("隶书"));
-    font.setPixelSize(48);
-    RichEdit1->setFont(font);
-    RichEdit1->document()->setDefaultFont(font);
+    RichEdit1->setFont(richTextDefaultFont());
+    RichEdit1->document()->setDefaultFont(richTextDefaultFont());
     QPalette pal = RichEdit1->palette();
     pal.setColor(QPalette::Text, Qt::black);
     RichEdit1->setPalette(pal);
