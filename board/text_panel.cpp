@@ -161,6 +161,7 @@ void TForm3::createTextPanel() {
     onClick(SpeedButton20, &TForm3::SpeedButton20Click);
     onClick(SpeedButton24, &TForm3::SpeedButton24Click);
     onClick(SpeedButton19, &TForm3::SpeedButton19Click);
+    onClick(SpeedButton34, &TForm3::SpeedButton34Click);
 }
 
 // The editor and the browser fill the panel below the drag bar's row; the buttons stay above
@@ -356,6 +357,11 @@ void TForm3::SpeedButton20Click() {
 
 void TForm3::SpeedButton24Click() {
     Image1->hide();
+}
+
+// The scanner: its source window, from which scanned pages come onto the board.
+void TForm3::SpeedButton34Click() {
+    shell().openScanner();
 }
 
 // Close: the page under the panel as it was before, the text kept in the page's file.

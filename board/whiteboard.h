@@ -104,10 +104,10 @@ public:
     void SpeedButton12Click(); // right
 
     // Picture library (picture_library.cpp).
-    QPushButton* BitBtn1;                           // physics tab
-    QPushButton* BitBtn2;                           // chemistry tab
-    QPushButton* BitBtn3;                           // own pictures tab
-    platform::SpeedButton* SpeedButton33;           // close
+    QPushButton* BitBtn1;                 // physics tab
+    QPushButton* BitBtn2;                 // chemistry tab
+    QPushButton* BitBtn3;                 // own pictures tab
+    platform::SpeedButton* SpeedButton33; // close
     QScrollArea* ScrollBox1;
     platform::Panel* Panel8;  // physics page
     platform::Panel* Panel10; // chemistry page
@@ -184,6 +184,7 @@ public:
     void SpeedButton20Click();
     void SpeedButton24Click();
     void SpeedButton19Click();
+    void SpeedButton34Click(); // the scanner
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
     void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
     void RichEdit1MouseDown(int x, int y);

@@ -252,8 +252,6 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
 // A picture waiting for this release: a stamp or a picture at the press point, or a picture
 // at the top left below the title bar.
 void BoardModel::placePendingPicture() {
-    releaseZoomSource();
-    ZoomFactor = 1.0f;
     QPoint at(AnchorX, AnchorY);
     if (PendingPlacement == 1) {
         FloatBitmap = StampImage;
@@ -262,8 +260,15 @@ void BoardModel::placePendingPicture() {
         at = QPoint(0, 35);
     }
     PendingPlacement = 0;
+    placeFloatingPicture(FloatBitmap, at);
+}
+
+void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
+    releaseZoomSource();
+    ZoomFactor = 1.0f;
+    FloatBitmap = picture;
     FloatPlaced = 1;
-    showFloatingPicture(FloatBitmap, at);
+    showFloatingPicture(FloatBitmap, topLeft);
 }
 
 void BoardModel::zoomStep(bool enlarge) {

@@ -124,6 +124,9 @@ public:
     void cutSelection(const QImage& surface, int x, int y, TColor background);
     // The picture waiting for this release is placed.
     void placePendingPicture();
+    // `picture` becomes the floating picture at `topLeft`, of the placed kind, with a fresh
+    // zoom state; one still shown is replaced without being committed.
+    void placeFloatingPicture(const QImage& picture, QPoint topLeft);
     // One zoom step, always scaled from the picture as it was before the first step.
     void zoomStep(bool enlarge);
     void releaseZoomSource();
