@@ -4,6 +4,7 @@
 #include "app/blanking.h"
 #include "app/board_hand_over.h"
 #include "app/help_window.h"
+#include "app/lesson_board.h"
 #include "app/program_shell.h"
 #include "app/settings_button.h"
 #include "app/toolbar.h"
@@ -24,6 +25,7 @@ namespace {
 std::unique_ptr<BoardModel> board;
 std::unique_ptr<ProgramShell> programShell;
 std::unique_ptr<BoardHandOver> boardHandOver;
+std::unique_ptr<WhiteboardLessons> whiteboardLessons;
 
 template <typename T, typename... Args> void make(T*& instance, Args&... args) {
     instance = new T(args...);
@@ -49,8 +51,9 @@ void createForms() {
     // The settings window gets what it needs of the board and the picture library here: its
     // OK has the own pictures read again from the teacher's folder when next shown.
     boardHandOver = std::make_unique<BoardHandOver>(*Form3);
+    whiteboardLessons = std::make_unique<WhiteboardLessons>(*Form3);
     Form6 = new TForm6({boardHandOver.get(), Form3->Board.ProgramFolder,
-                        [] { board->OwnPictures.LoadState = -1; }});
+                        [] { board->OwnPictures.LoadState = -1; }, whiteboardLessons.get()});
     Form6->FormCreate();
     make(Form7);
     // Shown above the modal settings window, so owned by it.
@@ -91,5 +94,6 @@ void destroyForms() {
     unmake(Form1);
     platform::installShell(nullptr);
     programShell.reset();
+    whiteboardLessons.reset();
     board.reset();
 }

@@ -2,11 +2,15 @@
 // fixed order, then the message loop until the toolbar closes.
 #include "app/application.h"
 #include "app/forms.h"
+#include "app/recovery.h"
 #include "app/toolbar.h"
+#include "board/whiteboard.h"
 #include "intake/picture_conversion.h"
+#include "lessons/lesson_pdf.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
+#include "platform/os/qt_state_folder.h"
 #include "platform/os/sane_scanner.h"
 #include "platform/os/services.h"
 #include "platform/os/tev_task_keys.h"
@@ -16,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QGuiApplication>
 #include <QStandardPaths>
 
 namespace {
@@ -29,6 +34,16 @@ void substituteFonts() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // K_Vorne --export-pdf FOLDER KEY OUT.pdf: a lesson as a PDF, with no display needed.
+    if (argc == 5 && qstrcmp(argv[1], "--export-pdf") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        substituteFonts();
+        return lessons::exportLessonPdf(QString::fromLocal8Bit(argv[2]),
+                                        QString::fromLocal8Bit(argv[3]),
+                                        QString::fromLocal8Bit(argv[4]));
+    }
     QApplication app(argc, argv);
     // Not "K_Vorne": Qt names some windows of its own after the application, and the one
     // window captioned "K_Vorne" must be the application window below.
@@ -53,8 +68,9 @@ int main(int argc, char* argv[]) {
     platform::QtDrives drives;
     platform::QtProfiles profiles;
     platform::SaneScanner scanner;
+    platform::QtStateFolder stateFolder;
     platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives,
-                       &profiles, &scanner});
+                       &profiles, &scanner, &stateFolder});
 
     TApplication application(QStringLiteral("K_Vorne"));
     Application = &application;
@@ -63,6 +79,9 @@ int main(int argc, char* argv[]) {
     int result = 0;
     if (!application.Terminated()) {
         Form1->show();
+        // Only after the single-instance check: a second copy never sees the first one's pages.
+        BoardRecovery recovery(*Form3);
+        recovery.start(Form1);
         result = QApplication::exec();
     }
     destroyForms();

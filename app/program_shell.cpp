@@ -1,11 +1,13 @@
 #include "app/program_shell.h"
 
 #include "app/blanking.h"
+#include "app/board_scan_target.h"
 #include "app/help_window.h"
 #include "app/settings_button.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "intake/import_window.h"
+#include "intake/scanner_source.h"
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
 #include "practice/practice_pad.h"
@@ -13,6 +15,10 @@
 #include <QTimer>
 
 using namespace platform;
+
+ProgramShell::ProgramShell(BoardModel& board) : board_(board) {}
+
+ProgramShell::~ProgramShell() = default;
 
 void ProgramShell::showToolbar() {
     Form1->show();
@@ -81,4 +87,10 @@ void ProgramShell::hidePictureSettingsBox() {
 
 void ProgramShell::loadOwnPictures() {
     Form12->LoadOwnPictures();
+}
+
+void ProgramShell::openScanner() {
+    if (!scanTarget_)
+        scanTarget_ = std::make_unique<BoardScanTarget>(*Form3);
+    Form11->Execute(*scanTarget_);
 }

@@ -4,11 +4,15 @@
 
 #include "platform/widgets/shell.h"
 
+#include <memory>
+
 class BoardModel;
+class BoardScanTarget;
 
 class ProgramShell final : public platform::Shell {
 public:
-    explicit ProgramShell(BoardModel& board) : board_(board) {}
+    explicit ProgramShell(BoardModel& board);
+    ~ProgramShell() override;
 
     void showToolbar() override;
     void hideToolbar() override;
@@ -20,10 +24,12 @@ public:
     void openSettings(platform::TeacherChoice teacher) override;
     void hidePracticePad() override;
     void returnToPracticePad() override;
+    void openScanner() override;
     void showPictureSettingsBox(int left, int top) override;
     void hidePictureSettingsBox() override;
     void loadOwnPictures() override;
 
 private:
     BoardModel& board_;
+    std::unique_ptr<BoardScanTarget> scanTarget_;
 };

@@ -1,5 +1,6 @@
 // The program's start-up checks and its orderly end.
 #include "app/application.h"
+#include "app/recovery.h"
 #include "app/toolbar.h"
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
@@ -50,6 +51,7 @@ void TForm1::SpeedButton1Click() {
     windows().setScreenSaverRunning(false);
     for (int n = 1; n <= Form3->Board.PageCount; ++n)
         files().removeFile(Form3->pageTextFile(n));
+    finishRecovery();
     close();
 }
 

@@ -7,6 +7,8 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/toolbar.h"
+#include "board/model/recovery_recorder.h"
+#include "board/model/recovery_writer.h"
 #include "board/whiteboard.h"
 #include "platform/os/fakes.h"
 
@@ -14,7 +16,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <benchmark/benchmark.h>
@@ -511,6 +515,54 @@ void TurnToNewPage(benchmark::State& state) {
     report(state, meter);
 }
 
+// Two pages with content and the board back on the first, the second held packed: what the
+// thumbnail strip opens over.
+bool twoPagesOnTheFirst(benchmark::State& state) {
+    stroke({{200, 200}, {400, 300}, {600, 200}});
+    Form3->SpeedButton12Click();
+    stroke({{300, 300}, {500, 400}, {700, 300}});
+    Form3->SpeedButton11Click();
+    Form3->Board.settle();
+    Program::settle();
+    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 1) {
+        state.SkipWithError("the board did not make its second page");
+        return false;
+    }
+    return true;
+}
+
+// Opening the strip over two pages: the quick stretches and the half-size renders of both.
+// Closing it again is not timed.
+void OpenThumbnailStrip(benchmark::State& state) {
+    Program program(screenOf(state));
+    if (!program.ready(state) || !twoPagesOnTheFirst(state))
+        return;
+    Meter meter(state);
+    for (auto _ : state) {
+        Form3->SpeedButton1Click();
+        meter.pause();
+        Form3->SpeedButton30Click();
+        Program::settle();
+        meter.resume();
+    }
+    meter.stop();
+    report(state, meter);
+}
+
+// The end of a scroll in two-page view: both pages rendered at half size again.
+void ThumbnailStripEndOfScroll(benchmark::State& state) {
+    Program program(screenOf(state));
+    if (!program.ready(state) || !twoPagesOnTheFirst(state))
+        return;
+    Form3->SpeedButton1Click();
+    Program::settle();
+    Meter meter(state);
+    for (auto _ : state)
+        Form3->ScrollBar1Scroll(TForm3::EndScroll);
+    meter.stop();
+    report(state, meter);
+}
+
 void onEachScreen(benchmark::internal::Benchmark* b) {
     b->ArgNames({"w", "h"});
     for (QSize s : {FullHd, Uhd})
@@ -532,8 +584,116 @@ BENCHMARK(NinetyNinePages)
     ->ArgNames({"w", "h"})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
+BENCHMARK(OpenThumbnailStrip)->Apply(onEachScreen);
+BENCHMARK(ThumbnailStripEndOfScroll)->Apply(onEachScreen);
 // Each turn takes fresh memory for its page; enough of them for a steady figure.
 BENCHMARK(TurnToNewPage)->Apply(onEachScreen)->MinTime(2.0);
+
+// ---------------------------------------------------------------------------------------------
+// The recovery folder
+
+// The board with 99 pages written on, each with strokes of its own, packed as the store keeps
+// pages that are not shown.
+void fillNinetyNinePages(QSize screen) {
+    BoardModel& board = Form3->Board;
+    BouncingPath path(screen);
+    for (int page = 1; page <= MaxPages; ++page) {
+        QImage picture = board.pagePicture(1).copy();
+        QPainter painter(&picture);
+        painter.setPen(QPen(Qt::red, 2));
+        QPoint from = path.next();
+        for (int i = 0; i < 40; ++i) {
+            const QPoint to = path.next();
+            painter.drawLine(from, to);
+            from = to;
+        }
+        painter.end();
+        board.writePage(page, picture);
+        board.PageState[page] = 2;
+    }
+    board.PageCount = MaxPages;
+    board.settle();
+}
+
+// What a write of the whole board costs: 99 changed pages (98 packed by the store, the current
+// one packed by the writer) and the manifest, each file flushed to the disk. The figure is the
+// wall time until the folder is complete; x_memcpy is the whole process's CPU time over one
+// page memcpy.
+void RecoveryWrite99Pages(benchmark::State& state) {
+    const QSize screen = screenOf(state);
+    Program program(screen);
+    if (!program.ready(state))
+        return;
+    fillNinetyNinePages(screen);
+    QTemporaryDir dir;
+    const QString noText = dir.filePath(QStringLiteral("no text"));
+    RecoveryWriter writer(dir.filePath(QStringLiteral("recovery")), -1);
+    Meter meter(state);
+    for (auto _ : state) {
+        // A recorder that has handed nothing yet hands every page.
+        RecoveryRecorder recorder(Form3->Board, writer, [noText](int) { return noText; });
+        recorder.record();
+        writer.wait();
+    }
+    meter.stop();
+    report(state, meter);
+    state.counters["files"] =
+        static_cast<double>(writer.filesWritten()) / static_cast<double>(state.iterations());
+}
+
+// The pen while the writer writes the 99 pages over and over: compare with PenMove.
+// writes counts the complete writes that ran beside the moves.
+void PenMoveDuringRecoveryWrite(benchmark::State& state) {
+    const QSize screen = screenOf(state);
+    Program program(screen);
+    if (!program.ready(state))
+        return;
+    fillNinetyNinePages(screen);
+    QTemporaryDir dir;
+    const QString noText = dir.filePath(QStringLiteral("no text"));
+    RecoveryWriter writer(dir.filePath(QStringLiteral("recovery")), -1);
+    std::unique_ptr<RecoveryRecorder> recorder;
+    int handed = 0;
+    const auto writeAgainWhenDone = [&] {
+        if (writer.filesWritten() < handed)
+            return;
+        recorder = std::make_unique<RecoveryRecorder>(Form3->Board, writer,
+                                                      [noText](int) { return noText; });
+        recorder->record();
+        handed += MaxPages + 1;
+    };
+    writeAgainWhenDone();
+    BouncingPath path(screen);
+    QPoint at = path.start();
+    Form3->FormMouseDown(at.x(), at.y());
+    std::int64_t moves = 0;
+    Meter meter(state);
+    for (auto _ : state) {
+        at = path.next();
+        Form3->FormMouseMove(Qt::LeftButton, at.x(), at.y());
+        if (++moves % MovesPerRepaint == 0) {
+            meter.pause();
+            Program::settle();
+            writeAgainWhenDone();
+            meter.resume();
+        }
+    }
+    meter.stop();
+    Form3->FormMouseUp(at.x(), at.y());
+    report(state, meter);
+    state.counters["writes"] = static_cast<double>(writer.filesWritten() / (MaxPages + 1));
+    writer.wait();
+}
+
+BENCHMARK(RecoveryWrite99Pages)
+    ->Args({FullHd.width(), FullHd.height()})
+    ->ArgNames({"w", "h"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(PenMoveDuringRecoveryWrite)
+    ->Args({FullHd.width(), FullHd.height()})
+    ->ArgNames({"w", "h"})
+    ->Unit(benchmark::kMicrosecond);
 
 // The offscreen platform's screens: one of each size the benchmarks use, so that the board's
 // full-screen window is exactly as large as its page.

@@ -24,10 +24,7 @@ void TForm3::leavePagePanel() {
     Image1->hide();
     const int page = Board.CurrentPage;
     saveRichText(*RichEdit1->document(), pageTextFile(page));
-    Board.PanelLeft[page] = Panel4->x();
-    Board.PanelTop[page] = Panel4->y();
-    Board.PanelWidth[page] = Panel4->width();
-    Board.PanelHeight[page] = Panel4->height();
+    storePanelGeometry();
 }
 
 // The text panel of the page entered, as its kind says.
@@ -39,11 +36,13 @@ void TForm3::restorePagePanel() {
         return;
     }
     if (kind == 2) {
-        RichEdit1->hide();
+        showDocumentView(Board.PanelDocument[page]);
     } else {
-        RichEdit1->show();
-        // A missing file leaves the editor as it is.
-        loadRichText(*RichEdit1->document(), pageTextFile(page));
+        showEditor();
+        // Without its file the page's panel starts empty: the page left's text would
+        // otherwise be written into this page's file when it is left in turn.
+        if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+            RichEdit1->clear();
     }
     Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
                         Board.PanelHeight[page]);
@@ -65,7 +64,6 @@ void TForm3::pageLeaving(int) {
 void TForm3::pageEntered(int page, bool made) {
     if (made) {
         Panel4->hide();
-        ScrollBar1->setMaximum(Board.PageCount);
         canvas().brush.clear = true;
         RichEdit1->clear();
         Invalidate();

@@ -134,10 +134,7 @@ void TForm3::SpeedButton6Click() {
     const int page = Board.CurrentPage;
     if (!Panel4->isHidden())
         saveRichText(*RichEdit1->document(), pageTextFile(page));
-    Board.PanelLeft[page] = Panel4->x();
-    Board.PanelTop[page] = Panel4->y();
-    Board.PanelWidth[page] = Panel4->width();
-    Board.PanelHeight[page] = Panel4->height();
+    storePanelGeometry();
     shell().openSettings(TeacherChoice::Cleared);
 }
 

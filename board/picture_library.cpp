@@ -166,12 +166,6 @@ void TForm3::setupPictureLibrary() {
         connect(picture, &StampPicture::chosen, this, choose);
     }
 
-    // Until the text panel's toolbar has it, the library's button waits on the panel itself.
-    if (SpeedButton32 == nullptr) {
-        SpeedButton32 = new SpeedButton(Panel4, 2, 0, 20, 20, QStringLiteral("图库"));
-        SpeedButton32->setText(QStringLiteral("图"));
-        SpeedButton32->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    }
     onClick(SpeedButton32, &TForm3::SpeedButton32Click);
     onClick(BitBtn1, &TForm3::BitBtn1Click);
     onClick(BitBtn2, &TForm3::BitBtn2Click);
@@ -207,8 +201,7 @@ void TForm3::SpeedButton32Click() {
     showLibraryPage(Panel8);
     Panel9->show();
     Panel9->raise();
-    // The text panel closes for the column (its own close command takes this over).
-    Panel4->hide();
+    SpeedButton19Click(); // the text panel closes for the column
     Board.StampFolder = Board.ProgramFolder + QStringLiteral("db/pic/");
     libraryBoxTop_ = ScrollBox1->height() + 62;
 }

@@ -7,9 +7,7 @@
 #include "platform/widgets/button_pictures.h"
 
 #include <QChildEvent>
-#include <QLabel>
 #include <QScrollBar>
-#include <QTextEdit>
 #include <QTimer>
 
 using namespace platform;
@@ -20,10 +18,8 @@ namespace {
 
 constexpr int TitleBarHeight = 40;
 constexpr int CommandBarWidth = 722;
-constexpr int PanelDesignWidth = 368;
 constexpr TColor TitleBarGrey = 0xC0C0C0;
 constexpr TColor ReadoutColour = 0x296794;
-constexpr TColor PanelTeal = 0x808000;
 constexpr int ToolGroup = 1;
 
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
@@ -84,23 +80,8 @@ TForm3::TForm3(BoardModel& board)
         pictureButton(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
     SpeedButton3->setDown(true);
 
-    Panel4 = new Panel(this, 0, 41, PanelDesignWidth, 189, PanelTeal);
-    Image1 = new QLabel(Panel4);
-    Image1->setGeometry(0, 0, PanelDesignWidth, 20);
-    RichEdit1 = new QTextEdit(Panel4);
-    RichEdit1->setGeometry(2, 22, PanelDesignWidth - 4, 189 - 24);
-    WebBrowser1 = new QWidget(Panel4);
-    WebBrowser1->setGeometry(2, 22, PanelDesignWidth - 4, 189 - 24);
-    WebBrowser1->hide();
-    Panel4->hide();
-
-    Panel5 = new Panel(this, 0, 41, 800, 200, clGray);
-    Panel6 = new Panel(Panel5, 0, 0, 800, 20, clSkyBlue);
-    ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel5);
-    ScrollBar1->setGeometry(0, 180, 800, 20);
-    ScrollBar1->setMinimum(1);
-    ScrollBar1->setMaximum(1);
-    Panel5->hide();
+    createTextPanel();
+    createThumbnailStrip();
     Panel9 = new Panel(this, 0, 41, 200, 400, clSkyBlue);
     Panel9->hide();
 
@@ -137,6 +118,8 @@ TForm3::TForm3(BoardModel& board)
     onClick(SpeedButton36, &TForm3::SpeedButton36Click);
     onClick(SpeedButton11, &TForm3::SpeedButton11Click);
     onClick(SpeedButton12, &TForm3::SpeedButton12Click);
+    onClick(SpeedButton1, &TForm3::SpeedButton1Click);
+    onClick(SpeedButton18, &TForm3::SpeedButton18Click);
 
     connect(&Board, &BoardModel::pageChanged, this,
             [this](int page, TRect region) { showPageChange(page, region); });
@@ -149,6 +132,7 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::pageEntered, this,
             [this](int page, bool made) { pageEntered(page, made); });
     connect(&Board, &BoardModel::turnEnded, this, [this] { turnEnded(); });
+    connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
 }
 
 void TForm3::FormCreate() {
@@ -158,10 +142,9 @@ void TForm3::FormCreate() {
     loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
-    Panel6->resize(Panel6->width(), 1);
     Board.PanelLeft[1] = 0;
     Board.PanelTop[1] = 41;
-    Board.PanelWidth[1] = PanelDesignWidth;
+    Board.PanelWidth[1] = Panel4->width();
     Board.PanelHeight[1] = Panel4->height();
     showPen();
     RCP->setColor(Board.BackgroundColour);
@@ -224,7 +207,7 @@ void TForm3::showBoard() {
 }
 
 QString TForm3::pageTextFile(int page) const {
-    return Board.ProgramFolder + QString::number(page);
+    return Board.pageTextFile(page);
 }
 
 void TForm3::loadBoardCursor(const QString& fileName) {

@@ -5,8 +5,10 @@
 #include "board/model/board_model.h"
 #include "platform/raster/tcolor.h"
 #include "platform/widgets/surface_window.h"
+#include "platform/widgets/web_view.h"
 
 #include <QCursor>
+#include <memory>
 #include <optional>
 
 class OwnPictureView;
@@ -14,6 +16,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QScrollBar;
+class QFont;
 class QTextEdit;
 
 // The window shows the board's model and changes it through it.
@@ -24,18 +27,11 @@ public:
 
     BoardModel& Board;
 
-    platform::Panel* Panel2; // title bar
-    platform::Panel* Panel3; // shape-size readout
-    platform::Panel* Panel1; // command bar
-    platform::Panel* Panel4; // floating text or document panel
-    platform::Panel* Panel5; // thumbnail strip
-    platform::Panel* Panel6; // the strip's bar row
-    platform::Panel* Panel9; // picture library
-    QLabel* Image1;          // the text panel's title strip
-    QTextEdit* RichEdit1;
-    QWidget* WebBrowser1;
+    platform::Panel* Panel2;    // title bar
+    platform::Panel* Panel3;    // shape-size readout
+    platform::Panel* Panel1;    // command bar
+    platform::Panel* Panel9;    // picture library
     platform::ImageBox* Image2; // the floating picture
-    QScrollBar* ScrollBar1;
 
     platform::SpeedButton* SpeedButton9;  // pen colour, under the swatch
     platform::Swatch* LCP;                // pen colour
@@ -108,11 +104,10 @@ public:
     void SpeedButton12Click(); // right
 
     // Picture library (picture_library.cpp).
-    platform::SpeedButton* SpeedButton32 = nullptr; // opens the column, on the text panel
-    QPushButton* BitBtn1;                           // physics tab
-    QPushButton* BitBtn2;                           // chemistry tab
-    QPushButton* BitBtn3;                           // own pictures tab
-    platform::SpeedButton* SpeedButton33;           // close
+    QPushButton* BitBtn1;                 // physics tab
+    QPushButton* BitBtn2;                 // chemistry tab
+    QPushButton* BitBtn3;                 // own pictures tab
+    platform::SpeedButton* SpeedButton33; // close
     QScrollArea* ScrollBox1;
     platform::Panel* Panel8;  // physics page
     platform::Panel* Panel10; // chemistry page
@@ -127,6 +122,76 @@ public:
     void Image26MouseUp(int y);
     // The board shown or hidden: the settings box goes and comes with it.
     void pictureLibraryShown(bool shown);
+
+    // Thumbnail strip (thumbnails.cpp)
+    platform::Panel* Panel5;              // the strip
+    platform::Panel* Panel6;              // its bar row
+    platform::ImageBox* Image4;           // the bar row's picture
+    QScrollBar* ScrollBar1;               // the page on the left; its small step is the view
+    platform::NumberBox* Edit3;           // that page's number
+    platform::SpeedButton* SpeedButton28; // half-page view
+    platform::SpeedButton* SpeedButton27; // two-page view
+    platform::SpeedButton* SpeedButton37; // strip to the top
+    platform::SpeedButton* SpeedButton38; // strip to the bottom
+    platform::SpeedButton* SpeedButton29; // collapse the bar row
+    platform::SpeedButton* SpeedButton39; // does nothing
+    platform::SpeedButton* SpeedButton30; // close
+    platform::ImageBox* Image3;           // the strip's picture
+    // The half-size renders of the two pages shown.
+    QImage StripLeftBitmap;
+    QImage StripRightBitmap;
+    // The scroll code that ends a scroll, as the scroll event reports it.
+    static constexpr int EndScroll = 8;
+    void SpeedButton1Click();  // open or refresh
+    void SpeedButton28Click(); // half-page view
+    void SpeedButton27Click(); // two-page view
+    void SpeedButton37Click(); // to the top
+    void SpeedButton38Click(); // to the bottom
+    void SpeedButton29Click(); // collapse the bar row
+    void SpeedButton30Click(); // close
+    void ScrollBar1Change();
+    void ScrollBar1Scroll(int scrollCode);
+    void Image3MouseUp(Qt::MouseButton button, int x, int y);
+
+    // Text panel (text_panel.cpp)
+    platform::Panel* Panel4;              // the panel
+    platform::ImageBox* Image1;           // its drag bar
+    QTextEdit* RichEdit1;                 // its text
+    platform::SpeedButton* SpeedButton16; // font
+    platform::SpeedButton* SpeedButton22; // normal size
+    platform::SpeedButton* SpeedButton21; // full screen
+    platform::SpeedButton* SpeedButton26; // document
+    platform::SpeedButton* SpeedButton34; // scanner
+    platform::SpeedButton* SpeedButton32; // picture library
+    platform::SpeedButton* SpeedButton23; // paste
+    platform::SpeedButton* SpeedButton31; // pin
+    platform::SpeedButton* SpeedButton41; // drop
+    platform::SpeedButton* SpeedButton20; // widen
+    platform::SpeedButton* SpeedButton24; // hide the drag bar
+    platform::SpeedButton* SpeedButton19; // close
+    // Its documents, from the browser module at first use; empty until then, and when the
+    // module is missing.
+    std::unique_ptr<platform::WebView> WebBrowser1;
+    void SpeedButton18Click(); // open
+    void SpeedButton16Click();
+    void FontDialog1Apply(const QFont& font);
+    void SpeedButton22Click();
+    void SpeedButton21Click();
+    void SpeedButton26Click();
+    void SpeedButton23Click();
+    void SpeedButton31Click();
+    void SpeedButton41Click();
+    void SpeedButton20Click();
+    void SpeedButton24Click();
+    void SpeedButton19Click();
+    void SpeedButton34Click(); // the scanner
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
+    void RichEdit1MouseDown(int x, int y);
+    void RichEdit1MouseMove(Qt::MouseButtons buttons, int x, int y);
+    void WebBrowser1Focus(bool focused);
+    // What the window shows inside the panel: the surface with the panel over it.
+    QImage panelPicture();
 
     // Shows the board full screen.
     void showBoard();
@@ -172,6 +237,33 @@ private:
     // Picture library (picture_library.cpp).
     void showLibraryPage(QWidget* page);
     int libraryBoxTop_ = 0;
+
+    // Thumbnail strip (thumbnails.cpp)
+    void createThumbnailStrip();
+    void showBarRow(bool shown);
+    int stripPosition() const;
+    int stripHalf() const;
+    void drawHalfPageView();
+    void drawTwoPageView(TColor divider, bool quick);
+    QImage stripPage(int page, bool right);
+    void releaseStripPage(QImage& picture, bool right);
+    void stretchIntoHalf(const QImage& picture, bool right);
+    void renderIntoHalf(const QImage& picture, bool right);
+    void fillHalf(bool right, TColor colour);
+    void drawDivider(TColor sample);
+    // Pictures that pages held packed are expanded into, one for each half.
+    QImage stripPageBuffer_[2];
+
+    // Text panel (text_panel.cpp)
+    void createTextPanel();
+    void layoutTextPanel();
+    TRect panelRect() const;
+    void storePanelGeometry();
+    void showEditor();
+    void showDocumentView(const QString& path);
+    platform::WebView* webBrowser();
+    void bakePanel();
+    void closeOnPage();
 };
 
 extern TForm3* Form3;

@@ -150,7 +150,7 @@ std::optional<CapturedPicture> CapturedPicture::fromBitmap(const QImage& bitmap)
 }
 
 std::optional<QImage> ConvertPicture(const CapturedPicture& picture,
-                                     const ConversionRequest& request) {
+                                     const ConversionRequest& request, QImage reuse) {
     const QSize size =
         request.drawn ? QSize(request.targetWidth, request.targetHeight) : picture.size();
     if (!hasPixels(size) || static_cast<long long>(size.width()) * size.height() > MaxTargetPixels)
@@ -169,7 +169,10 @@ std::optional<QImage> ConvertPicture(const CapturedPicture& picture,
     const bool smooth = request.interpolation == InterpolationMode::HighQuality ||
                         request.interpolation == InterpolationMode::HighQualityBicubic;
     const bool opaque = !smooth && !picture.image().hasAlphaChannel();
-    QImage target(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    const QImage::Format format = opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32;
+    QImage target = reuse.size() == size && reuse.format() == format && reuse.isDetached()
+                        ? std::move(reuse)
+                        : QImage(size, format);
     if (target.isNull())
         return std::nullopt;
     target.fill(opaque ? 0xFF000000u : 0u);

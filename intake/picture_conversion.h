@@ -93,9 +93,10 @@ constexpr int PictureReadLimitMegabytes = static_cast<int>(MaxTargetPixels * 4 /
 // Draws `request.source` of the picture into `request.destination` of a transparent black
 // target and returns the target read back as an opaque Format_RGB32 bitmap: uncovered pixels
 // are black. Empty, with nothing changed, when the target is empty or larger than
-// MaxTargetPixels.
+// MaxTargetPixels. A caller that converts often may hand in its previous result as `reuse`:
+// when no one else holds it and it fits, the target is drawn in its memory.
 std::optional<QImage> ConvertPicture(const CapturedPicture& picture,
-                                     const ConversionRequest& request);
+                                     const ConversionRequest& request, QImage reuse = {});
 
 // Rounding to the nearest whole number, ties to even; saturates outside the int range and
 // gives 0 for NaN.

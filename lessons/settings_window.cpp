@@ -4,6 +4,7 @@
 #include "lessons/board_link.h"
 #include "lessons/change_password.h"
 #include "lessons/keypad.h"
+#include "lessons/lesson_archive.h"
 #include "lessons/passwords.h"
 #include "lessons/teacher_names.h"
 #include "platform/os/services.h"
@@ -123,7 +124,7 @@ QStringList numbers(int count) {
 
 TForm6::TForm6(SettingsLinks links)
     : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      links_(std::move(links)) {
+      links_(std::move(links)), archive_(std::make_unique<LessonArchive>(lessonFiles())) {
     setWindowTitle(QStringLiteral("设置"));
     resize(FormWidth, FormHeight);
     QFont f(QStringLiteral("宋体"));
@@ -169,6 +170,8 @@ TForm6::TForm6(SettingsLinks links)
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     }
+    // Below the open and save buttons, where the group had room.
+    Button10 = button(GroupBox2, QStringLiteral("导出为PDF"), 194, 178, 130);
 
     GroupBox3 = new QGroupBox(QStringLiteral("个性设置"), this);
     GroupBox3->setGeometry(216, 222, 336, 102);
@@ -223,7 +226,9 @@ TForm6::TForm6(SettingsLinks links)
     onClick(Button4, &TForm6::Button4Click);
     onClick(Button6, &TForm6::Button6Click);
     onClick(Button7, &TForm6::Button7Click);
-    // SpeedButton1 and SpeedButton2 open and save lessons; they come with the lesson archive.
+    onClick(SpeedButton1, &TForm6::SpeedButton1Click);
+    onClick(SpeedButton2, &TForm6::SpeedButton2Click);
+    onClick(Button10, &TForm6::Button10Click);
     onClick(SpeedButton9, &TForm6::SpeedButton9Click);
     connect(LCP, &Swatch::clicked, this, [this] { guarded([this] { LCPClick(); }); });
     connect(RCP, &Swatch::clicked, this, [this] { guarded([this] { RCPClick(); }); });
@@ -231,6 +236,8 @@ TForm6::TForm6(SettingsLinks links)
     onClick(SpeedButton8, &TForm6::SpeedButton8Click);
     onClick(BitBtn1, &TForm6::BitBtn1Click);
 }
+
+TForm6::~TForm6() = default;
 
 void TForm6::FormCreate() {
     const ConfigPlace place = WorkOutConfigFolder();
@@ -245,12 +252,15 @@ void TForm6::FormCreate() {
     ListBox1->setItems(teachers);
     showSettings(config.Personal(config.DefaultSectionName()));
     handOverAtStart();
+    // A save the last run could not finish is finished before anything reads the lessons.
+    if (const std::optional<QString> folder = lessonFolderOnDrive(false))
+        archive_->finishInterruptedSave(*folder);
 }
 
 // Opening the window (from the board) asks for the teacher again.
 void TForm6::showEvent(QShowEvent* event) {
     Form::showEvent(event);
-    if (event->spontaneous())
+    if (event->spontaneous() || steppedAside())
         return;
     TeacherSelected = 0;
     ListBox1->setItemIndex(-1);

@@ -6,8 +6,11 @@
 #include "platform/widgets/form.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,7 +22,11 @@ class ListBox;
 
 namespace lessons {
 
+class ArchiveFiles;
 class BoardLink;
+class LessonArchive;
+class LessonBoard;
+struct LessonOwner;
 
 // What the program gives the settings window when it creates it.
 struct SettingsLinks {
@@ -30,6 +37,11 @@ struct SettingsLinks {
     QString ProgramFolder;
     // Asks the picture library to read the teacher's picture folder again when next shown.
     std::function<void()> ReloadPictureLibrary;
+    // The board whose pages lessons are stored from and loaded into; none leaves the lesson
+    // commands without a board.
+    LessonBoard* Lessons = nullptr;
+    // Where lesson folders are read and written; none is this machine's disk.
+    ArchiveFiles* LessonFiles = nullptr;
 };
 
 } // namespace lessons
@@ -39,6 +51,7 @@ class TForm6 : public platform::Form {
 public:
     TForm6() : TForm6(lessons::SettingsLinks{}) {}
     explicit TForm6(lessons::SettingsLinks links);
+    ~TForm6() override;
 
     // The teacher group.
     QGroupBox* GroupBox1;
@@ -69,6 +82,7 @@ public:
     platform::DriveComboBox* DriveComboBox1;
     platform::SpeedButton* SpeedButton1; // open the lesson
     platform::SpeedButton* SpeedButton2; // save the lesson
+    QPushButton* Button10;               // export the lesson as a PDF
 
     // The personal group.
     QGroupBox* GroupBox3;
@@ -118,6 +132,11 @@ public:
     void Button6Click(); // remove a volume
     void Button7Click(); // remove a lesson
 
+    // The lesson archive (lesson_commands.cpp).
+    void SpeedButton1Click(); // open
+    void SpeedButton2Click(); // save
+    void Button10Click();     // export as PDF
+
     // Personal settings (personal_settings.cpp).
     void LCPClick();
     void SpeedButton9Click();
@@ -155,7 +174,18 @@ private:
     // True when a teacher has been chosen; otherwise the teacher is asked to choose one first.
     bool teacherChosen();
 
+    // The chosen teacher's list entry with the volume and lesson boxes; nothing, with the
+    // teacher asked to choose, when no teacher is chosen.
+    std::optional<lessons::LessonOwner> chosenLesson();
+    // LessonFolder on this machine for the chosen drive, its levels created when `create`;
+    // nothing when the drive is not there.
+    std::optional<QString> lessonFolderOnDrive(bool create);
+    // Shows a page while a lesson is stored or loaded, and keeps the windows painted.
+    void showLessonProgress(int page, const QImage& picture);
+    lessons::ArchiveFiles& lessonFiles();
+
     lessons::SettingsLinks links_;
+    std::unique_ptr<lessons::LessonArchive> archive_;
 };
 
 extern TForm6* Form6;

@@ -12,6 +12,7 @@ packages=(
     clang libclang-rt-14-dev
     libzstd-dev pkgconf
     qt6-svg-dev
+    libpng-dev zlib1g-dev libdeflate-dev
 )
 
 missing=()

@@ -12,6 +12,7 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     BackdropActive = 0;
     FloatBitmap = QImage();
     PrePanelBitmap = QImage();
+    PrePanelPage = 0;
     BackdropBitmap = QImage();
     StampImage = QImage();
     // Page 1 is filled before it is first shown, and the undo snapshot is written before it
@@ -19,6 +20,27 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     makePage(1);
     ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
     forgetUndo();
+}
+
+QString BoardModel::pageTextFile(int page) const {
+    return ProgramFolder + QString::number(page);
+}
+
+void BoardModel::setPageCount(int count) {
+    PageCount = count;
+    emit pageCountChanged(count);
+}
+
+void BoardModel::pagesReplaced(int count) {
+    forgetUndo();
+    BackdropActive = 0;
+    for (int page = 1; page <= count; ++page)
+        PanelBaked[page] = 0;
+    setPageCount(count);
+    if (CurrentPage > count)
+        setCurrentPage(1);
+    emit pageEntered(CurrentPage, false);
+    emit turnEnded();
 }
 
 void BoardModel::setPenColour(TColor colour) {
@@ -230,8 +252,6 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
 // A picture waiting for this release: a stamp or a picture at the press point, or a picture
 // at the top left below the title bar.
 void BoardModel::placePendingPicture() {
-    releaseZoomSource();
-    ZoomFactor = 1.0f;
     QPoint at(AnchorX, AnchorY);
     if (PendingPlacement == 1) {
         FloatBitmap = StampImage;
@@ -240,8 +260,15 @@ void BoardModel::placePendingPicture() {
         at = QPoint(0, 35);
     }
     PendingPlacement = 0;
+    placeFloatingPicture(FloatBitmap, at);
+}
+
+void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
+    releaseZoomSource();
+    ZoomFactor = 1.0f;
+    FloatBitmap = picture;
     FloatPlaced = 1;
-    showFloatingPicture(FloatBitmap, at);
+    showFloatingPicture(FloatBitmap, topLeft);
 }
 
 void BoardModel::zoomStep(bool enlarge) {
@@ -294,13 +321,62 @@ void BoardModel::enter(int page) {
     if (made) {
         const int previous = page - 1;
         fillPage(page, BackgroundColour);
-        PageCount = page;
+        setPageCount(page);
         PanelLeft[page] = PanelLeft[previous];
         PanelTop[page] = PanelTop[previous];
         PanelWidth[page] = PanelWidth[previous];
         PanelHeight[page] = PanelHeight[previous];
     }
     emit pageEntered(page, made);
+}
+
+void BoardModel::choosePage(int page) {
+    BackdropActive = 0;
+    dropFloatingPicture();
+    enter(page);
+}
+
+void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
+    Canvas(editCurrent())
+        .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
+    emit pageChanged(CurrentPage, panel);
+}
+
+void BoardModel::clearPanelPlace(const TRect& panel) {
+    const int page = CurrentPage;
+    const TColor background = pageBackground(page);
+    Canvas(editCurrent()).fillRect(panel, background);
+    PanelBaked[page] = 0;
+    emit pageChanged(page, panel);
+}
+
+void BoardModel::clearBakedPanel(const TRect& panel) {
+    if (PanelBaked[CurrentPage] == 1)
+        clearPanelPlace(panel);
+}
+
+void BoardModel::keepPrePanelPicture() {
+    PrePanelBitmap = current().copy();
+    PrePanelPage = CurrentPage;
+}
+
+bool BoardModel::restorePrePanelPicture(const TRect& area) {
+    if (PrePanelPage != CurrentPage || PrePanelBitmap.size() != pageSize())
+        return false;
+    const TRect whole{0, 0, screenWidth(), screenHeight()};
+    Canvas(editCurrent()).copyRect(PrePanelBitmap, area.isEmpty() ? whole : area);
+    emit pageChanged(CurrentPage, area);
+    return true;
+}
+
+void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    if (BackdropBitmap.size() != pageSize())
+        BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
+    Canvas backdrop(BackdropBitmap);
+    backdrop.fillRect({0, 0, screenWidth(), screenHeight()}, background);
+    backdrop.copyRect(picture, {0, 0, panel.width(), panel.height()},
+                      QPoint(panel.left, panel.top));
+    BackdropActive = 1;
 }
 
 void BoardModel::turnLeft() {

@@ -24,7 +24,10 @@ public:
     QImage ScratchBitmap;
     int BackdropActive = 0;
     QImage BackdropBitmap;
+    // The page as it was before its text panel was opened or made full screen, and the page
+    // it was taken from (0 for none): it is only ever given back to that page.
     QImage PrePanelBitmap;
+    int PrePanelPage = 0;
     QImage FloatBitmap;
     int FloatPlaced = 0;
     int PendingPlacement = 0;
@@ -56,6 +59,15 @@ public:
 
     // Starts the store for a screen: page 1 made but not filled, the undo snapshot empty.
     void create(QSize screen, const QString& programFolder);
+    // The file that keeps the text panel's document of a page while the program runs: the
+    // page number in the program folder, without an extension.
+    QString pageTextFile(int page) const;
+    // Every change of PageCount goes through here, so that what shows the count follows it.
+    void setPageCount(int count);
+    // Pages 1..count were replaced from outside (a lesson was opened): they are the pages now,
+    // nothing of the old pages' undo, backdrop or baked panels stays, and the board shows its
+    // current page again, page 1 when the current one lies beyond them.
+    void pagesReplaced(int count);
     int screenWidth() const { return pageSize().width(); }
     int screenHeight() const { return pageSize().height(); }
 
@@ -112,6 +124,9 @@ public:
     void cutSelection(const QImage& surface, int x, int y, TColor background);
     // The picture waiting for this release is placed.
     void placePendingPicture();
+    // `picture` becomes the floating picture at `topLeft`, of the placed kind, with a fresh
+    // zoom state; one still shown is replaced without being committed.
+    void placeFloatingPicture(const QImage& picture, QPoint topLeft);
     // One zoom step, always scaled from the picture as it was before the first step.
     void zoomStep(bool enlarge);
     void releaseZoomSource();
@@ -137,6 +152,25 @@ public:
     void turnLeft();
     void turnRight();
 
+    // Another page chosen from the thumbnail strip: left and entered as a turn does.
+    void choosePage(int page);
+
+    // The text panel and the page under it. `panel` is the panel's place; `picture` what the
+    // window shows there (board/panel_picture.h).
+    // The picture goes into the current page at the panel's place.
+    void bakePanel(const QImage& picture, const TRect& panel);
+    // The panel's place in the page takes the page's background colour, and with it any
+    // picture of the panel baked there; clearBakedPanel only when one was.
+    void clearPanelPlace(const TRect& panel);
+    void clearBakedPanel(const TRect& panel);
+    void keepPrePanelPicture();
+    // The page as it was kept, in `area` or (when empty) whole, if it was kept from the
+    // current page; false, and the page left alone, otherwise.
+    bool restorePrePanelPicture(const TRect& area = {});
+    // The panel's picture becomes the backdrop that erasing and cutting restore, on a
+    // backdrop of `background` elsewhere.
+    void pinPanel(const QImage& picture, const TRect& panel, TColor background);
+
     // The annotated picture sent to the board: `whole` into the current page, or, without it,
     // only the selection, which becomes the board's floating selection at `at`. A page with
     // content is turned first for the next page; at the last page that is refused (false),
@@ -145,6 +179,7 @@ public:
     bool sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at);
 
 signals:
+    void pageCountChanged(int count);
     // Pixels of a page changed by the model; an empty region means the whole page.
     void pageChanged(int page, TRect region);
     void floatingChanged();

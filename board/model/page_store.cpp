@@ -51,7 +51,7 @@ bool PageStore::exists(int page) const {
 }
 
 void PageStore::changed(Slot& s) {
-    ++s.version;
+    s.version = ++lastVersion_;
 }
 
 void PageStore::makePage(int page) {
@@ -122,13 +122,17 @@ QImage& PageStore::editCurrent() {
 }
 
 QImage PageStore::pagePicture(int page) {
+    return pagePicture(page, QImage());
+}
+
+QImage PageStore::pagePicture(int page, QImage reuse) {
     collect();
     Slot& s = slot(page);
     if (!s.exists)
         return {};
     if (!s.expanded.isNull())
         return s.expanded;
-    return unpackPage(s.packed);
+    return unpackPage(s.packed, std::move(reuse));
 }
 
 void PageStore::writePage(int page, const QImage& picture) {
@@ -142,6 +146,28 @@ void PageStore::writePage(int page, const QImage& picture) {
     changed(s);
     if (page != CurrentPage)
         packInBackground(page);
+}
+
+PageStore::PageCopy PageStore::pageCopy(int page) {
+    collect();
+    const Slot& s = slot(page);
+    if (!s.exists)
+        return {};
+    if (s.packedVersion == s.version)
+        return {s.version, s.packed, {}};
+    return {s.version, std::nullopt, s.expanded};
+}
+
+void PageStore::writePacked(int page, PackedPage packed) {
+    Slot& s = slot(page);
+    if (!s.exists)
+        makePage(page);
+    changed(s);
+    s.expanded = QImage();
+    s.packed = std::move(packed);
+    s.packedVersion = s.version;
+    if (page == CurrentPage)
+        expand(s);
 }
 
 void PageStore::setCurrentPage(int page) {

@@ -9,10 +9,12 @@
 
 #include <QImage>
 #include <QObject>
+#include <QString>
 #include <QThreadPool>
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 constexpr int MaxPages = 99;
@@ -40,7 +42,10 @@ public:
     PerPage<int> PanelTop;
     PerPage<int> PanelWidth;
     PerPage<int> PanelHeight;
+    // 1 while the page carries a picture of its text panel that the panel still covers.
     PerPage<int> PanelBaked;
+    // The document a panel of kind 2 shows, by path.
+    PerPage<QString> PanelDocument;
     int PageCount = 1;
     int CurrentPage = 1;
 
@@ -65,14 +70,30 @@ public:
     // Any page's pixels, expanded for the length of a call: the current page's own, any other
     // page's a copy that is dropped again. `write` gives it back as the page's new content.
     QImage pagePicture(int page);
+    // The same, a page held packed expanded into `reuse` when that is a page-sized picture no
+    // one else holds: a caller that reads pages often keeps one and spares fresh memory.
+    QImage pagePicture(int page, QImage reuse);
     void writePage(int page, const QImage& picture);
 
     // Makes another page the current one: the page left is packed in the background.
     void setCurrentPage(int page);
 
-    // Bumped by every change of a page's pixels, so that a copy made earlier can tell that it
-    // is out of date.
+    // Changed by every change of a page's pixels, so that a copy made earlier can tell that it
+    // is out of date. A version is never given twice in the store's life, also not across a
+    // reset, so that equal versions mean equal pixels.
     std::uint64_t version(int page) const;
+
+    // A page as it stands, for a copy kept outside the store: its packed form when that is
+    // up to date, else its pixels (shared with the store, not copied: the first change to the
+    // page after this makes the store's own copy).
+    struct PageCopy {
+        std::uint64_t version = 0;
+        std::optional<PackedPage> packed;
+        QImage picture;
+    };
+    PageCopy pageCopy(int page);
+    // Gives a page a packed content without expanding it; the current page is expanded.
+    void writePacked(int page, PackedPage packed);
     // The memory one page holds, expanded and packed, and all pages with the spare picture.
     std::size_t pageBytes(int page) const;
     std::size_t heldBytes() const;
@@ -112,6 +133,7 @@ private:
     std::mutex resultsMutex_;
     std::vector<Result> results_;
     int packing_ = 0;
+    std::uint64_t lastVersion_ = 0;
     // A page-sized picture kept from a page that was packed, so that the next expansion
     // writes into memory that is already mapped.
     QImage spare_;

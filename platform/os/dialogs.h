@@ -3,7 +3,9 @@
 
 #include "platform/raster/tcolor.h"
 
+#include <QFont>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -31,6 +33,16 @@ public:
     // nothing when the dialog was cancelled. No extension is added to a name typed without one.
     virtual std::optional<QString> chooseOpenFile(QWidget* owner, const QString& filter) = 0;
     virtual std::optional<QString> chooseSaveFile(QWidget* owner, const QString& filter) = 0;
+    // The font dialog with an Apply button, starting at `initial`: each Apply hands the font
+    // the dialog shows to `apply`. The font chosen with OK, or nothing when it was cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial,
+                                            const std::function<void(const QFont&)>& apply) = 0;
+    // The open dialog for documents, starting in `folder` with `fileName` proposed. `filter`
+    // is written as on Windows, descriptions and patterns in turn ("htm files|*.htm|..."); the
+    // patterns match names whatever their case, as they do there.
+    virtual std::optional<QString> chooseDocument(QWidget* owner, const QString& folder,
+                                                  const QString& filter,
+                                                  const QString& fileName) = 0;
 };
 
 } // namespace platform

@@ -110,8 +110,27 @@ std::optional<QString> FakeDialogs::chooseSaveFile(QWidget*, const QString& filt
     return nextFileName(QStringLiteral("save"), filter);
 }
 
-std::optional<QString> FakeDialogs::nextFileName(const QString& kind, const QString& filter) {
-    shown.push_back({kind, filter, QString()});
+std::optional<QFont> FakeDialogs::chooseFont(QWidget*, const QFont& initial,
+                                             const std::function<void(const QFont&)>& apply) {
+    shown.push_back({QStringLiteral("font"), QString(), QString()});
+    fontsShown.push_back(initial);
+    if (fontAnswers.empty())
+        return std::nullopt;
+    const FontAnswer answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    for (const QFont& f : answer.applied)
+        apply(f);
+    return answer.chosen;
+}
+
+std::optional<QString> FakeDialogs::chooseDocument(QWidget*, const QString& folder,
+                                                   const QString& filter, const QString& fileName) {
+    return nextFileName(QStringLiteral("document"), filter, folder + QLatin1Char('|') + fileName);
+}
+
+std::optional<QString> FakeDialogs::nextFileName(const QString& kind, const QString& filter,
+                                                 const QString& title) {
+    shown.push_back({kind, filter, title});
     if (fileNames.empty())
         return std::nullopt;
     std::optional<QString> name;
@@ -216,7 +235,6 @@ bool FakeProfiles::save(const QString& path, const QByteArray& bytes) {
     ++saves;
     return true;
 }
-
 
 FakeScanPage FakeScanPage::fromImage(const QImage& image, int padding) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
@@ -377,10 +395,35 @@ std::unique_ptr<ScannerHandle> FakeScanner::open(const QByteArray& name) {
     return nullptr;
 }
 
+namespace {
+
+class FakeLock final : public FileLock {
+public:
+    FakeLock(QSet<QString>& held, QString path) : held_(held), path_(std::move(path)) {
+        held_.insert(path_);
+    }
+    ~FakeLock() override { held_.remove(path_); }
+    FakeLock(const FakeLock&) = delete;
+    FakeLock& operator=(const FakeLock&) = delete;
+
+private:
+    QSet<QString>& held_;
+    QString path_;
+};
+
+} // namespace
+
+std::unique_ptr<FileLock> FakeStateFolder::lockFile(const QString& path) {
+    lockRequests << path;
+    if (heldElsewhere.contains(path) || held.contains(path))
+        return nullptr;
+    return std::make_unique<FakeLock>(held, path);
+}
+
 FakeServices::FakeServices() {
     files.folders.insert(QStringLiteral("/drive_c"));
     install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives, &profiles,
-             &scanner});
+             &scanner, &stateFolder});
 }
 
 FakeServices::~FakeServices() {

@@ -10,6 +10,7 @@
 #include "platform/os/profiles.h"
 #include "platform/os/scanner.h"
 #include "platform/os/services.h"
+#include "platform/os/state_folder.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
@@ -117,8 +118,26 @@ public:
     std::optional<QString> chooseOpenFile(QWidget* owner, const QString& filter) override;
     std::optional<QString> chooseSaveFile(QWidget* owner, const QString& filter) override;
 
+    // The next font dialogs, in order: the fonts applied with Apply, then the font chosen with
+    // OK (nothing is a cancel, as is a script that has run out). Each dialog is recorded as
+    // "font"; the fonts it started at are kept.
+    struct FontAnswer {
+        std::vector<QFont> applied;
+        std::optional<QFont> chosen;
+    };
+    std::deque<FontAnswer> fontAnswers;
+    std::vector<QFont> fontsShown;
+    std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial,
+                                    const std::function<void(const QFont&)>& apply) override;
+
+    // Document dialogs answer from fileNames as well; each is recorded as "document" with its
+    // filter as text and its folder and proposed name as "folder|name" in the title.
+    std::optional<QString> chooseDocument(QWidget* owner, const QString& folder,
+                                          const QString& filter, const QString& fileName) override;
+
 private:
-    std::optional<QString> nextFileName(const QString& kind, const QString& filter);
+    std::optional<QString> nextFileName(const QString& kind, const QString& filter,
+                                        const QString& title = {});
 };
 
 class FakeProcesses final : public Processes {
@@ -258,6 +277,20 @@ private:
     std::atomic<bool> loaded_{false};
 };
 
+// A state folder that a test names (a real folder: what is kept there is written by real
+// code), with locks that live in this object: a lock is refused while another holds the same
+// file, and a test can say a file is held by another running copy.
+class FakeStateFolder final : public StateFolder {
+public:
+    QString folder;
+    QSet<QString> heldElsewhere;
+    QSet<QString> held;
+    QStringList lockRequests;
+
+    QString path() override { return folder; }
+    std::unique_ptr<FileLock> lockFile(const QString& path) override;
+};
+
 // All the fakes together, installed while the object lives.
 struct FakeServices {
     FakeWindowSystem windows;
@@ -269,6 +302,7 @@ struct FakeServices {
     FakeDrives drives;
     FakeProfiles profiles{files};
     FakeScanner scanner;
+    FakeStateFolder stateFolder;
 
     FakeServices();
     ~FakeServices();

@@ -231,6 +231,20 @@ std::optional<QString> IniText::value(const QString& section, const QString& key
     return std::nullopt;
 }
 
+QStringList IniText::sections() const {
+    QStringList names;
+    for (const Line& line : lines_) {
+        if (line.kind != Kind::Section)
+            continue;
+        const bool seen = std::any_of(names.cbegin(), names.cend(), [&](const QString& name) {
+            return sameName(name, line.name);
+        });
+        if (!seen)
+            names << line.name;
+    }
+    return names;
+}
+
 void IniText::endLastLine() {
     if (!lines_.empty() && lines_.back().end.isEmpty())
         lines_.back().end = crlf();

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     // section or the key is missing. Names are matched without regard to case; of duplicated
     // sections and keys the first wins.
     std::optional<QString> value(const QString& section, const QString& key) const;
+    // The names of the sections in file order, each once (its first copy, as the reader sees).
+    QStringList sections() const;
 
     // The writes expect names and values that canWrite() accepts.
     void setValue(const QString& section, const QString& key, const QString& value);

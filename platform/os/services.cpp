@@ -53,6 +53,9 @@ Profiles& profiles() {
 Scanner& scanner() {
     return need(current.scanner, "scanner");
 }
+StateFolder& stateFolder() {
+    return need(current.stateFolder, "stateFolder");
+}
 
 int screenWidth() {
     return display().screenSize().width();

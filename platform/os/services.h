@@ -8,6 +8,7 @@
 #include "platform/os/processes.h"
 #include "platform/os/profiles.h"
 #include "platform/os/scanner.h"
+#include "platform/os/state_folder.h"
 #include "platform/os/task_keys.h"
 #include "platform/os/window_system.h"
 
@@ -23,6 +24,7 @@ struct Services {
     Drives* drives = nullptr;
     Profiles* profiles = nullptr;
     Scanner* scanner = nullptr;
+    StateFolder* stateFolder = nullptr;
 };
 
 // Installs the services; the caller keeps them alive while they are installed.
@@ -38,6 +40,7 @@ TaskKeys& taskKeys();
 Drives& drives();
 Profiles& profiles();
 Scanner& scanner();
+StateFolder& stateFolder();
 
 // The screen's width and height in pixels, read when needed.
 int screenWidth();

@@ -25,7 +25,25 @@ void Form::ShowModal() {
 
 void Form::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (modalLoop_ != nullptr && !event->spontaneous())
+    if (modalLoop_ != nullptr && !event->spontaneous() && !steppedAside_)
+        modalLoop_->quit();
+}
+
+void Form::stepAside() {
+    steppedAside_ = true;
+    hide();
+}
+
+void Form::comeBack() {
+    show();
+    raise();
+    activateWindow();
+    steppedAside_ = false;
+}
+
+void Form::endModal() {
+    steppedAside_ = false;
+    if (modalLoop_ != nullptr)
         modalLoop_->quit();
 }
 

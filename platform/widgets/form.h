@@ -22,6 +22,12 @@ public:
     // Shows the window modal to the whole program and returns when it is hidden again.
     void ShowModal();
     bool isModalShowing() const { return modalLoop_ != nullptr; }
+    // Hides the window for the length of a long command without ending ShowModal: comeBack
+    // shows it again as it was, endModal returns from ShowModal with the window left hidden.
+    void stepAside();
+    void comeBack();
+    void endModal();
+    bool steppedAside() const { return steppedAside_; }
 
     // Runs a handler; an unexpected error ends that handler with an error box and the
     // program goes on.
@@ -47,6 +53,7 @@ protected:
 private:
     void reportError(const char* what) noexcept;
     QEventLoop* modalLoop_ = nullptr;
+    bool steppedAside_ = false;
 };
 
 } // namespace platform

@@ -1,9 +1,11 @@
 #include "platform/widgets/qt_dialogs.h"
 
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -57,7 +59,32 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& filter,
     return chosen;
 }
 
+// A pattern that matches names whatever their case: each letter becomes [xX].
+QString caseless(const QString& pattern) {
+    QString out;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper())
+            out += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
+
+QStringList nameFiltersFromWindows(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << caseless(p.trimmed());
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return filters;
+}
 
 Answer QtDialogs::askYesNo(QWidget* owner, const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
@@ -99,6 +126,38 @@ std::optional<QString> QtDialogs::chooseOpenFile(QWidget* owner, const QString& 
 
 std::optional<QString> QtDialogs::chooseSaveFile(QWidget* owner, const QString& filter) {
     return runFileDialog(owner, filter, QFileDialog::AcceptSave, lastFolder_);
+}
+
+std::optional<QFont> QtDialogs::chooseFont(QWidget* owner, const QFont& initial,
+                                           const std::function<void(const QFont&)>& apply) {
+    QFontDialog dialog(initial, owner);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    dialog.setOption(QFontDialog::DontUseNativeDialog, true);
+    // Qt's dialog has no Apply button: one is added to its own row of buttons.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* applyButton =
+            buttons->addButton(QStringLiteral("应用(&A)"), QDialogButtonBox::ApplyRole);
+        QObject::connect(applyButton, &QPushButton::clicked, &dialog,
+                         [&] { apply(dialog.currentFont()); });
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFont();
+}
+
+std::optional<QString> QtDialogs::chooseDocument(QWidget* owner, const QString& folder,
+                                                 const QString& filter, const QString& fileName) {
+    QFileDialog dialog(owner, QString(), folder);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // The descriptions are shown as they were written, without the patterns made caseless.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFiltersFromWindows(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace platform

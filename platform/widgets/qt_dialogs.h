@@ -3,7 +3,14 @@
 
 #include "platform/os/dialogs.h"
 
+#include <QStringList>
+
 namespace platform {
+
+// A filter written as on Windows ("swf files (*.swf)|*.SWF|...": descriptions and patterns in
+// turn, patterns separated by ';') as Qt's name filters, each pattern matching names whatever
+// their case: "swf files (*.swf) (*.[sS][wW][fF])".
+QStringList nameFiltersFromWindows(const QString& filter);
 
 class QtDialogs final : public Dialogs {
 public:
@@ -13,6 +20,10 @@ public:
     std::optional<TColor> chooseColor(QWidget* owner, TColor initial) override;
     std::optional<QString> chooseOpenFile(QWidget* owner, const QString& filter) override;
     std::optional<QString> chooseSaveFile(QWidget* owner, const QString& filter) override;
+    std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial,
+                                    const std::function<void(const QFont&)>& apply) override;
+    std::optional<QString> chooseDocument(QWidget* owner, const QString& folder,
+                                          const QString& filter, const QString& fileName) override;
 
 private:
     // Each file dialog opens in the folder the previous one ended in.

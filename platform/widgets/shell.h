@@ -48,6 +48,9 @@ public:
     // Fills the picture library's own pictures from the teacher's picture folder, reporting
     // the progress in the settings box.
     virtual void loadOwnPictures() {}
+    // The scanner's source window, modal; the scanned pages land on the whiteboard. A shell
+    // without scanning has nothing to open.
+    virtual void openScanner() {}
 };
 
 // Installs the shell; the caller keeps it alive while it is installed.

@@ -3,6 +3,7 @@
 // loaded the first time a view is needed; the program starts without it.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -18,6 +19,13 @@ public:
     virtual QWidget* widget() = 0;
     // Shows a local file, or what the engine shows for a missing one.
     virtual void loadFile(const QString& path) = 0;
+    // Shows an address; an empty one shows an empty page.
+    virtual void navigate(const QString& address) = 0;
+    // Told true when the focus enters the view (or anything inside it) and false when it
+    // leaves.
+    virtual void setFocusHandler(std::function<void(bool focused)> handler) = 0;
+    // What the view shows, at its own size.
+    virtual QImage pixels() = 0;
 };
 
 // A view inside `parent`; nothing when the browser module is missing or broken, which leaves

@@ -120,6 +120,15 @@ TEST_F(BoardFixture, TextPanelDocumentGoesWithItsPage) {
     EXPECT_FALSE(Form3->Panel4->isHidden());
     EXPECT_EQ(Form3->Panel4->geometry(), QRect(50, 60, 300, 200));
     EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("牛顿第一定律\n惯性 {a\\b}"));
+
+    // Its file gone (a lesson opened without it): the panel comes back empty, and the text of
+    // the page left is not written into this page's file.
+    Form3->SpeedButton12Click();
+    QFile::remove(Form3->pageTextFile(1));
+    Form3->RichEdit1->setPlainText(QStringLiteral("第二页"));
+    Form3->SpeedButton11Click();
+    EXPECT_FALSE(Form3->Panel4->isHidden());
+    EXPECT_TRUE(Form3->RichEdit1->toPlainText().isEmpty());
 }
 
 TEST_F(BoardFixture, AnUnwritablePageFileEndsTheTurnWithAMessage) {

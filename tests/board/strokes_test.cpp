@@ -379,14 +379,16 @@ TEST_F(BoardFixture, AreaEraseBesideThePanelClearsItsWholeBox) {
 // readout, the text panel's title strip, the thumbnail strip) starts no stroke, whatever the
 // tool and wherever the pointer is let go.
 TEST_F(BoardFixture, APressOnAControlStartsNoStroke) {
-    Form3->Panel4->setGeometry(600, 100, 200, 200);
-    Form3->Panel4->show();
-    Form3->Panel5->setGeometry(0, sh() / 2, sw(), sh() / 2);
-    Form3->Panel5->show();
     for (void (TForm3::*arm)() : {&TForm3::SpeedButton14Click, &TForm3::SpeedButton25Click}) {
         (Form3->*arm)();
         for (const QPoint& from :
              {QPoint(200, 20), QPoint(40, 20), QPoint(700, 110), QPoint(500, sh() / 2 + 100)}) {
+            // A release of a press begun on the strip's picture chooses a page, which closes
+            // the strip and the panel of a page without one: both are shown again each time.
+            Form3->Panel4->setGeometry(600, 100, 200, 200);
+            Form3->Panel4->show();
+            Form3->Panel5->setGeometry(0, sh() / 2, sw(), sh() / 2);
+            Form3->Panel5->show();
             pointerStroke({from, {450, 300}});
             EXPECT_FALSE(Form3->Image2->isVisible()) << from.x() << "," << from.y();
             EXPECT_EQ(boundsOf(Form3->Board.current(), Ink), TRect{})

@@ -335,6 +335,29 @@ TEST_F(ConversionTest, CapturedPictureIsUnaffectedByLaterChangesToItsBitmap) {
     EXPECT_EQ(*result, quadrants({40, 30}));
 }
 
+// A previous result handed back is drawn over from black, as a fresh target is; one that is
+// held elsewhere or does not fit is left alone.
+TEST_F(ConversionTest, AReusedTargetGivesTheSamePicture) {
+    const CapturedPicture captured = capture(quadrants({40, 30}));
+    const ConversionRequest request = thumbnailStripRequest(captured.size(), folder());
+    const std::optional<QImage> fresh = ConvertPicture(captured, request);
+    ASSERT_TRUE(fresh.has_value());
+    QImage stale(fresh->size(), QImage::Format_RGB32);
+    stale.fill(Qt::red);
+    const uchar* memory = stale.constBits();
+    const std::optional<QImage> reused = ConvertPicture(captured, request, std::move(stale));
+    ASSERT_TRUE(reused.has_value());
+    EXPECT_EQ(reused->constBits(), memory);
+    EXPECT_EQ(*reused, *fresh);
+
+    QImage held(fresh->size(), QImage::Format_RGB32);
+    held.fill(Qt::red);
+    const std::optional<QImage> beside = ConvertPicture(captured, request, held);
+    ASSERT_TRUE(beside.has_value());
+    EXPECT_EQ(*beside, *fresh);
+    EXPECT_EQ(held.pixel(0, 0), qRgb(255, 0, 0));
+}
+
 // At the screen's width the picture is drawn into a transparent black target, so a
 // transparent pixel comes out black; narrower, the file's own colours come back unchanged.
 TEST_F(ConversionTest, SidePanelPictureIsRedrawnFromTheScreensWidthOn) {

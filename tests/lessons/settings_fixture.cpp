@@ -20,7 +20,7 @@ void SettingsFixture::TearDown() {
 void SettingsFixture::createWindows() {
     TearDown();
     board.calls.clear();
-    Form6 = new TForm6({&board, ProgramFolder, [this] { ++reloads; }});
+    Form6 = new TForm6({&board, ProgramFolder, [this] { ++reloads; }, lessonBoard, lessonFiles});
     Form7 = new TForm7();
     Form8 = new TForm8(Form6);
     Form6->FormCreate();

@@ -57,6 +57,9 @@ protected:
     platform::FakeServices fakes;
     FakeBoard board;
     int reloads = 0;
+    // What the lesson commands are given when the windows are created; none by default.
+    lessons::LessonBoard* lessonBoard = nullptr;
+    lessons::ArchiveFiles* lessonFiles = nullptr;
 
     void SetUp() override;
     void TearDown() override;

@@ -1,4 +1,5 @@
-// A stand-in for the browser module: a plain widget that records what it was asked to show.
+// A stand-in for the browser module: a plain widget that records what it was asked to show and
+// shows one colour.
 #pragma once
 
 #include "platform/widgets/web_view.h"
@@ -12,6 +13,22 @@ public:
         : widget_(new QWidget(parent)), loads_(loads) {}
     QWidget* widget() override { return widget_; }
     void loadFile(const QString& path) override { loads_->append(path); }
+    // Recorded as "navigate:" and the address.
+    void navigate(const QString& address) override {
+        loads_->append(QStringLiteral("navigate:") + address);
+    }
+    void setFocusHandler(std::function<void(bool)> handler) override {
+        focusHandler = std::move(handler);
+    }
+    QImage pixels() override {
+        QImage picture(widget_->size(), QImage::Format_RGB32);
+        picture.fill(Colour);
+        return picture;
+    }
+
+    // What the view shows: one colour.
+    static constexpr QRgb Colour = 0xFF123456;
+    std::function<void(bool)> focusHandler;
 
 private:
     QWidget* widget_; // owned by its parent
@@ -23,11 +40,14 @@ class FakeWebViews {
 public:
     int made = 0;
     QStringList loads;
+    FakeWebView* last = nullptr;
 
     FakeWebViews() {
         platform::installWebViewFactory([this](QWidget* parent) {
             ++made;
-            return std::make_unique<FakeWebView>(parent, &loads);
+            auto view = std::make_unique<FakeWebView>(parent, &loads);
+            last = view.get();
+            return view;
         });
     }
     ~FakeWebViews() { platform::installWebViewFactory({}); }

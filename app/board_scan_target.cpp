@@ -1,0 +1,34 @@
+#include "app/board_scan_target.h"
+
+#include "board/whiteboard.h"
+
+QString BoardScanTarget::programFolder() const {
+    return board_.Board.ProgramFolder;
+}
+
+int BoardScanTarget::currentPage() const {
+    return board_.Board.CurrentPage;
+}
+
+TColor BoardScanTarget::pageBackground() const {
+    return board_.Board.pageBackground(board_.Board.CurrentPage);
+}
+
+void BoardScanTarget::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
+    board_.Board.placeFloatingPicture(picture, topLeft);
+}
+
+void BoardScanTarget::setContinuationPage(int page) {
+    board_.Board.ContinuationPage = page;
+}
+
+void BoardScanTarget::setPageState(int page, int state) {
+    board_.Board.PageState[page] = state;
+}
+
+// A panel already closed stays so: closing it again would write whatever the editor holds
+// into the page's text file.
+void BoardScanTarget::closeTextPanel() {
+    if (board_.Panel4->isVisible())
+        board_.SpeedButton19Click();
+}

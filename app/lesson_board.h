@@ -1,0 +1,20 @@
+// The whiteboard as the lesson commands see it: its model, and its window showing the pages
+// while a lesson is stored or loaded.
+#pragma once
+
+#include "lessons/lesson_board.h"
+
+class TForm3;
+
+class WhiteboardLessons final : public lessons::LessonBoard {
+public:
+    explicit WhiteboardLessons(TForm3& board) : board_(board) {}
+
+    BoardModel& model() override;
+    void showLessonPage(int page, const QImage& picture) override;
+    void showCurrentPage() override;
+    void allPagesSaved() override;
+
+private:
+    TForm3& board_;
+};

@@ -1,0 +1,45 @@
+// The board's pages kept through a crash or a power cut: at start the teacher is offered what
+// a run that did not end through the exit command left; while the program runs the board is
+// written in the background; a clean exit and a lesson save leave nothing behind.
+#pragma once
+
+#include "platform/os/state_folder.h"
+
+#include <QString>
+#include <memory>
+
+class QWidget;
+class RecoveryRecorder;
+class RecoveryWriter;
+class TForm3;
+
+class BoardRecovery {
+public:
+    explicit BoardRecovery(TForm3& board);
+    ~BoardRecovery();
+    BoardRecovery(const BoardRecovery&) = delete;
+    BoardRecovery& operator=(const BoardRecovery&) = delete;
+
+    // Once the single-instance check has passed: takes the recovery folder's lock, offers
+    // what is in it, and starts keeping the board. When another running copy holds the lock it
+    // does nothing at all: that copy's folder is neither offered, read nor removed.
+    void start(QWidget* owner);
+    // The pages are safe elsewhere (a lesson save of all pages): the folder goes.
+    void discard();
+    // The exit command: the folder goes and nothing more is written.
+    void finish();
+
+    bool running() const { return recorder_ != nullptr; }
+
+private:
+    TForm3& board_;
+    std::unique_ptr<platform::FileLock> lock_;
+    std::unique_ptr<RecoveryWriter> writer_;
+    std::unique_ptr<RecoveryRecorder> recorder_;
+};
+
+// For the lesson save: the running program's recovery folder goes, as every page is saved.
+void discardRecovery();
+// For the exit command, which the teacher confirmed knowing that unsaved pages are lost.
+// Any other end of the program (closed by the session, killed, the power gone) keeps them.
+void finishRecovery();

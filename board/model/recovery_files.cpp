@@ -1,0 +1,28 @@
+#include "board/model/recovery_snapshot.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+bool RecoveredBoard::worthOffering() const {
+    return std::any_of(pages.begin(), pages.end(),
+                       [](const RecoveredPage& p) { return p.state == 2 || p.text; });
+}
+
+namespace recovery_files {
+
+QString pageFile(int page, std::uint64_t round) {
+    return QStringLiteral("page-%1-%2.zst").arg(page).arg(round);
+}
+
+QString textFile(int page, std::uint64_t round) {
+    return QStringLiteral("text-%1-%2.rtf").arg(page).arg(round);
+}
+
+bool isOwnName(const QString& name) {
+    static const QRegularExpression own(
+        QStringLiteral("\\A(?:manifest\\.json|page-\\d{1,2}-\\d{1,19}\\.zst|"
+                       "text-\\d{1,2}-\\d{1,19}\\.rtf)\\z"));
+    return own.match(name).hasMatch();
+}
+
+} // namespace recovery_files

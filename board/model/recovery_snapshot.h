@@ -1,0 +1,69 @@
+// The board's state as the recovery folder keeps it, so that the pages written since the last
+// lesson save survive a crash or a power cut: what the GUI thread hands the writer, and what
+// the reader gives back.
+#pragma once
+
+#include "board/model/page_codec.h"
+#include "platform/raster/tcolor.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// What a page keeps besides its pixels.
+struct RecoveryPageInfo {
+    int page = 0;
+    int state = 0;
+    int panelKind = 0;
+    QRect panel;
+    int panelBaked = 0;
+    // The page's rich text, when it has any.
+    std::optional<QByteArray> text;
+};
+
+// One page of a snapshot. Its pixels come along only when they changed since the snapshot
+// before; the writer keeps the file it wrote for an unchanged version.
+struct RecoverySnapshotPage : RecoveryPageInfo {
+    std::uint64_t version = 0;
+    // Already packed by the page store, or still to be packed by the writer.
+    std::optional<PackedPage> packed;
+    QImage picture;
+
+    bool carriesPixels() const { return packed.has_value() || !picture.isNull(); }
+};
+
+struct RecoverySnapshot {
+    int pageCount = 1;
+    int currentPage = 1;
+    TColor background = 0;
+    // The pages 1 .. pageCount that exist, in order.
+    std::vector<RecoverySnapshotPage> pages;
+};
+
+struct RecoveredPage : RecoveryPageInfo {
+    PackedPage packed;
+};
+
+// The state of the last complete write.
+struct RecoveredBoard {
+    int pageCount = 1;
+    int currentPage = 1;
+    TColor background = 0;
+    std::vector<RecoveredPage> pages;
+
+    // Whether it holds anything a teacher would want back: a page written on or a text.
+    bool worthOffering() const;
+};
+
+// The recovery folder's own names: the manifest names every other file of a complete write.
+namespace recovery_files {
+inline const QString Manifest = QStringLiteral("manifest.json");
+QString pageFile(int page, std::uint64_t round);
+QString textFile(int page, std::uint64_t round);
+// Whether a name is one of the folder's own (and so safe to open inside it).
+bool isOwnName(const QString& name);
+} // namespace recovery_files

@@ -1,0 +1,103 @@
+// The lesson archive: a lesson's pages stored in a lesson folder and brought back onto the
+// board, safely and fast, without a window. A save never destroys the lesson it replaces: every
+// file is written beside its target and flushed, the renames are recorded in a journal, and
+// only then are the targets replaced and the index's page count written, last. Whoever finds
+// a journal (the next save or open, the program's start) finishes it. So the old lesson or the
+// new one opens whole, never a mix.
+#pragma once
+
+#include "lessons/archive_files.h"
+#include "lessons/lesson_names.h"
+
+#include <QImage>
+#include <QRect>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class BoardModel;
+
+namespace lessons {
+
+// Called on the caller's thread for each page stored or loaded, in page order, with its
+// picture: the window shows it and keeps itself painted.
+using PageProgress = std::function<void(int page, const QImage& picture)>;
+
+struct ArchiveResult {
+    enum Outcome { Done, Refused, Failed };
+    Outcome outcome = Done;
+    QString message; // for the teacher; empty when done
+
+    static ArchiveResult done() { return {}; }
+    static ArchiveResult refused(const QString& text) { return {Refused, text}; }
+    static ArchiveResult failed(const QString& text) { return {Failed, text}; }
+    bool ok() const { return outcome == Done; }
+};
+
+// The one message for a lesson that is not there, as the Windows program shows it.
+inline const QString LessonNotFound = QStringLiteral("系统找不到指定的文件！");
+
+// One page of a lesson as its files hold it.
+struct LessonPage {
+    QImage picture; // null when the ".pte" is missing or unreadable
+    std::optional<ArchiveFiles::Stamp> pictureStamp;
+    int panelKind = 0;
+    QRect panel; // defaults when the ".sec" is missing: (0, 40) 368 wide, to 40 above the bottom
+    std::optional<QByteArray> text; // the ".te", when there is one
+};
+
+// The page count the index gives a key: nothing when the index or the section is missing, or
+// the count is not 1..99. `unreadable` tells a damaged index from a missing one.
+std::optional<int> lessonPageCount(ArchiveFiles& files, const QString& folder, const QString& key);
+// Reads page n of a lesson; pictures larger than `maxPicture` are refused as damaged.
+LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QString& key, int page,
+                          QSize screen, QSize maxPicture);
+
+class LessonArchive {
+public:
+    explicit LessonArchive(ArchiveFiles& files = DiskArchiveFiles::instance());
+
+    // Finishes a save a crash, a full disk or a pulled stick interrupted, or, when it had not
+    // reached its journal, clears away what it left. False, with a message, when a journal
+    // is there and cannot be finished now.
+    ArchiveResult finishInterruptedSave(const QString& folder);
+
+    // Whether a save may go ahead: refused when the lesson's section or one of its page files
+    // belongs to another lesson; a question when the section is there with no owner (saved
+    // by the Windows program, or before owners were recorded).
+    struct SaveCheck {
+        enum Verdict { Free, AskToReplace, Refused } verdict = Free;
+        QString message;
+    };
+    SaveCheck checkSave(const QString& folder, const LessonOwner& owner, int pageCount);
+
+    // Stores pages 1..PageCount of the board as the owner's lesson. `replaceUnowned` is the
+    // teacher's yes to checkSave's question.
+    ArchiveResult save(BoardModel& board, const QString& folder, const LessonOwner& owner,
+                       bool replaceUnowned, const PageProgress& progress = {});
+    // Replaces the board's pages 1..n with the owner's lesson of n pages; a lesson that is not
+    // there, or is another's, changes nothing.
+    ArchiveResult open(BoardModel& board, const QString& folder, const LessonOwner& owner,
+                       const PageProgress& progress = {});
+
+    // Pages kept on disk at the same time while a save or an open is under way.
+    static constexpr int PagesInFlight = 3;
+
+private:
+    // A page's picture file as last written or read by this archive, with the board's change
+    // counter of the page then: while both still hold, the page is not encoded again.
+    struct KnownPicture {
+        QString path;
+        ArchiveFiles::Stamp stamp;
+        std::uint64_t version = 0;
+    };
+
+    ArchiveResult commit(const QString& folder, const QByteArray& journal);
+    std::optional<QString> applyJournal(const QString& folder, const QByteArray& journal);
+
+    ArchiveFiles& files_;
+    std::array<std::optional<KnownPicture>, 100> known_;
+};
+
+} // namespace lessons

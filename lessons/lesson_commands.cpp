@@ -1,0 +1,153 @@
+// The lesson group's commands: open and save the chosen lesson, and export it as a PDF. The
+// archive does the work; the window chooses the lesson, asks and tells the teacher, and lets
+// the board show each page as it goes.
+#include "board/model/board_model.h"
+#include "lessons/archive_files.h"
+#include "lessons/lesson_archive.h"
+#include "lessons/lesson_board.h"
+#include "lessons/lesson_pdf.h"
+#include "lessons/settings_window.h"
+#include "platform/os/services.h"
+#include "platform/widgets/list_box.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+
+using namespace lessons;
+using namespace platform;
+
+namespace {
+
+const QString QuestionTitle = QStringLiteral("提示信息");
+
+} // namespace
+
+ArchiveFiles& TForm6::lessonFiles() {
+    return links_.LessonFiles != nullptr ? *links_.LessonFiles : DiskArchiveFiles::instance();
+}
+
+std::optional<LessonOwner> TForm6::chosenLesson() {
+    if (!teacherChosen())
+        return std::nullopt;
+    // The unlocked teacher, not what has been typed into the name box since.
+    const int index = ListBox1->ItemIndex();
+    if (index <= 0) {
+        inform(QStringLiteral("请选择任课教师！"));
+        return std::nullopt;
+    }
+    return LessonOwner{ListBox1->Item(index), Edit2->text().toInt(), Edit3->text().toInt()};
+}
+
+std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
+    const QChar drive = DriveComboBox1->Drive().isNull() ? ConfigDrive : DriveComboBox1->Drive();
+    const std::optional<QString> folder = localPath(drives(), lessonFolderName(drive));
+    if (folder && create) {
+        // One level at a time; a level that is there already refuses, which is no fault.
+        for (const QString& level : lessonFolderLevels(drive)) {
+            if (const std::optional<QString> path = localPath(drives(), level))
+                lessonFiles().makeFolder(*path);
+        }
+    }
+    return folder;
+}
+
+void TForm6::showLessonProgress(int page, const QImage& picture) {
+    if (links_.Lessons != nullptr)
+        links_.Lessons->showLessonPage(page, picture);
+    // The board shows the page and nothing the teacher does starts another command meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Open: the board's pages 1..n become the lesson's; a lesson that is not there leaves the
+// board and this window as they were.
+void TForm6::SpeedButton1Click() {
+    const std::optional<LessonOwner> owner = chosenLesson();
+    if (!owner || links_.Lessons == nullptr)
+        return;
+    const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (!folder) {
+        inform(LessonNotFound);
+        return;
+    }
+    LessonFolder = *folder;
+    BoardModel& board = links_.Lessons->model();
+    // A save left unfinished may be this very lesson's.
+    if (const ArchiveResult r = archive_->finishInterruptedSave(*folder); !r.ok()) {
+        inform(r.message);
+        return;
+    }
+    if (!lessonPageCount(lessonFiles(), *folder, owner->key())) {
+        inform(LessonNotFound);
+        return;
+    }
+    stepAside();
+    const ArchiveResult result =
+        archive_->open(board, *folder, *owner, [this](int page, const QImage& picture) {
+            showLessonProgress(page, picture);
+        });
+    if (!result.ok()) {
+        links_.Lessons->showCurrentPage();
+        comeBack();
+        inform(result.message);
+        return;
+    }
+    endModal();
+}
+
+// Save: pages 1..PageCount with their panels and texts, replacing the lesson's earlier save
+// only once the new one is whole on the drive.
+void TForm6::SpeedButton2Click() {
+    const std::optional<LessonOwner> owner = chosenLesson();
+    if (!owner || links_.Lessons == nullptr)
+        return;
+    const std::optional<QString> folder = lessonFolderOnDrive(true);
+    if (!folder) {
+        inform(QStringLiteral("课程没有保存：找不到所选的存储盘。"));
+        return;
+    }
+    LessonFolder = *folder;
+    BoardModel& board = links_.Lessons->model();
+    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.PageCount);
+    if (check.verdict == LessonArchive::SaveCheck::Refused) {
+        inform(check.message);
+        return;
+    }
+    const bool replace = check.verdict == LessonArchive::SaveCheck::AskToReplace;
+    if (replace && dialogs().askYesNo(this, check.message, QuestionTitle) != Answer::Yes)
+        return;
+    stepAside();
+    const ArchiveResult result =
+        archive_->save(board, *folder, *owner, replace, [this](int page, const QImage& picture) {
+            showLessonProgress(page, picture);
+        });
+    links_.Lessons->showCurrentPage();
+    if (!result.ok()) {
+        comeBack();
+        if (!result.message.isEmpty())
+            inform(result.message);
+        return;
+    }
+    links_.Lessons->allPagesSaved();
+    endModal();
+}
+
+// Export: the chosen lesson as one PDF, a page per page with its text panel as shown.
+void TForm6::Button10Click() {
+    const std::optional<LessonOwner> owner = chosenLesson();
+    if (!owner)
+        return;
+    const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (!folder || !lessonPageCount(lessonFiles(), *folder, owner->key())) {
+        inform(LessonNotFound);
+        return;
+    }
+    const std::optional<QString> target =
+        dialogs().chooseSaveFile(this, QStringLiteral("PDF 文件 (*.pdf)"));
+    if (!target)
+        return;
+    QString path = *target;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    const ArchiveResult result = writeLessonPdf(lessonFiles(), *folder, owner->key(), path);
+    inform(result.ok() ? QStringLiteral("课程已导出为 %1。").arg(path) : result.message);
+}

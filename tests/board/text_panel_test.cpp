@@ -1,0 +1,156 @@
+// The text panel: baking and pinning its picture into the page, documents, fonts and paste.
+#include "board/panel_picture.h"
+#include "panel_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextCursor>
+#include <QWidget>
+
+using namespace platform;
+
+namespace {
+
+const QRect Place(400, 100, 300, 200);
+
+bool anyPixel(const QImage& picture, const QRect& area, TColor colour) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (fromRgb(picture.pixel(x, y)) == colour)
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST(PanelPicture, ThePanelCoversTheSurfaceWhereItDraws) {
+    QImage surface = makeBitmap(100, 80);
+    Canvas(surface).fillRect({0, 0, 100, 80}, 0x000000FF);
+    // A panel half off the surface, drawing only its left half.
+    QImage panel(40, 20, QImage::Format_ARGB32_Premultiplied);
+    panel.fill(Qt::transparent);
+    Canvas(panel).fillRect({0, 0, 20, 20}, 0x0000FF00);
+    const QImage composed = composePanelOverSurface(surface, QRect(80, 10, 40, 20), panel);
+    ASSERT_EQ(composed.size(), QSize(40, 20));
+    EXPECT_EQ(fromRgb(composed.pixel(5, 5)), 0x0000FF00u);
+    EXPECT_EQ(fromRgb(composed.pixel(25, 5)) & 0xFFFFFF, 0x00000000u); // off the surface
+    EXPECT_EQ(fromRgb(composed.pixel(25, 5)), 0u);
+    const QImage onSurface = composePanelOverSurface(surface, QRect(10, 10, 40, 20), panel);
+    EXPECT_EQ(fromRgb(onSurface.pixel(25, 5)), 0x000000FFu);
+}
+
+TEST_F(PanelFixture, OpeningShowsTheStoredPlaceAndAnEmptyEditorAndFlipsTheDragBar) {
+    openPanel(Place, QString());
+    EXPECT_EQ(Form3->Panel4->geometry(), Place);
+    EXPECT_TRUE(Form3->Image1->isVisible());
+    EXPECT_EQ(Form3->RichEdit1->geometry(), QRect(0, 20, 300, 180));
+    EXPECT_EQ(Form3->Board.panelKind(1), 1);
+    EXPECT_EQ(Form3->Board.PageState[1], 2);
+    Form3->SpeedButton18Click();
+    EXPECT_TRUE(Form3->Image1->isHidden());
+    Form3->SpeedButton20Click();
+    EXPECT_EQ(Form3->RichEdit1->width(), 320);
+}
+
+TEST_F(PanelFixture, DroppingAnEditorWithTextBakesItIntoThePage) {
+    openPanel(Place, QStringLiteral("力"));
+    Form3->SpeedButton41Click();
+    EXPECT_TRUE(Form3->Panel4->isHidden());
+    EXPECT_EQ(Form3->Board.panelKind(1), 0);
+    const QRect text(Place.left(), Place.top() + 20, 60, 60);
+    EXPECT_TRUE(anyPixel(Form3->Board.current(), text, clBlack));
+    EXPECT_EQ(pagePixel(Place.left() - 1, Place.top()), Background);
+}
+
+TEST_F(PanelFixture, PinThenCloseGivesBackThePixelsUnderThePanel) {
+    paintPage({Place.left(), Place.top(), Place.right() + 1, Place.bottom() + 1}, Blue);
+    openPanel(Place, QStringLiteral("力"));
+    Form3->SpeedButton31Click();
+    EXPECT_TRUE(Form3->Panel4->isHidden());
+    EXPECT_EQ(Form3->Board.BackdropActive, 1);
+    EXPECT_NE(pagePixel(Place.center().x(), Place.center().y()), Blue);
+    EXPECT_EQ(fromRgb(Form3->Board.BackdropBitmap.pixel(Place.center())),
+              pagePixel(Place.center().x(), Place.center().y()));
+    EXPECT_EQ(fromRgb(Form3->Board.BackdropBitmap.pixel(10, 500)), Background);
+    Form3->SpeedButton18Click();
+    Form3->SpeedButton19Click();
+    EXPECT_EQ(Form3->Board.BackdropActive, 0);
+    EXPECT_FALSE(anyPixel(Form3->Board.current(), Place, clBlack));
+    EXPECT_EQ(pagePixel(Place.center().x(), Place.center().y()), Blue);
+}
+
+TEST_F(PanelFixture, DocumentsGoToTheBrowserAndSlideShowsToTheDesktop) {
+    fakes.dialogs.fileNames = {QStringLiteral("/lesson/motion.swf"),
+                               QStringLiteral("/lesson/show.PPS")};
+    openPanel(Place);
+    Form3->SpeedButton26Click();
+    ASSERT_FALSE(fakes.dialogs.shown.empty());
+    const FakeDialogs::Shown& dialog = fakes.dialogs.shown.back();
+    EXPECT_EQ(dialog.kind, QStringLiteral("document"));
+    EXPECT_TRUE(dialog.text.startsWith(QStringLiteral("swf files (*.swf)|*.SWF|")));
+    EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.PDF")));
+    EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.MHT")));
+    EXPECT_EQ(dialog.title, Form3->Board.ProgramFolder + QStringLiteral("|dream[1].swf"));
+    EXPECT_EQ(Form3->Board.panelKind(1), 2);
+    EXPECT_TRUE(Form3->RichEdit1->isHidden());
+    EXPECT_EQ(views.loads, QStringList{QStringLiteral("/lesson/motion.swf")});
+    ASSERT_NE(views.last, nullptr);
+    EXPECT_EQ(views.last->widget()->geometry(), QRect(0, 20, 300, 180));
+    // The browser's focus shows and hides the drag bar.
+    views.last->focusHandler(false);
+    EXPECT_TRUE(Form3->Image1->isHidden());
+    views.last->focusHandler(true);
+    EXPECT_TRUE(Form3->Image1->isVisible());
+
+    Form3->SpeedButton26Click();
+    EXPECT_EQ(fakes.processes.opened, QStringList{QStringLiteral("/lesson/show.PPS")});
+    EXPECT_FALSE(Form3->isVisible());
+    EXPECT_EQ(views.loads.size(), 1);
+}
+
+TEST_F(PanelFixture, ABakedDocumentIsWhatTheBrowserShows) {
+    fakes.dialogs.fileNames = {QStringLiteral("/lesson/a.htm")};
+    openPanel(Place);
+    Form3->SpeedButton26Click();
+    Form3->SpeedButton41Click();
+    EXPECT_EQ(fromRgb(Form3->Board.current().pixel(Place.left() + 5, Place.top() + 30)),
+              fromRgb(FakeWebView::Colour));
+    EXPECT_EQ(views.loads.back(), QStringLiteral("navigate:"));
+}
+
+TEST_F(PanelFixture, ApplyGivesTheWholeTextTheFontAndOkOnlyTheSelection) {
+    openPanel(Place, QStringLiteral("一二三"));
+    QFont applied(QStringLiteral("宋体"));
+    applied.setPixelSize(20);
+    QFont chosen = applied;
+    chosen.setBold(true);
+    fakes.dialogs.fontAnswers.push_back({{applied}, chosen});
+    QTextCursor selection = Form3->RichEdit1->textCursor();
+    selection.setPosition(0);
+    selection.setPosition(1, QTextCursor::KeepAnchor);
+    Form3->RichEdit1->setTextCursor(selection);
+    Form3->SpeedButton16Click();
+    ASSERT_EQ(fakes.dialogs.fontsShown.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.fontsShown[0].pixelSize(), 48);
+    QTextCursor c(Form3->RichEdit1->document());
+    c.setPosition(1);
+    EXPECT_TRUE(c.charFormat().font().bold());
+    EXPECT_EQ(c.charFormat().font().pixelSize(), 20);
+    c.setPosition(3);
+    EXPECT_FALSE(c.charFormat().font().bold());
+    EXPECT_EQ(c.charFormat().font().pixelSize(), 20);
+}
+
+TEST_F(PanelFixture, PasteTakesTextAndFormattingButNoPictures) {
+    openPanel(Place, QString());
+    auto* data = new QMimeData;
+    data->setHtml(QStringLiteral("<b>粗</b><img src=\"data:image/png;base64,AAAA\">字"));
+    QApplication::clipboard()->setMimeData(data);
+    Form3->SpeedButton23Click();
+    EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("粗字"));
+    QTextCursor c(Form3->RichEdit1->document());
+    c.setPosition(1);
+    EXPECT_TRUE(c.charFormat().font().bold());
+    EXPECT_EQ(Form3->Board.panelKind(1), 1);
+}

@@ -1,0 +1,193 @@
+// The thumbnail strip: what it shows, how it scrolls, and the page chosen from it.
+#include "panel_fixture.h"
+
+#include <QScrollBar>
+#include <QTest>
+#include <functional>
+
+using namespace platform;
+
+namespace {
+
+TColor stripPixel(int x, int y) {
+    return fromRgb(Form3->Image3->picture().pixel(x, y));
+}
+
+} // namespace
+
+TEST_F(PanelFixture, OnePageShowsItsPageBesideABackgroundHalf) {
+    paintPage({200, 200, 400, 400}, Blue);
+    Form3->SpeedButton1Click();
+    ASSERT_TRUE(Form3->Panel5->isVisible());
+    EXPECT_EQ(Form3->Panel5->geometry(), QRect(0, sh() / 2 - 18, sw(), sh() / 2 + 18));
+    EXPECT_EQ(Form3->Image3->geometry(), QRect(0, 18, sw(), sh() / 2));
+    EXPECT_EQ(Form3->Edit3->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(Form3->ScrollBar1->maximum(), 1);
+    EXPECT_EQ(stripPixel(150, 150), Blue);
+    EXPECT_EQ(stripPixel(50, 50), Background);
+    EXPECT_EQ(stripPixel(sw() / 2 + 150, 150), Background);
+    EXPECT_EQ(stripPixel(sw() / 2, 100), clBlack);
+    // Pressed again while open, it only flips the bar row.
+    Form3->SpeedButton1Click();
+    EXPECT_EQ(Form3->Panel5->geometry(), QRect(0, sh() / 2, sw(), sh() / 2));
+    EXPECT_EQ(Form3->Panel6->height(), 1);
+    Form3->SpeedButton30Click();
+    EXPECT_TRUE(Form3->Panel5->isHidden());
+}
+
+TEST_F(PanelFixture, TheClickChoosesTheLeftPageOrTheRightOneWhenThereIsOne) {
+    makePages(3);
+    struct Case {
+        int from;   // the page the strip is opened on
+        int x;      // where it is clicked
+        int chosen; // the page shown then
+    } const cases[] = {{1, 100, 1}, {1, 700, 2}, {3, 100, 3}, {3, 700, 3}};
+    for (const Case& c : cases) {
+        Form3->Board.choosePage(c.from);
+        Form3->SpeedButton1Click();
+        Form3->Image3MouseUp(Qt::LeftButton, c.x, 50);
+        EXPECT_EQ(Form3->Board.CurrentPage, c.chosen) << c.from << " " << c.x;
+        EXPECT_EQ(Form3->Edit2->text(), QString::number(c.chosen));
+        EXPECT_TRUE(Form3->Panel5->isHidden());
+    }
+}
+
+TEST_F(PanelFixture, ArrowsMoveTwoPagesInTwoPageViewAndOneInHalfPageView) {
+    makePages(6);
+    Form3->Board.choosePage(1);
+    Form3->SpeedButton1Click();
+    Form3->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Form3->ScrollBar1->value(), 3);
+    EXPECT_EQ(Form3->Edit3->text(), QStringLiteral(" 3"));
+    Form3->SpeedButton28Click();
+    Form3->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Form3->ScrollBar1->value(), 4);
+    Form3->SpeedButton27Click();
+    Form3->ScrollBar1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(Form3->ScrollBar1->value(), 2);
+}
+
+// Each scroll ends with the finer renders, an arrow's as well as the thumb's.
+TEST_F(PanelFixture, AnArrowClickEndsWithTheRenders) {
+    makePages(4);
+    Form3->Board.fill(4, Green);
+    Form3->Board.choosePage(1);
+    Form3->SpeedButton1Click();
+    Form3->StripRightBitmap = QImage();
+    QScrollBar* bar = Form3->ScrollBar1;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, bar->height() / 2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), 3);
+    ASSERT_FALSE(Form3->StripRightBitmap.isNull());
+    EXPECT_EQ(fromRgb(Form3->StripRightBitmap.pixel(10, 10)), Green);
+    // The divider follows page P's background: black on a black page is drawn white.
+    Form3->Board.fill(1, clBlack);
+    Form3->ScrollBar1->setValue(1);
+    EXPECT_EQ(stripPixel(sw() / 2, 100), clWhite);
+}
+
+// The faults mended in the strip and the panel, each on a board of its own.
+class Faults;
+struct FaultCase {
+    const char* name;
+    std::function<void(Faults&)> run;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Faults : public PanelFixture, public ::testing::WithParamInterface<FaultCase> {
+public:
+    using PanelFixture::Background;
+    using PanelFixture::fakes;
+    using PanelFixture::Green;
+    using PanelFixture::makePages;
+    using PanelFixture::openPanel;
+    using PanelFixture::pagePixel;
+    using PanelFixture::paintPage;
+    using PanelFixture::Blue;
+    using PanelFixture::views;
+};
+
+TEST_P(Faults, AreMended) {
+    GetParam().run(*this);
+}
+
+namespace {
+
+const QRect Place(500, 100, 300, 200);
+
+const FaultCase faults[] = {
+    {"ChoosingAPageSavesThePanelOfThePageLeft",
+     [](Faults& t) {
+         t.makePages(2);
+         t.openPanel(Place);
+         Form3->SpeedButton1Click();
+         Form3->RichEdit1->setPlainText(QStringLiteral("后来写的"));
+         Form3->Panel4->move(520, 120);
+         Form3->Image3MouseUp(Qt::LeftButton, 100, 50); // page 2 itself
+         Form3->Board.choosePage(1);
+         EXPECT_EQ(Form3->Board.PanelLeft[2], 520);
+         Form3->Board.choosePage(2);
+         EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("后来写的"));
+     }},
+    {"ChoosingAPageClearsTheBackdrop",
+     [](Faults&) {
+         Form3->Board.BackdropActive = 1;
+         Form3->SpeedButton1Click();
+         Form3->Image3MouseUp(Qt::LeftButton, 100, 50);
+         EXPECT_EQ(Form3->Board.BackdropActive, 0);
+     }},
+    {"DropAfterTheStripKeepsTheTextInThePage",
+     [](Faults& t) {
+         t.openPanel(Place);
+         Form3->SpeedButton1Click(); // bakes the panel
+         Form3->SpeedButton30Click();
+         ASSERT_EQ(Form3->Board.PanelBaked[1], 1);
+         Form3->SpeedButton41Click();
+         // The editor's grey, not the background.
+         EXPECT_EQ(t.pagePixel(Place.left() + 1, Place.bottom() - 1), 0x00A5A5A5u);
+         EXPECT_EQ(Form3->Board.PanelBaked[1], 0);
+     }},
+    {"ABorderPressOverAPanelNeverBakedLeavesThePage",
+     [](Faults& t) {
+         t.paintPage({0, 41, 1024, 768}, Faults::Blue);
+         t.openPanel(Place);
+         Form3->RichEdit1MouseDown(Place.width() - 2, 50);
+         EXPECT_EQ(t.pagePixel(Place.center().x(), Place.center().y()), Faults::Blue);
+     }},
+    {"NormalSizeAndCloseNeverWriteAnotherPagesPicture",
+     [](Faults& t) {
+         t.openPanel(Place); // page 1's picture kept
+         t.makePages(2);
+         t.paintPage({0, 41, 1024, 768}, Faults::Green);
+         t.openPanel(Place); // page 2's picture kept
+         Form3->SpeedButton11Click();
+         Form3->SpeedButton22Click();
+         EXPECT_EQ(t.pagePixel(600, 300), Faults::Background);
+         Form3->SpeedButton31Click(); // pin on page 1
+         Form3->SpeedButton18Click();
+         Form3->SpeedButton19Click();
+         EXPECT_EQ(t.pagePixel(Place.center().x(), Place.center().y()), Faults::Background);
+         EXPECT_EQ(Form3->Board.BackdropActive, 0);
+     }},
+    {"EachPageShowsItsOwnDocument",
+     [](Faults& t) {
+         t.fakes.dialogs.fileNames = {QStringLiteral("/lesson/a.htm"),
+                                      QStringLiteral("/lesson/b.htm")};
+         t.openPanel(Place);
+         Form3->SpeedButton26Click();
+         t.makePages(2);
+         t.openPanel(Place);
+         Form3->SpeedButton26Click();
+         Form3->SpeedButton11Click();
+         ASSERT_FALSE(t.views.loads.isEmpty());
+         EXPECT_EQ(t.views.loads.back(), QStringLiteral("/lesson/a.htm"));
+     }},
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(StripAndPanel, Faults, ::testing::ValuesIn(faults),
+                         [](const auto& c) { return std::string(c.param.name); });
