@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds K_Vorne with its tests and runs them all: the unit tests,
 # the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, a short run of
-# each fuzz target (the profile reader, the RTF reader), and the tests that need an X server
-# under a private Xvfb.
+# each fuzz target (the profile reader, the RTF reader), the tests that need an X server under
+# a private Xvfb, and on CI the Debian package, installed and run as a teacher's account.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -28,3 +28,9 @@ start_xvfb 1280x800x24
 # The browser engine refuses to run as root without this.
 export QTWEBENGINE_DISABLE_SANDBOX=1
 ctest --test-dir "$top/build" -L 'x11|e2e' --output-on-failure --no-tests=error
+
+# The Debian package installed and run as a school would: this changes the machine, so it runs
+# only where asked for (CI, as root).
+if [ "${CI:-}" = 1 ] || [ "${KV_PACKAGE_TEST:-}" = 1 ]; then
+    bash "$top/scripts/package-test.sh"
+fi

@@ -78,8 +78,9 @@ def drag(points):
 
 
 class Program:
-    """One running copy of K_Vorne started from its program folder. Its drive C (and so its
-    configuration file) lies in a data folder of its own, never in the machine's home."""
+    """One running copy of K_Vorne started from its program folder, or by an installed
+    launcher when given one. Its drive C (and so its configuration file) lies in a data folder
+    of its own, never in the machine's home."""
 
     def __init__(self, folder, data_home=None):
         self.folder = folder
@@ -89,7 +90,11 @@ class Program:
             data_home = self._data.name
         self.data_home = data_home
         env["XDG_DATA_HOME"] = data_home
-        self.process = subprocess.Popen(["./K_Vorne"], cwd=folder, env=env,
+        if os.path.isdir(folder):
+            command, cwd = ["./K_Vorne"], folder
+        else:
+            command, cwd = [folder], None
+        self.process = subprocess.Popen(command, cwd=cwd, env=env,
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 
     def alive(self):

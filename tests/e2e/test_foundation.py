@@ -1,4 +1,5 @@
-"""The real program under an X server: one copy at a time, the docked toolbar kept on top,
+"""The real program under an X server (started from its program folder, or by an installed
+launcher given instead): one copy at a time, the docked toolbar kept on top,
 the whiteboard in the background colour, and the exit question."""
 
 import subprocess
@@ -27,6 +28,7 @@ def main(folder):
         check(True, "toolbar mapped at (SW - 436, 0), 343 x 39")
         time.sleep(0.5)
         check(pixel(sw - 436 + 10, 0) == SKY_BLUE, "toolbar's panel shows at its place")
+        screenshot("e2e-toolbar.png")
         check("_NET_WM_STATE_SKIP_TASKBAR" in net_wm_state(toolbar(sw)[0]),
               "the toolbar has no taskbar button")
 
