@@ -25,3 +25,14 @@ if(KV_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(kv_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Precompiled headers: most of a file's compile time is spent parsing Qt's headers. Each
+# target parses the set of its kind (gui, widgets or tests, cmake/precompiled_*.h) once.
+# Turn it off to check that every file includes what it uses.
+option(KV_PRECOMPILE "Precompile the common Qt headers per target" ON)
+function(kv_precompile target kind)
+    if(KV_PRECOMPILE)
+        target_precompile_headers(${target} PRIVATE
+            ${PROJECT_SOURCE_DIR}/cmake/precompiled_${kind}.h)
+    endif()
+endfunction()
