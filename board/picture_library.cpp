@@ -53,23 +53,6 @@ constexpr Placed ChemistryPictures[] = {
     {"h15.jt", 3, 368}, {"h18.jt", 60, 368},
 };
 
-// The settings box belongs to the board's column: it leaves with the board and comes back with
-// it when the own pictures were showing.
-class BoardVisibilityWatch final : public QObject {
-public:
-    explicit BoardVisibilityWatch(TForm3* board) : QObject(board), board_(board) {
-        board->installEventFilter(this);
-    }
-
-private:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == board_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-            board_->guarded([&] { board_->pictureLibraryShown(event->type() == QEvent::Show); });
-        return false;
-    }
-    TForm3* board_;
-};
-
 } // namespace
 
 StampPicture::StampPicture(QWidget* parent, int left, int top, QString fileName, bool onClick)
@@ -173,7 +156,6 @@ void TForm3::setupPictureLibrary() {
     onClick(SpeedButton33, &TForm3::SpeedButton33Click);
     connect(Image26, &OwnPictureView::released, this,
             [this](int y) { guarded([&] { Image26MouseUp(y); }); });
-    new BoardVisibilityWatch(this);
     connect(&Board, &BoardModel::ownPicturesChanged, Image26, [this] {
         Image26->refresh();
         showLibraryPage(Image26->isVisible() ? Image26 : nullptr);

@@ -90,6 +90,14 @@ QImage dragBarPicture(int width) {
 SpeedButton* panelButton(QWidget* panel, int index, const QString& caption) {
     auto* b = new SpeedButton(panel, index * ButtonWidth, 0, ButtonWidth, DragBarHeight);
     b->setText(caption);
+    // Read from the back of a classroom: a large light character on the panel's teal.
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(15);
+    font.setBold(true);
+    b->setFont(font);
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::ButtonText, Qt::white);
+    b->setPalette(pal);
     return b;
 }
 

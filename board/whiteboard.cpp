@@ -196,7 +196,17 @@ void TForm3::childEvent(QChildEvent* event) {
 
 void TForm3::showEvent(QShowEvent* event) {
     SurfaceWindow::showEvent(event);
-    guarded([this] { Invalidate(); });
+    guarded([this] {
+        Invalidate();
+        pictureLibraryShown(true);
+    });
+}
+
+// The picture library's settings box leaves with the board. (A board being destroyed is
+// hidden by the widget's own destructor, which no longer reaches this.)
+void TForm3::hideEvent(QHideEvent* event) {
+    SurfaceWindow::hideEvent(event);
+    guarded([this] { pictureLibraryShown(false); });
 }
 
 void TForm3::showBoard() {
