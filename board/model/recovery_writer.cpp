@@ -1,4 +1,5 @@
 #include "board/model/recovery_writer.h"
+#include "platform/os/sync_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,20 +8,10 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-
-// After a rename the folder's entry reaches the disk only when the folder itself is flushed.
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 // The round of the manifest in place, so that the names of a new write never meet the
 // names it refers to.
@@ -206,7 +197,7 @@ bool RecoveryWriter::writeRound(RecoverySnapshot& snapshot) {
     };
     if (!writeWhole(recovery_files::Manifest, QJsonDocument(manifest).toJson()))
         return false;
-    syncFolder(folder_);
+    platform::syncFolder(folder_);
     pages_ = std::move(pages);
     texts_ = std::move(texts);
     removeUnnamed(pages_, texts_);

@@ -1,26 +1,11 @@
 #include "platform/os/qt_services.h"
+#include "platform/os/sync_folder.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace platform {
-
-namespace {
-
-// After a rename the folder's entry reaches the disk only when the folder itself is flushed.
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-} // namespace
 
 Profiles::Loaded QtProfiles::load(const QString& path) {
     const QFileInfo info(path);
