@@ -1,0 +1,89 @@
+"""A lesson kept from one class to the next on the real program: the teacher writes on the
+board, saves the page as 教师1's volume 1 lesson 1 from the settings window, leaves with the exit
+command, starts the program again and opens the lesson: the stroke is back on the board."""
+
+import os
+import sys
+import tempfile
+import time
+
+from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
+    screenshot, wait_for
+
+INK = (255, 0, 0)
+BACKGROUND = (128, 128, 128)
+
+
+def settings_window(sw, sh):
+    left, top = (sw - 560) // 2, (sh - 364) // 2
+    return left, top, lambda: any(w[1:5] == (left, top, 560, 364) for w in mapped_windows())
+
+
+def open_board(sw):
+    wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
+             "the toolbar")
+    click(sw - 436 + 19, 20)
+    wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+
+
+def choose_teacher_1(sw, sh):
+    click(sw - 724 + 608 + 19, 20)  # the board's settings button
+    left, top, shown = settings_window(sw, sh)
+    wait_for(shown, 10, "the settings window")
+    time.sleep(0.5)
+    # The list starts at (18, 86) in the window, in rows of 18 pixels; 教师1 is the second.
+    click(left + 60, top + 86 + 18 + 9)
+    time.sleep(0.3)
+    return left, top, shown
+
+
+def main(folder):
+    sw, sh = screen_size()
+    data = tempfile.TemporaryDirectory(prefix="k-vorne-data-")
+    lessons = os.path.join(data.name, "K_Vorne", "drive_c", "Program files", "K_Vorne", "data")
+    y = sh // 2
+
+    program = Program(folder, data_home=data.name)
+    try:
+        open_board(sw)
+        drag([(200 + 20 * i, y) for i in range(21)])
+        time.sleep(0.3)
+        check(pixel(400, y) == INK, "the stroke on the board")
+
+        left, top, shown = choose_teacher_1(sw, sh)
+        click(left + 508, top + 137)  # save
+        wait_for(lambda: not shown(), 20, "the settings window to close after the save")
+        check(os.path.exists(os.path.join(lessons, "教师1111.pte")), "page 1 stored")
+        with open(os.path.join(lessons, "datb.sec"), "rb") as f:
+            check(b"pag=1" in f.read(), "the index says one page")
+
+        # Back to the toolbar and out through the exit command's question.
+        click(sw - 2 - 38 + 19, 20)
+        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 10,
+                 "the toolbar to come back")
+        click(sw - 436 + 267 + 19, 20)
+        wait_for(lambda: any(w[5] == '"提示信息"' for w in mapped_windows()), 10,
+                 "the exit question")
+        run("xdotool", "key", "Return")
+        wait_for(lambda: not program.alive(), 10, "the program to end")
+    finally:
+        program.stop()
+
+    # The next class: an empty board until the lesson is opened.
+    program = Program(folder, data_home=data.name)
+    try:
+        open_board(sw)
+        check(pixel(400, y) == BACKGROUND, "a new run starts with an empty page")
+        left, top, shown = choose_teacher_1(sw, sh)
+        click(left + 440, top + 137)  # open
+        wait_for(lambda: not shown(), 20, "the settings window to close after the open")
+        wait_for(lambda: pixel(400, y) == INK, 10, "the stroke back on the board")
+        check(True, "the lesson opens with its stroke")
+        screenshot("e2e-lesson-opened.png")
+    finally:
+        program.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
