@@ -100,13 +100,13 @@ void PrintTo(const FaultCase& c, std::ostream* os) {
 class Faults : public PanelFixture, public ::testing::WithParamInterface<FaultCase> {
 public:
     using PanelFixture::Background;
+    using PanelFixture::Blue;
     using PanelFixture::fakes;
     using PanelFixture::Green;
     using PanelFixture::makePages;
     using PanelFixture::openPanel;
     using PanelFixture::pagePixel;
     using PanelFixture::paintPage;
-    using PanelFixture::Blue;
     using PanelFixture::views;
 };
 
