@@ -7,6 +7,7 @@
 #include "board/whiteboard.h"
 #include "intake/picture_conversion.h"
 #include "lessons/lesson_pdf.h"
+#include "lessons/settings_window.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/qt_display.h"
 #include "platform/os/qt_services.h"
@@ -78,8 +79,10 @@ int main(int argc, char* argv[]) {
 
     int result = 0;
     if (!application.Terminated()) {
+        // Only after the single-instance check: a second copy never touches the first one's
+        // lessons or pages.
+        Form6->finishInterruptedSave();
         Form1->show();
-        // Only after the single-instance check: a second copy never sees the first one's pages.
         BoardRecovery recovery(*Form3);
         recovery.start(Form1);
         result = QApplication::exec();

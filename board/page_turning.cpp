@@ -35,15 +35,15 @@ void TForm3::restorePagePanel() {
         Panel4->hide();
         return;
     }
-    if (kind == 2) {
+    // The editor takes the page's own text even behind a document, and starts empty without
+    // the page's file: the panel's text is written back into this page's file when the page is
+    // left, closed or baked, and must never be the text of the page left.
+    if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+        RichEdit1->clear();
+    if (kind == 2)
         showDocumentView(Board.PanelDocument[page]);
-    } else {
+    else
         showEditor();
-        // Without its file the page's panel starts empty: the page left's text would
-        // otherwise be written into this page's file when it is left in turn.
-        if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
-            RichEdit1->clear();
-    }
     Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
                         Board.PanelHeight[page]);
     Panel4->show();

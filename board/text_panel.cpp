@@ -69,7 +69,12 @@ protected:
             QTextDocument pasted;
             pasted.setHtml(source->html());
             removePictures(pasted);
-            textCursor().insertFragment(QTextDocumentFragment(&pasted));
+            // Through the page file's own form, so that what shows is what the next save
+            // keeps (no lists, tables or links that would vanish then).
+            QTextDocument kept;
+            kept.setDefaultFont(document()->defaultFont());
+            rtfToRichText(richTextToRtf(pasted), kept);
+            textCursor().insertFragment(QTextDocumentFragment(&kept));
         } else if (source->hasText()) {
             textCursor().insertText(source->text());
         }
@@ -222,8 +227,15 @@ void TForm3::showEditor() {
 
 void TForm3::showDocumentView(const QString& path) {
     RichEdit1->hide();
-    if (path.isEmpty())
+    // A document page without a path of this run (its lesson opened, or brought back after a
+    // crash) shows an empty view, never the document of the page shown before.
+    if (path.isEmpty()) {
+        if (WebBrowser1) {
+            WebBrowser1->navigate({});
+            WebBrowser1->widget()->show();
+        }
         return;
+    }
     if (WebView* browser = webBrowser()) {
         browser->widget()->show();
         browser->loadFile(path);
@@ -417,14 +429,16 @@ void TForm3::RichEdit1MouseDown(int x, int y) {
     Board.AnchorY = y;
     Board.PanelDragWidth = Panel4->width();
     Board.PanelDragHeight = Panel4->height();
-    if (x > Panel4->width() - 5 || y > Panel4->height() - 8)
+    const QWidget* area = RichEdit1->viewport();
+    if (x > area->width() - 5 || y > area->height() - 8)
         Board.clearBakedPanel(panelRect());
 }
 
 void TForm3::RichEdit1MouseMove(Qt::MouseButtons buttons, int x, int y) {
+    // The edges are the text area's, which a scroll bar narrows once the text runs long.
     QWidget* area = RichEdit1->viewport();
-    const int w = RichEdit1->width();
-    const int h = RichEdit1->height();
+    const int w = area->width();
+    const int h = area->height();
     if (buttons == Qt::NoButton) {
         Qt::CursorShape shape = Qt::IBeamCursor;
         if (x > w - 5 && y > h - 5)

@@ -53,6 +53,9 @@ void TForm3::createThumbnailStrip() {
     ScrollBar1->setGeometry(2, 1, std::max(100, sw / 2), BarRowHeight - 2);
     ScrollBar1->setRange(1, 1);
     ScrollBar1->setSingleStep(TwoPageView);
+    // A click beside the thumb moves one page, and the thumb stands for one page of the range
+    // (Qt's default of ten made it fill most of the bar for a short lesson).
+    ScrollBar1->setPageStep(1);
     int left = ScrollBar1->geometry().right() + 6;
     Edit3 = new NumberBox(Panel6, left, 1, 44, BarRowHeight - 2, 13, QStringLiteral(" 1"), {});
     left += 50;

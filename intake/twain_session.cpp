@@ -45,6 +45,22 @@ struct TTwainSession::Run {
         changed.wait(lock, [this] { return imageTaken || cancel; });
         return cancel;
     }
+    // The reading thread's last step.
+    void finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+        }
+        changed.notify_all();
+    }
+    // True when the reading thread finished within `grace`.
+    bool waitFinished(std::chrono::milliseconds grace) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, grace, [this] { return finished; });
+    }
+
+private:
+    bool finished = false;
 };
 
 namespace {
@@ -60,6 +76,9 @@ constexpr int ReadChunk = 32 * 1024;
 // thread waits on its pipe rather than allocating.
 constexpr auto LastByteDelay = std::chrono::milliseconds(20);
 constexpr auto CancelDelay = std::chrono::milliseconds(50);
+
+// How long a stopped scan's reading thread is given to see the cancel by itself.
+constexpr auto StopGrace = std::chrono::milliseconds(2000);
 
 // Stops a frame that is still being read; the device is then ready for the next.
 void interruptFrame(ScannerHandle& device) {
@@ -341,6 +360,7 @@ bool TTwainSession::EnableSource(int index) {
                 Qt::QueuedConnection);
         };
         const TScanEnd end = scanImages(*device, feeder, *run, sink);
+        run->finish();
         QMetaObject::invokeMethod(
             this, [this, generation, end] { scanEnded(generation, end); }, Qt::QueuedConnection);
     });
@@ -369,6 +389,13 @@ void TTwainSession::stopScan() {
     if (!worker_.joinable())
         return;
     run_->requestCancel();
+    // The reading thread sees the cancel between two reads. A device that does not come back
+    // from a read is cancelled from here, as the scanner interface allows from any thread,
+    // rather than leave the program waiting on it for good.
+    if (!run_->waitFinished(StopGrace)) {
+        if (TTwainSource* source = Source(scanningIndex_); source && source->Handle)
+            source->Handle->cancel();
+    }
     worker_.join();
     ++generation_; // what the stopped scan left queued is not for us any more
     if (TTwainSource* source = Source(scanningIndex_))

@@ -12,6 +12,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <new>
 
 namespace lessons {
 
@@ -167,7 +168,15 @@ public:
     void add(int page, std::function<Result()> job) {
         auto promise = std::make_shared<std::promise<Result>>();
         pending_.push_back({page, promise->get_future()});
-        pool_.start([promise, job = std::move(job)] { promise->set_value(job()); });
+        // A job's exception is handed to whoever takes its result, on the GUI thread, where
+        // the command ends with an error box; escaping a pool thread it would end the program.
+        pool_.start([promise, job = std::move(job)] {
+            try {
+                promise->set_value(job());
+            } catch (...) {
+                promise->set_exception(std::current_exception());
+            }
+        });
     }
     bool full() const { return static_cast<int>(pending_.size()) >= LessonArchive::PagesInFlight; }
     bool empty() const { return pending_.empty(); }
@@ -200,8 +209,13 @@ LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QStr
     LessonPage result;
     const QString picturePath = folder + pageFileName(key, page, PictureExtension);
     result.pictureStamp = files.stamp(picturePath);
-    if (const auto bytes = files.read(picturePath))
-        result.picture = decodePagePng(*bytes, maxPicture);
+    if (const auto bytes = files.read(picturePath)) {
+        try {
+            result.picture = decodePagePng(*bytes, maxPicture);
+        } catch (const std::bad_alloc&) {
+            // A picture too big for the memory left opens as a blank page, as a damaged one.
+        }
+    }
     result.panel = QRect(DefaultPanelLeft, DefaultPanelTop, DefaultPanelWidth,
                          screen.height() - PanelBottomGap);
     if (const auto bytes = files.read(folder + pageFileName(key, page, PanelExtension))) {
@@ -209,11 +223,16 @@ LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QStr
         const auto read = [&](const QString& name, int fallback) {
             return strToIntDef(sec.value(lessonkeys::Edit, name).value_or(QString()), fallback);
         };
-        result.panelKind = read(lessonkeys::Kind, 0);
-        result.panel = QRect(read(lessonkeys::Left, result.panel.left()),
-                             read(lessonkeys::Top, result.panel.top()),
-                             read(lessonkeys::Width, result.panel.width()),
-                             read(lessonkeys::Height, result.panel.height()));
+        const int kind = read(lessonkeys::Kind, 0);
+        result.panelKind = kind == 1 || kind == 2 ? kind : 0;
+        const QRect panel(read(lessonkeys::Left, result.panel.left()),
+                          read(lessonkeys::Top, result.panel.top()),
+                          read(lessonkeys::Width, result.panel.width()),
+                          read(lessonkeys::Height, result.panel.height()));
+        // A hand-edited or damaged size of nothing would lose the panel for good: it takes the
+        // default place instead.
+        if (!panel.isEmpty())
+            result.panel = panel;
     }
     result.text = files.read(folder + pageFileName(key, page, TextExtension));
     return result;

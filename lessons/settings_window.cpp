@@ -11,6 +11,7 @@
 #include "platform/widgets/list_box.h"
 
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -252,7 +253,9 @@ void TForm6::FormCreate() {
     ListBox1->setItems(teachers);
     showSettings(config.Personal(config.DefaultSectionName()));
     handOverAtStart();
-    // A save the last run could not finish is finished before anything reads the lessons.
+}
+
+void TForm6::finishInterruptedSave() {
     if (const std::optional<QString> folder = lessonFolderOnDrive(false))
         archive_->finishInterruptedSave(*folder);
 }
@@ -266,6 +269,17 @@ void TForm6::showEvent(QShowEvent* event) {
     ListBox1->setItemIndex(-1);
     DriveComboBox1->refresh();
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
+}
+
+// A window shown above this one (the change-password window) goes with it, rather than stay
+// over the board with its OK still able to write.
+void TForm6::hideEvent(QHideEvent* event) {
+    Form::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow())
+            child->hide();
 }
 
 // Without a border the window needs an edge of its own above the board.

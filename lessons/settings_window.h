@@ -112,6 +112,9 @@ public:
     QString LessonFolder;
 
     void FormCreate();
+    // A save that a run ended in the middle of is finished (or undone) on the stored drive.
+    // Only the copy that goes on running may do it: another copy's save could be under way.
+    void finishInterruptedSave();
 
     // Teachers and passwords (teachers.cpp).
     void ListBox1Click();
@@ -158,6 +161,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

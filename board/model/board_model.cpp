@@ -31,11 +31,20 @@ void BoardModel::setPageCount(int count) {
     emit pageCountChanged(count);
 }
 
+void BoardModel::forgetPagePanels(int count) {
+    for (int page = 1; page <= count; ++page) {
+        PanelBaked[page] = 0;
+        PanelDocument[page].clear();
+    }
+    // The picture kept from under a panel belongs to a page that is no more.
+    PrePanelBitmap = QImage();
+    PrePanelPage = 0;
+}
+
 void BoardModel::pagesReplaced(int count) {
     forgetUndo();
     BackdropActive = 0;
-    for (int page = 1; page <= count; ++page)
-        PanelBaked[page] = 0;
+    forgetPagePanels(count);
     setPageCount(count);
     if (CurrentPage > count)
         setCurrentPage(1);
@@ -59,9 +68,7 @@ void BoardModel::setBackgroundColour(TColor colour) {
 }
 
 TColor BoardModel::pageBackground(int page) {
-    const QPoint p = backgroundSamplePoint(screenWidth());
-    const QImage picture = page == CurrentPage ? current() : pagePicture(page);
-    return picture.valid(p) ? fromRgb(picture.pixel(p)) : clBlack;
+    return pagePixel(page, backgroundSamplePoint(screenWidth())).value_or(clBlack);
 }
 
 void BoardModel::fill(int page, TColor colour) {
@@ -264,6 +271,11 @@ void BoardModel::placePendingPicture() {
 }
 
 void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
+    // A continuation belongs to the tall picture it was set for, and an armed own picture
+    // (which waits in FloatBitmap) is given up to the picture placed now rather than placed
+    // as this one at the next release.
+    ContinuationPage = 0;
+    PendingPlacement = 0;
     releaseZoomSource();
     ZoomFactor = 1.0f;
     FloatBitmap = picture;

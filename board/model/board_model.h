@@ -68,6 +68,9 @@ public:
     // nothing of the old pages' undo, backdrop or baked panels stays, and the board shows its
     // current page again, page 1 when the current one lies beyond them.
     void pagesReplaced(int count);
+    // What pages 1..count had of their panels in this run (baked pictures, document paths,
+    // the picture kept from under a panel) is forgotten.
+    void forgetPagePanels(int count);
     int screenWidth() const { return pageSize().width(); }
     int screenHeight() const { return pageSize().height(); }
 
@@ -125,7 +128,8 @@ public:
     // The picture waiting for this release is placed.
     void placePendingPicture();
     // `picture` becomes the floating picture at `topLeft`, of the placed kind, with a fresh
-    // zoom state; one still shown is replaced without being committed.
+    // zoom state; one still shown is replaced without being committed. No continuation and no
+    // armed placement outlive it.
     void placeFloatingPicture(const QImage& picture, QPoint topLeft);
     // One zoom step, always scaled from the picture as it was before the first step.
     void zoomStep(bool enlarge);

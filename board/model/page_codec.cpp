@@ -3,7 +3,9 @@
 #include <zstd.h>
 
 #include <cstring>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -65,4 +67,34 @@ QImage unpackPage(const PackedPage& packed, QImage reuse) {
     if (ZSTD_isError(got) || got != n)
         throw std::runtime_error("a stored page could not be expanded");
     return page;
+}
+
+std::optional<TColor> packedPixel(const PackedPage& packed, QPoint at) {
+    const QSize size = packed.size;
+    if (at.x() < 0 || at.y() < 0 || at.x() >= size.width() || at.y() >= size.height())
+        return std::nullopt;
+    if (packed.solid)
+        return packed.solid;
+    // Rows of Format_RGB32 are four bytes a pixel with no padding.
+    const std::size_t offset =
+        (static_cast<std::size_t>(at.y()) * static_cast<std::size_t>(size.width()) +
+         static_cast<std::size_t>(at.x())) *
+        sizeof(QRgb);
+    const std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> context(ZSTD_createDCtx(),
+                                                                       ZSTD_freeDCtx);
+    if (!context)
+        throw std::bad_alloc();
+    std::vector<char> rows(offset + sizeof(QRgb));
+    ZSTD_inBuffer in{packed.bytes.constData(), static_cast<std::size_t>(packed.bytes.size()), 0};
+    ZSTD_outBuffer out{rows.data(), rows.size(), 0};
+    while (out.pos < out.size) {
+        const std::size_t before = in.pos + out.pos;
+        const std::size_t result = ZSTD_decompressStream(context.get(), &out, &in);
+        const bool stuck = in.pos + out.pos == before;
+        if (ZSTD_isError(result) || (result == 0 && out.pos < out.size) || stuck)
+            throw std::runtime_error("a stored page could not be expanded");
+    }
+    QRgb pixel;
+    std::memcpy(&pixel, rows.data() + offset, sizeof pixel);
+    return platform::fromRgb(pixel);
 }

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <optional>
 
@@ -24,3 +25,5 @@ PackedPage packPage(const QImage& page);
 // The page's pixels again, written into `reuse` when it has the page's size and is not shared,
 // else into a new picture.
 QImage unpackPage(const PackedPage& packed, QImage reuse = {});
+// One pixel of the page, expanding only the rows up to it; nothing outside the page.
+std::optional<TColor> packedPixel(const PackedPage& packed, QPoint at);

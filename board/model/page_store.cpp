@@ -135,6 +135,19 @@ QImage PageStore::pagePicture(int page, QImage reuse) {
     return unpackPage(s.packed, std::move(reuse));
 }
 
+std::optional<TColor> PageStore::pagePixel(int page, QPoint at) {
+    collect();
+    const Slot& s = slot(page);
+    if (!s.exists)
+        return std::nullopt;
+    if (!s.expanded.isNull()) {
+        if (!s.expanded.valid(at))
+            return std::nullopt;
+        return platform::fromRgb(s.expanded.pixel(at));
+    }
+    return packedPixel(s.packed, at);
+}
+
 void PageStore::writePage(int page, const QImage& picture) {
     Slot& s = slot(page);
     if (!s.exists)

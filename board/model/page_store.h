@@ -74,6 +74,9 @@ public:
     // one else holds: a caller that reads pages often keeps one and spares fresh memory.
     QImage pagePicture(int page, QImage reuse);
     void writePage(int page, const QImage& picture);
+    // One pixel of a page, read without expanding the whole of a packed page; nothing for a
+    // page that is not there or a point outside it.
+    std::optional<TColor> pagePixel(int page, QPoint at);
 
     // Makes another page the current one: the page left is packed in the background.
     void setCurrentPage(int page);

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QSaveFile>
 
 namespace {
@@ -114,6 +115,13 @@ std::optional<RecoveredBoard> readRecovery(const QString& folder) {
 
 namespace {
 
+QImage overBackground(const QImage& picture, QSize size, TColor background) {
+    QImage page(size, QImage::Format_RGB32);
+    page.fill(platform::toQColor(background));
+    QPainter(&page).drawImage(0, 0, picture);
+    return page;
+}
+
 void writeText(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
@@ -125,14 +133,16 @@ void writeText(const QString& path, const QByteArray& bytes) {
 void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
                      const std::function<QString(int page)>& textFile) {
     board.forgetUndo();
+    board.forgetPagePanels(recovered.pageCount);
     board.setPageCount(recovered.pageCount);
     board.setCurrentPage(recovered.currentPage);
     for (const RecoveredPage& page : recovered.pages) {
         const int n = page.page;
         if (page.packed.size == board.pageSize())
             board.writePacked(n, page.packed);
-        else // a screen of another size since: the page is cut or widened as a lesson page is
-            board.writePage(n, unpackPage(page.packed));
+        else // a screen of another size since: cut, or widened over the background colour
+            board.writePage(
+                n, overBackground(unpackPage(page.packed), board.pageSize(), recovered.background));
         board.PageState[n] = page.state;
         board.setPanelKind(n, page.panelKind);
         board.PanelLeft[n] = page.panel.x();

@@ -195,6 +195,8 @@ bool RecoveryWriter::writeRound(RecoverySnapshot& snapshot) {
         {QStringLiteral("background"), static_cast<qint64>(snapshot.background)},
         {QStringLiteral("pages"), entries},
     };
+    // The names of the files the manifest lists reach the disk before the manifest does.
+    platform::syncFolder(folder_);
     if (!writeWhole(recovery_files::Manifest, QJsonDocument(manifest).toJson()))
         return false;
     platform::syncFolder(folder_);

@@ -69,7 +69,7 @@ void setProgramFolder(const QString& folder) {
 
 QString chooseProgramFolder(const QString& installed, const QString& perUser) {
     const QString from = withSeparator(QDir(installed).absolutePath());
-    if (QFileInfo(from).isWritable())
+    if (QFileInfo(from).isWritable() && !QFileInfo::exists(from + InstalledMarker))
         return from;
     if (!linkProgramFolder(from, perUser)) {
         qWarning("Cannot make the program folder %s; working in %s", qPrintable(perUser),

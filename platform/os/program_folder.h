@@ -20,9 +20,13 @@ inline const QStringList& programFolderCopies() {
     return copies;
 }
 
+// Lies in an installed program folder, and only there: the package puts it there.
+inline const QString InstalledMarker = QStringLiteral("k-vorne.installed");
+
 // The folder to work in, with a trailing separator. A build folder the user may write to is
-// the program folder itself. An installed one (read-only) is stood in for by `perUser`, made
-// by linkProgramFolder; when that fails, the installed folder is used as it is.
+// the program folder itself. An installed one (read-only, or marked as installed, since root
+// may write anywhere) is stood in for by `perUser`, made by linkProgramFolder; when that
+// fails, the installed folder is used as it is.
 QString chooseProgramFolder(const QString& installed, const QString& perUser);
 
 // Makes `perUser` (and keeps it up to date) as a stand-in for the installed program folder:

@@ -156,6 +156,18 @@ TEST_F(PictureLibraryTest, ANarrowerOwnPictureIsPlacedAtItsOwnSizeAtThePressPoin
     EXPECT_EQ(Form3->Board.FloatBitmap.size(), QSize(sw() - 1, 40));
 }
 
+TEST_F(PictureLibraryTest, APlacedPictureIsNotCarriedToTheNextPageByAnEarlierTallScan) {
+    addOwnPicture(QStringLiteral("own.png"), 300, 200, Yellow);
+    Form3->Board.PageState[1] = 2;
+    Form3->Board.ContinuationPage = 2; // left by a tall scan on this page
+    Form3->Image26MouseUp(50);
+    stroke({{400, 300}});
+    ASSERT_TRUE(Form3->Image2->isVisible());
+    Form3->SpeedButton12Click();
+    EXPECT_EQ(Form3->Board.CurrentPage, 2);
+    EXPECT_FALSE(Form3->Image2->isVisible());
+}
+
 TEST_F(PictureLibraryTest, AReleaseOnNoPictureOrOnAFileGoneArmsNothing) {
     const QString path = addOwnPicture(QStringLiteral("gone.png"), 50, 50);
     Form3->Board.setOwnPicturesHeight(1000);

@@ -145,12 +145,17 @@ TEST_F(PanelFixture, ApplyGivesTheWholeTextTheFontAndOkOnlyTheSelection) {
 TEST_F(PanelFixture, PasteTakesTextAndFormattingButNoPictures) {
     openPanel(Place, QString());
     auto* data = new QMimeData;
-    data->setHtml(QStringLiteral("<b>粗</b><img src=\"data:image/png;base64,AAAA\">字"));
+    data->setHtml(QStringLiteral("<b>粗</b><img src=\"data:image/png;base64,AAAA\">字"
+                                 "<ul><li><a href=\"http://x/\">链</a></li></ul>"));
     QApplication::clipboard()->setMimeData(data);
     Form3->SpeedButton23Click();
-    EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("粗字"));
+    EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("粗字\n链"));
     QTextCursor c(Form3->RichEdit1->document());
     c.setPosition(1);
     EXPECT_TRUE(c.charFormat().font().bold());
+    // What the page's file cannot keep does not show either: no list, no link.
+    c.setPosition(4);
+    EXPECT_EQ(c.currentList(), nullptr);
+    EXPECT_FALSE(c.charFormat().isAnchor());
     EXPECT_EQ(Form3->Board.panelKind(1), 1);
 }

@@ -1,5 +1,6 @@
 // The thumbnail strip: what it shows, how it scrolls, and the page chosen from it.
 #include "panel_fixture.h"
+#include "platform/raster/rich_text.h"
 
 #include <QScrollBar>
 #include <QTest>
@@ -184,6 +185,38 @@ const FaultCase faults[] = {
          Form3->SpeedButton11Click();
          ASSERT_FALSE(t.views.loads.isEmpty());
          EXPECT_EQ(t.views.loads.back(), QStringLiteral("/lesson/a.htm"));
+     }},
+    {"ADocumentPageKeepsItsOwnText",
+     [](Faults& t) {
+         t.fakes.dialogs.fileNames = {QStringLiteral("/lesson/b.htm")};
+         t.openPanel(Place, QStringLiteral("甲"));
+         t.makePages(2);
+         t.openPanel(Place, QStringLiteral("乙"));
+         Form3->SpeedButton26Click(); // page 2 shows a document over its text
+         Form3->SpeedButton11Click();
+         Form3->SpeedButton12Click();
+         Form3->SpeedButton11Click(); // page 2 left again, with the editor behind the document
+         QTextDocument text;
+         ASSERT_TRUE(loadRichText(text, Form3->pageTextFile(2)));
+         EXPECT_EQ(text.toPlainText(), QStringLiteral("乙"));
+     }},
+    {"AnOpenedLessonForgetsThePanelsOfTheOldPages",
+     [](Faults& t) {
+         t.fakes.dialogs.fileNames = {QStringLiteral("/lesson/a.htm")};
+         t.paintPage({0, 41, 1024, 768}, Faults::Green);
+         t.openPanel(Place); // the green page's picture kept
+         Form3->SpeedButton26Click();
+         // A lesson whose page 1 holds a document of its own lesson and a blue page.
+         Form3->Board.writePage(1, [] {
+             QImage page(1024, 768, QImage::Format_RGB32);
+             page.fill(toQColor(Faults::Blue));
+             return page;
+         }());
+         Form3->Board.setPanelKind(1, 2);
+         Form3->Board.pagesReplaced(1);
+         EXPECT_EQ(t.views.loads.back(), QStringLiteral("navigate:"));
+         Form3->SpeedButton22Click(); // normal size puts back only a picture of this page
+         EXPECT_EQ(t.pagePixel(600, 300), Faults::Blue);
      }},
 };
 

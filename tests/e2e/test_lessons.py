@@ -1,8 +1,11 @@
 """A lesson kept from one class to the next on the real program: the teacher writes on the
 board, saves the page as 教师1's volume 1 lesson 1 from the settings window, leaves with the exit
-command, starts the program again and opens the lesson: the stroke is back on the board."""
+command, starts the program again and opens the lesson: the stroke is back on the board. The
+lesson is then exported as a PDF from the command line, without a display."""
 
 import os
+import re
+import subprocess
 import sys
 import tempfile
 import time
@@ -52,10 +55,18 @@ def main(folder):
 
         left, top, shown = choose_teacher_1(sw, sh)
         click(left + 508, top + 137)  # save
-        wait_for(lambda: not shown(), 20, "the settings window to close after the save")
+        # The window steps aside while the pages are shown and stored; the index is written
+        # last, once every page is in place.
+        index = os.path.join(lessons, "datb.sec")
+
+        def saved():
+            if shown() or not os.path.exists(index):
+                return False
+            with open(index, "rb") as f:
+                return b"pag=1" in f.read()
+
+        wait_for(saved, 20, "the save to end with the index saying one page")
         check(os.path.exists(os.path.join(lessons, "教师1111.pte")), "page 1 stored")
-        with open(os.path.join(lessons, "datb.sec"), "rb") as f:
-            check(b"pag=1" in f.read(), "the index says one page")
 
         # Back to the toolbar and out through the exit command's question.
         click(sw - 2 - 38 + 19, 20)
@@ -82,6 +93,17 @@ def main(folder):
         screenshot("e2e-lesson-opened.png")
     finally:
         program.stop()
+
+    # The same lesson as a PDF from the command line, with no display at all.
+    out = os.path.join(data.name, "lesson.pdf")
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+    done = subprocess.run([os.path.join(folder, "K_Vorne"), "--export-pdf", lessons, "教师111",
+                           out], env=env, capture_output=True, text=True, timeout=60)
+    check(done.returncode == 0, f"the PDF export ends well ({done.stderr.strip()})")
+    with open(out, "rb") as f:
+        pdf = f.read()
+    check(pdf.startswith(b"%PDF") and len(re.findall(rb"/Type\s*/Page\b", pdf)) == 1,
+          "the PDF has the lesson's one page")
     return 0
 
 

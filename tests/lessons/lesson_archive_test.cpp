@@ -113,6 +113,31 @@ TEST_F(LessonArchiveTest, MissingPanelFileAndPictureGiveDefaultsAndABlankPage) {
         QRect(0, 40, 368, Screen.height() - 40));
 }
 
+TEST_F(LessonArchiveTest, DamagedPanelValuesOpenAsNoPanelOrTheDefaultPlace) {
+    const QRect defaults(0, 40, 368, Screen.height() - 40);
+    const struct {
+        const char* sec;
+        int kind;
+        QRect panel;
+    } cases[] = {
+        {"vis=7\r\nleft=10\r\ntop=50\r\nwidth=300\r\nheight=200", 0, {10, 50, 300, 200}},
+        {"vis=1\r\nleft=10\r\ntop=50\r\nwidth=0\r\nheight=200", 1, defaults},
+        {"vis=2\r\nleft=10\r\ntop=50\r\nwidth=300\r\nheight=-20", 2, defaults},
+        {"vis=1\r\nleft=-100\r\ntop=50\r\nwidth=300\r\nheight=200", 1, {-100, 50, 300, 200}},
+    };
+    drawLesson({Red}, {});
+    ASSERT_TRUE(saveAs(Owner).ok());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sec);
+        putFile(lessonFile(QStringLiteral("教师12131.sec")), QByteArray("[edit]\r\n") + c.sec);
+        ASSERT_TRUE(openAs(Owner).ok());
+        EXPECT_EQ(board->panelKind(1), c.kind);
+        EXPECT_EQ(QRect(board->PanelLeft[1], board->PanelTop[1], board->PanelWidth[1],
+                        board->PanelHeight[1]),
+                  c.panel);
+    }
+}
+
 TEST_F(LessonArchiveTest, AnOpenOfNothingChangesNothing) {
     drawLesson({Red, Green}, {});
     EXPECT_EQ(archive.open(*board, folder, Owner).message, LessonNotFound);

@@ -205,6 +205,15 @@ TEST_F(ChangePassword, TheAdministratorPassword) {
     EXPECT_FALSE(Form8->isVisible());
 }
 
+TEST_F(ChangePassword, LeavesWithTheSettingsWindow) {
+    Form6->show();
+    Form6->Button9Click();
+    ASSERT_TRUE(Form8->isVisible());
+    Form6->BitBtn1Click();
+    EXPECT_FALSE(Form6->isVisible());
+    EXPECT_FALSE(Form8->isVisible());
+}
+
 TEST_F(ChangePassword, DigitsGoToTheBoxThatHasTheFocus) {
     Form6->Button9Click();
     ASSERT_TRUE(Form8->isVisible());

@@ -61,4 +61,10 @@ TEST(ProgramFolder, AWritableFolderIsItsOwnProgramFolder) {
     const QString user = dir.filePath(QStringLiteral("user"));
     EXPECT_EQ(chooseProgramFolder(dir.path(), user), dir.path() + QLatin1Char('/'));
     EXPECT_FALSE(QFileInfo::exists(user));
+
+    // Root may write into the installed folder, which must stay as the package left it.
+    write(dir.filePath(InstalledMarker), "");
+    write(dir.filePath(QStringLiteral("ani.dll")), "engine");
+    EXPECT_EQ(chooseProgramFolder(dir.path(), user), user + QLatin1Char('/'));
+    EXPECT_TRUE(QFileInfo(user + QStringLiteral("/ani.dll")).isSymLink());
 }

@@ -55,6 +55,12 @@ TEST_F(ModelTest, APageLeftIsPackedAndComesBackPixelForPixel) {
     // Only the noise costs much once packed.
     EXPECT_LT(board.pageBytes(1), static_cast<std::size_t>(original.sizeInBytes()) / 4);
     EXPECT_EQ(board.pagePicture(1), original);
+    // Single pixels read from the packed form, on both sides of the noise and at its corners.
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(639, 99), QPoint(3, 150), QPoint(639, 199), QPoint(639, 479)})
+        EXPECT_EQ(board.pagePixel(1, p), at(original, p.x(), p.y())) << p.x() << "," << p.y();
+    EXPECT_EQ(board.pagePixel(1, QPoint(640, 0)), std::nullopt);
+    EXPECT_EQ(board.pageBackground(1), at(original, 639, 38));
     board.turnLeft();
     EXPECT_EQ(board.current(), original);
 }

@@ -131,6 +131,22 @@ TEST_F(RecoveryTest, TheBoardComesBackWithItsPagesPanelsTextsAndCurrentPage) {
     EXPECT_TRUE(readRecovery(folder())->worthOffering());
 }
 
+TEST_F(RecoveryTest, APageOfASmallerScreenComesBackOverTheBackgroundColour) {
+    makeThreePages();
+    RecoveryWriter writer(folder(), -1);
+    RecoveryRecorder recorder(*board, writer, textFiles());
+    recorder.record();
+    writer.wait();
+    const std::optional<RecoveredBoard> recovered = readRecovery(folder());
+    ASSERT_TRUE(recovered);
+    BoardModel wider;
+    wider.create(QSize(400, 300), dir.path() + QLatin1Char('/'));
+    restoreRecovery(wider, *recovered, textFiles());
+    const QImage page = wider.pagePicture(1);
+    EXPECT_EQ(fromRgb(page.pixel(50, 55)), Ink);
+    EXPECT_EQ(fromRgb(page.pixel(399, 299)), Background);
+}
+
 TEST_F(RecoveryTest, APageTurnWritesAndOnlyChangedPagesAreWrittenAgain) {
     makeThreePages();
     RecoveryWriter writer(folder(), -1);
