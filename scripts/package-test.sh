@@ -33,6 +33,19 @@ chmod 700 "$runtime"
 cp "$work/e2e-toolbar.png" "$top/build/package-toolbar.png"
 echo "the toolbar as the installed program shows it: $top/build/package-toolbar.png"
 
+# A technician trying it as root: the installed folder stays as the package left it (dpkg -r
+# below finds any file written there, as the folder is then left behind).
+rootdata=$(mktemp -d /tmp/k-vorne-package-root.XXXXXX)
+env XDG_DATA_HOME="$rootdata" XDG_RUNTIME_DIR="$runtime" QTWEBENGINE_DISABLE_SANDBOX=1 \
+    /usr/bin/k-vorne >/dev/null 2>&1 &
+rootrun=$!
+sleep 3
+kill "$rootrun" 2>/dev/null || true
+wait "$rootrun" 2>/dev/null || true
+dpkg -V k-vorne
+[ -e "$rootdata/K_Vorne/program/K_Vorne" ] || { echo "root did not work in a folder of its own" >&2; exit 1; }
+rm -rf "$rootdata"
+
 dpkg -r k-vorne
 left=()
 for f in "${files[@]}"; do
