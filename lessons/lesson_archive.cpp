@@ -6,7 +6,6 @@
 #include "platform/os/ini_text.h"
 
 #include <QHash>
-#include <QPainter>
 #include <QThreadPool>
 
 #include <deque>
@@ -83,19 +82,6 @@ QByteArray panelFile(int kind, int left, int top, int width, int height) {
     sec.setValue(lessonkeys::Edit, lessonkeys::Width, QString::number(width));
     sec.setValue(lessonkeys::Edit, lessonkeys::Height, QString::number(height));
     return sec.bytes();
-}
-
-// A page of the screen's size: the picture at (0, 0) at its own size over the background.
-QImage composePage(const QImage& picture, QSize screen, TColor background) {
-    if (picture.size() == screen && picture.format() == QImage::Format_RGB32)
-        return picture;
-    QImage page(screen, QImage::Format_RGB32);
-    page.fill(platform::toQColor(background));
-    if (!picture.isNull()) {
-        QPainter painter(&page);
-        painter.drawImage(0, 0, picture);
-    }
-    return page;
 }
 
 // What a save records before it replaces anything: the renames, the removals and the index
@@ -528,7 +514,7 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
             LessonPage loaded = readLessonPage(files_, folder, key, page, screen, MaxPicture);
             const bool whole =
                 loaded.picture.size() == screen && loaded.picture.format() == QImage::Format_RGB32;
-            loaded.picture = composePage(loaded.picture, screen, background);
+            loaded.picture = pageOverBackground(loaded.picture, screen, background);
             if (!whole)
                 loaded.pictureStamp.reset();
             return loaded;

@@ -1,5 +1,6 @@
 #include "board/model/page_codec.h"
 
+#include <QPainter>
 #include <zstd.h>
 
 #include <cstring>
@@ -97,4 +98,14 @@ std::optional<TColor> packedPixel(const PackedPage& packed, QPoint at) {
     QRgb pixel;
     std::memcpy(&pixel, rows.data() + offset, sizeof pixel);
     return platform::fromRgb(pixel);
+}
+
+QImage pageOverBackground(const QImage& picture, QSize size, TColor background) {
+    if (picture.size() == size && picture.format() == QImage::Format_RGB32)
+        return picture;
+    QImage page(size, QImage::Format_RGB32);
+    page.fill(platform::toQColor(background));
+    if (!picture.isNull())
+        QPainter(&page).drawImage(0, 0, picture);
+    return page;
 }

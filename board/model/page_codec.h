@@ -25,5 +25,8 @@ PackedPage packPage(const QImage& page);
 // The page's pixels again, written into `reuse` when it has the page's size and is not shared,
 // else into a new picture.
 QImage unpackPage(const PackedPage& packed, QImage reuse = {});
+// A page of `size`: the picture at (0, 0) at its own size over the background colour (a
+// picture from a screen of another size), or the picture itself when it already is one.
+QImage pageOverBackground(const QImage& picture, QSize size, TColor background);
 // One pixel of the page, expanding only the rows up to it; nothing outside the page.
 std::optional<TColor> packedPixel(const PackedPage& packed, QPoint at);

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPainter>
 #include <QSaveFile>
 
 namespace {
@@ -115,13 +114,6 @@ std::optional<RecoveredBoard> readRecovery(const QString& folder) {
 
 namespace {
 
-QImage overBackground(const QImage& picture, QSize size, TColor background) {
-    QImage page(size, QImage::Format_RGB32);
-    page.fill(platform::toQColor(background));
-    QPainter(&page).drawImage(0, 0, picture);
-    return page;
-}
-
 void writeText(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
@@ -141,8 +133,8 @@ void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
         if (page.packed.size == board.pageSize())
             board.writePacked(n, page.packed);
         else // a screen of another size since: cut, or widened over the background colour
-            board.writePage(
-                n, overBackground(unpackPage(page.packed), board.pageSize(), recovered.background));
+            board.writePage(n, pageOverBackground(unpackPage(page.packed), board.pageSize(),
+                                                  recovered.background));
         board.PageState[n] = page.state;
         board.setPanelKind(n, page.panelKind);
         board.PanelLeft[n] = page.panel.x();
