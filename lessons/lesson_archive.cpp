@@ -334,9 +334,18 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                 journal.removals << name; // a text from an earlier save is not this page's
         }
     };
+    // Pages held packed are expanded into the pictures of pages saved before, once their jobs
+    // are done with them: a fresh page-sized picture for each page costs more in page faults
+    // than expanding it.
+    std::deque<QImage> done;
     for (int page = 1; page <= count && failure.isEmpty(); ++page) {
         const QString picturePath = folder + pageFileName(key, page, PictureExtension);
-        const QImage picture = board.pagePicture(page);
+        QImage reuse;
+        if (static_cast<int>(done.size()) > PagesInFlight) {
+            reuse = std::move(done.front());
+            done.pop_front();
+        }
+        const QImage picture = board.pagePicture(page, std::move(reuse));
         versions[static_cast<std::size_t>(page)] = board.version(page);
         const auto& known = known_[static_cast<std::size_t>(page)];
         const bool unchanged = known && known->path == picturePath &&
@@ -375,6 +384,7 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                      });
         if (progress)
             progress(page, picture);
+        done.push_back(picture);
         while (pipeline.full())
             takeNext();
     }

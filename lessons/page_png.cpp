@@ -61,6 +61,9 @@ quint32 readBigEndian(const char* p) {
     return (quint32{b[0]} << 24) | (quint32{b[1]} << 16) | (quint32{b[2]} << 8) | quint32{b[3]};
 }
 
+// Pages up to this size (a 4K screen's) are inflated into memory the thread keeps.
+constexpr std::size_t ReusedInflateBytes = std::size_t{3840 * 3 + 1} * 2160;
+
 std::uint8_t paeth(int a, int b, int c) {
     const int p = a + b - c;
     const int pa = std::abs(p - a);
@@ -70,8 +73,8 @@ std::uint8_t paeth(int a, int b, int c) {
 }
 
 // Undoes a row's filter into `out`, given the row above as undone (zeros for the first).
-bool unfilter(std::uint8_t filter, const std::uint8_t* in, std::uint8_t* out,
-              const std::uint8_t* above, std::size_t length, std::size_t bpp) {
+bool unfilter(std::uint8_t filter, const std::uint8_t* __restrict in, std::uint8_t* __restrict out,
+              const std::uint8_t* __restrict above, std::size_t length, std::size_t bpp) {
     switch (filter) {
     case 0:
         std::memcpy(out, in, length);
@@ -145,7 +148,13 @@ std::optional<QImage> decodeDirectly(const QByteArray& bytes, QSize maxSize) {
         height > static_cast<quint32>(maxSize.height()))
         return QImage();
     const std::size_t stride = std::size_t{width} * bpp;
-    std::vector<std::uint8_t> raw((stride + 1) * height);
+    // The inflated rows, in memory this thread keeps from page to page: a fresh buffer of a
+    // page's size costs more in page faults than the inflate itself.
+    thread_local std::vector<std::uint8_t> reused;
+    std::vector<std::uint8_t> once;
+    const std::size_t rawSize = (stride + 1) * height;
+    std::vector<std::uint8_t>& raw = rawSize <= ReusedInflateBytes ? reused : once;
+    raw.resize(rawSize);
     const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)>
         decompressor(libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
     std::size_t produced = 0;
@@ -223,9 +232,12 @@ struct Reader {
 QByteArray encodePagePng(const QImage& page) {
     if (page.isNull())
         return {};
-    const QImage rgb = page.convertToFormat(QImage::Format_RGB888);
-    const int height = rgb.height();
-    const auto stride = static_cast<std::size_t>(rgb.width()) * 3;
+    // Rows are taken as 32-bit pixels one at a time and made RGB bytes in a small buffer:
+    // converting the whole page first would cost a fresh page-sized picture.
+    const QImage rgb32 = page.convertToFormat(QImage::Format_RGB32);
+    const int width = rgb32.width();
+    const int height = rgb32.height();
+    const auto stride = static_cast<std::size_t>(width) * 3;
     // zlib's run-length strategy packs runs faster than any matching search could, and a page
     // is mostly rows equal to the row above, which "up" makes runs of zeros. A row at a time,
     // so that what is packed is still in the cache.
@@ -238,15 +250,20 @@ QByteArray encodePagePng(const QImage& page) {
     z.next_out = reinterpret_cast<Bytef*>(idat.data());
     z.avail_out = static_cast<uInt>(idat.size());
     std::vector<std::uint8_t> line(stride + 1);
-    const std::vector<std::uint8_t> zeros(stride, 0);
-    const std::uint8_t* above = zeros.data();
+    std::vector<std::uint8_t> row(stride), above(stride, 0);
     int status = Z_OK;
     for (int y = 0; y < height && status == Z_OK; ++y) {
-        const std::uint8_t* row = rgb.constScanLine(y);
+        const auto* pixels = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* out = &row[static_cast<std::size_t>(x) * 3];
+            out[0] = static_cast<std::uint8_t>(qRed(pixels[x]));
+            out[1] = static_cast<std::uint8_t>(qGreen(pixels[x]));
+            out[2] = static_cast<std::uint8_t>(qBlue(pixels[x]));
+        }
         line[0] = FilterUp;
         for (std::size_t i = 0; i < stride; ++i)
             line[i + 1] = static_cast<std::uint8_t>(row[i] - above[i]);
-        above = row;
+        std::swap(row, above);
         z.next_in = line.data();
         z.avail_in = static_cast<uInt>(line.size());
         status = deflate(&z, y + 1 == height ? Z_FINISH : Z_NO_FLUSH);
@@ -259,7 +276,7 @@ QByteArray encodePagePng(const QImage& page) {
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     png.reserve(idat.size() + 1024);
     QByteArray header;
-    appendBigEndian(header, static_cast<quint32>(rgb.width()));
+    appendBigEndian(header, static_cast<quint32>(width));
     appendBigEndian(header, static_cast<quint32>(height));
     header.append(QByteArray("\x08\x02\x00\x00\x00", 5)); // 8 bits, RGB, deflate, basic, plain
     appendChunk(png, "IHDR", header);
