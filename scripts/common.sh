@@ -10,6 +10,11 @@ build_program() {
     cmake --build "$dir" ${KV_TARGET:+--target "$KV_TARGET"}
 }
 
+# phase <what>: tells which step of a run begins, and how long the run has taken so far.
+phase() {
+    echo "== $1 (after $((SECONDS / 60)) min $((SECONDS % 60)) s)"
+}
+
 # Qt wants a private runtime folder.
 ensure_runtime_dir() {
     if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
