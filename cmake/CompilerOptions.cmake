@@ -26,13 +26,22 @@ if(KV_SANITIZE)
     target_link_options(kv_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# Precompiled headers: most of a file's compile time is spent parsing Qt's headers. Each
-# target parses the set of its kind (gui, widgets or tests, cmake/precompiled_*.h) once.
-# Turn it off to check that every file includes what it uses.
-option(KV_PRECOMPILE "Precompile the common Qt headers per target" ON)
+# Precompiled headers: most of a file's compile time is spent parsing Qt's headers. The set of
+# each kind (gui, widgets or tests, cmake/precompiled_*.h) is parsed once, by the first target
+# of that kind, and every later target of the kind reuses it (targets are compiled alike, so
+# the compiler accepts it; -Winvalid-pch says when not). Turn it off to check that every file
+# includes what it uses.
+option(KV_PRECOMPILE "Precompile the common Qt headers" ON)
 function(kv_precompile target kind)
-    if(KV_PRECOMPILE)
+    if(NOT KV_PRECOMPILE)
+        return()
+    endif()
+    get_property(owner GLOBAL PROPERTY KV_PRECOMPILED_${kind})
+    if(owner)
+        target_precompile_headers(${target} REUSE_FROM ${owner})
+    else()
         target_precompile_headers(${target} PRIVATE
             ${PROJECT_SOURCE_DIR}/cmake/precompiled_${kind}.h)
+        set_property(GLOBAL PROPERTY KV_PRECOMPILED_${kind} ${target})
     endif()
 endfunction()
