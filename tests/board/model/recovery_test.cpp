@@ -88,6 +88,14 @@ protected:
         board->turnLeft();
     }
 
+    // One write of the board as it stands, by a writer that is gone again afterwards.
+    void writeOnce() {
+        RecoveryWriter writer(folder(), -1);
+        RecoveryRecorder recorder(*board, writer, textFiles());
+        recorder.record();
+        writer.wait();
+    }
+
     static Kept kept(BoardModel& b, const std::function<QString(int)>& text) {
         Kept k{b.PageCount, b.CurrentPage, b.BackgroundColour, {}, {}, {}};
         for (int n = 1; n <= b.PageCount; ++n) {
@@ -133,10 +141,7 @@ TEST_F(RecoveryTest, TheBoardComesBackWithItsPagesPanelsTextsAndCurrentPage) {
 
 TEST_F(RecoveryTest, APageOfASmallerScreenComesBackOverTheBackgroundColour) {
     makeThreePages();
-    RecoveryWriter writer(folder(), -1);
-    RecoveryRecorder recorder(*board, writer, textFiles());
-    recorder.record();
-    writer.wait();
+    writeOnce();
     const std::optional<RecoveredBoard> recovered = readRecovery(folder());
     ASSERT_TRUE(recovered);
     BoardModel wider;
@@ -216,12 +221,7 @@ TEST_F(RecoveryTest, AWriteCutShortLeavesThePreviousCompleteState) {
 
 TEST_F(RecoveryTest, ANewRunWritesBesideTheStateItFoundWithoutTouchingItsFiles) {
     makeThreePages();
-    {
-        RecoveryWriter writer(folder(), -1);
-        RecoveryRecorder recorder(*board, writer, textFiles());
-        recorder.record();
-        writer.wait();
-    }
+    writeOnce();
     const Kept first = kept(*board, textFiles());
     // The next run restores, and dies after one file of its first write: its files must not
     // have taken the names of the files the manifest in place names.
@@ -311,12 +311,7 @@ TEST_F(RecoveryTest, ADamagedFolderIsNotRead) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QDir(folder()).removeRecursively();
-        {
-            RecoveryWriter writer(folder(), -1);
-            RecoveryRecorder recorder(*board, writer, textFiles());
-            recorder.record();
-            writer.wait();
-        }
+        writeOnce();
         ASSERT_TRUE(readRecovery(folder()));
         c.damage(folder());
         EXPECT_FALSE(readRecovery(folder()));
