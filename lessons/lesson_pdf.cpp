@@ -64,6 +64,9 @@ ArchiveResult writeLessonPdf(ArchiveFiles& files, const QString& lessonFolder, c
         if (page == 1 ? !painter.begin(&writer) : !writer.newPage()) {
             return ArchiveResult::failed(QStringLiteral("无法写入文件 %1。").arg(target));
         }
+        // Pages go in as they are, Flate-compressed: a page of ink on one colour packs small,
+        // where JPEG would blur thin strokes and tint every line's edges.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         painter.fillRect(QRect(QPoint(), size), Qt::white);
         TColor editor = 0x00FFFFFF;
         if (!lesson.picture.isNull()) {
