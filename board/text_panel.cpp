@@ -1,5 +1,6 @@
 // The text panel that floats on a page: typed rich text or a document, moved and sized with
 // the pointer, kept per page, and baked or pinned into the page's pixels.
+#include "board/document_kinds.h"
 #include "board/event_hook.h"
 #include "board/panel_picture.h"
 #include "board/whiteboard.h"
@@ -24,18 +25,12 @@ constexpr int ButtonWidth = 22;
 constexpr TColor PanelTeal = 0x808000;
 constexpr TColor EditorGrey = 0x00A5A5A5;
 
-// The chooser's filter as the classroom's files are named, with the documents the browser
-// shows besides: web archives and PDF.
-const QString DocumentFilter =
-    QStringLiteral("swf files (*.swf)|*.SWF|htm files(*.htm)|*.HTM|*.pps|*.pps|*.ppt|*.ppt"
-                   "|pdf files (*.pdf)|*.PDF|mht files (*.mht)|*.MHT");
+// The chooser's filter as the classroom's files are named, with the newer slide shows and the
+// documents the browser shows besides: web archives and PDF.
+const QString DocumentFilter = QStringLiteral(
+    "swf files (*.swf)|*.SWF|htm files(*.htm)|*.HTM|*.pps|*.pps;*.ppsx|*.ppt|*.ppt;*.pptx"
+    "|pdf files (*.pdf)|*.PDF|mht files (*.mht)|*.MHT");
 const QString DocumentDefaultName = QStringLiteral("dream[1].swf");
-
-// Slide shows are the desktop's to show, whatever the case of their extension.
-bool isSlideShow(const QString& path) {
-    return path.endsWith(QStringLiteral(".pps"), Qt::CaseInsensitive) ||
-           path.endsWith(QStringLiteral(".ppt"), Qt::CaseInsensitive);
-}
 
 // Pictures have no place in the page's text file, so they are left out of what is pasted.
 void removePictures(QTextDocument& document) {
@@ -316,9 +311,16 @@ void TForm3::SpeedButton26Click() {
         dialogs().chooseDocument(this, Board.ProgramFolder, DocumentFilter, DocumentDefaultName);
     if (!path)
         return;
-    if (isSlideShow(*path)) {
+    switch (documentKind(*path)) {
+    case DocumentKind::Shown:
+        break;
+    case DocumentKind::SlideShow:
         SpeedButton40Click();
-        processes().openDocument(*path); // a show that does not start is not reported
+        if (!processes().openDocument(*path))
+            dialogs().inform(this, slideShowNotOpenedMessage(*path), ConfirmTitle);
+        return;
+    case DocumentKind::NotShown:
+        dialogs().inform(this, documentNotShownMessage(*path), ConfirmTitle);
         return;
     }
     const int page = Board.CurrentPage;

@@ -147,6 +147,7 @@ public:
     std::vector<ShowState> shows;
     QStringList opened;
     bool startSucceeds = true;
+    bool openSucceeds = true;
 
     bool startProgram(const QString& commandLine, ShowState show) override {
         started << commandLine;
@@ -155,7 +156,7 @@ public:
     }
     bool openDocument(const QString& address) override {
         opened << address;
-        return true;
+        return openSucceeds;
     }
 };
 

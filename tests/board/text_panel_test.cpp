@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QWidget>
@@ -80,9 +81,8 @@ TEST_F(PanelFixture, PinThenCloseGivesBackThePixelsUnderThePanel) {
     EXPECT_EQ(pagePixel(Place.center().x(), Place.center().y()), Blue);
 }
 
-TEST_F(PanelFixture, DocumentsGoToTheBrowserAndSlideShowsToTheDesktop) {
-    fakes.dialogs.fileNames = {QStringLiteral("/lesson/motion.swf"),
-                               QStringLiteral("/lesson/show.PPS")};
+TEST_F(PanelFixture, TheDocumentDialogStartsInTheProgramFolderAndTheBrowserShowsTheDocument) {
+    fakes.dialogs.fileNames = {QStringLiteral("/lesson/motion.htm")};
     openPanel(Place);
     Form3->SpeedButton26Click();
     ASSERT_FALSE(fakes.dialogs.shown.empty());
@@ -91,10 +91,11 @@ TEST_F(PanelFixture, DocumentsGoToTheBrowserAndSlideShowsToTheDesktop) {
     EXPECT_TRUE(dialog.text.startsWith(QStringLiteral("swf files (*.swf)|*.SWF|")));
     EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.PDF")));
     EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.MHT")));
+    EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.pptx")));
     EXPECT_EQ(dialog.title, Form3->Board.ProgramFolder + QStringLiteral("|dream[1].swf"));
     EXPECT_EQ(Form3->Board.panelKind(1), 2);
     EXPECT_TRUE(Form3->RichEdit1->isHidden());
-    EXPECT_EQ(views.loads, QStringList{QStringLiteral("/lesson/motion.swf")});
+    EXPECT_EQ(views.loads, QStringList{QStringLiteral("/lesson/motion.htm")});
     ASSERT_NE(views.last, nullptr);
     EXPECT_EQ(views.last->widget()->geometry(), QRect(0, 20, 300, 180));
     // The browser's focus shows and hides the drag bar.
@@ -102,11 +103,64 @@ TEST_F(PanelFixture, DocumentsGoToTheBrowserAndSlideShowsToTheDesktop) {
     EXPECT_TRUE(Form3->Image1->isHidden());
     views.last->focusHandler(true);
     EXPECT_TRUE(Form3->Image1->isVisible());
+}
 
+// What the browser can show goes to it; slide shows leave the board for the desktop's own
+// program; anything else (a Flash film, the dialog's own proposal) is explained, and the
+// panel stays as it was rather than turning into an empty white page.
+TEST_F(PanelFixture, EachKindOfDocumentGoesWhereItCanBeShown) {
+    enum Goes { Browser, Desktop, Told };
+    const struct {
+        const char* path;
+        Goes goes;
+    } cases[] = {
+        {"/lesson/page.HTML", Browser}, {"/lesson/archive.mht", Browser},
+        {"/lesson/notes.PDF", Browser}, {"/lesson/photo.jpg", Browser},
+        {"/lesson/words.txt", Browser}, {"/lesson/show.PPS", Desktop},
+        {"/lesson/show.ppt", Desktop},  {"/lesson/show.pptx", Desktop},
+        {"/lesson/show.ppsx", Desktop}, {"/lesson/dream[1].swf", Told},
+        {"/lesson/film.SWF", Told},     {"/lesson/letter.docx", Told},
+        {"/lesson/no-extension", Told}, {"/lesson/show.ppt.exe", Told},
+    };
+    for (const auto& c : cases) {
+        const QString path = QString::fromUtf8(c.path);
+        SCOPED_TRACE(c.path);
+        Form3->show();
+        openPanel(Place);
+        const qsizetype loads = views.loads.size();
+        fakes.processes.opened.clear();
+        fakes.dialogs.shown.clear();
+        fakes.dialogs.fileNames = {path};
+        Form3->SpeedButton26Click();
+
+        EXPECT_EQ(views.loads.size() - loads, c.goes == Browser ? 1 : 0);
+        EXPECT_EQ(fakes.processes.opened, c.goes == Desktop ? QStringList{path} : QStringList());
+        EXPECT_EQ(Form3->isVisible(), c.goes != Desktop);
+        EXPECT_EQ(Form3->Board.panelKind(1), c.goes == Browser ? 2 : 1);
+        const bool told = fakes.dialogs.shown.size() == 2;
+        EXPECT_EQ(told, c.goes == Told);
+        if (told) {
+            const FakeDialogs::Shown& message = fakes.dialogs.shown.back();
+            EXPECT_EQ(message.kind, QStringLiteral("inform"));
+            EXPECT_EQ(message.title, QStringLiteral("提示信息"));
+            EXPECT_TRUE(message.text.contains(QFileInfo(path).fileName()));
+            EXPECT_TRUE(message.text.contains(QStringLiteral("PDF")));
+            EXPECT_TRUE(Form3->RichEdit1->isVisible());
+        }
+        Form3->SpeedButton19Click();
+    }
+}
+
+// A slide show the desktop has no program for is not left without a word.
+TEST_F(PanelFixture, ASlideShowThatDoesNotStartIsReported) {
+    fakes.processes.openSucceeds = false;
+    fakes.dialogs.fileNames = {QStringLiteral("/lesson/show.pptx")};
+    openPanel(Place);
     Form3->SpeedButton26Click();
-    EXPECT_EQ(fakes.processes.opened, QStringList{QStringLiteral("/lesson/show.PPS")});
     EXPECT_FALSE(Form3->isVisible());
-    EXPECT_EQ(views.loads.size(), 1);
+    ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
+    EXPECT_EQ(fakes.dialogs.shown.back().kind, QStringLiteral("inform"));
+    EXPECT_TRUE(fakes.dialogs.shown.back().text.contains(QStringLiteral("show.pptx")));
 }
 
 TEST_F(PanelFixture, ABakedDocumentIsWhatTheBrowserShows) {

@@ -1,0 +1,88 @@
+"""Documents on the real program's text panel: the dialog's own proposal, a Flash film, cannot be
+shown on the board, and the teacher is told so in a message box while the panel keeps its
+editor; a slide show leaves the board and is handed to the desktop's own program (a stand-in
+"xdg-open" here that notes what it was given)."""
+
+import os
+import stat
+import sys
+import tempfile
+import time
+
+from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
+    screenshot, wait_for
+
+BACKGROUND = (128, 128, 128)
+
+
+def toolbar_shown(sw):
+    return any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows())
+
+
+def message_shown():
+    return any(w[5] == '"提示信息"' for w in mapped_windows())
+
+
+def open_board(sw):
+    wait_for(lambda: toolbar_shown(sw), 20, "the toolbar")
+    click(sw - 436 + 19, 20)
+    wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+
+
+def choose_document(sw, path):
+    """Opens the text panel and picks `path` in its document dialog."""
+    click(sw - 724 + 477 + 19, 29)  # the board's 导入: the text panel
+    time.sleep(0.5)
+    click(3 * 22 + 11, 41 + 10)  # the panel's 文: the document dialog
+    wait_for(lambda: any(w[5].startswith('"') and w[3] > 300 and w[1] > 0
+                         for w in mapped_windows() if w[5] != '"提示信息"'), 10,
+             "the document dialog")
+    time.sleep(0.5)
+    run("xdotool", "key", "ctrl+a")
+    run("xdotool", "type", "--delay", "20", path)
+    run("xdotool", "key", "Return")
+
+
+def main(folder):
+    sw, sh = screen_size()
+    files = tempfile.TemporaryDirectory(prefix="k-vorne-documents-")
+    film = os.path.join(files.name, "dream[1].swf")
+    show = os.path.join(files.name, "show.pptx")
+    for path in (film, show):
+        with open(path, "wb") as f:
+            f.write(b"\0" * 64)
+    # The desktop's "open" service, as the program finds it on the search path.
+    opened = os.path.join(files.name, "opened.txt")
+    bin_dir = os.path.join(files.name, "bin")
+    os.mkdir(bin_dir)
+    launcher = os.path.join(bin_dir, "xdg-open")
+    with open(launcher, "w") as f:
+        f.write(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{opened}"\n')
+    os.chmod(launcher, os.stat(launcher).st_mode | stat.S_IXUSR)
+    os.environ["PATH"] = bin_dir + os.pathsep + os.environ.get("PATH", "")
+
+    program = Program(folder)
+    try:
+        open_board(sw)
+        choose_document(sw, film)
+        wait_for(message_shown, 10, "the message that the film cannot be shown")
+        screenshot("e2e-document-not-shown.png")
+        check(not toolbar_shown(sw), "the board stays while the message is shown")
+        run("xdotool", "key", "Return")
+        wait_for(lambda: not message_shown(), 10, "the message to close")
+        check(pixel(200, 300) != (255, 255, 255), "no empty white page in the panel")
+
+        choose_document(sw, show)
+        wait_for(lambda: os.path.exists(opened), 10, "the desktop to be asked to open the show")
+        with open(opened) as f:
+            given = f.read()
+        check(given.strip().endswith("show.pptx"), f"the show handed to the desktop ({given!r})")
+        wait_for(lambda: toolbar_shown(sw), 10, "the toolbar, the board left for the show")
+        check(True, "the board is left for the slide show")
+    finally:
+        program.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
