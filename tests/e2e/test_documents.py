@@ -1,7 +1,7 @@
 """Documents on the real program's text panel: the dialog's own proposal, a Flash film, cannot be
 shown on the board, and the teacher is told so in a message box while the panel keeps its
-editor; a slide show leaves the board and is handed to the desktop's own program (a stand-in
-"xdg-open" here that notes what it was given)."""
+editor; a PDF is shown in the panel; a slide show leaves the board and is handed to the
+desktop's own program (a stand-in "xdg-open" here that notes what it was given)."""
 
 import os
 import stat
@@ -13,6 +13,28 @@ from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen
     screenshot, wait_for
 
 BACKGROUND = (128, 128, 128)
+RED = (255, 0, 0)
+
+
+def write_red_pdf(path):
+    """A one-page PDF whose page is filled red."""
+    content = b"1 0 0 rg 0 0 200 200 re f"
+    objects = [b"<< /Type /Catalog /Pages 2 0 R >>",
+               b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+               b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Contents 4 0 R >>",
+               b"<< /Length %d >>\nstream\n%s\nendstream" % (len(content), content)]
+    pdf = b"%PDF-1.4\n"
+    offsets = []
+    for number, body in enumerate(objects, 1):
+        offsets.append(len(pdf))
+        pdf += b"%d 0 obj\n%s\nendobj\n" % (number, body)
+    xref = len(pdf)
+    pdf += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objects) + 1)
+    pdf += b"".join(b"%010d 00000 n \n" % o for o in offsets)
+    pdf += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (
+        len(objects) + 1, xref)
+    with open(path, "wb") as f:
+        f.write(pdf)
 
 
 def toolbar_shown(sw):
@@ -48,6 +70,8 @@ def main(folder):
     files = tempfile.TemporaryDirectory(prefix="k-vorne-documents-")
     film = os.path.join(files.name, "dream[1].swf")
     show = os.path.join(files.name, "show.pptx")
+    document = os.path.join(files.name, "page.pdf")
+    write_red_pdf(document)
     for path in (film, show):
         with open(path, "wb") as f:
             f.write(b"\0" * 64)
@@ -71,6 +95,12 @@ def main(folder):
         run("xdotool", "key", "Return")
         wait_for(lambda: not message_shown(), 10, "the message to close")
         check(pixel(200, 300) != (255, 255, 255), "no empty white page in the panel")
+
+        choose_document(sw, document)
+        wait_for(lambda: any(pixel(184, y) == RED for y in range(100, 500, 25)), 20,
+                 "the PDF's red page in the panel")
+        screenshot("e2e-document-pdf.png")
+        check(True, "the PDF is shown in the panel")
 
         choose_document(sw, show)
         wait_for(lambda: os.path.exists(opened), 10, "the desktop to be asked to open the show")

@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace {
@@ -12,6 +13,10 @@ namespace {
 class QtWebView final : public platform::WebView {
 public:
     explicit QtWebView(QWidget* parent) : view_(new QWebEngineView(parent)) {
+        // PDF documents are shown by the engine's own viewer, which it counts as a plugin (the
+        // engine runs no others); without it a PDF is offered as a download.
+        view_->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+        view_->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
         // A document the engine cannot show (a Flash movie, a slide show) would be offered as
         // a download; the board saves nothing behind the teacher's back.
         QObject::connect(view_->page()->profile(), &QWebEngineProfile::downloadRequested, view_,
