@@ -229,7 +229,11 @@ void TForm3::StampPictureChosen(const QString& fileName) {
 }
 
 void TForm3::Image26MouseUp(int y) {
-    Board.armOwnPicture(y);
+    const int slot = Board.OwnPictures.slotAt(y);
+    if (slot >= 0 && !Board.armOwnPicture(y))
+        throw std::runtime_error(QStringLiteral("无法读取图片文件“%1”。")
+                                     .arg(Board.OwnPictures.Paths[slot])
+                                     .toStdString());
 }
 
 void TForm3::pictureLibraryShown(bool shown) {

@@ -47,6 +47,31 @@ bool hasPixels(QSize size) {
     return size.width() > 0 && size.height() > 0;
 }
 
+long long pixelsOf(QSize size) {
+    return static_cast<long long>(size.width()) * size.height();
+}
+
+int longerSide(QSize size) {
+    return std::max(size.width(), size.height());
+}
+
+// The largest size of `size`'s shape (within a pixel) that has at most `most` pixels; `size`
+// itself when it has no more.
+QSize withinPixels(QSize size, long long most) {
+    if (!hasPixels(size) || pixelsOf(size) <= most)
+        return size;
+    const double f = std::sqrt(static_cast<double>(most) / static_cast<double>(pixelsOf(size)));
+    QSize fitted(std::max(1, static_cast<int>(size.width() * f)),
+                 std::max(1, static_cast<int>(size.height() * f)));
+    while (pixelsOf(fitted) > most) {
+        if (fitted.width() >= fitted.height())
+            fitted.rwidth() -= 1;
+        else
+            fitted.rheight() -= 1;
+    }
+    return fitted;
+}
+
 ConversionRequest requestFor(const QString& programFolder, InterpolationMode mode) {
     ConversionRequest r;
     r.programFolder = programFolder;
@@ -115,22 +140,29 @@ std::optional<CapturedPicture> CapturedPicture::openReduced(const QString& path,
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     const QSize full = reader.size();
-    const int wanted = 2 * least;
-    if (hasPixels(full) && std::max(full.width(), full.height()) > 2 * wanted) {
+    const long long wanted = 2LL * least;
+    const bool small = longerSide(full) <= 2 * wanted;
+    if (hasPixels(full) && (!small || pixelsOf(full) > MaxTargetPixels)) {
+        QSize decoded = full;
+        if (!small) {
+            const double f = static_cast<double>(wanted) / longerSide(full);
+            decoded = QSize(std::max(1, static_cast<int>(std::ceil(full.width() * f))),
+                            std::max(1, static_cast<int>(std::ceil(full.height() * f))));
+        }
+        // Never more pixels than the largest target, which is all Qt is allowed to decode.
+        decoded = withinPixels(decoded, MaxTargetPixels);
         // A JPEG photograph is decoded by the library at a fraction of its size, which reads
         // only what that fraction needs.
         if (reader.format() == "jpeg") {
             QFile file(path);
             if (file.open(QIODevice::ReadOnly)) {
                 if (std::optional<QImage> reduced =
-                        platform::decodeJpegReduced(file.readAll(), wanted, fullSize);
-                    reduced && hasPixels(fullSize))
+                        platform::decodeJpegReduced(file.readAll(), longerSide(decoded), fullSize);
+                    reduced && hasPixels(fullSize) && pixelsOf(reduced->size()) <= MaxTargetPixels)
                     return CapturedPicture(std::move(*reduced));
             }
         }
-        const double f = static_cast<double>(wanted) / std::max(full.width(), full.height());
-        reader.setScaledSize(QSize(std::max(1, static_cast<int>(std::ceil(full.width() * f))),
-                                   std::max(1, static_cast<int>(std::ceil(full.height() * f)))));
+        reader.setScaledSize(decoded);
     }
     const QImage image = reader.read();
     if (image.isNull() || !hasPixels(image.size()))
@@ -234,6 +266,45 @@ ConversionRequest sidePanelRequest(QSize source, int screenWidth, const QString&
         r.targetHeight = source.height();
     }
     return r;
+}
+
+std::optional<QImage> sidePanelPicture(const QString& path, int screenWidth,
+                                       const QString& programFolder, bool& atScreenWidth) {
+    // The size the picture is placed at, from its own size as the file tells it.
+    auto placedSize = [&](QSize full) {
+        const ConversionRequest rule = sidePanelRequest(full, screenWidth, programFolder);
+        return withinPixels(QSize(rule.targetWidth, rule.targetHeight), MaxTargetPixels);
+    };
+    QImageReader probe(path);
+    probe.setDecideFormatFromContent(true);
+    QSize full = probe.size();
+    // Decoded with at least twice the placed width; a reader that cannot tell the size first
+    // decodes the whole picture.
+    int least = INT_MAX / 4;
+    if (hasPixels(full)) {
+        const QSize placed = placedSize(full);
+        least = static_cast<int>(std::min<double>(
+            INT_MAX / 4,
+            std::ceil(static_cast<double>(longerSide(full)) * placed.width() / full.width())));
+    }
+    const std::optional<CapturedPicture> picture =
+        CapturedPicture::openReduced(path, std::max(1, least), full);
+    if (!picture)
+        return std::nullopt;
+    ConversionRequest request = sidePanelRequest(full, screenWidth, programFolder);
+    atScreenWidth = request.drawn;
+    const QSize placed = placedSize(full);
+    if (request.drawn || picture->size() != placed) {
+        // Drawn smoothly from the decoded picture into the placed size: at the screen's width,
+        // or a picture larger than the conversion makes brought down to it.
+        request.drawn = true;
+        request.interpolation = InterpolationMode::HighQualityBicubic;
+        request.targetWidth = placed.width();
+        request.targetHeight = placed.height();
+        request.destination = floatRect(0, 0, placed.width(), placed.height());
+        request.source = floatRect(0, 0, picture->size().width(), picture->size().height());
+    }
+    return ConvertPicture(*picture, request);
 }
 
 ConversionRequest thumbnailStripRequest(QSize page, const QString& programFolder) {

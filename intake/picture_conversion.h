@@ -63,8 +63,9 @@ public:
     static std::optional<CapturedPicture> open(const QString& path);
     // The picture of a file decoded smaller when it is large, for a target whose longer side
     // is `least`: the decoded picture's longer side is at least twice that (a JPEG file is
-    // decoded at a fraction of its size, not decoded whole and shrunk). `fullSize` is the
-    // picture's own size, which the caller's rule is worked out from.
+    // decoded at a fraction of its size, not decoded whole and shrunk), and it never has more
+    // than MaxTargetPixels pixels. `fullSize` is the picture's own size, which the caller's
+    // rule is worked out from.
     static std::optional<CapturedPicture> openReduced(const QString& path, int least,
                                                       QSize& fullSize);
     // A bitmap is taken as opaque, as its BMP form is; empty for a bitmap without pixels.
@@ -119,6 +120,14 @@ ConversionRequest importThumbnailRequest(QSize source, const QString& programFol
 // A picture from the side panel placed on the page: at least as wide as the screen, it is
 // brought to the screen's width; narrower, it is taken unchanged.
 ConversionRequest sidePanelRequest(QSize source, int screenWidth, const QString& programFolder);
+
+// A picture file from the side panel as it is placed, by sidePanelRequest's rule; a picture that
+// would be placed with more than MaxTargetPixels pixels comes brought down, in its own shape,
+// to the largest size that has no more. The file is decoded no larger than that needs.
+// `atScreenWidth`: the rule brought it to the screen's width. Empty when the file cannot be
+// read as a picture.
+std::optional<QImage> sidePanelPicture(const QString& path, int screenWidth,
+                                       const QString& programFolder, bool& atScreenWidth);
 
 // One page of the two-page thumbnail strip at half size.
 ConversionRequest thumbnailStripRequest(QSize page, const QString& programFolder);

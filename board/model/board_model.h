@@ -142,8 +142,9 @@ public:
     bool armStamp(const QString& fileName);
     // The own picture under height y of the list is armed: a picture at least as wide as the
     // screen brought to the screen's width for (0, 35), a narrower one at its own size for the
-    // press point. False, with nothing changed, below the last thumbnail, when the file can no
-    // longer be read, or when its conversion would be too large.
+    // press point; either brought down to the largest picture the conversion makes when it
+    // would be larger. False, with nothing changed, below the last thumbnail or when the file
+    // can no longer be read.
     bool armOwnPicture(int y);
     // The import's changes to the own pictures: the list emptied at a height, one picture
     // appended in the next slot, the list's height.

@@ -17,16 +17,13 @@ bool BoardModel::armOwnPicture(int y) {
     const int slot = OwnPictures.slotAt(y);
     if (slot < 0)
         return false;
-    const std::optional<CapturedPicture> source = CapturedPicture::open(OwnPictures.Paths[slot]);
-    if (!source)
-        return false;
-    const ConversionRequest request =
-        sidePanelRequest(source->size(), screenWidth(), ProgramFolder);
-    std::optional<QImage> picture = ConvertPicture(*source, request);
+    bool atScreenWidth = false;
+    std::optional<QImage> picture =
+        sidePanelPicture(OwnPictures.Paths[slot], screenWidth(), ProgramFolder, atScreenWidth);
     if (!picture)
         return false;
     FloatBitmap = std::move(*picture);
-    if (request.drawn) {
+    if (atScreenWidth) {
         BoardPaintMode = 0;
         PendingPlacement = 3;
     } else {

@@ -3,17 +3,75 @@
 #include "assets/stamp_previews.h"
 #include "board/picture_library.h"
 #include "board_fixture.h"
+#include "intake/picture_conversion.h"
 #include "platform/raster/jpeg_decoder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+#include <zlib.h>
 
 using namespace platform;
 
 namespace {
+
+// An RGB PNG of w x h, its left half `left` and its right half `right`, written a row at a
+// time: pictures past the conversion's limit are too large to hold whole in a test.
+bool writeLargePng(const QString& path, int w, int h, TColor left, TColor right) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const auto chunk = [&](const char* type, const QByteArray& data) {
+        const QByteArray typed = QByteArray(type, 4) + data;
+        quint32 be[1];
+        qToBigEndian<quint32>(static_cast<quint32>(data.size()), be);
+        file.write(reinterpret_cast<const char*>(be), 4);
+        file.write(typed);
+        qToBigEndian<quint32>(
+            static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()),
+                                       static_cast<uInt>(typed.size()))),
+            be);
+        file.write(reinterpret_cast<const char*>(be), 4);
+    };
+    file.write("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(w), header.data());
+    qToBigEndian<quint32>(static_cast<quint32>(h), header.data() + 4);
+    header[8] = 8; // bits per sample
+    header[9] = 2; // RGB
+    chunk("IHDR", header);
+
+    QByteArray row(1 + 3 * w, '\0'); // filter 0, then the pixels
+    for (int x = 0; x < w; ++x) {
+        const QColor c = toQColor(x < w / 2 ? left : right);
+        row[1 + 3 * x] = static_cast<char>(c.red());
+        row[2 + 3 * x] = static_cast<char>(c.green());
+        row[3 + 3 * x] = static_cast<char>(c.blue());
+    }
+    z_stream z{};
+    deflateInit2(&z, 1, Z_DEFLATED, 15, 8, Z_RLE);
+    QByteArray out(1 << 16, '\0');
+    for (int y = 0; y <= h; ++y) {
+        const bool last = y == h;
+        z.next_in = reinterpret_cast<Bytef*>(last ? nullptr : row.data());
+        z.avail_in = last ? 0 : static_cast<uInt>(row.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out.data());
+            z.avail_out = static_cast<uInt>(out.size());
+            deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            if (const qsizetype n = out.size() - z.avail_out; n > 0)
+                chunk("IDAT", out.left(n));
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    chunk("IEND", {});
+    return file.error() == QFileDevice::NoError;
+}
 
 class PictureLibraryTest : public BoardFixture {
 protected:
@@ -156,6 +214,51 @@ TEST_F(PictureLibraryTest, ANarrowerOwnPictureIsPlacedAtItsOwnSizeAtThePressPoin
     EXPECT_EQ(Form3->Board.FloatBitmap.size(), QSize(sw() - 1, 40));
 }
 
+// Pictures with more pixels than the conversion makes (a panorama, a long screenshot) are
+// placed brought down to that limit, in their own shape, as the program reads pictures.
+TEST_F(PictureLibraryTest, OwnPicturesLargerThanTheConversionsLimitArePlacedReduced) {
+    const int before = QImageReader::allocationLimit();
+    RaisePictureReadLimit();
+    const struct {
+        const char* name;
+        QSize size;
+        int placement;
+        QSize placed; // when known in advance
+    } cases[] = {
+        {"panorama.png",
+         {9000, 8000},
+         3,
+         {sw(), static_cast<int>(std::lround(8000.0 * sw() / 9000))}},
+        {"long.png", {800, 84000}, 2, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(writeLargePng(path, c.size.width(), c.size.height(), Blue, Yellow));
+        Form3->Board.clearOwnPictures(1000);
+        Form3->Board.appendOwnPicture(QImage(100, 100, QImage::Format_RGB32), path);
+        Form3->Board.PendingPlacement = 0;
+        Form3->Board.FloatBitmap = QImage();
+
+        Form3->Image26MouseUp(50);
+        EXPECT_EQ(Form3->Board.PendingPlacement, c.placement);
+        const QImage& placed = Form3->Board.FloatBitmap;
+        ASSERT_FALSE(placed.isNull());
+        const QSize size = placed.size();
+        if (c.placed.isValid()) {
+            EXPECT_EQ(size, c.placed);
+        }
+        EXPECT_LE(static_cast<long long>(size.width()) * size.height(), MaxTargetPixels);
+        EXPECT_NEAR(static_cast<double>(size.width()) / size.height(),
+                    static_cast<double>(c.size.width()) / c.size.height(), 0.01);
+        EXPECT_EQ(fromRgb(placed.pixel(5, size.height() / 2)), Blue);
+        EXPECT_EQ(fromRgb(placed.pixel(size.width() - 5, size.height() / 2)), Yellow);
+        Form3->Board.FloatBitmap = QImage();
+        QFile::remove(path);
+    }
+    QImageReader::setAllocationLimit(before);
+}
+
 TEST_F(PictureLibraryTest, APlacedPictureIsNotCarriedToTheNextPageByAnEarlierTallScan) {
     addOwnPicture(QStringLiteral("own.png"), 300, 200, Yellow);
     Form3->Board.PageState[1] = 2;
@@ -175,10 +278,15 @@ TEST_F(PictureLibraryTest, AReleaseOnNoPictureOrOnAFileGoneArmsNothing) {
         Form3->Image26MouseUp(y);
         EXPECT_EQ(Form3->Board.PendingPlacement, 0) << y;
     }
+    EXPECT_TRUE(fakes.dialogs.shown.empty());
+    // A picture gone from its folder is named in a message.
     ASSERT_TRUE(QFile::remove(path));
-    Form3->Image26MouseUp(10);
+    emit Form3->Image26->released(10);
     EXPECT_EQ(Form3->Board.PendingPlacement, 0);
     EXPECT_TRUE(Form3->Board.FloatBitmap.isNull());
+    ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("error"));
+    EXPECT_TRUE(fakes.dialogs.shown[0].text.contains(path));
 }
 
 TEST_F(PictureLibraryTest, TheSettingsBoxShowsWithTheOwnPicturesAndLeavesWithTheBoard) {
