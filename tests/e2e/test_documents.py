@@ -1,6 +1,6 @@
 """A document from a stick on the real text panel: its page shows the picture that lies beside
-it, but its script cannot read a file outside its folder, and its request for the camera is
-refused without a question; a link to the web asks first and loads nothing in the panel; a link
+it, but its script cannot read a file outside its folder, and its requests for the camera and
+the location are refused without a question; a link to the web asks first and loads nothing in the panel; a link
 to another page of the document leaves a way back."""
 
 import http.server
@@ -22,13 +22,13 @@ REFUSED = (0, 255, 0)
 GRANTED = (255, 0, 0)
 NEXT_PAGE = (255, 0, 255)
 
-# Boxes of 100 x 100 across the top of the page: the picture, the read, the camera; below them
+# Boxes of 100 x 100 across the top of the page: the picture, the read, the permissions; below them
 # the two links.
 PAGE = """<html><body style="margin:0;background:#fff">
 <img src="picture.png" style="position:absolute;left:0;top:0;width:100px;height:100px">
 <div id="read" style="position:absolute;left:120px;top:0;width:100px;height:100px;
   background:#00f"></div>
-<div id="camera" style="position:absolute;left:240px;top:0;width:100px;height:100px;
+<div id="permissions" style="position:absolute;left:240px;top:0;width:100px;height:100px;
   background:#00f"></div>
 <a href="ADDRESS" style="position:absolute;left:0;top:120px;width:200px;height:60px;
   background:#ff0;display:block">web</a>
@@ -40,8 +40,11 @@ var read = new XMLHttpRequest();
 read.onload = function () { mark("read", read.responseText.indexOf("SECRET") >= 0 ? "#f00" : "#0f0"); };
 read.onerror = function () { mark("read", "#0f0"); };
 try { read.open("GET", "../secret.txt"); read.send(); } catch (e) { mark("read", "#0f0"); }
-navigator.mediaDevices.getUserMedia({video: true}).then(
-    function () { mark("camera", "#f00"); }, function () { mark("camera", "#0f0"); });
+var refused = 0;
+function refuse() { if (++refused == 2) mark("permissions", "#0f0"); }
+function grant() { mark("permissions", "#f00"); }
+navigator.mediaDevices.getUserMedia({video: true}).then(grant, refuse);
+navigator.geolocation.getCurrentPosition(grant, refuse);
 </script></body></html>
 """
 
@@ -120,8 +123,8 @@ def main(folder):
         check(True, "the picture beside the page in its folder shows")
         wait_for(lambda: pixel(170, top + 50) != WAITING, 10, "the page's read of a file")
         check(pixel(170, top + 50) == REFUSED, "the page cannot read a file outside its folder")
-        wait_for(lambda: pixel(290, top + 50) != WAITING, 10, "the page's camera request")
-        check(pixel(290, top + 50) == REFUSED, "the camera is refused")
+        wait_for(lambda: pixel(290, top + 50) != WAITING, 10, "the page's questions")
+        check(pixel(290, top + 50) == REFUSED, "the camera and the location are refused")
         screenshot("e2e-document.png")
 
         before = len(mapped_windows())
