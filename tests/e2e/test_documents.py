@@ -1,7 +1,7 @@
 """A document from a stick on the real text panel: its page shows the picture that lies beside
 it, but its script cannot read a file outside its folder, and its requests for the camera and
-the location are refused without a question; a link to the web asks first and loads nothing in the panel; a link
-to another page of the document leaves a way back."""
+the location are refused without a question; a link to the web asks first and loads nothing in
+the panel; a link to another page of the document leaves a way back."""
 
 import http.server
 import os
