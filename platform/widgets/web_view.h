@@ -24,7 +24,8 @@ public:
     // Shows a local file, or what the engine shows for a missing one. Its pages may load
     // what lies in its folder; the way back starts afresh.
     virtual void loadFile(const QString& path) = 0;
-    // Shows an address; an empty one shows an empty page.
+    // Shows an address of the engine's own (an empty one shows an empty page); never one of
+    // the web.
     virtual void navigate(const QString& address) = 0;
     // Scripts of the pages shown from now on run, or not; they run unless told otherwise.
     virtual void setScriptsEnabled(bool enabled) = 0;

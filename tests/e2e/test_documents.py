@@ -85,11 +85,11 @@ def make_document(root, address):
     folder = os.path.join(root, "stick")
     os.mkdir(folder)
     write_png(os.path.join(folder, "picture.png"), 16, 16, PICTURE)
-    with open(os.path.join(folder, "page.htm"), "w") as f:
+    with open(os.path.join(folder, "lesson [1].htm"), "w") as f:
         f.write(PAGE.replace("ADDRESS", address))
     with open(os.path.join(folder, "next.htm"), "w") as f:
         f.write("<html><body style='background:#f0f'></body></html>")
-    return os.path.join(folder, "page.htm")
+    return os.path.join(folder, "lesson [1].htm")
 
 
 def open_document(sw, path):

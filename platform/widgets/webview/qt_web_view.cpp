@@ -77,7 +77,7 @@ bool isWebPage(const QUrl& url) {
 
 class DocumentPage final : public QWebEnginePage {
 public:
-    DocumentPage(QObject* parent) : QWebEnginePage(documentProfile(), parent) {
+    explicit DocumentPage(QObject* parent) : QWebEnginePage(documentProfile(), parent) {
         setUrlRequestInterceptor(new FolderGuard(folder, this));
         // Camera, microphone, location, notifications, screen capture: refused, unasked.
         connect(this, &QWebEnginePage::featurePermissionRequested, this,
