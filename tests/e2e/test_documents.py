@@ -94,7 +94,8 @@ def make_document(root, address):
 
 def open_document(sw, path):
     """Opens the text panel on the board and the document in it through its file dialog."""
-    wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
+    # The start takes longer on a busy machine.
+    wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 40,
              "the toolbar")
     click(sw - 436 + 19, 20)
     wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
