@@ -83,6 +83,8 @@ void TForm4::FormShow() {
         WebBrowser1 = createWebView(this);
         if (!WebBrowser1)
             return; // without the browser module the place stays empty
+        // Our own document needs no script, and so runs none.
+        WebBrowser1->setScriptsEnabled(false);
         WebBrowser1->widget()->setGeometry(0, 46, 791, 389);
         WebBrowser1->widget()->show();
     }

@@ -121,6 +121,9 @@ void TForm3::createTextPanel() {
     SpeedButton20 = panelButton(Panel4, 9, QStringLiteral("宽"));
     SpeedButton24 = panelButton(Panel4, 10, QStringLiteral("隐"));
     SpeedButton19 = panelButton(Panel4, 11, QStringLiteral("关"));
+    // Shown while a document's page that a link led to has one to go back to.
+    DocumentBack = panelButton(Panel4, 12, QStringLiteral("返"));
+    DocumentBack->hide();
 
     // The editor asks for no input method: on Linux the teacher's desktop provides one.
     RichEdit1 = new PanelEditor(Panel4);
@@ -170,6 +173,7 @@ void TForm3::createTextPanel() {
     onClick(SpeedButton24, &TForm3::SpeedButton24Click);
     onClick(SpeedButton19, &TForm3::SpeedButton19Click);
     onClick(SpeedButton34, &TForm3::SpeedButton34Click);
+    onClick(DocumentBack, &TForm3::DocumentBackClick);
 }
 
 // The editor and the browser fill the panel below the drag bar's row; the buttons stay above
@@ -185,7 +189,8 @@ void TForm3::layoutTextPanel() {
         WebBrowser1->widget()->setGeometry(0, DragBarHeight, w, h);
     for (SpeedButton* b :
          {SpeedButton16, SpeedButton22, SpeedButton21, SpeedButton26, SpeedButton34, SpeedButton32,
-          SpeedButton23, SpeedButton31, SpeedButton41, SpeedButton20, SpeedButton24, SpeedButton19})
+          SpeedButton23, SpeedButton31, SpeedButton41, SpeedButton20, SpeedButton24, SpeedButton19,
+          DocumentBack})
         b->raise();
 }
 
@@ -208,6 +213,9 @@ WebView* TForm3::webBrowser() {
             return nullptr; // without the browser module the panel shows no document
         WebBrowser1->setFocusHandler(
             [this](bool focused) { guarded([&] { WebBrowser1Focus(focused); }); });
+        WebBrowser1->setBackHandler([this](bool canGoBack) {
+            DocumentBack->setVisible(canGoBack && !RichEdit1->isVisibleTo(Panel4));
+        });
         WebBrowser1->widget()->hide();
         layoutTextPanel();
     }
@@ -216,6 +224,7 @@ WebView* TForm3::webBrowser() {
 
 void TForm3::showEditor() {
     RichEdit1->show();
+    DocumentBack->hide();
     if (WebBrowser1)
         WebBrowser1->widget()->hide();
 }
@@ -474,4 +483,9 @@ void TForm3::RichEdit1MouseMove(Qt::MouseButtons buttons, int x, int y) {
 
 void TForm3::WebBrowser1Focus(bool focused) {
     Image1->setVisible(focused);
+}
+
+void TForm3::DocumentBackClick() {
+    if (WebBrowser1)
+        WebBrowser1->back();
 }

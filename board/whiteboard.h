@@ -169,6 +169,7 @@ public:
     platform::SpeedButton* SpeedButton20; // widen
     platform::SpeedButton* SpeedButton24; // hide the drag bar
     platform::SpeedButton* SpeedButton19; // close
+    platform::SpeedButton* DocumentBack;  // back to the document's page shown before a link
     // Its documents, from the browser module at first use; empty until then, and when the
     // module is missing.
     std::unique_ptr<platform::WebView> WebBrowser1;
@@ -190,6 +191,7 @@ public:
     void RichEdit1MouseDown(int x, int y);
     void RichEdit1MouseMove(Qt::MouseButtons buttons, int x, int y);
     void WebBrowser1Focus(bool focused);
+    void DocumentBackClick();
     // What the window shows inside the panel: the surface with the panel over it.
     QImage panelPicture();
 

@@ -1,5 +1,7 @@
 #include "platform/widgets/web_view.h"
 
+#include "platform/os/services.h"
+
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QOpenGLContext>
@@ -28,6 +30,20 @@ WebViewFactory& installedFactory() {
     return factory;
 }
 
+// The desktop's browser shows the web; the teacher is asked first, as a page may offer any
+// address under any text.
+void openWebLink(QWidget* parent, const QString& address) {
+    const QString question = QStringLiteral("在浏览器中打开这个网址吗？\n%1").arg(address);
+    if (dialogs().askYesNo(parent->window(), question, ConfirmTitle) == Answer::Yes)
+        processes().openDocument(address); // an address that cannot be opened is ignored
+}
+
+std::unique_ptr<WebView> withWebLinks(std::unique_ptr<WebView> view, QWidget* parent) {
+    if (view)
+        view->setWebLinkHandler([parent](const QString& address) { openWebLink(parent, address); });
+    return view;
+}
+
 } // namespace
 
 void installWebViewFactory(WebViewFactory factory) {
@@ -36,7 +52,7 @@ void installWebViewFactory(WebViewFactory factory) {
 
 std::unique_ptr<WebView> createWebView(QWidget* parent) {
     if (installedFactory())
-        return installedFactory()(parent);
+        return withWebLinks(installedFactory()(parent), parent);
     ensureSharedContext();
     // Loaded once and kept for the life of the program: views made by it outlive this call.
     static QLibrary module(QCoreApplication::applicationDirPath() +
@@ -45,7 +61,7 @@ std::unique_ptr<WebView> createWebView(QWidget* parent) {
     const auto create = reinterpret_cast<Factory>(module.resolve("kv_create_web_view"));
     if (create == nullptr)
         return nullptr;
-    return std::unique_ptr<WebView>(create(parent));
+    return withWebLinks(std::unique_ptr<WebView>(create(parent)), parent);
 }
 
 } // namespace platform

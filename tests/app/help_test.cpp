@@ -25,6 +25,7 @@ TEST_F(AppFixture, HelpShowsItsDocumentAndLinksToItOnlyWhileItExists) {
     ASSERT_TRUE(Form4->isVisible());
     ASSERT_TRUE(Form4->WebBrowser1);
     EXPECT_EQ(views.loads, QStringList{document});
+    EXPECT_FALSE(views.last->scripts); // our own document runs none
     EXPECT_EQ(Form4->WebBrowser1->widget()->geometry(), QRect(0, 46, 791, 389));
     EXPECT_TRUE(Form4->WebBrowser1->widget()->isVisible());
     EXPECT_EQ(Form4->pos(), QPoint((sw() - 792) / 2, (sh() - 516) / 2));

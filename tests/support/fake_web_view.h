@@ -17,6 +17,15 @@ public:
     void navigate(const QString& address) override {
         loads_->append(QStringLiteral("navigate:") + address);
     }
+    void setScriptsEnabled(bool enabled) override { scripts = enabled; }
+    void setWebLinkHandler(std::function<void(const QString&)> handler) override {
+        webLinkHandler = std::move(handler);
+    }
+    void setBackHandler(std::function<void(bool)> handler) override {
+        backHandler = std::move(handler);
+    }
+    // Recorded as "back".
+    void back() override { loads_->append(QStringLiteral("back")); }
     void setFocusHandler(std::function<void(bool)> handler) override {
         focusHandler = std::move(handler);
     }
@@ -28,6 +37,9 @@ public:
 
     // What the view shows: one colour.
     static constexpr QRgb Colour = 0xFF123456;
+    bool scripts = true;
+    std::function<void(const QString&)> webLinkHandler;
+    std::function<void(bool)> backHandler;
     std::function<void(bool)> focusHandler;
 
 private:
