@@ -177,9 +177,12 @@ void BoardModel::releaseZoomSource() {
     ZoomImageHeld = 0;
 }
 
-// The part `from` of the floating picture goes to `to` in the current page.
+// The part `from` of the floating picture goes to `to` in the current page. A picture placed
+// on the page is content of the page from then on.
 void BoardModel::commitFloating(const TRect& from, QPoint to) {
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
+    if (FloatPlaced == 1)
+        PageState[CurrentPage] = 2;
     emit pageChanged(CurrentPage, TRect::fromQRect(Floating.bounds));
 }
 
@@ -271,6 +274,9 @@ void BoardModel::placePendingPicture() {
 }
 
 void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
+    // A picture still floating (a selection cut from the page, an earlier scan) goes into the
+    // page first: replaced, it would be lost and leave its hole behind.
+    dropFloatingPicture();
     // A continuation belongs to the tall picture it was set for, and an armed own picture
     // (which waits in FloatBitmap) is given up to the picture placed now rather than placed
     // as this one at the next release.

@@ -128,7 +128,7 @@ public:
     // The picture waiting for this release is placed.
     void placePendingPicture();
     // `picture` becomes the floating picture at `topLeft`, of the placed kind, with a fresh
-    // zoom state; one still shown is replaced without being committed. No continuation and no
+    // zoom state; one still shown is committed into the page first. No continuation and no
     // armed placement outlive it.
     void placeFloatingPicture(const QImage& picture, QPoint topLeft);
     // One zoom step, always scaled from the picture as it was before the first step.
