@@ -89,16 +89,29 @@ TRect BoardModel::strokeRegion() const {
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
     const int m = StrokeMarginOfBox;
-    return TRect{StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1}
-        .intersected(strokeLimit_);
+    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
 }
 
 TRect BoardModel::strokeBox() const {
-    return TRect{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}.intersected(strokeLimit_);
+    return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
 }
 
-void BoardModel::limitStroke(const TRect& visible) {
-    strokeLimit_ = strokeLimit_.intersected(visible);
+std::vector<TRect> BoardModel::strokeParts(const TRect& area) const {
+    if (area.isEmpty())
+        return {};
+    const TRect hole = area.intersected(strokeKeptOff_);
+    if (hole.isEmpty())
+        return {area};
+    std::vector<TRect> parts{{area.left, area.top, area.right, hole.top},
+                             {area.left, hole.bottom, area.right, area.bottom},
+                             {area.left, hole.top, hole.left, hole.bottom},
+                             {hole.right, hole.top, area.right, hole.bottom}};
+    std::erase_if(parts, [](const TRect& part) { return part.isEmpty(); });
+    return parts;
+}
+
+void BoardModel::keepStrokeOff(const TRect& covered) {
+    strokeKeptOff_ = covered;
 }
 
 void BoardModel::forgetUndo() {
@@ -107,7 +120,7 @@ void BoardModel::forgetUndo() {
     StrokeRight = -10;
     StrokeBottom = -10;
     StrokeMarginOfBox = StrokeMargin;
-    strokeLimit_ = NoLimit;
+    strokeKeptOff_ = {};
     undoForgotten_ = true;
 }
 
@@ -117,29 +130,36 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeLeft = StrokeRight = x;
     StrokeTop = StrokeBottom = y;
     StrokeMarginOfBox = margin;
-    strokeLimit_ = NoLimit;
+    strokeKeptOff_ = {};
     undoForgotten_ = false;
 }
 
-void BoardModel::commitStroke(const QImage& surface, const TRect& region) {
-    if (region.isEmpty())
+void BoardModel::commitStroke(const QImage& surface) {
+    const std::vector<TRect> parts = strokeParts(strokeRegion());
+    if (parts.empty())
         return;
     // Only the region undo can restore is kept; the snapshot stays screen-sized because the
     // annotation overlay uses the same picture whole.
     const QImage& page = current();
     if (ScratchBitmap.size() != page.size())
         ScratchBitmap = makeBitmap(page.width(), page.height());
-    Canvas(ScratchBitmap).copyRect(page, region);
-    Canvas(editCurrent()).copyRect(surface, region);
+    Canvas scratch(ScratchBitmap);
+    for (const TRect& part : parts)
+        scratch.copyRect(page, part);
+    Canvas into(editCurrent());
+    for (const TRect& part : parts)
+        into.copyRect(surface, part);
 }
 
 void BoardModel::undo() {
     hideFloatingPicture();
-    const TRect region = strokeRegion();
-    if (region.isEmpty())
+    const std::vector<TRect> parts = strokeParts(strokeRegion());
+    if (parts.empty())
         return;
-    Canvas(editCurrent()).copyRect(ScratchBitmap, region);
-    emit pageChanged(CurrentPage, region);
+    Canvas page(editCurrent());
+    for (const TRect& part : parts)
+        page.copyRect(ScratchBitmap, part);
+    emit pageChanged(CurrentPage, strokeRegion());
 }
 
 void BoardModel::armTool(int mode) {
@@ -249,9 +269,9 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
         .copyRect(surface, {AnchorX, AnchorY, AnchorX + w, AnchorY + h}, QPoint(0, 0));
     Canvas page(editCurrent());
     if (BackdropActive == 1) {
-        const TRect box = strokeBox();
-        page.copyRect(BackdropBitmap, box);
-        emit pageChanged(CurrentPage, box);
+        for (const TRect& part : strokeParts(strokeBox()))
+            page.copyRect(BackdropBitmap, part);
+        emit pageChanged(CurrentPage, strokeBox());
     } else {
         page.fillRect({AnchorX, AnchorY, AnchorX + w, AnchorY + h}, background);
     }

@@ -12,8 +12,8 @@
 
 #include <QImage>
 #include <QString>
-#include <limits>
 #include <optional>
+#include <vector>
 
 class BoardModel : public PageStore, public DrawingState {
     Q_OBJECT
@@ -80,27 +80,30 @@ public:
 
     // The background colour of a page as its picture holds it.
     TColor pageBackground(int page);
-    // Fills a page with a colour and says so.
+    // Fills a page with a colour and says so; nothing kept from under a baked panel of the page
+    // comes back after that.
     void fill(int page, TColor colour);
     // Before the board is shown: a page never shown is filled with the background colour,
     // any other is painted as it is.
     void prepareCurrentPage();
 
-    // Strokes and undo. The region undo restores and a release commits: the stroke box and
-    // its margin, within the stroke's limit; empty after forgetUndo.
+    // Strokes and undo. The region undo restores and a release commits is the stroke box and
+    // its margin (empty after forgetUndo) without the place the stroke is kept off.
     TRect strokeRegion() const;
-    // The stroke box itself within the same limit: what area erase clears.
+    // The stroke box itself: what area erase clears, without the same place.
     TRect strokeBox() const;
+    // The parts of `area` outside the place the stroke is kept off: at most four rectangles.
+    std::vector<TRect> strokeParts(const TRect& area) const;
     void forgetUndo();
-    // A press starts a stroke: the box is the point, with the margin its pen needs, and no
-    // limit.
+    // A press starts a stroke: the box is the point, with the margin its pen needs, kept off
+    // nothing.
     void beginStroke(int x, int y, int margin);
-    // Keeps the stroke's commit and undo region inside `visible`, the part of the page that
-    // the window's controls leave in view. The box keeps the whole stroke.
-    void limitStroke(const TRect& visible);
+    // Keeps the stroke's commit and undo region off `covered`, a control's place whose page
+    // pixels are out of sight while it is drawn. The box keeps the whole stroke.
+    void keepStrokeOff(const TRect& covered);
     bool undoForgotten() const { return undoForgotten_; }
     // The undo snapshot of the region, then the region of the drawn surface into the page.
-    void commitStroke(const QImage& surface, const TRect& region);
+    void commitStroke(const QImage& surface);
     // The region returns to what it was before the last commit.
     void undo();
 
@@ -203,11 +206,17 @@ private:
     void enter(int page);
     void continueOnThisPage();
     void receive(const QImage* whole, const QImage& selection, const QRect& at);
-
-    static constexpr TRect NoLimit{std::numeric_limits<int>::min(), std::numeric_limits<int>::min(),
-                                   std::numeric_limits<int>::max(),
-                                   std::numeric_limits<int>::max()};
+    // A page's own pixels under a picture of its panel baked over them: where, and the
+    // pixels. `pinned` for a pinned panel's, which lives as long as the pin.
+    struct Underlay {
+        TRect place;
+        PackedPage pixels;
+        bool pinned = false;
+    };
+    bool underlayLive(int page) const;
+    void keepUnderPanel(const TRect& panel, bool pinned);
 
     bool undoForgotten_ = true;
-    TRect strokeLimit_ = NoLimit;
+    TRect strokeKeptOff_;
+    PerPage<Underlay> underlays_;
 };
