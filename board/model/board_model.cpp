@@ -2,6 +2,8 @@
 
 #include "platform/raster/canvas.h"
 
+#include <utility>
+
 using namespace platform;
 
 void BoardModel::create(QSize screen, const QString& programFolder) {
@@ -11,14 +13,13 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     ZoomImageHeld = 0;
     BackdropActive = 0;
     FloatBitmap = QImage();
-    PrePanelBitmap = QImage();
-    PrePanelPage = 0;
     BackdropBitmap = QImage();
     StampImage = QImage();
     // Page 1 is filled before it is first shown, and the undo snapshot is written before it
     // is read; neither takes memory until then.
     makePage(1);
     ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
+    underlays_ = {};
     forgetUndo();
 }
 
@@ -35,10 +36,8 @@ void BoardModel::forgetPagePanels(int count) {
     for (int page = 1; page <= count; ++page) {
         PanelBaked[page] = 0;
         PanelDocument[page].clear();
+        underlays_[page] = {};
     }
-    // The picture kept from under a panel belongs to a page that is no more.
-    PrePanelBitmap = QImage();
-    PrePanelPage = 0;
 }
 
 void BoardModel::pagesReplaced(int count) {
@@ -73,6 +72,7 @@ TColor BoardModel::pageBackground(int page) {
 
 void BoardModel::fill(int page, TColor colour) {
     fillPage(page, colour);
+    underlays_[page] = {};
     emit pageChanged(page, {});
 }
 
@@ -380,34 +380,57 @@ void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
     emit pageChanged(CurrentPage, panel);
 }
 
-void BoardModel::clearPanelPlace(const TRect& panel) {
+// A pinned panel's pixels are the page's while the pin lasts (a turn ends it and leaves them
+// in the page); a picture for the thumbnails while the page says it carries one.
+bool BoardModel::underlayLive(int page) const {
+    const Underlay& under = underlays_[page];
+    if (under.place.isEmpty())
+        return false;
+    return under.pinned ? BackdropActive == 1 && page == CurrentPage : PanelBaked[page] == 1;
+}
+
+// The picture baked over the page before is taken out, and the page's own pixels under the
+// panel are kept for when this one is.
+void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
     const int page = CurrentPage;
-    const TColor background = pageBackground(page);
-    Canvas(editCurrent()).fillRect(panel, background);
+    if (underlayLive(page))
+        putBackUnderPanel(panel);
+    const TRect place = panel.intersected({0, 0, screenWidth(), screenHeight()});
+    underlays_[page] = {};
+    if (!place.isEmpty())
+        underlays_[page] = {place, packPage(current().copy(place.toQRect())), pinned};
+}
+
+void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
+    keepUnderPanel(panel, false);
+    bakePanel(picture, panel);
+    PanelBaked[CurrentPage] = 1;
+}
+
+void BoardModel::putBackUnderPanel(const TRect& panel) {
+    const int page = CurrentPage;
+    const bool live = underlayLive(page);
+    const Underlay under = std::exchange(underlays_[page], {});
     PanelBaked[page] = 0;
+    if (live) {
+        Canvas(editCurrent())
+            .copyRect(unpackPage(under.pixels), {0, 0, under.place.width(), under.place.height()},
+                      QPoint(under.place.left, under.place.top));
+        emit pageChanged(page, under.place);
+        return;
+    }
+    Canvas(editCurrent()).fillRect(panel, pageBackground(page));
     emit pageChanged(page, panel);
 }
 
 void BoardModel::clearBakedPanel(const TRect& panel) {
     if (PanelBaked[CurrentPage] == 1)
-        clearPanelPlace(panel);
-}
-
-void BoardModel::keepPrePanelPicture() {
-    PrePanelBitmap = current().copy();
-    PrePanelPage = CurrentPage;
-}
-
-bool BoardModel::restorePrePanelPicture(const TRect& area) {
-    if (PrePanelPage != CurrentPage || PrePanelBitmap.size() != pageSize())
-        return false;
-    const TRect whole{0, 0, screenWidth(), screenHeight()};
-    Canvas(editCurrent()).copyRect(PrePanelBitmap, area.isEmpty() ? whole : area);
-    emit pageChanged(CurrentPage, area);
-    return true;
+        putBackUnderPanel(panel);
 }
 
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    keepUnderPanel(panel, true);
+    bakePanel(picture, panel);
     if (BackdropBitmap.size() != pageSize())
         BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
     Canvas backdrop(BackdropBitmap);
