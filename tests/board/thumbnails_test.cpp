@@ -226,6 +226,15 @@ const FaultCase faults[] = {
          QTextDocument text;
          ASSERT_TRUE(loadRichText(text, Form3->pageTextFile(1)));
          EXPECT_EQ(text.toPlainText(), QStringLiteral("钉住的字"));
+         // Written after the panel opened, then pinned over: closing puts the writing back.
+         Form3->SpeedButton18Click();
+         t.stroke({{900, 400}, {950, 400}});
+         Form3->Panel4->move(850, 350);
+         Form3->SpeedButton31Click();
+         ASSERT_NE(t.pagePixel(925, 400), Faults::Ink);
+         Form3->SpeedButton18Click();
+         Form3->SpeedButton19Click();
+         EXPECT_EQ(t.pagePixel(925, 400), Faults::Ink);
      }},
     {"EachPageShowsItsOwnDocument",
      [](Faults& t) {
