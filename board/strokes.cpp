@@ -13,53 +13,6 @@ namespace {
 
 constexpr int TitleBarBottom = 40; // drawing never enters the title bar's rows
 constexpr int OutlineMargin = 5;   // what erasing a rubber-band outline repaints beside the box
-constexpr int PanelTopRow = 41;    // where a panel or strip at the top of the board starts
-
-enum class Side { Left, Right, Above, Below };
-
-// The part of `region` on one side of `covered`.
-TRect partBeside(const TRect& region, const TRect& covered, Side side) {
-    TRect part = region;
-    switch (side) {
-    case Side::Left:
-        part.right = std::min(region.right, covered.left);
-        break;
-    case Side::Right:
-        part.left = std::max(region.left, covered.right);
-        break;
-    case Side::Above:
-        part.bottom = std::min(region.bottom, covered.top);
-        break;
-    case Side::Below:
-        part.top = std::max(region.top, covered.bottom);
-        break;
-    }
-    return part;
-}
-
-qint64 area(const TRect& r) {
-    return r.isEmpty() ? 0 : qint64(r.width()) * r.height();
-}
-
-// What a control over `covered` leaves of a commit region: the part on the given side of it,
-// which is kept at any height. When nothing of the region lies on that side, a control that
-// does not overlap the region leaves it whole, and one that does leaves its largest part in
-// view: a stroke beside a control is clipped, never dropped.
-TRect keptBeside(const TRect& region, const TRect& covered, Side side) {
-    const TRect part = partBeside(region, covered, side);
-    if (!part.isEmpty())
-        return part;
-    if (region.intersected(covered).isEmpty())
-        return region;
-    TRect largest{region.left, region.top, region.left, region.top};
-    for (const Side s : {Side::Left, Side::Right, Side::Above, Side::Below}) {
-        const TRect p = partBeside(region, covered, s);
-        if (area(p) > area(largest))
-            largest = p;
-    }
-    return largest;
-}
-
 // Half the drag in tenths, as the size readout shows it: 5 for 100 pixels, 0.7 for 15.
 QString readoutValue(int delta) {
     QLocale locale;
@@ -264,34 +217,31 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm3::FormMouseUp(int x, int y) {
-    // The commit stays off the thumbnail strip and the text panel: what lies under them is
-    // out of sight and would show in the page once they close.
-    TRect region = Board.strokeRegion();
-    if (!Panel5->isHidden()) {
-        const TRect strip = TRect::fromQRect(Panel5->geometry());
-        region = keptBeside(region, strip, strip.top == PanelTopRow ? Side::Below : Side::Above);
-    }
-    if (!Panel4->isHidden()) {
-        // The panel is passed on the side the stroke lies: right of it as a rule (it stands at
-        // the left edge), left of it when the whole stroke lies left of the panel.
-        const TRect panel = TRect::fromQRect(Panel4->geometry());
-        region =
-            keptBeside(region, panel, Board.StrokeRight < panel.left ? Side::Left : Side::Right);
-    }
-    Board.limitStroke(region);
-    Board.commitStroke(Surface, Board.strokeRegion());
+    // What is drawn under the text panel was never seen: the page keeps the stroke without the
+    // panel's place, and the surface there shows the page again for when the panel goes. The
+    // thumbnail strip is no part of the surface: what is drawn under it shows once it closes,
+    // so the page keeps it.
+    const bool overPanel = !Panel4->isHidden();
+    const TRect panel = TRect::fromQRect(Panel4->geometry());
+    if (overPanel)
+        Board.keepStrokeOff(panel);
+    Board.commitStroke(Surface);
+    if (overPanel)
+        canvas().copyRect(Board.current(), Board.strokeRegion().intersected(panel));
     Board.copyFloatingPictureIntoPage();
 
     if (Board.ToolMode == AreaErase) {
         const TRect box = Board.strokeBox();
         Canvas page(Board.editCurrent());
-        if (Board.BackdropActive == 1) {
-            canvas().copyRect(Board.BackdropBitmap, box);
-            page.copyRect(Board.BackdropBitmap, box);
-        } else {
-            const TColor background = surfaceBackground();
-            canvas().fillRect(box, background);
-            page.fillRect(box, background);
+        const TColor background = surfaceBackground();
+        for (const TRect& part : Board.strokeParts(box)) {
+            if (Board.BackdropActive == 1) {
+                canvas().copyRect(Board.BackdropBitmap, part);
+                page.copyRect(Board.BackdropBitmap, part);
+            } else {
+                canvas().fillRect(part, background);
+                page.fillRect(part, background);
+            }
         }
         showSurface(box);
         canvas().pen = Pen{1, Board.PenColour, PenStyle::Dot};

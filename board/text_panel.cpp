@@ -269,8 +269,6 @@ void TForm3::SpeedButton18Click() {
         Board.PageState[page] = 2;
     if (Board.panelKind(page) != 0)
         return;
-    if (Board.BackdropActive != 1)
-        Board.keepPrePanelPicture();
     if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
         RichEdit1->clear();
     Board.setPanelKind(page, 1);
@@ -301,16 +299,17 @@ void TForm3::FontDialog1Apply(const QFont& font) {
     all.mergeCharFormat(format);
 }
 
-// Normal size: the panel at the left edge, and the page as it was before the panel covered it.
+// Normal size: the panel at the left edge. A picture of the larger panel baked for the
+// thumbnails would stay in the page beside it: the page's own pixels go back there, and
+// everything written on the page meanwhile stays.
 void TForm3::SpeedButton22Click() {
+    Board.clearBakedPanel(panelRect());
     Panel4->setGeometry(0, Panel4->y(), PanelDesignWidth, screenHeight() - 40);
-    Board.restorePrePanelPicture();
     Board.BoardPaintMode = 1;
 }
 
-// Full screen, the page kept as it is for the way back.
+// Full screen.
 void TForm3::SpeedButton21Click() {
-    Board.keepPrePanelPicture();
     Panel4->setGeometry(0, Panel4->y(), screenWidth(), screenHeight());
 }
 
@@ -347,13 +346,12 @@ void TForm3::SpeedButton23Click() {
         WebBrowser1->navigate(QString());
 }
 
-// Pin: the panel's picture goes into the page and becomes what erasing restores.
+// Pin: the panel's picture goes into the page and becomes what erasing restores. The panel
+// comes back with the page, so its text and place are kept as a turn keeps them.
 void TForm3::SpeedButton31Click() {
     Image1->hide();
-    const QImage picture = panelPicture();
-    const TRect place = panelRect();
-    Board.bakePanel(picture, place);
-    Board.pinPanel(picture, place, surfaceBackground());
+    saveRichText(*RichEdit1->document(), pageTextFile(Board.CurrentPage));
+    Board.pinPanel(panelPicture(), panelRect(), surfaceBackground());
     Panel4->hide();
     Invalidate();
     storePanelGeometry();
@@ -395,14 +393,13 @@ void TForm3::SpeedButton34Click() {
     shell().openScanner();
 }
 
-// Close: the page under the panel as it was before, the text kept in the page's file.
+// Close: the page's own pixels back under a pinned or baked picture of the panel, the text
+// kept in the page's file.
 void TForm3::SpeedButton19Click() {
     Image1->hide();
     const TRect place = panelRect();
     if (Board.BackdropActive == 1) {
-        // Only a picture taken from this page goes back into it.
-        if (!Board.restorePrePanelPicture(place))
-            Board.clearPanelPlace(place);
+        Board.putBackUnderPanel(place);
         Board.BackdropActive = 0;
     }
     Board.clearBakedPanel(place);

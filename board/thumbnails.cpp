@@ -210,8 +210,7 @@ void TForm3::SpeedButton1Click() {
         // The page takes the panel's picture, so that its thumbnail shows the text.
         Image1->hide();
         saveRichText(*RichEdit1->document(), pageTextFile(Board.CurrentPage));
-        bakePanel();
-        Board.PanelBaked[Board.CurrentPage] = 1;
+        Board.bakePanelOver(panelPicture(), panelRect());
         storePanelGeometry();
     }
     if (opening) {

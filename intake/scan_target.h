@@ -27,7 +27,7 @@ public:
     // Makes `picture` the floating picture: FloatBitmap := picture; shown at `topLeft` with the
     // picture's size, visible, of the placed kind (FloatPlaced := 1), with a fresh zoom state
     // (a held zoom source released, ZoomFactor := 1). A floating picture that is still shown is
-    // replaced as it is, without being committed into the page.
+    // committed into the page first, as a turn commits it.
     virtual void placeFloatingPicture(const QImage& picture, QPoint topLeft) = 0;
     // ContinuationPage := page; 0 for none. Page turning shows the rest of a tall picture on
     // that page.

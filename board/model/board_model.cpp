@@ -2,6 +2,8 @@
 
 #include "platform/raster/canvas.h"
 
+#include <utility>
+
 using namespace platform;
 
 void BoardModel::create(QSize screen, const QString& programFolder) {
@@ -11,14 +13,13 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     ZoomImageHeld = 0;
     BackdropActive = 0;
     FloatBitmap = QImage();
-    PrePanelBitmap = QImage();
-    PrePanelPage = 0;
     BackdropBitmap = QImage();
     StampImage = QImage();
     // Page 1 is filled before it is first shown, and the undo snapshot is written before it
     // is read; neither takes memory until then.
     makePage(1);
     ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
+    underlays_ = {};
     forgetUndo();
 }
 
@@ -35,10 +36,8 @@ void BoardModel::forgetPagePanels(int count) {
     for (int page = 1; page <= count; ++page) {
         PanelBaked[page] = 0;
         PanelDocument[page].clear();
+        underlays_[page] = {};
     }
-    // The picture kept from under a panel belongs to a page that is no more.
-    PrePanelBitmap = QImage();
-    PrePanelPage = 0;
 }
 
 void BoardModel::pagesReplaced(int count) {
@@ -73,6 +72,7 @@ TColor BoardModel::pageBackground(int page) {
 
 void BoardModel::fill(int page, TColor colour) {
     fillPage(page, colour);
+    underlays_[page] = {};
     emit pageChanged(page, {});
 }
 
@@ -89,16 +89,29 @@ TRect BoardModel::strokeRegion() const {
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
     const int m = StrokeMarginOfBox;
-    return TRect{StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1}
-        .intersected(strokeLimit_);
+    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
 }
 
 TRect BoardModel::strokeBox() const {
-    return TRect{StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}.intersected(strokeLimit_);
+    return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
 }
 
-void BoardModel::limitStroke(const TRect& visible) {
-    strokeLimit_ = strokeLimit_.intersected(visible);
+std::vector<TRect> BoardModel::strokeParts(const TRect& area) const {
+    if (area.isEmpty())
+        return {};
+    const TRect hole = area.intersected(strokeKeptOff_);
+    if (hole.isEmpty())
+        return {area};
+    std::vector<TRect> parts{{area.left, area.top, area.right, hole.top},
+                             {area.left, hole.bottom, area.right, area.bottom},
+                             {area.left, hole.top, hole.left, hole.bottom},
+                             {hole.right, hole.top, area.right, hole.bottom}};
+    std::erase_if(parts, [](const TRect& part) { return part.isEmpty(); });
+    return parts;
+}
+
+void BoardModel::keepStrokeOff(const TRect& covered) {
+    strokeKeptOff_ = covered;
 }
 
 void BoardModel::forgetUndo() {
@@ -107,7 +120,7 @@ void BoardModel::forgetUndo() {
     StrokeRight = -10;
     StrokeBottom = -10;
     StrokeMarginOfBox = StrokeMargin;
-    strokeLimit_ = NoLimit;
+    strokeKeptOff_ = {};
     undoForgotten_ = true;
 }
 
@@ -117,29 +130,36 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeLeft = StrokeRight = x;
     StrokeTop = StrokeBottom = y;
     StrokeMarginOfBox = margin;
-    strokeLimit_ = NoLimit;
+    strokeKeptOff_ = {};
     undoForgotten_ = false;
 }
 
-void BoardModel::commitStroke(const QImage& surface, const TRect& region) {
-    if (region.isEmpty())
+void BoardModel::commitStroke(const QImage& surface) {
+    const std::vector<TRect> parts = strokeParts(strokeRegion());
+    if (parts.empty())
         return;
     // Only the region undo can restore is kept; the snapshot stays screen-sized because the
     // annotation overlay uses the same picture whole.
     const QImage& page = current();
     if (ScratchBitmap.size() != page.size())
         ScratchBitmap = makeBitmap(page.width(), page.height());
-    Canvas(ScratchBitmap).copyRect(page, region);
-    Canvas(editCurrent()).copyRect(surface, region);
+    Canvas scratch(ScratchBitmap);
+    for (const TRect& part : parts)
+        scratch.copyRect(page, part);
+    Canvas into(editCurrent());
+    for (const TRect& part : parts)
+        into.copyRect(surface, part);
 }
 
 void BoardModel::undo() {
     hideFloatingPicture();
-    const TRect region = strokeRegion();
-    if (region.isEmpty())
+    const std::vector<TRect> parts = strokeParts(strokeRegion());
+    if (parts.empty())
         return;
-    Canvas(editCurrent()).copyRect(ScratchBitmap, region);
-    emit pageChanged(CurrentPage, region);
+    Canvas page(editCurrent());
+    for (const TRect& part : parts)
+        page.copyRect(ScratchBitmap, part);
+    emit pageChanged(CurrentPage, strokeRegion());
 }
 
 void BoardModel::armTool(int mode) {
@@ -177,9 +197,12 @@ void BoardModel::releaseZoomSource() {
     ZoomImageHeld = 0;
 }
 
-// The part `from` of the floating picture goes to `to` in the current page.
+// The part `from` of the floating picture goes to `to` in the current page. A picture placed
+// on the page is content of the page from then on.
 void BoardModel::commitFloating(const TRect& from, QPoint to) {
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
+    if (FloatPlaced == 1)
+        PageState[CurrentPage] = 2;
     emit pageChanged(CurrentPage, TRect::fromQRect(Floating.bounds));
 }
 
@@ -246,9 +269,9 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
         .copyRect(surface, {AnchorX, AnchorY, AnchorX + w, AnchorY + h}, QPoint(0, 0));
     Canvas page(editCurrent());
     if (BackdropActive == 1) {
-        const TRect box = strokeBox();
-        page.copyRect(BackdropBitmap, box);
-        emit pageChanged(CurrentPage, box);
+        for (const TRect& part : strokeParts(strokeBox()))
+            page.copyRect(BackdropBitmap, part);
+        emit pageChanged(CurrentPage, strokeBox());
     } else {
         page.fillRect({AnchorX, AnchorY, AnchorX + w, AnchorY + h}, background);
     }
@@ -271,6 +294,9 @@ void BoardModel::placePendingPicture() {
 }
 
 void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
+    // A picture still floating (a selection cut from the page, an earlier scan) goes into the
+    // page first: replaced, it would be lost and leave its hole behind.
+    dropFloatingPicture();
     // A continuation belongs to the tall picture it was set for, and an armed own picture
     // (which waits in FloatBitmap) is given up to the picture placed now rather than placed
     // as this one at the next release.
@@ -354,34 +380,57 @@ void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
     emit pageChanged(CurrentPage, panel);
 }
 
-void BoardModel::clearPanelPlace(const TRect& panel) {
+// A pinned panel's pixels are the page's while the pin lasts (a turn ends it and leaves them
+// in the page); a picture for the thumbnails while the page says it carries one.
+bool BoardModel::underlayLive(int page) const {
+    const Underlay& under = underlays_[page];
+    if (under.place.isEmpty())
+        return false;
+    return under.pinned ? BackdropActive == 1 && page == CurrentPage : PanelBaked[page] == 1;
+}
+
+// The picture baked over the page before is taken out, and the page's own pixels under the
+// panel are kept for when this one is.
+void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
     const int page = CurrentPage;
-    const TColor background = pageBackground(page);
-    Canvas(editCurrent()).fillRect(panel, background);
+    if (underlayLive(page))
+        putBackUnderPanel(panel);
+    const TRect place = panel.intersected({0, 0, screenWidth(), screenHeight()});
+    underlays_[page] = {};
+    if (!place.isEmpty())
+        underlays_[page] = {place, packPage(current().copy(place.toQRect())), pinned};
+}
+
+void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
+    keepUnderPanel(panel, false);
+    bakePanel(picture, panel);
+    PanelBaked[CurrentPage] = 1;
+}
+
+void BoardModel::putBackUnderPanel(const TRect& panel) {
+    const int page = CurrentPage;
+    const bool live = underlayLive(page);
+    const Underlay under = std::exchange(underlays_[page], {});
     PanelBaked[page] = 0;
+    if (live) {
+        Canvas(editCurrent())
+            .copyRect(unpackPage(under.pixels), {0, 0, under.place.width(), under.place.height()},
+                      QPoint(under.place.left, under.place.top));
+        emit pageChanged(page, under.place);
+        return;
+    }
+    Canvas(editCurrent()).fillRect(panel, pageBackground(page));
     emit pageChanged(page, panel);
 }
 
 void BoardModel::clearBakedPanel(const TRect& panel) {
     if (PanelBaked[CurrentPage] == 1)
-        clearPanelPlace(panel);
-}
-
-void BoardModel::keepPrePanelPicture() {
-    PrePanelBitmap = current().copy();
-    PrePanelPage = CurrentPage;
-}
-
-bool BoardModel::restorePrePanelPicture(const TRect& area) {
-    if (PrePanelPage != CurrentPage || PrePanelBitmap.size() != pageSize())
-        return false;
-    const TRect whole{0, 0, screenWidth(), screenHeight()};
-    Canvas(editCurrent()).copyRect(PrePanelBitmap, area.isEmpty() ? whole : area);
-    emit pageChanged(CurrentPage, area);
-    return true;
+        putBackUnderPanel(panel);
 }
 
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    keepUnderPanel(panel, true);
+    bakePanel(picture, panel);
     if (BackdropBitmap.size() != pageSize())
         BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
     Canvas backdrop(BackdropBitmap);

@@ -12,8 +12,8 @@
 
 #include <QImage>
 #include <QString>
-#include <limits>
 #include <optional>
+#include <vector>
 
 class BoardModel : public PageStore, public DrawingState {
     Q_OBJECT
@@ -24,10 +24,6 @@ public:
     QImage ScratchBitmap;
     int BackdropActive = 0;
     QImage BackdropBitmap;
-    // The page as it was before its text panel was opened or made full screen, and the page
-    // it was taken from (0 for none): it is only ever given back to that page.
-    QImage PrePanelBitmap;
-    int PrePanelPage = 0;
     QImage FloatBitmap;
     int FloatPlaced = 0;
     int PendingPlacement = 0;
@@ -69,7 +65,7 @@ public:
     // current page again, page 1 when the current one lies beyond them.
     void pagesReplaced(int count);
     // What pages 1..count had of their panels in this run (baked pictures, document paths,
-    // the picture kept from under a panel) is forgotten.
+    // the pixels kept from under a baked panel) is forgotten.
     void forgetPagePanels(int count);
     int screenWidth() const { return pageSize().width(); }
     int screenHeight() const { return pageSize().height(); }
@@ -80,27 +76,31 @@ public:
 
     // The background colour of a page as its picture holds it.
     TColor pageBackground(int page);
-    // Fills a page with a colour and says so.
+    // Fills a page with a colour and says so; nothing kept from under a baked panel of the page
+    // comes back after that.
     void fill(int page, TColor colour);
     // Before the board is shown: a page never shown is filled with the background colour,
     // any other is painted as it is.
     void prepareCurrentPage();
 
-    // Strokes and undo. The region undo restores and a release commits: the stroke box and
-    // its margin, within the stroke's limit; empty after forgetUndo.
+    // Strokes and undo. The stroke box and its margin, empty after forgetUndo: without the
+    // place the stroke is kept off (strokeParts), the region undo restores and a release
+    // commits.
     TRect strokeRegion() const;
-    // The stroke box itself within the same limit: what area erase clears.
+    // The stroke box itself: without the same place, what area erase clears.
     TRect strokeBox() const;
+    // The parts of `area` outside the place the stroke is kept off: at most four rectangles.
+    std::vector<TRect> strokeParts(const TRect& area) const;
     void forgetUndo();
-    // A press starts a stroke: the box is the point, with the margin its pen needs, and no
-    // limit.
+    // A press starts a stroke: the box is the point, with the margin its pen needs, kept off
+    // nothing.
     void beginStroke(int x, int y, int margin);
-    // Keeps the stroke's commit and undo region inside `visible`, the part of the page that
-    // the window's controls leave in view. The box keeps the whole stroke.
-    void limitStroke(const TRect& visible);
+    // Keeps the stroke's commit and undo region off `covered`, a control's place whose page
+    // pixels are out of sight while it is drawn. The box keeps the whole stroke.
+    void keepStrokeOff(const TRect& covered);
     bool undoForgotten() const { return undoForgotten_; }
     // The undo snapshot of the region, then the region of the drawn surface into the page.
-    void commitStroke(const QImage& surface, const TRect& region);
+    void commitStroke(const QImage& surface);
     // The region returns to what it was before the last commit.
     void undo();
 
@@ -128,7 +128,7 @@ public:
     // The picture waiting for this release is placed.
     void placePendingPicture();
     // `picture` becomes the floating picture at `topLeft`, of the placed kind, with a fresh
-    // zoom state; one still shown is replaced without being committed. No continuation and no
+    // zoom state; one still shown is committed into the page first. No continuation and no
     // armed placement outlive it.
     void placeFloatingPicture(const QImage& picture, QPoint topLeft);
     // One zoom step, always scaled from the picture as it was before the first step.
@@ -162,18 +162,22 @@ public:
 
     // The text panel and the page under it. `panel` is the panel's place; `picture` what the
     // window shows there (board/panel_picture.h).
-    // The picture goes into the current page at the panel's place.
+    // The picture goes into the current page at the panel's place for good.
     void bakePanel(const QImage& picture, const TRect& panel);
-    // The panel's place in the page takes the page's background colour, and with it any
-    // picture of the panel baked there; clearBakedPanel only when one was.
-    void clearPanelPlace(const TRect& panel);
+    // The picture goes into the current page at the panel's place for the thumbnails to show
+    // (PanelBaked := 1), the page's own pixels there kept to be put back when the panel leaves
+    // that place. A picture baked so before on the page (or pinned) is taken out first.
+    void bakePanelOver(const QImage& picture, const TRect& panel);
+    // Takes a picture baked over the current page out again: the page's own pixels go back
+    // where it was baked, or, where they are not known (a page brought back after a crash),
+    // `panel` takes the page's background colour. PanelBaked := 0. clearBakedPanel does it
+    // only for a page that carries a picture for the thumbnails (PanelBaked).
+    void putBackUnderPanel(const TRect& panel);
     void clearBakedPanel(const TRect& panel);
-    void keepPrePanelPicture();
-    // The page as it was kept, in `area` or (when empty) whole, if it was kept from the
-    // current page; false, and the page left alone, otherwise.
-    bool restorePrePanelPicture(const TRect& area = {});
-    // The panel's picture becomes the backdrop that erasing and cutting restore, on a
-    // backdrop of `background` elsewhere.
+    // The panel's picture goes into the current page as bakePanelOver does, and becomes the
+    // backdrop that erasing and cutting restore, on a backdrop of `background` elsewhere. The
+    // page's own pixels under it are kept while the pin lasts (closing the panel puts them
+    // back); a turn leaves the picture in the page.
     void pinPanel(const QImage& picture, const TRect& panel, TColor background);
 
     // The annotated picture sent to the board: `whole` into the current page, or, without it,
@@ -204,11 +208,17 @@ private:
     void enter(int page);
     void continueOnThisPage();
     void receive(const QImage* whole, const QImage& selection, const QRect& at);
-
-    static constexpr TRect NoLimit{std::numeric_limits<int>::min(), std::numeric_limits<int>::min(),
-                                   std::numeric_limits<int>::max(),
-                                   std::numeric_limits<int>::max()};
+    // A page's own pixels under a picture of its panel baked over them: where, and the
+    // pixels. `pinned` for a pinned panel's, which lives as long as the pin.
+    struct Underlay {
+        TRect place;
+        PackedPage pixels;
+        bool pinned = false;
+    };
+    bool underlayLive(int page) const;
+    void keepUnderPanel(const TRect& panel, bool pinned);
 
     bool undoForgotten_ = true;
-    TRect strokeLimit_ = NoLimit;
+    TRect strokeKeptOff_;
+    PerPage<Underlay> underlays_;
 };

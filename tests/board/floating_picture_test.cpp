@@ -269,3 +269,39 @@ TEST_F(FloatingPictureTest, UndoAfterASelectionPutsTheCutRegionBack) {
     EXPECT_EQ(pagePixel(250, 250), Green);
     EXPECT_EQ(surfacePixel(250, 250), Green);
 }
+
+// Whatever floats when a scan or another picture is placed goes into the page first: a cut
+// selection back over its hole, an earlier picture where it was left.
+TEST_F(FloatingPictureTest, APictureArrivingCommitsTheOneThatFloats) {
+    cutGreenSquare();
+    Form3->Board.placeFloatingPicture(filled(50, 20, Blue), {600, 35});
+    EXPECT_EQ(pagePixel(250, 250), Green);
+    EXPECT_EQ(surfacePixel(250, 250), Green);
+    Form3->Board.placeFloatingPicture(filled(50, 20, Yellow), {600, 35});
+    EXPECT_EQ(pagePixel(625, 45), Blue);
+    EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(25, 10)), Yellow);
+}
+
+// A picture placed on a page (a stamp, an own picture, an import, a scan) is content of the
+// page: a new page can follow it, whether the picture was committed by a press or still
+// floats when the teacher turns.
+TEST_F(FloatingPictureTest, APageWithOnlyAPlacedPictureHasContent) {
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"committed by a press",
+         [this] {
+             place(filled(30, 30, Blue), {400, 400});
+             stroke({{100, 600}});
+         }},
+        {"still floating",
+         [] {
+             Form3->Board.placeFloatingPicture(filled(30, 30, Blue), {0, 35});
+         }},
+    };
+    for (const auto& [what, placePicture] : ways) {
+        SCOPED_TRACE(what);
+        const int page = Form3->Board.PageCount;
+        placePicture();
+        Form3->SpeedButton12Click();
+        EXPECT_EQ(Form3->Board.CurrentPage, page + 1);
+    }
+}

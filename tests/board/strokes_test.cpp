@@ -240,18 +240,20 @@ TEST_F(BoardFixture, AreaEraseClearsTheWholeSweptBoxEvenWithoutAnOutline) {
     EXPECT_EQ(Form3->canvas().pen.width, 1);
 }
 
+// A stroke that runs under a panel moved away from the left edge keeps all of itself that
+// was in view, on every side of the panel; what was drawn under the panel is gone from the
+// surface too, so that closing the panel shows what the page holds.
 TEST_F(BoardFixture, CommitNeverTakesTheTextPanelsPlace) {
     Form3->Panel4->setGeometry(600, 100, 200, 200);
     Form3->Panel4->show();
     Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
-    // A stroke beside the panel commits; one reaching into it commits only right of it.
-    stroke({{300, 150}, {400, 160}});
-    EXPECT_EQ(pagePixel(350, 168), Green);
-    stroke({{700, 400}, {900, 410}});
-    EXPECT_EQ(pagePixel(850, 418), Green);
-    EXPECT_EQ(pagePixel(750, 418), Background);
-    EXPECT_EQ(pagePixel(799, 418), Background);
-    EXPECT_EQ(pagePixel(800, 418), Green);
+    stroke({{500, 250}, {900, 350}});
+    for (const QPoint& p : {QPoint(495, 245), QPoint(700, 320), QPoint(850, 260)})
+        EXPECT_EQ(pagePixel(p.x(), p.y()), Green) << p.x() << "," << p.y();
+    EXPECT_EQ(pagePixel(700, 250), Background);
+    EXPECT_EQ(surfacePixel(700, 250), Background);
+    Form3->SpeedButton4Click();
+    EXPECT_EQ(pagePixel(495, 245), Background);
 }
 
 namespace {
@@ -277,10 +279,10 @@ TRect boundsOf(const QImage& picture, TColor colour) {
     *out << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
 }
 
-// Whatever a control covers, the commit keeps the stroke's part in view, exactly: the surface
-// is green everywhere, also under the controls, so what turns green in the page is the region
+// The commit keeps the whole stroke but the text panel's place, exactly: the surface is green
+// everywhere, also under the controls, so what turns green in the page is the region
 // committed, and undo gives back exactly that region.
-TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
+TEST_F(BoardFixture, CommitKeepsTheWholeStrokeButThePanelsPlace) {
     enum Control { TextPanel, TopStrip, BottomStrip };
     struct Case {
         const char* what;
@@ -310,7 +312,12 @@ TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
          TextPanel,
          {600, 100, 200, 200},
          {{700, 400}, {900, 410}},
-         {800, 390, 911, 421}},
+         {690, 390, 911, 421}},
+        {"stroke from left of the panel to right of it, across it",
+         TextPanel,
+         {600, 100, 200, 200},
+         {{500, 200}, {900, 210}},
+         {490, 190, 911, 221}},
         {"stroke within the panel's columns, below it",
          TextPanel,
          {600, 100, 200, 200},
@@ -326,21 +333,17 @@ TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
          {600, 100, 200, 200},
          {{550, 200}, {650, 210}},
          {540, 190, 600, 221}},
+        // The strip is no part of the surface: what is drawn under it shows once it closes.
         {"click just below a top strip",
          TopStrip,
          {0, 41, sw(), 200},
          {{300, 245}},
-         {290, 241, 311, 256}},
-        {"stroke down to a bottom strip",
-         BottomStrip,
-         {0, half, sw(), half},
-         {{300, half - 34}, {300, half - 4}},
-         {290, half - 44, 311, half}},
+         {290, 235, 311, 256}},
         {"stroke down into a bottom strip",
          BottomStrip,
          {0, half, sw(), half},
          {{300, half - 34}, {300, half + 66}},
-         {290, half - 44, 311, half}},
+         {290, half - 44, 311, half + 77}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -356,6 +359,9 @@ TEST_F(BoardFixture, CommitBesideAPanelOrStripKeepsTheStrokeAndNothingUnderIt) {
             Form3->FormMouseMove(Qt::LeftButton, q.x(), q.y());
         Form3->FormMouseUp(c.stroke.back().x(), c.stroke.back().y());
         EXPECT_EQ(boundsOf(Form3->Board.current(), Green), c.committed);
+        if (c.control == TextPanel) {
+            EXPECT_EQ(boundsOf(Form3->Board.current().copy(c.at), Green), TRect{});
+        }
         Form3->SpeedButton4Click();
         EXPECT_EQ(boundsOf(Form3->Board.current(), Green), TRect{});
         EXPECT_EQ(boundsOf(Form3->Board.current(), Blue), TRect{});

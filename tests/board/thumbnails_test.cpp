@@ -104,10 +104,12 @@ public:
     using PanelFixture::Blue;
     using PanelFixture::fakes;
     using PanelFixture::Green;
+    using PanelFixture::Ink;
     using PanelFixture::makePages;
     using PanelFixture::openPanel;
     using PanelFixture::pagePixel;
     using PanelFixture::paintPage;
+    using PanelFixture::stroke;
     using PanelFixture::views;
 };
 
@@ -172,6 +174,67 @@ const FaultCase faults[] = {
          Form3->SpeedButton19Click();
          EXPECT_EQ(t.pagePixel(Place.center().x(), Place.center().y()), Faults::Background);
          EXPECT_EQ(Form3->Board.BackdropActive, 0);
+     }},
+    {"NormalSizeKeepsWhatWasWrittenAndTakesOutOnlyTheBakedPicture",
+     [](Faults& t) {
+         t.openPanel(Place);
+         t.stroke({{850, 400}, {900, 400}}); // written with the panel open
+         Form3->SpeedButton22Click();
+         EXPECT_EQ(t.pagePixel(875, 400), Faults::Ink);
+         // Full screen, its picture baked for the thumbnails, then normal size again: the
+         // page's own pixels come back where the large panel was baked.
+         Form3->SpeedButton21Click();
+         Form3->SpeedButton1Click();
+         Form3->SpeedButton30Click();
+         ASSERT_NE(t.pagePixel(875, 400), Faults::Ink);
+         Form3->SpeedButton22Click();
+         EXPECT_EQ(t.pagePixel(875, 400), Faults::Ink);
+         EXPECT_EQ(t.pagePixel(600, 600), Faults::Background);
+         EXPECT_EQ(Form3->Board.PanelBaked[1], 0);
+     }},
+    {"ClosingOrMovingABakedPanelPutsBackThePageUnderIt",
+     [](Faults& t) {
+         const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+             {"close", [] { Form3->SpeedButton19Click(); }},
+             {"drag bar", [] { Form3->Image1MouseDown(Qt::LeftButton, 280, 5); }},
+             {"editor border",
+              [] { Form3->RichEdit1MouseDown(Form3->RichEdit1->viewport()->width() - 2, 50); }},
+         };
+         const QPoint under(Place.left() + 60, Place.top() + 60);
+         for (const auto& [what, action] : ways) {
+             SCOPED_TRACE(what);
+             t.paintPage({under.x() - 10, under.y() - 10, under.x() + 20, 400}, Faults::Blue);
+             t.openPanel(Place);
+             Form3->SpeedButton1Click(); // the strip bakes the panel over the blue
+             Form3->SpeedButton30Click();
+             ASSERT_NE(t.pagePixel(under.x(), under.y()), Faults::Blue);
+             action();
+             EXPECT_EQ(t.pagePixel(under.x(), under.y()), Faults::Blue);
+             EXPECT_EQ(Form3->Board.PanelBaked[1], 0);
+             Form3->SpeedButton19Click();
+         }
+     }},
+    {"APinnedPanelComesBackWithItsText",
+     [](Faults& t) {
+         t.openPanel(Place, QStringLiteral("钉住的字"));
+         Form3->SpeedButton31Click();
+         Form3->SpeedButton12Click();
+         Form3->SpeedButton11Click();
+         EXPECT_TRUE(Form3->Panel4->isVisible());
+         EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("钉住的字"));
+         Form3->SpeedButton19Click();
+         QTextDocument text;
+         ASSERT_TRUE(loadRichText(text, Form3->pageTextFile(1)));
+         EXPECT_EQ(text.toPlainText(), QStringLiteral("钉住的字"));
+         // Written after the panel opened, then pinned over: closing puts the writing back.
+         Form3->SpeedButton18Click();
+         t.stroke({{900, 400}, {950, 400}});
+         Form3->Panel4->move(850, 350);
+         Form3->SpeedButton31Click();
+         ASSERT_NE(t.pagePixel(925, 400), Faults::Ink);
+         Form3->SpeedButton18Click();
+         Form3->SpeedButton19Click();
+         EXPECT_EQ(t.pagePixel(925, 400), Faults::Ink);
      }},
     {"EachPageShowsItsOwnDocument",
      [](Faults& t) {

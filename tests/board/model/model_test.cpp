@@ -35,7 +35,7 @@ protected:
         board.beginStroke(box.left, box.top, StrokeMargin);
         board.StrokeRight = box.right - 1;
         board.StrokeBottom = box.bottom - 1;
-        board.commitStroke(surface, board.strokeRegion());
+        board.commitStroke(surface);
         board.PageState[board.CurrentPage] = 2;
     }
 };
