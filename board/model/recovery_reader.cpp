@@ -215,6 +215,13 @@ void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
     board.forgetPagePanels(recovered.pageCount);
     board.setPageCount(recovered.pageCount);
     board.setCurrentPage(recovered.currentPage);
+    // A page that could not be read comes back blank, not as whatever the board held there.
+    for (int n = 1; n <= recovered.pageCount; ++n) {
+        board.fillPage(n, recovered.background);
+        board.PageState[n] = 1;
+        board.setPanelKind(n, 0);
+        board.PanelBaked[n] = 0;
+    }
     for (const RecoveredPage& page : recovered.pages) {
         const int n = page.page;
         if (page.packed.size == board.pageSize())

@@ -16,7 +16,8 @@ std::optional<RecoveredBoard> readRecovery(const QString& folder, QSize screen, 
 
 // The board as it was: its pages with their states, panels and texts (written to the files
 // `textFile` names, every other page's file removed), the page count, the current page and
-// the background colour. A page without a panel's place keeps the board's. The board's
+// the background colour. A page without a panel's place keeps the board's; a page that could
+// not be read is blank. The board's
 // windows are told as after a turn into the current page.
 void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
                      const std::function<QString(int page)>& textFile);

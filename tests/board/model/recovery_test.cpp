@@ -500,6 +500,23 @@ TEST_F(RecoveryTest, ADamagedFolderGivesWhatIsIntactAndListsWhatIsNot) {
     EXPECT_FALSE(read());
 }
 
+// A page that could not be read comes back blank, whatever the board held there before.
+TEST_F(RecoveryTest, APageThatCouldNotBeReadComesBackBlank) {
+    makeThreePages();
+    writeOnce();
+    QFile::remove(folder() + '/' + QDir(folder()).entryList({QStringLiteral("page-1-*")}).value(0));
+    const std::optional<RecoveredBoard> found = read();
+    ASSERT_TRUE(found);
+    BoardModel restored;
+    restored.create(Screen, dir.path() + QLatin1Char('/'));
+    restored.fill(1, Blue);
+    restored.PageState[1] = 2;
+    restoreRecovery(restored, *found, textFiles());
+    EXPECT_EQ(restored.pagePicture(1), unpackPage(solidPage(Screen, Background)));
+    EXPECT_EQ(restored.PageState[1], 1);
+    EXPECT_EQ(restored.pagePicture(3), board->pagePicture(3));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
