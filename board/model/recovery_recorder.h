@@ -44,7 +44,7 @@ public:
     std::function<qint64()> clock;
 
     // Starts looking for changes; the state as it stands counts as written, unless `written`
-    // is false (the folder does not hold it), when the next look hands it over.
+    // is false (the folder does not hold it): it is then handed over as a change would be.
     void start(bool written = true);
     // One look at the board, as the recorder's timer takes it every quarter second.
     void tick();
