@@ -9,7 +9,9 @@
 #include "platform/widgets/controls.h"
 #include "platform/widgets/shell.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -20,6 +22,35 @@ namespace {
 BoardRecovery* theRecovery = nullptr;
 
 const QString RecoveryQuestion = QStringLiteral("上次未正常退出，是否恢复未保存的页面？");
+
+QString pageList(const std::vector<int>& pages) {
+    QStringList numbers;
+    for (const int page : pages)
+        numbers << QString::number(page);
+    return numbers.join(QStringLiteral("、"));
+}
+
+// What of the folder could not be read, a line each.
+QStringList unreadable(const RecoveredBoard& found) {
+    QStringList lines;
+    if (found.listDamaged)
+        lines << QStringLiteral("恢复文件的页面目录已损坏，其中的部分内容无法读取。");
+    if (!found.unreadablePages.empty())
+        lines << QStringLiteral("第 %1 页无法读取。").arg(pageList(found.unreadablePages));
+    if (!found.unreadableTexts.empty())
+        lines << QStringLiteral("第 %1 页的文字无法读取。").arg(pageList(found.unreadableTexts));
+    return lines;
+}
+
+// The folder moved beside itself under a name of its own; empty when it cannot be.
+QString setAside(const QString& folder, const QString& why) {
+    const QString stem = folder + QLatin1Char('.') + why + QLatin1Char('-') +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = stem;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = stem + QLatin1Char('-') + QString::number(n);
+    return QDir().rename(folder, aside) ? aside : QString();
+}
 
 } // namespace
 
@@ -38,31 +69,70 @@ void BoardRecovery::start(QWidget* owner) {
     if (!lock_)
         return;
     const QString folder = base + QStringLiteral("/recovery");
+    BoardModel& model = board_.Board;
     const auto textFile = [this](int page) { return board_.pageTextFile(page); };
 
-    const std::optional<RecoveredBoard> found = readRecovery(folder);
-    const bool restore = found && found->worthOffering() &&
-                         dialogs().askYesNo(owner, RecoveryQuestion, ConfirmTitle) == Answer::Yes;
-    // Restored, the folder stays until the first write replaces it: it holds what the board
-    // holds now. Declined, damaged or empty, it goes.
+    const std::optional<RecoveredBoard> found =
+        readRecovery(folder, model.pageSize(), model.BackgroundColour);
+    // A folder with anything that could not be read is never removed: it goes aside whole.
+    const bool damaged = found && found->damaged();
+    const QString damagedAside = damaged ? setAside(folder, QStringLiteral("damaged")) : QString();
+    QStringList notes = found ? unreadable(*found) : QStringList();
+    if (!damagedAside.isEmpty())
+        notes << QStringLiteral("无法读取的恢复文件已保留在“%1”。").arg(damagedAside);
+
+    bool restore = false;
+    if (found && found->worthOffering()) {
+        notes.prepend(RecoveryQuestion);
+        restore =
+            dialogs().askYesNo(owner, notes.join(QLatin1Char('\n')), ConfirmTitle) == Answer::Yes;
+    } else if (damaged) {
+        notes.prepend(QStringLiteral("上次未正常退出，未保存的页面无法读取。"));
+        dialogs().inform(owner, notes.join(QLatin1Char('\n')), ConfirmTitle);
+    }
     if (restore)
-        restoreRecovery(board_.Board, *found, textFile);
-    else
+        restoreRecovery(model, *found, textFile);
+    else // a clean start: nothing of the run before shows
+        removePageTexts(textFile);
+
+    // Restored, an intact folder stays until the first write replaces it: it holds what the
+    // board holds now. Declined or empty, it goes. Restored from a folder set aside, the
+    // board is written at once.
+    bool setAsideRestored = restore && damaged;
+    if (restore && !damaged && found->largerThan(model.pageSize())) {
+        largerPages_ = setAside(folder, QStringLiteral("larger"));
+        setAsideRestored = true;
+        if (!largerPages_.isEmpty()) {
+            dialogs().inform(owner,
+                             QStringLiteral("恢复的页面比本屏幕大，超出屏幕的部分没有显示。\n"
+                                            "原来的恢复文件保留在“%1”，直到保存课程或退出。")
+                                 .arg(largerPages_),
+                             ConfirmTitle);
+        }
+    } else if (!restore && !damaged) {
         QDir(folder).removeRecursively();
+    }
+    // A folder that could not be set aside or removed is not written over.
+    if (QFileInfo::exists(folder) && !(restore && !setAsideRestored))
+        return;
 
     writer_ = std::make_unique<RecoveryWriter>(folder);
-    recorder_ = std::make_unique<RecoveryRecorder>(board_.Board, *writer_, textFile);
-    recorder_->openPanel = [this]() -> std::optional<RecoveryRecorder::OpenPanel> {
+    recorder_ = std::make_unique<RecoveryRecorder>(model, *writer_, textFile);
+    QTextDocument* document = board_.RichEdit1->document();
+    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(),
+                     [this] { ++textRevision_; });
+    recorder_->openPanel = [this, document]() -> std::optional<RecoveryRecorder::OpenPanel> {
         const int kind = board_.Board.panelKind(board_.Board.CurrentPage);
         if (board_.Panel4->isHidden() || kind == 0)
             return std::nullopt;
-        QTextDocument* document = board_.RichEdit1->document();
-        RecoveryRecorder::OpenPanel open{board_.Panel4->geometry(), document->revision(), {}};
+        RecoveryRecorder::OpenPanel open{board_.Panel4->geometry(), textRevision_, {}};
         if (kind == 1)
             open.text = [document] { return richTextToRtf(*document); };
         return open;
     };
-    recorder_->start();
+    recorder_->start(!setAsideRestored);
+    if (setAsideRestored)
+        recorder_->record();
     theRecovery = this;
 
     if (restore) {
@@ -71,9 +141,16 @@ void BoardRecovery::start(QWidget* owner) {
     }
 }
 
+void BoardRecovery::removeLargerPages() {
+    if (!largerPages_.isEmpty())
+        QDir(largerPages_).removeRecursively();
+    largerPages_.clear();
+}
+
 void BoardRecovery::discard() {
     if (recorder_)
         recorder_->discard();
+    removeLargerPages();
 }
 
 void BoardRecovery::finish() {
@@ -83,6 +160,7 @@ void BoardRecovery::finish() {
     if (writer_)
         writer_->discardAndStop();
     writer_.reset();
+    removeLargerPages();
     lock_.reset();
 }
 

@@ -24,15 +24,23 @@ public:
     // what is in it, and starts keeping the board. When another running copy holds the lock it
     // does nothing at all: that copy's folder is neither offered, read nor removed.
     void start(QWidget* owner);
-    // The pages are safe elsewhere (a lesson save of all pages): the folder goes.
+    // The pages are safe elsewhere (a lesson save of all pages): the folder goes, with the
+    // files of larger pages kept aside at start.
     void discard();
-    // The exit command: the folder goes and nothing more is written.
+    // The exit command: the same, and nothing more is written.
     void finish();
 
     bool running() const { return recorder_ != nullptr; }
 
 private:
+    void removeLargerPages();
+
     TForm3& board_;
+    // The files of a recovery whose pages were larger than this screen, kept aside until the
+    // pages are saved or the teacher leaves; empty when there are none.
+    QString largerPages_;
+    // Changed with every change of the text panel's document.
+    qint64 textRevision_ = 0;
     std::unique_ptr<platform::FileLock> lock_;
     std::unique_ptr<RecoveryWriter> writer_;
     std::unique_ptr<RecoveryRecorder> recorder_;

@@ -1,11 +1,20 @@
 #include "board/model/recovery_snapshot.h"
+#include "platform/raster/rich_text.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 
 bool RecoveredBoard::worthOffering() const {
-    return std::any_of(pages.begin(), pages.end(),
-                       [](const RecoveredPage& p) { return p.state == 2 || p.text; });
+    return std::any_of(pages.begin(), pages.end(), [](const RecoveredPage& p) {
+        return !p.packed.solid ||
+               (p.text && !platform::rtfToPlainText(*p.text).trimmed().isEmpty());
+    });
+}
+
+bool RecoveredBoard::largerThan(QSize screen) const {
+    return std::any_of(pages.begin(), pages.end(), [screen](const RecoveredPage& p) {
+        return p.packed.size.width() > screen.width() || p.packed.size.height() > screen.height();
+    });
 }
 
 namespace recovery_files {

@@ -2,8 +2,6 @@
 
 #include "board/model/board_model.h"
 
-#include <QFile>
-
 namespace {
 
 // How often the board is looked at for changes: a handful of integers per page.
@@ -13,27 +11,24 @@ void mix(std::size_t& seed, std::uint64_t value) {
     seed ^= std::hash<std::uint64_t>{}(value) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
 }
 
-std::optional<QByteArray> fileText(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
-
 } // namespace
 
 RecoveryRecorder::RecoveryRecorder(BoardModel& board, RecoveryWriter& writer,
                                    std::function<QString(int page)> textFile)
     : board_(board), writer_(writer), textFile_(std::move(textFile)) {
+    elapsed_.start();
+    clock = [this] { return elapsed_.elapsed(); };
     timer_.setInterval(TickMs);
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &RecoveryRecorder::tick);
     // A turn is the moment the teacher expects the page left to be safe.
     connect(&board_, &BoardModel::turnEnded, this, &RecoveryRecorder::record);
 }
 
-void RecoveryRecorder::start() {
-    seen_ = handed_ = stamp();
-    sinceChange_.start();
+void RecoveryRecorder::start(bool written) {
+    if (written)
+        handed_ = stamp();
+    handedSeenAt_ = clock();
     timer_.start();
 }
 
@@ -61,13 +56,15 @@ std::size_t RecoveryRecorder::stamp() const {
 }
 
 void RecoveryRecorder::tick() {
-    const std::size_t now = stamp();
-    if (now != seen_) {
-        seen_ = now;
-        sinceChange_.start();
+    const qint64 at = clock();
+    if (stamp() == handed_) {
+        handedSeenAt_ = at;
         return;
     }
-    if (now != handed_ && sinceChange_.elapsed() >= IdleMs)
+    // The change came after the last look that saw the board as handed: measured from that
+    // look, it is handed over two seconds after it was made at the latest. A write still
+    // waiting for the writer puts it off to the next look, so that writes never pile up.
+    if (at - handedSeenAt_ >= MaxUnsavedMs && !writer_.hasWaitingWrite())
         record();
 }
 
@@ -78,7 +75,8 @@ void RecoveryRecorder::record() {
     if (now == handed_)
         return;
     writer_.write(snapshot());
-    seen_ = handed_ = now;
+    handed_ = now;
+    handedSeenAt_ = clock();
 }
 
 RecoverySnapshot RecoveryRecorder::snapshot() {
@@ -97,11 +95,14 @@ RecoverySnapshot RecoveryRecorder::snapshot() {
         page.panel = QRect(board_.PanelLeft[n], board_.PanelTop[n], board_.PanelWidth[n],
                            board_.PanelHeight[n]);
         page.panelBaked = board_.PanelBaked[n];
-        page.text = fileText(textFile_(n));
+        page.textFile = textFile_(n);
         if (n == board_.CurrentPage && open) {
             page.panel = open->bounds;
-            if (open->text)
-                page.text = open->text();
+            if (open->text) {
+                if (!panelText_ || panelText_->page != n || panelText_->revision != open->revision)
+                    panelText_ = PanelText{n, open->revision, open->text()};
+                page.text = panelText_->rtf;
+            }
         }
         page.version = board_.version(n);
         auto& handed = handedVersions_[static_cast<std::size_t>(n)];
@@ -119,5 +120,6 @@ RecoverySnapshot RecoveryRecorder::snapshot() {
 void RecoveryRecorder::discard() {
     writer_.discard();
     handedVersions_.fill(0);
-    seen_ = handed_ = stamp();
+    handed_ = stamp();
+    handedSeenAt_ = clock();
 }

@@ -1,4 +1,5 @@
 #include "board/model/recovery_writer.h"
+#include "platform/os/owner_folder.h"
 #include "platform/os/sync_folder.h"
 
 #include <QDir>
@@ -7,11 +8,22 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <algorithm>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
+
+std::optional<QByteArray> readText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > recovery_files::MaxText)
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
 
 // The round of the manifest in place, so that the names of a new write never meet the
 // names it refers to.
@@ -90,6 +102,13 @@ void RecoveryWriter::wait() {
     idle_.wait(lock, [this] { return tasks_.empty() && !busy_; });
 }
 
+bool RecoveryWriter::hasWaitingWrite() {
+    const std::lock_guard lock(mutex_);
+    return std::any_of(tasks_.begin(), tasks_.end(), [](const Task& task) {
+        return std::holds_alternative<RecoverySnapshot>(task);
+    });
+}
+
 void RecoveryWriter::discardAndStop() {
     {
         const std::lock_guard lock(mutex_);
@@ -141,14 +160,17 @@ bool RecoveryWriter::writeWhole(const QString& name, const QByteArray& bytes) {
     }
     QSaveFile file(folder_ + QLatin1Char('/') + name);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // The temporary file takes the mode before its first byte.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(bytes) != bytes.size() || !file.commit())
         return false;
     ++filesWritten_;
     return true;
 }
 
 bool RecoveryWriter::writeRound(RecoverySnapshot& snapshot) {
-    if (!QDir().mkpath(folder_))
+    if (!platform::makeOwnerOnlyFolder(folder_))
         return false;
     const std::uint64_t round = ++round_;
     std::map<int, WrittenPage> pages;
@@ -174,6 +196,8 @@ bool RecoveryWriter::writeRound(RecoverySnapshot& snapshot) {
         pages[page.page] = written;
 
         QString textName;
+        if (!page.text && !page.textFile.isEmpty())
+            page.text = readText(page.textFile);
         if (page.text) {
             const auto before = texts_.find(page.page);
             if (before != texts_.end() && before->second.bytes == *page.text) {

@@ -1,7 +1,8 @@
 // Writes snapshots of the board into the recovery folder on a thread of its own, so that the
 // teacher never waits for the disk. Every file is written whole (a temporary file, flushed,
 // renamed) and the manifest last: the folder always holds a complete state as of some
-// snapshot. Page and text files are named by page and by the write that made them, so a
+// snapshot. The folder is its owner's only (0700, its files 0600). Page and text files are
+// named by page and by the write that made them, so a
 // newer write never replaces a file that the manifest in place still names; what the new
 // manifest no longer names is removed after it is in place.
 #pragma once
@@ -36,6 +37,8 @@ public:
     void discard();
     // Waits until everything handed over is done.
     void wait();
+    // Whether a snapshot handed over still waits behind the write in hand.
+    bool hasWaitingWrite();
     // The work still queued is dropped, the write in hand ends at its next file, and the
     // folder is removed; the writer does nothing more.
     void discardAndStop();

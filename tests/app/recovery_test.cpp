@@ -3,6 +3,7 @@
 #include "app/recovery.h"
 #include "app/toolbar.h"
 #include "app_fixture.h"
+#include "board/model/recovery_reader.h"
 #include "board/model/recovery_recorder.h"
 #include "board/model/recovery_writer.h"
 #include "board/whiteboard.h"
@@ -38,9 +39,9 @@ protected:
     }
 
     // What an earlier run that was killed left: strokes on pages 1 and 3, a text panel on
-    // page 3, page 3 current.
-    BoardModel& leaveCrashedRun() {
-        crashed_.create(QSize(sw(), sh()), QStringLiteral("/nowhere/"));
+    // page 3, page 3 current; on this screen, or on one larger by `larger`.
+    BoardModel& leaveCrashedRun(QSize larger = QSize(0, 0)) {
+        crashed_.create(QSize(sw(), sh()) + larger, QStringLiteral("/nowhere/"));
         crashed_.setBackgroundColour(Grey);
         crashed_.prepareCurrentPage();
         for (int page = 1; page <= 3; ++page) {
@@ -68,6 +69,13 @@ protected:
         writer.wait();
         return crashed_;
     }
+
+    // The folders set aside beside the recovery folder.
+    QStringList setAside() const {
+        return QDir(state.path()).entryList({QStringLiteral("recovery.*")}, QDir::Dirs);
+    }
+
+    QString manifest() const { return folder() + QStringLiteral("/manifest.json"); }
 
     std::vector<QString> questions() const {
         std::vector<QString> texts;
@@ -112,13 +120,22 @@ TEST_F(RecoveryStartTest, YesBringsThePagesBackAndShowsTheBoardOnThePageThatWasC
     EXPECT_TRUE(recovery.running());
 }
 
+// No is a clean start: nothing of the run before is kept, also not the page texts it left in
+// the program folder (or a new page's panel would open with one of them).
 TEST_F(RecoveryStartTest, NoDiscardsThePagesAndTheBoardStartsEmpty) {
     leaveCrashedRun();
+    for (const int page : {1, 2, 3, 7, 99}) {
+        QFile text(Form3->pageTextFile(page));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("{\\rtf1 crashed run}");
+    }
     fakes.dialogs.answers = {Answer::No};
     BoardRecovery recovery(*Form3);
     recovery.start(Form1);
     EXPECT_EQ(questions(), std::vector<QString>{Question});
     EXPECT_FALSE(QDir(folder()).exists());
+    EXPECT_TRUE(setAside().isEmpty());
+    EXPECT_EQ(QDir(programFolder.path()).entryList(QDir::Files), QStringList());
     EXPECT_EQ(Form3->Board.PageCount, 1);
     EXPECT_EQ(Form3->Board.PageState[1], 0);
     EXPECT_FALSE(Form3->isVisible());
@@ -143,6 +160,74 @@ TEST_F(RecoveryStartTest, NothingToOfferAsksNothing) {
     EXPECT_TRUE(fakes.dialogs.shown.empty());
     EXPECT_TRUE(recovery.running());
     EXPECT_EQ(fakes.stateFolder.held, QSet<QString>{lockFile()});
+}
+
+// A damaged folder: what is intact is offered, what is not is named, and the folder is set
+// aside whole; the board brought back is written into a new folder at once.
+TEST_F(RecoveryStartTest, ADamagedFolderOffersWhatIsIntactAndIsSetAsideWhole) {
+    BoardModel& crashed = leaveCrashedRun();
+    const QString page1 = QDir(folder()).entryList({QStringLiteral("page-1-*")}).value(0);
+    ASSERT_TRUE(QFile::remove(folder() + '/' + page1));
+    const QStringList files = QDir(folder()).entryList(QDir::Files);
+    fakes.dialogs.answers = {Answer::Yes};
+    BoardRecovery recovery(*Form3);
+    recovery.start(Form1);
+
+    ASSERT_EQ(setAside().size(), 1);
+    const QString aside = state.filePath(setAside().value(0));
+    EXPECT_EQ(QDir(aside).entryList(QDir::Files), files);
+    ASSERT_EQ(questions().size(), 1u);
+    EXPECT_EQ(questions()[0], Question + QStringLiteral("\n第 1 页无法读取。\n无法读取的恢复文件已"
+                                                        "保留在“%1”。")
+                                             .arg(aside));
+    BoardModel& board = Form3->Board;
+    EXPECT_EQ(board.CurrentPage, 3);
+    EXPECT_EQ(board.pagePicture(3), crashed.pagePicture(3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(manifest()); }, 10000));
+}
+
+// Nothing of it can be read: the teacher is told so, and the folder is set aside.
+TEST_F(RecoveryStartTest, AFolderWithNothingReadableIsNamedAndSetAside) {
+    leaveCrashedRun();
+    for (const QString& name : QDir(folder()).entryList(QDir::Files))
+        QFile::resize(folder() + '/' + name, 3);
+    BoardRecovery recovery(*Form3);
+    recovery.start(Form1);
+    ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("inform"));
+    EXPECT_TRUE(fakes.dialogs.shown[0].text.startsWith(
+        QStringLiteral("上次未正常退出，未保存的页面无法读取。\n")));
+    EXPECT_TRUE(fakes.dialogs.shown[0].text.contains(QStringLiteral("第 1、3 页无法读取。")));
+    EXPECT_EQ(setAside().size(), 1);
+    EXPECT_FALSE(QDir(folder()).exists());
+    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_TRUE(recovery.running());
+}
+
+// Pages drawn on a larger screen come back cut at this one's edge: their files are kept aside
+// until the teacher saves, and the teacher is told.
+TEST_F(RecoveryStartTest, PagesLargerThanTheScreenAreKeptAsideUntilTheyAreSaved) {
+    leaveCrashedRun(QSize(200, 100));
+    const QStringList files = QDir(folder()).entryList(QDir::Files);
+    fakes.dialogs.answers = {Answer::Yes};
+    BoardRecovery recovery(*Form3);
+    recovery.start(Form1);
+
+    ASSERT_EQ(setAside().size(), 1);
+    const QString aside = state.filePath(setAside().value(0));
+    EXPECT_EQ(QDir(aside).entryList(QDir::Files), files);
+    ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
+    EXPECT_EQ(
+        fakes.dialogs.shown[1].text,
+        QStringLiteral("恢复的页面比本屏幕大，超出屏幕的部分没有显示。\n原来的恢复文件保留在“%"
+                       "1”，直到保存课程或退出。")
+            .arg(aside));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(manifest()); }, 10000));
+    EXPECT_EQ(readRecovery(folder(), Form3->Board.pageSize(), Grey)->pages.at(0).packed.size,
+              Form3->Board.pageSize());
+
+    discardRecovery();
+    EXPECT_TRUE(setAside().isEmpty());
 }
 
 // The exit command removes the folder; any other end of the program leaves it for the next

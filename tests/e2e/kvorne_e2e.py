@@ -39,9 +39,21 @@ def wait_for(condition, timeout, what):
     raise AssertionError(f"timed out after {timeout} s waiting for {what}")
 
 
+def root_children():
+    """xwininfo's list of the top-level windows. A window that goes while the list is made
+    fails the listing: it is made again."""
+    for _ in range(20):
+        listing = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True,
+                                 text=True)
+        if listing.returncode == 0:
+            return listing.stdout
+        time.sleep(0.05)
+    return run("xwininfo", "-root", "-children")
+
+
 def mapped_windows():
     """Top-level windows that are mapped: (id, x, y, width, height, name), top first."""
-    out = run("xwininfo", "-root", "-children")
+    out = root_children()
     windows = []
     for line in out.splitlines():
         m = re.match(r'\s+(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', line)
@@ -61,6 +73,12 @@ def net_wm_state(wid):
     """The window's _NET_WM_STATE atoms as names, which panels read to list a window."""
     out = run("xprop", "-id", wid, "_NET_WM_STATE", check=False)
     return set(re.findall(r"_NET_WM_STATE_\w+", out))
+
+
+def program_windows():
+    """How many top-level windows, mapped or not, carry the program's caption: one for each
+    running copy."""
+    return root_children().count('"K_Vorne"')
 
 
 def click(x, y, button=1):
@@ -101,9 +119,15 @@ class Program:
         return self.process.poll() is None
 
     def stop(self):
+        """kill -9, and wait until the X server has let go of the copy's windows: a copy
+        started before that would take them for a running copy and end at once."""
         if self.alive():
+            before = program_windows()
             self.process.kill()
             self.process.wait()
+            end = time.monotonic() + 5
+            while program_windows() >= before > 0 and time.monotonic() < end:
+                time.sleep(0.05)
 
     def output(self):
         if self.alive():

@@ -1,10 +1,12 @@
-// The recovery folder: the board written in the background and read back whole, also when
-// the program dies in the middle of a write; damaged folders are never half taken.
+// The recovery folder: the board written in the background and read back, also when the
+// program dies in the middle of a write; of a damaged folder what is intact is read, and what
+// is not is listed.
 #include "board/model/board_model.h"
 #include "board/model/recovery_reader.h"
 #include "board/model/recovery_recorder.h"
 #include "board/model/recovery_writer.h"
 #include "platform/raster/canvas.h"
+#include "platform/raster/rich_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace platform;
 
@@ -108,9 +112,13 @@ protected:
         return k;
     }
 
+    std::optional<RecoveredBoard> read() const {
+        return readRecovery(folder(), Screen, Background);
+    }
+
     // The folder restored into a board of its own, with its texts in a folder of their own.
     std::optional<Kept> readBack() {
-        const std::optional<RecoveredBoard> recovered = readRecovery(folder());
+        const std::optional<RecoveredBoard> recovered = read();
         if (!recovered)
             return std::nullopt;
         QTemporaryDir texts;
@@ -136,14 +144,16 @@ TEST_F(RecoveryTest, TheBoardComesBackWithItsPagesPanelsTextsAndCurrentPage) {
     EXPECT_EQ(*back, kept(*board, textFiles()));
     EXPECT_EQ(back->currentPage, 2);
     EXPECT_EQ(back->texts[2], "{\\rtf1 page three}");
-    EXPECT_TRUE(readRecovery(folder())->worthOffering());
+    EXPECT_TRUE(read()->worthOffering());
 }
 
 TEST_F(RecoveryTest, APageOfASmallerScreenComesBackOverTheBackgroundColour) {
     makeThreePages();
     writeOnce();
-    const std::optional<RecoveredBoard> recovered = readRecovery(folder());
+    const std::optional<RecoveredBoard> recovered = read();
     ASSERT_TRUE(recovered);
+    EXPECT_FALSE(recovered->largerThan(QSize(400, 300)));
+    EXPECT_TRUE(recovered->largerThan(QSize(400, 239)));
     BoardModel wider;
     wider.create(QSize(400, 300), dir.path() + QLatin1Char('/'));
     restoreRecovery(wider, *recovered, textFiles());
@@ -227,7 +237,7 @@ TEST_F(RecoveryTest, ANewRunWritesBesideTheStateItFoundWithoutTouchingItsFiles) 
     // have taken the names of the files the manifest in place names.
     BoardModel again;
     again.create(Screen, dir.path() + QLatin1Char('/'));
-    const std::optional<RecoveredBoard> found = readRecovery(folder());
+    const std::optional<RecoveredBoard> found = read();
     ASSERT_TRUE(found);
     restoreRecovery(again, *found, textFiles());
     QImage changed = again.pagePicture(1);
@@ -261,26 +271,137 @@ TEST_F(RecoveryTest, DiscardRemovesTheFolderAndTheNextWriteCarriesEveryPage) {
     EXPECT_EQ(readBack(), kept(*board, textFiles()));
 }
 
-TEST_F(RecoveryTest, AnIdleBoardIsWrittenAfterAChange) {
+// However often the board changes, each change is in the folder two seconds after it.
+TEST_F(RecoveryTest, AChangeIsWrittenWithinTwoSecondsHoweverOftenTheBoardChangesAfterIt) {
     RecoveryWriter writer(folder(), -1);
     RecoveryRecorder recorder(*board, writer, textFiles());
+    qint64 now = 0;
+    recorder.clock = [&now] { return now; };
     recorder.start();
-    draw({10, 10, 20, 20}, Ink);
-    QTest::qWait(RecoveryRecorder::IdleMs / 2);
-    writer.wait();
-    EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("/manifest.json")));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return QFile::exists(folder() + QStringLiteral("/manifest.json")); }, 10000));
+    // A stroke every half second, starting 0.1 s in; the recorder looks every quarter second.
+    const auto strokeAt = [](int k) { return TRect{10 + 5 * k, 50, 12 + 5 * k, 60}; };
+    int strokes = 0;
+    for (now = 0; now <= 6000; now += 50) {
+        SCOPED_TRACE(now);
+        if (now % 500 == 100)
+            draw(strokeAt(strokes++), Ink);
+        if (now % 250 == 0)
+            recorder.tick();
+        writer.wait();
+        // The strokes made two seconds ago or earlier.
+        const int due = now < 2100 ? 0 : static_cast<int>((now - 2100) / 500 + 1);
+        if (due <= 0)
+            continue;
+        const std::optional<RecoveredBoard> kept = read();
+        ASSERT_TRUE(kept);
+        const QImage page = unpackPage(kept->pages.at(0).packed);
+        for (int k = 0; k < due; ++k)
+            ASSERT_EQ(fromRgb(page.pixel(strokeAt(k).left, 55)), Ink) << k;
+    }
 }
 
-// A folder whose manifest or files are damaged or missing is not offered, in any part.
-TEST_F(RecoveryTest, ADamagedFolderIsNotRead) {
+// The open panel's text is turned into a file's bytes only when it changed since.
+TEST_F(RecoveryTest, TheOpenPanelsTextIsAskedForOnlyWhenItChanged) {
+    RecoveryWriter writer(folder(), -1);
+    RecoveryRecorder recorder(*board, writer, textFiles());
+    board->setPanelKind(1, 1);
+    qint64 revision = 1;
+    int asked = 0;
+    recorder.openPanel = [&] {
+        return RecoveryRecorder::OpenPanel{QRect(10, 50, 100, 80), revision, [&] {
+                                               ++asked;
+                                               return "{\\rtf1 " + QByteArray::number(revision) +
+                                                      "}";
+                                           }};
+    };
+    for (int stroke = 0; stroke < 3; ++stroke) {
+        draw({stroke, 100, stroke + 1, 110}, Ink);
+        recorder.record();
+        writer.wait();
+    }
+    EXPECT_EQ(asked, 1);
+    revision = 2;
+    recorder.record();
+    writer.wait();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(readBack()->texts.at(0), "{\\rtf1 2}");
+}
+
+// Other accounts on the machine can neither list nor read a teacher's unsaved pages, also when
+// an earlier run made the folder with the usual modes.
+TEST_F(RecoveryTest, TheFolderAndItsFilesAreTheOwnersOnly) {
+    const mode_t umask = ::umask(022);
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    ::chmod(QFile::encodeName(folder()).constData(), 0755);
+    makeThreePages();
+    writeOnce();
+    ::umask(umask);
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+        return info.st_mode & 07777;
+    };
+    EXPECT_EQ(mode(folder()), 0700u);
+    const QStringList files = QDir(folder()).entryList(QDir::Files);
+    EXPECT_EQ(files.size(), 4); // pages 1 and 3, the text and the manifest
+    for (const QString& name : files)
+        EXPECT_EQ(mode(folder() + '/' + name), 0600u) << name.toStdString();
+}
+
+// A board with nothing on it is not worth offering, however it was left.
+TEST_F(RecoveryTest, OnlyABoardWithSomethingOnItIsWorthOffering) {
+    struct Case {
+        const char* what;
+        std::function<void()> leave;
+        bool worth;
+    };
+    const std::vector<Case> cases{
+        {"a page shown and left", [] {}, false},
+        {"an empty text panel on a page written on and cleared",
+         [this] {
+             draw({10, 50, 20, 60}, Ink);
+             board->fill(1, Background);
+             board->setPanelKind(1, 1);
+             writeText(1, platform::plainTextToRtf(QString()));
+         },
+         false},
+        {"a stroke",
+         [this] {
+             draw({10, 50, 20, 60}, Ink);
+         },
+         true},
+        {"words in a text panel",
+         [this] {
+             board->setPanelKind(1, 1);
+             writeText(1, platform::plainTextToRtf(QStringLiteral("牛顿")));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(folder()).removeRecursively();
+        QFile::remove(textFile(1));
+        freshBoard();
+        board->PageState[1] = 2;
+        c.leave();
+        writeOnce();
+        ASSERT_TRUE(read());
+        EXPECT_EQ(read()->worthOffering(), c.worth);
+    }
+}
+
+// Of a damaged folder every page and text that is intact is read, and what is not is listed.
+TEST_F(RecoveryTest, ADamagedFolderGivesWhatIsIntactAndListsWhatIsNot) {
     struct Case {
         const char* what;
         std::function<void(const QString& folder)> damage;
+        std::vector<int> pages;
+        std::vector<int> unreadablePages;
+        std::vector<int> unreadableTexts;
+        bool listDamaged;
     };
-    const auto pageFile = [](const QString& f) {
-        return QDir(f).entryList({QStringLiteral("page-1-*")}).value(0);
+    const auto fileOf = [](const QString& f, const char* pattern) {
+        return f + '/' + QDir(f).entryList({QString::fromLatin1(pattern)}).value(0);
     };
     const auto rewriteManifest = [](const QString& f, const QByteArray& from,
                                     const QByteArray& to) {
@@ -292,30 +413,108 @@ TEST_F(RecoveryTest, ADamagedFolderIsNotRead) {
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(bytes);
     };
+    // Pages 1 and 3 have files, page 2 is of one colour; page 3 has a text.
     const std::vector<Case> cases{
-        {"a page file missing", [&](const QString& f) { QFile::remove(f + '/' + pageFile(f)); }},
+        {"a page file missing",
+         [&](const QString& f) { QFile::remove(fileOf(f, "page-1-*")); },
+         {2, 3},
+         {1},
+         {},
+         false},
         {"a page file cut short",
-         [&](const QString& f) { QFile::resize(f + '/' + pageFile(f), 10); }},
+         [&](const QString& f) { QFile::resize(fileOf(f, "page-3-*"), 10); },
+         {1, 2},
+         {3},
+         {},
+         false},
         {"a text file missing",
-         [](const QString& f) {
-             QFile::remove(f + '/' + QDir(f).entryList({QStringLiteral("text-*")}).value(0));
-         }},
-        {"the manifest not JSON", [&](const QString& f) { rewriteManifest(f, "{", "x"); }},
+         [&](const QString& f) { QFile::remove(fileOf(f, "text-*")); },
+         {1, 2, 3},
+         {},
+         {3},
+         false},
         {"a file outside the folder",
-         [&](const QString& f) { rewriteManifest(f, "page-1-", "../page-1-"); }},
+         [&](const QString& f) { rewriteManifest(f, "page-1-", "../page-1-"); },
+         {2, 3},
+         {1},
+         {},
+         false},
         {"a page beyond the page count",
-         [&](const QString& f) { rewriteManifest(f, "\"pageCount\": 3", "\"pageCount\": 2"); }},
-        {"no manifest", [](const QString& f) { QFile::remove(f + "/manifest.json"); }},
+         [&](const QString& f) { rewriteManifest(f, "\"pageCount\": 3", "\"pageCount\": 2"); },
+         {1, 2},
+         {},
+         {},
+         true},
+        // Without the list, the pages come from their files: a page of one colour has none.
+        {"the manifest not JSON",
+         [&](const QString& f) { rewriteManifest(f, "{", "x"); },
+         {1, 3},
+         {},
+         {},
+         true},
+        {"no manifest",
+         [](const QString& f) { QFile::remove(f + "/manifest.json"); },
+         {1, 3},
+         {},
+         {},
+         true},
+        {"no manifest and a page file cut short",
+         [&](const QString& f) {
+             QFile::remove(f + "/manifest.json");
+             QFile::resize(fileOf(f, "page-1-*"), 10);
+         },
+         {3},
+         {1},
+         {},
+         true},
     };
     makeThreePages();
+    const Kept whole = kept(*board, textFiles());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QDir(folder()).removeRecursively();
         writeOnce();
-        ASSERT_TRUE(readRecovery(folder()));
+        ASSERT_FALSE(read()->damaged());
         c.damage(folder());
-        EXPECT_FALSE(readRecovery(folder()));
+        const std::optional<RecoveredBoard> found = read();
+        ASSERT_TRUE(found);
+        std::vector<int> pages;
+        for (const RecoveredPage& page : found->pages) {
+            pages.push_back(page.page);
+            const auto index = static_cast<std::size_t>(page.page - 1);
+            EXPECT_EQ(unpackPage(page.packed), whole.pictures.at(index)) << page.page;
+            if (page.text) {
+                EXPECT_EQ(*page.text, whole.texts.at(index)) << page.page;
+            }
+        }
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(found->unreadablePages, c.unreadablePages);
+        EXPECT_EQ(found->unreadableTexts, c.unreadableTexts);
+        EXPECT_EQ(found->listDamaged, c.listDamaged);
+        EXPECT_TRUE(found->damaged());
+        // The page that was current, or else the first one read.
+        EXPECT_EQ(found->currentPage,
+                  std::count(pages.begin(), pages.end(), 2) ? 2 : c.pages.front());
     }
+    QDir(folder()).removeRecursively();
+    EXPECT_FALSE(read());
+}
+
+// A page that could not be read comes back blank, whatever the board held there before.
+TEST_F(RecoveryTest, APageThatCouldNotBeReadComesBackBlank) {
+    makeThreePages();
+    writeOnce();
+    QFile::remove(folder() + '/' + QDir(folder()).entryList({QStringLiteral("page-1-*")}).value(0));
+    const std::optional<RecoveredBoard> found = read();
+    ASSERT_TRUE(found);
+    BoardModel restored;
+    restored.create(Screen, dir.path() + QLatin1Char('/'));
+    restored.fill(1, Blue);
+    restored.PageState[1] = 2;
+    restoreRecovery(restored, *found, textFiles());
+    EXPECT_EQ(restored.pagePicture(1), unpackPage(solidPage(Screen, Background)));
+    EXPECT_EQ(restored.PageState[1], 1);
+    EXPECT_EQ(restored.pagePicture(3), board->pagePicture(3));
 }
 
 } // namespace
