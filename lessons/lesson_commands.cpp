@@ -72,7 +72,7 @@ void TForm6::SpeedButton1Click() {
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
     // A save left unfinished may be this very lesson's.
-    if (const ArchiveResult r = archive_->finishInterruptedSave(*folder); !r.ok()) {
+    if (const ArchiveResult r = archive_->finishInterruptedSave(*folder, owner->key()); !r.ok()) {
         inform(r.message);
         return;
     }
@@ -92,6 +92,9 @@ void TForm6::SpeedButton1Click() {
         return;
     }
     endModal();
+    // Opened, with the pages that could not be read named.
+    if (!result.message.isEmpty())
+        inform(result.message);
 }
 
 // Save: pages 1..PageCount with their panels and texts, replacing the lesson's earlier save
