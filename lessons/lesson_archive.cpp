@@ -536,6 +536,68 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
     return ArchiveResult::done();
 }
 
+ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString& from,
+                                           const QString& to) {
+    if (from == to)
+        return ArchiveResult::done();
+    if (ArchiveResult r = finishInterruptedSave(folder); !r.ok())
+        return r;
+    const QString indexPath = folder + LessonIndexFile;
+    const std::optional<QByteArray> bytes = files_.read(indexPath);
+    if (!bytes) {
+        return files_.present(indexPath) ? ArchiveResult::failed(unreadableIndex(indexPath))
+                                         : ArchiveResult::done();
+    }
+    const IniText index(*bytes);
+    std::vector<Journal> moves;
+    for (const QString& section : index.sections()) {
+        const std::optional<LessonOwner> owner = recordedOwner(index, section);
+        const int pages = recordedPages(index, section);
+        if (!owner || owner->Teacher.compare(from, Qt::CaseInsensitive) != 0 ||
+            section.compare(owner->key(), Qt::CaseInsensitive) != 0 || pages < 1 ||
+            pages > MaxPages)
+            continue;
+        const LessonOwner renamed{to, owner->Volume, owner->Lesson};
+        if (!renamed.usable())
+            return ArchiveResult::refused(BadTeacherName);
+        const bool taken = renamed.key().compare(section, Qt::CaseInsensitive) != 0 &&
+                           recordedPages(index, renamed.key()) > 0;
+        if (taken || checkSave(folder, renamed, pages).verdict != SaveCheck::Free) {
+            return ArchiveResult::refused(
+                QStringLiteral("改名后，%1 会与存储盘上已有的课同名或共用页面文件，所以没有改名。"
+                               "请换一个名字。")
+                    .arg(renamed.describe()));
+        }
+        moves.push_back({renamed.key(), pages, renamed, {}, {}, section});
+    }
+    if (moves.empty())
+        return ArchiveResult::done();
+    // The files as the folder spells them: the Windows program's may be in other letters.
+    QHash<QString, QString> names;
+    for (const QString& name : files_.fileNames(folder))
+        names.insert(name.toLower(), name);
+    for (Journal& move : moves) {
+        for (int page = 1; page <= move.pages; ++page) {
+            for (const QString& extension : {PictureExtension, PanelExtension, TextExtension}) {
+                const QString name = pageFileName(move.from, page, extension);
+                const QString found =
+                    files_.present(folder + name) ? name : names.value(name.toLower());
+                const QString target = pageFileName(move.section, page, extension);
+                if (!found.isEmpty() && found != target && files_.stamp(folder + found))
+                    move.renames.emplace_back(found, target);
+            }
+        }
+    }
+    for (const Journal& move : moves) {
+        if (ArchiveResult r = commit(folder, move); !r.ok()) {
+            return ArchiveResult::failed(
+                QStringLiteral("%1 的课没有能全部移到新名字下：%2").arg(from, r.message));
+        }
+    }
+    unreadable_.fill(QString());
+    return ArchiveResult::done();
+}
+
 ArchiveResult LessonArchive::commit(const QString& folder, const Journal& journal) {
     const QString name = journalName(journal.section);
     const QString journalPath = folder + name;

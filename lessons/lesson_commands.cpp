@@ -51,6 +51,21 @@ std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
     return folder;
 }
 
+void TForm6::carryLessons(const QString& from, const QString& to) {
+    const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (!folder)
+        return;
+    const ArchiveResult r = archive_->renameTeacher(*folder, from, to);
+    if (!r.ok()) {
+        inform(r.message + QStringLiteral("\n没有移动的课仍然可以用新名字打开。"));
+    }
+}
+
+void TForm6::carryFormerLessons(const QString& folder, const LessonOwner& owner) {
+    for (const QString& former : Configuration(ConfigFolder).FormerNames(owner.Teacher))
+        archive_->renameTeacher(folder, former, owner.Teacher);
+}
+
 void TForm6::showLessonProgress(int page, const QImage& picture) {
     if (links_.Lessons != nullptr)
         links_.Lessons->showLessonPage(page, picture);
@@ -71,18 +86,26 @@ void TForm6::SpeedButton1Click() {
     }
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
+    carryFormerLessons(*folder, *owner);
     // A save left unfinished may be this very lesson's.
     if (const ArchiveResult r = archive_->finishInterruptedSave(*folder, owner->key()); !r.ok()) {
         inform(r.message);
         return;
     }
-    if (!lessonPageCount(lessonFiles(), *folder, owner->key())) {
+    // A lesson that could not go with its teacher's new name is still the teacher's.
+    LessonOwner lesson = *owner;
+    for (const QString& former : Configuration(ConfigFolder).FormerNames(owner->Teacher)) {
+        if (lessonPageCount(lessonFiles(), *folder, lesson.key()))
+            break;
+        lesson.Teacher = former;
+    }
+    if (!lessonPageCount(lessonFiles(), *folder, lesson.key())) {
         inform(LessonNotFound);
         return;
     }
     stepAside();
     const ArchiveResult result =
-        archive_->open(board, *folder, *owner, [this](int page, const QImage& picture) {
+        archive_->open(board, *folder, lesson, [this](int page, const QImage& picture) {
             showLessonProgress(page, picture);
         });
     if (!result.ok()) {
@@ -110,6 +133,7 @@ void TForm6::SpeedButton2Click() {
     }
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
+    carryFormerLessons(*folder, *owner);
     const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.PageCount);
     if (check.verdict == LessonArchive::SaveCheck::Refused) {
         inform(check.message);

@@ -184,6 +184,12 @@ private:
     // LessonFolder on this machine for the chosen drive, its levels created when `create`;
     // nothing when the drive is not there.
     std::optional<QString> lessonFolderOnDrive(bool create);
+    // Files the lessons of the teacher's old name on the lesson drive under the new one; says
+    // so when some could not go.
+    void carryLessons(const QString& from, const QString& to);
+    // Before a lesson of the owner is opened or saved: lessons of the teacher's former names
+    // on that drive go under the owner's name, as at a rename.
+    void carryFormerLessons(const QString& folder, const lessons::LessonOwner& owner);
     // Shows a page while a lesson is stored or loaded, and keeps the windows painted.
     void showLessonProgress(int page, const QImage& picture);
     lessons::ArchiveFiles& lessonFiles();

@@ -493,4 +493,73 @@ TEST_F(LessonArchiveTest, PageFilesAreFoundWhateverTheirLetterCase) {
     }
 }
 
+// A rename of the teacher stopped after any number of changes leaves each lesson whole under
+// one name or the other, and carried out again files every lesson under the new name.
+TEST_F(LessonArchiveTest, ARenameStoppedAnywhereLeavesEveryLessonWhole) {
+    const QString to = QStringLiteral("李明");
+    const struct {
+        LessonOwner owner;
+        std::vector<TColor> pages;
+        std::vector<int> texts;
+    } lessons[] = {{Owner, {Red, Green}, {1}}, {{Owner.Teacher, 1, 1}, {Blue}, {}}};
+    const auto prepare = [&] {
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        for (const auto& l : lessons) {
+            drawLesson(l.pages, l.texts);
+            ASSERT_TRUE(saveAs(l.owner).ok());
+        }
+    };
+    prepare();
+    FaultyFiles counting;
+    ASSERT_TRUE(LessonArchive(counting).renameTeacher(folder, Owner.Teacher, to).ok());
+    for (int stop = 0; stop <= counting.changes; ++stop) {
+        SCOPED_TRACE(stop);
+        prepare();
+        FaultyFiles faulty;
+        faulty.stopAfter = stop;
+        LessonArchive(faulty).renameTeacher(folder, Owner.Teacher, to);
+        for (const auto& l : lessons) {
+            const LessonOwner renamed{to, l.owner.Volume, l.owner.Lesson};
+            if (!openAs(renamed).ok()) {
+                ASSERT_TRUE(openAs(l.owner).ok());
+            }
+            EXPECT_TRUE(holds(l.pages, l.texts));
+        }
+        ASSERT_TRUE(LessonArchive(disk).renameTeacher(folder, Owner.Teacher, to).ok());
+        for (const auto& l : lessons) {
+            EXPECT_EQ(openAs(l.owner).message, LessonNotFound);
+            ASSERT_TRUE(openAs({to, l.owner.Volume, l.owner.Lesson}).ok());
+            EXPECT_TRUE(holds(l.pages, l.texts));
+        }
+    }
+}
+
+// A lesson under the new name, or one whose files the renamed lesson's would take, stops the
+// rename before anything moves.
+TEST_F(LessonArchiveTest, ARenameOntoAnotherLessonMovesNothing) {
+    const struct {
+        QString to;
+        LessonOwner there;
+    } cases[] = {
+        {QStringLiteral("李明"), {QStringLiteral("李明"), 2, 13}},
+        {QStringLiteral("王"), {QStringLiteral("王2"), 1, 3}}, // "王213" either way
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to.toStdString());
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        drawLesson({Red}, {});
+        ASSERT_TRUE(saveAs(Owner).ok());
+        drawLesson({Green}, {});
+        ASSERT_TRUE(saveAs(c.there).ok());
+        const ArchiveResult r = archive.renameTeacher(folder, Owner.Teacher, c.to);
+        EXPECT_EQ(r.outcome, ArchiveResult::Refused);
+        ASSERT_TRUE(openAs(Owner).ok());
+        EXPECT_TRUE(holds({Red}, {}));
+        ASSERT_TRUE(openAs(c.there).ok());
+        EXPECT_TRUE(holds({Green}, {}));
+    }
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/raster/tcolor.h"
 #include "settings_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImageWriter>
 #include <QLineEdit>
@@ -50,6 +51,12 @@ protected:
         choose(1); // "教师1", without a password
         Form6->Edit2->setText(QStringLiteral("2"));
         Form6->Edit3->setText(QStringLiteral("13"));
+    }
+    // The configuration folder on the lesson drive, where renames write.
+    void allowConfig() {
+        QString level = Form6->ConfigFolder.chopped(1);
+        for (int i = 0; i < 3; ++i, level = level.left(level.lastIndexOf(QLatin1Char('/'))))
+            fakes.files.folders.insert(level);
     }
     void drawPages(int count, TColor colour) {
         for (int page = 1; page <= count; ++page)
@@ -143,6 +150,56 @@ TEST_F(LessonCommands, AWindowsLessonExportsAsAPdfPagePerPage) {
                   bytes.count("/Type /Page "),
               3)
         << bytes.left(2000).toStdString();
+}
+
+// A renamed teacher's lessons go with the name, a change of letter case too, and open under
+// it; the teacher list holds the new name at once.
+TEST_F(LessonCommands, ARenamedTeachersLessonsGoWithTheName) {
+    allowConfig();
+    drawPages(2, 0x0000FF);
+    Form6->SpeedButton2->click();
+    for (const QString& name :
+         {QStringLiteral("Wang"), QStringLiteral("WANG"), QStringLiteral("李明")}) {
+        SCOPED_TRACE(name.toStdString());
+        Form6->show();
+        choose(1);
+        Form6->Edit1->setText(name);
+        Form6->Button2->click();
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(Configuration(Form6->ConfigFolder).TeacherName(1), name);
+        EXPECT_EQ(
+            QDir(folder).entryList({QStringLiteral("*.pte")}),
+            QStringList({name + QStringLiteral("2131.pte"), name + QStringLiteral("2132.pte")}));
+        drawPages(3, 0x00FF00);
+        choose(1);
+        Form6->Edit2->setText(QStringLiteral("2"));
+        Form6->Edit3->setText(QStringLiteral("13"));
+        Form6->SpeedButton1->click();
+        EXPECT_EQ(model.PageCount, 2);
+        EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
+    }
+}
+
+// A drive that was not there at the rename gives the lessons up under the new name when it is
+// next used.
+TEST_F(LessonCommands, LessonsOnADriveAbsentAtTheRenameOpenUnderTheNewName) {
+    allowConfig();
+    drawPages(2, 0x0000FF);
+    Form6->SpeedButton2->click();
+    const QString present = fakes.drives.drives[0].folder;
+    fakes.drives.drives[0].folder = program.filePath(QStringLiteral("elsewhere/"));
+    Form6->show();
+    choose(1);
+    Form6->Edit1->setText(QStringLiteral("李明"));
+    Form6->Button2->click();
+    fakes.drives.drives[0].folder = present;
+
+    drawPages(3, 0x00FF00);
+    choose(1);
+    Form6->SpeedButton1->click();
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2132.pte")));
 }
 
 } // namespace
