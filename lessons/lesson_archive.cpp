@@ -270,6 +270,24 @@ std::optional<int> lessonPageCount(ArchiveFiles& files, const QString& folder, c
     return pages;
 }
 
+SavedNumbers savedLessonNumbers(ArchiveFiles& files, const QString& folder,
+                                const QStringList& teachers) {
+    SavedNumbers numbers;
+    const std::optional<QByteArray> bytes = files.read(folder + LessonIndexFile);
+    if (!bytes)
+        return numbers;
+    const IniText index(*bytes);
+    for (const QString& section : index.sections()) {
+        const std::optional<LessonOwner> owner = recordedOwner(index, section);
+        if (!owner || FindTeacher(teachers, owner->Teacher) < 0 ||
+            recordedPages(index, section) < 1 || owner->Volume < 1 || owner->Lesson < 1)
+            continue;
+        numbers.Volumes = std::max(numbers.Volumes, std::min(owner->Volume, MaxLessonNumber));
+        numbers.Lessons = std::max(numbers.Lessons, std::min(owner->Lesson, MaxLessonNumber));
+    }
+    return numbers;
+}
+
 LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QString& key, int page,
                           QSize screen, QSize maxPicture) {
     // The Windows program's disks ignore letter case, so a lesson of "Wang" may lie in files

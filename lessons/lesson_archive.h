@@ -51,6 +51,14 @@ struct LessonPage {
 // The page count the index gives a key: nothing when the index or the section is missing, or
 // the count is not 1..99. `unreadable` tells a damaged index from a missing one.
 std::optional<int> lessonPageCount(ArchiveFiles& files, const QString& folder, const QString& key);
+// The highest volume and lesson numbers among the lessons saved in the folder for any of the
+// teachers (names in any letter case); 0 where there are none.
+struct SavedNumbers {
+    int Volumes = 0;
+    int Lessons = 0;
+};
+SavedNumbers savedLessonNumbers(ArchiveFiles& files, const QString& folder,
+                                const QStringList& teachers);
 // Reads page n of a lesson, its files found without regard to letter case; pictures larger
 // than `maxPicture` are refused as damaged.
 LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QString& key, int page,

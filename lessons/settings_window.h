@@ -184,6 +184,9 @@ private:
     // LessonFolder on this machine for the chosen drive, its levels created when `create`;
     // nothing when the drive is not there.
     std::optional<QString> lessonFolderOnDrive(bool create);
+    // The volume and lesson lists reach every lesson the chosen teacher has saved on the
+    // chosen drive (lesson_lists.cpp).
+    void showSavedLessons();
     // Files the lessons of the teacher's old name on the lesson drive under the new one; says
     // so when some could not go.
     void carryLessons(const QString& from, const QString& to);

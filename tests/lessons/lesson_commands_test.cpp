@@ -202,4 +202,39 @@ TEST_F(LessonCommands, LessonsOnADriveAbsentAtTheRenameOpenUnderTheNewName) {
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2132.pte")));
 }
 
+// After a restart the lists reach every lesson the chosen teacher saved on the chosen drive,
+// and no further for another teacher's lessons; another drive brings its own.
+TEST_F(LessonCommands, TheListsReachEveryLessonSavedOnTheDrive) {
+    QTemporaryDir stick;
+    fakes.drives.drives.push_back(
+        {QLatin1Char('F'), DriveType::Removable, stick.path() + QLatin1Char('/')});
+    const struct {
+        int teacher;
+        QChar drive;
+        int volume, lesson;
+    } saves[] = {{1, 'C', 2, 13}, {1, 'C', 4, 1}, {2, 'C', 9, 20}, {1, 'F', 6, 2}};
+    allowConfig();
+    fakes.files.contents[Form6->ConfigFolder + QStringLiteral("datb.sec")] = "[tec]\r\nmum=2\r\n";
+    createWindows();
+    drawPages(1, 0x0000FF);
+    for (const auto& save : saves) {
+        Form6->show();
+        choose(save.teacher);
+        Form6->DriveComboBox1->setDrive(save.drive);
+        Form6->Edit2->setText(QString::number(save.volume));
+        Form6->Edit3->setText(QString::number(save.lesson));
+        Form6->SpeedButton2->click();
+        ASSERT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    }
+    createWindows();
+    Form6->show();
+    Form6->DriveComboBox1->setDrive(QLatin1Char('C'));
+    choose(1);
+    EXPECT_EQ(Form6->ListBox2->count(), 4);
+    EXPECT_EQ(Form6->ListBox3->count(), 13);
+    Form6->DriveComboBox1->setDrive(QLatin1Char('F'));
+    EXPECT_EQ(Form6->ListBox2->count(), 6);
+    EXPECT_EQ(Form6->ListBox3->count(), 13);
+}
+
 } // namespace
