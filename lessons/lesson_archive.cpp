@@ -458,6 +458,13 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
         bool text = false;
     };
     Journal journal{key, count, owner, {}, {}, {}};
+    // Files of the lesson in other letters (saved by the Windows program, or under the name
+    // before a change of case): opening finds them, so a text of one must not outlive a save.
+    QMultiHash<QString, QString> otherCase;
+    for (const QString& name : files_.fileNames(folder)) {
+        if (lessonPageFile(key, name))
+            otherCase.insert(name.toLower(), name);
+    }
     std::array<std::uint64_t, MaxPages + 1> versions{};
     QStringList temps;
     QString failure;
@@ -473,8 +480,14 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                                                                : true;
             if (present)
                 journal.renames.emplace_back(name + TempSuffix, name);
-            else if (extension == TextExtension)
-                journal.removals << name; // a text from an earlier save is not this page's
+            else if (extension == TextExtension) {
+                // A text from an earlier save is not this page's.
+                journal.removals << name;
+                for (const QString& other : otherCase.values(name.toLower())) {
+                    if (other != name)
+                        journal.removals << other;
+                }
+            }
         }
     };
     // Pages held packed are expanded into the pictures of pages saved before, once their jobs
@@ -631,7 +644,8 @@ ArchiveResult LessonArchive::commit(const QString& folder, const Journal& journa
     }
     if (const auto error = applyJournal(folder, journal, name)) {
         return ArchiveResult::failed(
-            QStringLiteral("课程没有全部保存完：%1\n下次打开课程时会先把这次保存做完。")
+            QStringLiteral("课程没有全部保存完：%1\n请在存储盘上腾出空间（或打开写保护）后，"
+                           "再保存一次这节课；下次打开这节课时也会先把这次保存做完。")
                 .arg(*error));
     }
     return ArchiveResult::done();

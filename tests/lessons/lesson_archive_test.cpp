@@ -486,10 +486,19 @@ TEST_F(LessonArchiveTest, PageFilesAreFoundWhateverTheirLetterCase) {
         picture.fill(toQColor(Red));
         ASSERT_TRUE(picture.save(lessonFile(QString::fromLatin1(name)), "png"));
         putFile(lessonFile(QStringLiteral("wANG111.sec")), "[edit]\r\nvis=1\r\nleft=7\r\n");
+        putFile(lessonFile(QStringLiteral("wang111.TE")), "text");
         const ArchiveResult r = openAs(wang);
         EXPECT_TRUE(r.ok() && r.message.isEmpty()) << r.message.toStdString();
         EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
         EXPECT_EQ(board->PanelLeft[1], 7);
+        EXPECT_EQ(textOf(1), QStringLiteral("text"));
+
+        // The text cleared and saved stays cleared.
+        QFile::remove(board->pageTextFile(1));
+        ASSERT_TRUE(saveAs(wang, true).ok());
+        ASSERT_TRUE(openAs(wang).ok());
+        EXPECT_EQ(textOf(1), QStringLiteral("(none)"));
+        EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
     }
 }
 
