@@ -11,6 +11,7 @@
 #include "platform/widgets/list_box.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 
 using namespace lessons;
@@ -41,12 +42,17 @@ std::optional<LessonOwner> TForm6::chosenLesson() {
 std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
     const QChar drive = DriveComboBox1->Drive().isNull() ? ConfigDrive : DriveComboBox1->Drive();
     const std::optional<QString> folder = localPath(drives(), lessonFolderName(drive));
-    if (folder && create) {
-        // One level at a time; a level that is there already refuses, which is no fault.
-        for (const QString& level : lessonFolderLevels(drive)) {
-            if (const std::optional<QString> path = localPath(drives(), level))
-                lessonFiles().makeFolder(*path);
-        }
+    if (!folder)
+        return std::nullopt;
+    // One level at a time; a level that is there already refuses, which is no fault. A level
+    // that is a link could lead the lessons anywhere (a stick can carry one): no lesson
+    // folder is there.
+    for (const QString& level : lessonFolderLevels(drive)) {
+        const std::optional<QString> path = localPath(drives(), level);
+        if (!path || QFileInfo(*path).isSymLink())
+            return std::nullopt;
+        if (create)
+            lessonFiles().makeFolder(*path);
     }
     return folder;
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QLineEdit>
 
@@ -235,6 +236,33 @@ TEST_F(LessonCommands, TheListsReachEveryLessonSavedOnTheDrive) {
     Form6->DriveComboBox1->setDrive(QLatin1Char('F'));
     EXPECT_EQ(Form6->ListBox2->count(), 6);
     EXPECT_EQ(Form6->ListBox3->count(), 13);
+}
+
+// A stick whose lesson folder is a link elsewhere (into the teacher's own files) has no lesson
+// folder: nothing is written or read through the link.
+TEST_F(LessonCommands, ALinkedLessonFolderIsNoLessonFolder) {
+    QTemporaryDir outside;
+    QDir().mkpath(outside.filePath(QStringLiteral("K_Vorne/data")));
+    for (const QString& level :
+         {QStringLiteral("Program files"), QStringLiteral("K_Vorne"), QStringLiteral("data")}) {
+        SCOPED_TRACE(level.toStdString());
+        QDir(drive.path()).removeRecursively();
+        QDir().mkpath(drive.path());
+        const QString path = folder.left(folder.indexOf(level) + level.size());
+        QDir().mkpath(QFileInfo(path).path());
+        const QString target =
+            level == QStringLiteral("data")      ? outside.filePath(QStringLiteral("K_Vorne/data"))
+            : level == QStringLiteral("K_Vorne") ? outside.filePath(QStringLiteral("K_Vorne"))
+                                                 : outside.path();
+        ASSERT_TRUE(QFile::link(target, path));
+        drawPages(1, 0x0000FF);
+        Form6->show();
+        choose(1);
+        Form6->SpeedButton2->click();
+        Form6->SpeedButton1->click();
+        EXPECT_TRUE(QDir(outside.filePath(QStringLiteral("K_Vorne/data"))).isEmpty());
+        fakes.dialogs.shown.clear();
+    }
 }
 
 } // namespace
