@@ -7,6 +7,7 @@
 #include "lessons/lesson_board.h"
 #include "lessons/lesson_pdf.h"
 #include "lessons/settings_window.h"
+#include "lessons/teacher_names.h"
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
@@ -67,8 +68,18 @@ void TForm6::carryLessons(const QString& from, const QString& to) {
     }
 }
 
+QStringList TForm6::formerNames(const QString& teacher) const {
+    // A name given to another teacher since is that teacher's.
+    QStringList names;
+    for (const QString& former : Configuration(ConfigFolder).FormerNames(teacher)) {
+        if (FindTeacher(ListBox1->Items(), former) < 0)
+            names << former;
+    }
+    return names;
+}
+
 void TForm6::carryFormerLessons(const QString& folder, const LessonOwner& owner) {
-    for (const QString& former : Configuration(ConfigFolder).FormerNames(owner.Teacher))
+    for (const QString& former : formerNames(owner.Teacher))
         archive_->renameTeacher(folder, former, owner.Teacher);
 }
 
@@ -100,7 +111,7 @@ void TForm6::SpeedButton1Click() {
     }
     // A lesson that could not go with its teacher's new name is still the teacher's.
     LessonOwner lesson = *owner;
-    for (const QString& former : Configuration(ConfigFolder).FormerNames(owner->Teacher)) {
+    for (const QString& former : formerNames(owner->Teacher)) {
         if (lessonPageCount(lessonFiles(), *folder, lesson.key()))
             break;
         lesson.Teacher = former;
@@ -170,6 +181,8 @@ void TForm6::Button10Click() {
     if (!owner)
         return;
     const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (folder)
+        carryFormerLessons(*folder, *owner);
     if (!folder || !lessonPageCount(lessonFiles(), *folder, owner->key())) {
         inform(LessonNotFound);
         return;

@@ -36,8 +36,7 @@ void TForm6::showSavedLessons() {
         return;
     const QString teacher = ListBox1->Item(index);
     const SavedNumbers saved =
-        savedLessonNumbers(lessonFiles(), *folder,
-                           QStringList{teacher} + Configuration(ConfigFolder).FormerNames(teacher));
+        savedLessonNumbers(lessonFiles(), *folder, QStringList{teacher} + formerNames(teacher));
     while (ListBox2->count() < saved.Volumes)
         appendNext(ListBox2);
     while (ListBox3->count() < saved.Lessons)

@@ -190,6 +190,8 @@ private:
     // Files the lessons of the teacher's old name on the lesson drive under the new one; says
     // so when some could not go.
     void carryLessons(const QString& from, const QString& to);
+    // The teacher's former names that no listed teacher has now.
+    QStringList formerNames(const QString& teacher) const;
     // Before a lesson of the owner is opened or saved: lessons of the teacher's former names
     // on that drive go under the owner's name, as at a rename.
     void carryFormerLessons(const QString& folder, const lessons::LessonOwner& owner);

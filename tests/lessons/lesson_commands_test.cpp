@@ -265,4 +265,27 @@ TEST_F(LessonCommands, ALinkedLessonFolderIsNoLessonFolder) {
     }
 }
 
+// A former name given to a new teacher is that teacher's: its lessons stay with it.
+TEST_F(LessonCommands, ANewTeacherOfAFormerNameKeepsItsLessons) {
+    allowConfig();
+    Form6->show();
+    choose(1);
+    Form6->Edit1->setText(QStringLiteral("李明"));
+    Form6->Button2->click();
+    Form6->Edit1->setText(QStringLiteral("教师1"));
+    Form6->Button1->click();
+    ASSERT_EQ(teachers(), QStringList({"默认", "李明", "教师1"}));
+
+    drawPages(1, 0x0000FF);
+    choose(2);
+    Form6->SpeedButton2->click(); // 教师1's volume 2 lesson 13
+    drawPages(1, 0x00FF00);
+    Form6->show();
+    choose(1);
+    Form6->SpeedButton2->click(); // 李明's
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12131.pte")));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2131.pte")));
+}
+
 } // namespace
