@@ -459,7 +459,7 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
     };
     Journal journal{key, count, owner, {}, {}, {}};
     // Files of the lesson in other letters (saved by the Windows program, or under the name
-    // before a change of case): opening finds them, so a text of one must not outlive a save.
+    // before a change of case): opening finds them, so none must outlive a save.
     QMultiHash<QString, QString> otherCase;
     for (const QString& name : files_.fileNames(folder)) {
         if (lessonPageFile(key, name))
@@ -552,6 +552,21 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
         for (const QString& temp : temps)
             files_.remove(temp);
         return ArchiveResult::failed(saveFailed(cannotWrite(failure)));
+    }
+    // Where letter case counts, the lesson's pictures and panels in other letters are left
+    // over from before and go. Where it does not, they are the files just replaced, and a
+    // removal would take the new ones.
+    const QString probe = pageFileName(key, 1, PanelExtension) + TempSuffix;
+    if (!otherCase.isEmpty() && !files_.present(folder + probe.toUpper())) {
+        for (int page = 1; page <= count; ++page) {
+            for (const QString& extension : {PictureExtension, PanelExtension}) {
+                const QString name = pageFileName(key, page, extension);
+                for (const QString& other : otherCase.values(name.toLower())) {
+                    if (other != name)
+                        journal.removals << other;
+                }
+            }
+        }
     }
     if (ArchiveResult r = commit(folder, journal); !r.ok())
         return r;

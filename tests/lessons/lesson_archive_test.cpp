@@ -499,6 +499,9 @@ TEST_F(LessonArchiveTest, PageFilesAreFoundWhateverTheirLetterCase) {
         ASSERT_TRUE(openAs(wang).ok());
         EXPECT_EQ(textOf(1), QStringLiteral("(none)"));
         EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
+        // Nothing of the lesson is left over in other letters.
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+                  QStringList({"Wang111.pte", "Wang111.sec", "datb.sec"}));
     }
 }
 
