@@ -3,6 +3,7 @@
 // program wrote.
 #include "archive_fixture.h"
 #include "lessons/lesson_names.h"
+#include "lessons/lesson_pdf.h"
 #include "platform/os/ini_text.h"
 #include "platform/raster/tcolor.h"
 
@@ -466,6 +467,9 @@ TEST_F(LessonArchiveTest, AnUnfinishedSaveRefusesOnlyItsOwnLesson) {
     EXPECT_TRUE(saveAs(other).ok());
     EXPECT_TRUE(openAs(other).ok());
     EXPECT_TRUE(holds({Blue}, {}));
+    EXPECT_TRUE(
+        writeLessonPdf(disk, folder, other.key(), programDir.filePath(QStringLiteral("o.pdf")))
+            .ok());
     for (const ArchiveResult& r : {saveAs(Owner), openAs(Owner)}) {
         EXPECT_EQ(r.outcome, ArchiveResult::Failed);
         EXPECT_TRUE(r.message.contains(QStringLiteral("腾出空间"))) << r.message.toStdString();
