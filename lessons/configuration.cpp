@@ -143,7 +143,8 @@ void Configuration::StoreRename(const QString& from, const QString& to) {
         if (name.compare(to, Qt::CaseInsensitive) != 0 && FindTeacher(kept, name) < 0)
             kept << name;
     }
-    ini_.WriteString(to, keys::FormerNames, kept.join(QLatin1Char('|')));
+    if (!kept.isEmpty() || !FormerNames(to).isEmpty())
+        ini_.WriteString(to, keys::FormerNames, kept.join(QLatin1Char('|')));
 }
 
 void Configuration::StorePictureFolder(const QString& section, const QString& folder) {

@@ -610,9 +610,9 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
                            recordedPages(index, renamed.key()) > 0;
         if (taken || checkSave(folder, renamed, pages).verdict != SaveCheck::Free) {
             return ArchiveResult::refused(
-                QStringLiteral("改名后，%1 会与存储盘上已有的课同名或共用页面文件，所以没有改名。"
-                               "请换一个名字。")
-                    .arg(renamed.describe()));
+                QStringLiteral("“%1”的课没有随教师改名：存储盘上已有一节课用着 %2 "
+                               "的名字或页面文件。“%1”的课都还以原来的名字留在存储盘上。")
+                    .arg(from, renamed.describe()));
         }
         moves.push_back({renamed.key(), pages, renamed, {}, {}, section});
     }
@@ -637,7 +637,8 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
     for (const Journal& move : moves) {
         if (ArchiveResult r = commit(folder, move); !r.ok()) {
             return ArchiveResult::failed(
-                QStringLiteral("%1 的课没有能全部移到新名字下：%2").arg(from, r.message));
+                QStringLiteral("“%1”的课没有能全部随教师改名：%2\n其余的课下次打开或保存时再移动。")
+                    .arg(from, r.message));
         }
     }
     unreadable_.fill(QString());

@@ -98,8 +98,8 @@ public:
     // Files the lessons recorded as the teacher `from`'s under the teacher's new name `to`:
     // their page files are renamed and their sections move in the index, each lesson through
     // a journal as a save is, so that a crash leaves each lesson whole under one name or the
-    // other. Refused, with nothing changed, when a lesson under the new name would take the
-    // key or the page files of a lesson already there.
+    // other. Refused, with nothing moved, when a lesson under the new name would take the key
+    // or the page files of a lesson already there.
     ArchiveResult renameTeacher(const QString& folder, const QString& from, const QString& to);
 
     // Pages kept on disk at the same time while a save or an open is under way.

@@ -62,10 +62,8 @@ void TForm6::carryLessons(const QString& from, const QString& to) {
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (!folder)
         return;
-    const ArchiveResult r = archive_->renameTeacher(*folder, from, to);
-    if (!r.ok()) {
-        inform(r.message + QStringLiteral("\n没有移动的课仍然可以用新名字打开。"));
-    }
+    if (const ArchiveResult r = archive_->renameTeacher(*folder, from, to); !r.ok())
+        inform(r.message);
 }
 
 QStringList TForm6::formerNames(const QString& teacher) const {
