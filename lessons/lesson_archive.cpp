@@ -6,6 +6,7 @@
 #include "platform/os/ini_text.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QThreadPool>
 
 #include <deque>
@@ -595,6 +596,11 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
                                          : ArchiveResult::done();
     }
     const IniText index(*bytes);
+    // Pages that could not be read keep their mark under the new name, but the marks are no
+    // conflict of the rename.
+    decltype(unreadable_) marks;
+    std::swap(marks, unreadable_);
+    const auto keepMarks = qScopeGuard([&] { std::swap(marks, unreadable_); });
     std::vector<Journal> moves;
     for (const QString& section : index.sections()) {
         const std::optional<LessonOwner> owner = recordedOwner(index, section);
@@ -640,8 +646,13 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
                 QStringLiteral("“%1”的课没有能全部随教师改名：%2\n其余的课下次打开或保存时再移动。")
                     .arg(from, r.message));
         }
+        for (int page = 1; page <= move.pages; ++page) {
+            QString& mark = marks[static_cast<std::size_t>(page)];
+            if (mark.compare(folder + pageFileName(move.from, page, PictureExtension),
+                             Qt::CaseInsensitive) == 0)
+                mark = folder + pageFileName(move.section, page, PictureExtension);
+        }
     }
-    unreadable_.fill(QString());
     return ArchiveResult::done();
 }
 

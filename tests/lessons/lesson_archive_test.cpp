@@ -578,4 +578,26 @@ TEST_F(LessonArchiveTest, ARenameOntoAnotherLessonMovesNothing) {
     }
 }
 
+// A page that could not be read stays marked when its teacher is renamed, a change of letter
+// case too: the save under the new name still asks first.
+TEST_F(LessonArchiveTest, AnUnreadablePageStaysMarkedThroughARename) {
+    drawLesson({Red, Green}, {});
+    ASSERT_TRUE(saveAs(Owner).ok());
+    putFile(lessonFile(QStringLiteral("教师12132.pte")), "damaged");
+    makeBoard();
+    ASSERT_FALSE(archive.open(*board, folder, Owner).message.isEmpty());
+    QString teacher = Owner.Teacher;
+    for (const QString& name : {QStringLiteral("Wang"), QStringLiteral("WANG")}) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(archive.renameTeacher(folder, teacher, name).ok());
+        teacher = name;
+        const LessonOwner renamed{name, Owner.Volume, Owner.Lesson};
+        const LessonArchive::SaveCheck check = archive.checkSave(folder, renamed, 2);
+        EXPECT_EQ(check.verdict, LessonArchive::SaveCheck::AskToReplace);
+        EXPECT_TRUE(check.message.contains(QStringLiteral("第 2 页")))
+            << check.message.toStdString();
+        EXPECT_EQ(fileBytes(lessonFile(name + QStringLiteral("2132.pte"))), "damaged");
+    }
+}
+
 } // namespace
