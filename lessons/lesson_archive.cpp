@@ -705,7 +705,10 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
     IniText index(old.value_or(QByteArray()));
     const QString section = journal.section;
     // A section of the same name in other letters is the same section: it keeps its header.
-    if (!journal.from.isEmpty() && journal.from.compare(section, Qt::CaseInsensitive) != 0)
+    // Only the same lesson under its former name leaves the index.
+    if (const auto former = recordedOwner(index, journal.from);
+        !journal.from.isEmpty() && journal.from.compare(section, Qt::CaseInsensitive) != 0 &&
+        former && former->Volume == journal.owner.Volume && former->Lesson == journal.owner.Lesson)
         index.removeSection(journal.from);
     const std::pair<QString, QString> values[] = {
         {lessonkeys::Pages, QString::number(journal.pages)},

@@ -446,6 +446,16 @@ TEST_F(LessonArchiveTest, AJournalNamingOtherFilesIsNotCarriedOut) {
         ASSERT_TRUE(openAs(Owner).ok());
         EXPECT_TRUE(holds({Red, Green}, {}));
     }
+
+    // Nor does a journal take another lesson's section for its own former one.
+    const LessonOwner other{QStringLiteral("教师2"), 1, 1};
+    drawLesson({Green}, {});
+    ASSERT_TRUE(saveAs(other).ok());
+    putFile(lessonFile(QStringLiteral("kvorne.journal")),
+            journalOf(2, QStringLiteral("from\t") + other.key()));
+    EXPECT_TRUE(LessonArchive(disk).finishInterruptedSave(folder).ok());
+    ASSERT_TRUE(openAs(other).ok());
+    EXPECT_TRUE(holds({Green}, {}));
 }
 
 // A save that cannot be finished holds up its own lesson, and says how to finish it; the
