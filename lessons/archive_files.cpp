@@ -12,6 +12,9 @@ namespace lessons {
 
 namespace {
 
+// Larger than any page, panel, text or index file: such a file is damaged.
+constexpr qint64 MaxFileSize = qint64(1) << 30;
+
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
@@ -40,25 +43,45 @@ private:
 } // namespace
 
 std::optional<QByteArray> DiskArchiveFiles::read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Not blocking, so that a pipe of that name cannot hold the program up.
+    Descriptor fd(::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > MaxFileSize)
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    char chunk[65536];
+    while (true) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || bytes.size() + got > MaxFileSize)
+            return std::nullopt;
+        if (got == 0)
+            return bytes;
+        bytes.append(chunk, got);
+    }
 }
 
 std::optional<ArchiveFiles::Stamp> DiskArchiveFiles::stamp(const QString& path) {
     struct stat info {};
-    if (::stat(native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::lstat(native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return Stamp{static_cast<qint64>(info.st_size),
                  static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
+bool DiskArchiveFiles::present(const QString& path) {
+    struct stat info {};
+    return ::lstat(native(path).constData(), &info) == 0;
+}
+
 bool DiskArchiveFiles::write(const QString& path, const QByteArray& bytes) {
-    Descriptor fd(::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!remove(path))
+        return false;
+    Descriptor fd(::open(native(path).constData(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.get() < 0)
         return false;
     const char* data = bytes.constData();

@@ -1,6 +1,9 @@
 // The file operations the lesson archive makes in a lesson folder, as one small service: the
 // archive's safety rests on their order (write, flush, rename, flush the folder), and tests
 // put a service in its place that fills up or stops dead after a number of operations.
+//
+// A lesson folder may lie on a stick that anyone prepared: no operation follows a symbolic
+// link in it. A link where a file should be reads as a file that cannot be read.
 #pragma once
 
 #include <QByteArray>
@@ -21,11 +24,16 @@ public:
         bool operator==(const Stamp&) const = default;
     };
 
-    // The whole file; nothing when it is missing, not a file or cannot be read.
+    // The whole file; nothing when it is missing, not a plain file (a link, a folder) or
+    // cannot be read.
     virtual std::optional<QByteArray> read(const QString& path) = 0;
+    // Nothing unless a plain file of that name is there.
     virtual std::optional<Stamp> stamp(const QString& path) = 0;
-    // Writes a file whole, replacing one of that name. False when anything failed (a full
-    // disk, a missing folder); what was written may then lie there in part.
+    // Whether anything at all has that name: a file, a folder, a link (a dangling one too).
+    virtual bool present(const QString& path) = 0;
+    // Writes a new file whole: whatever had that name (a file, a link) is removed first, so
+    // that nothing outside the folder is ever written through a link. False when anything
+    // failed (a full disk, a missing folder); what was written may then lie there in part.
     virtual bool write(const QString& path, const QByteArray& bytes) = 0;
     // Renames a file over another of the new name, in one step.
     virtual bool rename(const QString& from, const QString& to) = 0;
@@ -45,6 +53,7 @@ class DiskArchiveFiles final : public ArchiveFiles {
 public:
     std::optional<QByteArray> read(const QString& path) override;
     std::optional<Stamp> stamp(const QString& path) override;
+    bool present(const QString& path) override;
     bool write(const QString& path, const QByteArray& bytes) override;
     bool rename(const QString& from, const QString& to) override;
     bool remove(const QString& path) override;

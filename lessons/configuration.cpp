@@ -1,5 +1,6 @@
 #include "lessons/configuration.h"
 
+#include "lessons/teacher_names.h"
 #include "platform/os/services.h"
 
 #include <algorithm>
@@ -91,6 +92,11 @@ QString Configuration::PasswordCode(const QString& section) const {
     return ini_.ReadString(section, keys::PasswordCode, keys::NoPassword);
 }
 
+QStringList Configuration::FormerNames(const QString& section) const {
+    return ini_.ReadString(section, keys::FormerNames, {})
+        .split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
 QString Configuration::PictureFolder(const QString& section) const {
     return ini_.ReadString(section, keys::PictureFolder, {});
 }
@@ -126,6 +132,19 @@ void Configuration::StorePasswordCode(const QString& section, const QString& cod
 
 void Configuration::StoreLessonDrive(QChar drive) {
     ini_.WriteString(keys::TeacherList, keys::LessonDrive, QString(drive));
+}
+
+void Configuration::StoreRename(const QString& from, const QString& to) {
+    QStringList names{from};
+    names += FormerNames(from);
+    names += FormerNames(to);
+    QStringList kept;
+    for (const QString& name : names) {
+        if (name.compare(to, Qt::CaseInsensitive) != 0 && FindTeacher(kept, name) < 0)
+            kept << name;
+    }
+    if (!kept.isEmpty() || !FormerNames(to).isEmpty())
+        ini_.WriteString(to, keys::FormerNames, kept.join(QLatin1Char('|')));
 }
 
 void Configuration::StorePictureFolder(const QString& section, const QString& folder) {

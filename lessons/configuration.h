@@ -50,6 +50,8 @@ public:
     PersonalSettings Personal(const QString& section) const;
     QString PasswordCode(const QString& section) const;
     QString PictureFolder(const QString& section) const;
+    // "former": the teacher's earlier names, newest first.
+    QStringList FormerNames(const QString& section) const;
 
     // "mum" and "te1".."teN" for the teachers after "默认", in list order.
     void StoreTeacherList(const QStringList& teachers);
@@ -61,6 +63,8 @@ public:
     void StorePasswordCode(const QString& section, const QString& code);
     void StoreLessonDrive(QChar drive);
     void StorePictureFolder(const QString& section, const QString& folder);
+    // The teacher `from` is now `to`: `from` and its own former names become `to`'s.
+    void StoreRename(const QString& from, const QString& to);
     void EraseTeacher(const QString& section);
 
     // Writes what was stored; raises "Unable to write to %s" when the file cannot be written.

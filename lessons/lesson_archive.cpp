@@ -6,6 +6,7 @@
 #include "platform/os/ini_text.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QThreadPool>
 
 #include <deque>
@@ -22,7 +23,10 @@ namespace {
 
 // Files being written carry this after their target's name until the journal renames them.
 const QString TempSuffix = QStringLiteral(".kvtmp");
-const QString JournalFile = QStringLiteral("kvorne.journal");
+// A lesson's journal is named after its key, so that a save that cannot be finished holds up
+// that lesson alone. Earlier versions wrote one journal for the whole folder.
+const QString JournalSuffix = QStringLiteral(".kvjournal");
+const QString FolderJournal = QStringLiteral("kvorne.journal");
 const QByteArray JournalHeader = QByteArrayLiteral("K_Vorne lesson journal 1");
 
 // A picture larger than this in either direction is taken for a damaged file.
@@ -41,17 +45,36 @@ QString cannotWrite(const QString& path) {
     return QStringLiteral("无法写入文件 %1（存储盘已满、已拔出或不可写）。").arg(path);
 }
 
-QString unfinished(const QString& detail) {
-    return QStringLiteral(
-               "存储盘上有一次没有完成的课程保存，现在无法完成它：%1\n请检查存储盘后再试。")
-        .arg(detail);
+QString unfinished(const QString& lesson, const QString& detail) {
+    return QStringLiteral("这节课（%1）上次没有保存完，现在仍然无法完成：%2\n"
+                          "请在存储盘上腾出空间（或打开写保护）后，再保存一次这节课。")
+        .arg(lesson, detail);
 }
 
-// A file name from a journal: a name in the folder, never a way out of it.
-bool plainName(const QString& name) {
-    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           !name.contains(QChar(0));
+QString journalName(const QString& key) {
+    return key + JournalSuffix;
+}
+
+bool isJournal(const QString& name) {
+    return name == FolderJournal || name.endsWith(JournalSuffix);
+}
+
+// The page and extension a file name gives as one of the files of the lesson of `key`: the
+// key, a page number 1..99 as written, one of the three extensions, letter case aside. Nothing
+// for any other name, so that no name from a file can lead out of the lesson.
+std::optional<std::pair<int, QString>> lessonPageFile(const QString& key, const QString& name) {
+    if (key.isEmpty() || !name.startsWith(key, Qt::CaseInsensitive))
+        return std::nullopt;
+    for (const QString& extension : {PictureExtension, PanelExtension, TextExtension}) {
+        if (!name.endsWith(extension, Qt::CaseInsensitive))
+            continue;
+        const QString digits = name.mid(key.size(), name.size() - key.size() - extension.size());
+        bool number = false;
+        const int page = digits.toInt(&number);
+        if (number && page >= 1 && page <= MaxPages && digits == QString::number(page))
+            return std::pair{page, extension};
+    }
+    return std::nullopt;
 }
 
 // The owner recorded in a lesson's section, when all of it is there.
@@ -66,6 +89,10 @@ std::optional<LessonOwner> recordedOwner(const IniText& index, const QString& se
 
 int recordedPages(const IniText& index, const QString& section) {
     return strToIntDef(index.value(section, lessonkeys::Pages).value_or(QString()), 0);
+}
+
+QString unreadableIndex(const QString& path) {
+    return QStringLiteral("无法读取课程索引 %1。").arg(path);
 }
 
 QString describeSection(const IniText& index, const QString& section) {
@@ -84,14 +111,19 @@ QByteArray panelFile(int kind, int left, int top, int width, int height) {
     return sec.bytes();
 }
 
+} // namespace
+
 // What a save records before it replaces anything: the renames, the removals and the index
 // entry, in that order of doing.
-struct Journal {
+struct LessonArchive::Journal {
     QString section;
     int pages = 0;
     LessonOwner owner;
     std::vector<std::pair<QString, QString>> renames;
     QStringList removals;
+    // The key the lesson had before its teacher was renamed: its files are renamed to this
+    // lesson's and its section leaves the index. Empty for a save.
+    QString from;
 
     QByteArray bytes() const {
         QStringList lines{QString::fromLatin1(JournalHeader), QStringLiteral("section\t") + section,
@@ -100,8 +132,10 @@ struct Journal {
                               .arg(owner.Teacher)
                               .arg(owner.Volume)
                               .arg(owner.Lesson)};
-        for (const auto& [from, to] : renames)
-            lines << QStringLiteral("rename\t%1\t%2").arg(from, to);
+        if (!from.isEmpty())
+            lines << QStringLiteral("from\t") + from;
+        for (const auto& [source, target] : renames)
+            lines << QStringLiteral("rename\t%1\t%2").arg(source, target);
         for (const QString& name : removals)
             lines << QStringLiteral("remove\t") + name;
         lines << QStringLiteral("end");
@@ -124,10 +158,11 @@ struct Journal {
             } else if (f[0] == QStringLiteral("owner") && f.size() == 4) {
                 j.owner = {f[1], strToIntDef(f[2], 0), strToIntDef(f[3], 0)};
                 haveOwner = true;
-            } else if (f[0] == QStringLiteral("rename") && f.size() == 3 && plainName(f[1]) &&
-                       plainName(f[2])) {
+            } else if (f[0] == QStringLiteral("from") && f.size() == 2) {
+                j.from = f[1];
+            } else if (f[0] == QStringLiteral("rename") && f.size() == 3) {
                 j.renames.emplace_back(f[1], f[2]);
-            } else if (f[0] == QStringLiteral("remove") && f.size() == 2 && plainName(f[1])) {
+            } else if (f[0] == QStringLiteral("remove") && f.size() == 2) {
                 j.removals << f[1];
             } else if (f[0] == QStringLiteral("end")) {
                 break;
@@ -136,11 +171,57 @@ struct Journal {
             }
         }
         if (!haveOwner || !j.owner.usable() || j.section != j.owner.key() || j.pages < 1 ||
-            j.pages > MaxPages)
+            j.pages > MaxPages || !j.namesItsOwnFiles())
             return std::nullopt;
         return j;
     }
+
+    // A journal touches the files of its own lesson and nothing else: each rename puts a
+    // file of this lesson's pages in place, from its temporary or from the same file of the
+    // lesson's former key; each removal is a file of this lesson's pages.
+    bool namesItsOwnFiles() const {
+        const auto ownPage = [&](const QString& key, const QString& name) {
+            const auto file = lessonPageFile(key, name);
+            return file && file->first <= pages ? file : std::nullopt;
+        };
+        for (const auto& [source, target] : renames) {
+            const auto file = ownPage(section, target);
+            if (!file || target != pageFileName(section, file->first, file->second))
+                return false;
+            const auto old = from.isEmpty() ? std::nullopt : ownPage(from, source);
+            if (source != target + TempSuffix &&
+                (!old || old->first != file->first ||
+                 old->second.compare(file->second, Qt::CaseInsensitive) != 0))
+                return false;
+        }
+        for (const QString& name : removals) {
+            if (!ownPage(section, name))
+                return false;
+        }
+        return true;
+    }
+
+    // Whether finishing this journal would change a file or the section of the lesson of
+    // `key`.
+    bool concerns(const QString& key) const {
+        if (section.compare(key, Qt::CaseInsensitive) == 0 ||
+            from.compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+        for (const auto& [source, target] : renames) {
+            if (lessonPageFile(key, target) ||
+                lessonPageFile(key, source.endsWith(TempSuffix) ? source.chopped(TempSuffix.size())
+                                                                : source))
+                return true;
+        }
+        for (const QString& name : removals) {
+            if (lessonPageFile(key, name))
+                return true;
+        }
+        return false;
+    }
 };
+
+namespace {
 
 // Runs page jobs on both cores and hands their results back in page order, with at most a
 // few pages held at a time.
@@ -190,10 +271,44 @@ std::optional<int> lessonPageCount(ArchiveFiles& files, const QString& folder, c
     return pages;
 }
 
+SavedNumbers savedLessonNumbers(ArchiveFiles& files, const QString& folder,
+                                const QStringList& teachers) {
+    SavedNumbers numbers;
+    const std::optional<QByteArray> bytes = files.read(folder + LessonIndexFile);
+    if (!bytes)
+        return numbers;
+    const IniText index(*bytes);
+    for (const QString& section : index.sections()) {
+        const std::optional<LessonOwner> owner = recordedOwner(index, section);
+        if (!owner || FindTeacher(teachers, owner->Teacher) < 0 ||
+            recordedPages(index, section) < 1 || owner->Volume < 1 || owner->Lesson < 1)
+            continue;
+        numbers.Volumes = std::max(numbers.Volumes, std::min(owner->Volume, MaxLessonNumber));
+        numbers.Lessons = std::max(numbers.Lessons, std::min(owner->Lesson, MaxLessonNumber));
+    }
+    return numbers;
+}
+
 LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QString& key, int page,
                           QSize screen, QSize maxPicture) {
+    // The Windows program's disks ignore letter case, so a lesson of "Wang" may lie in files
+    // of "wang" or "WANG": a file not there as named is looked for in other letters.
+    std::optional<QStringList> listing;
+    const auto path = [&](const QString& extension) {
+        const QString name = pageFileName(key, page, extension);
+        if (files.present(folder + name))
+            return folder + name;
+        if (!listing)
+            listing = files.fileNames(folder);
+        for (const QString& found : *listing) {
+            if (found.compare(name, Qt::CaseInsensitive) == 0)
+                return folder + found;
+        }
+        return folder + name;
+    };
     LessonPage result;
-    const QString picturePath = folder + pageFileName(key, page, PictureExtension);
+    const QString picturePath = path(PictureExtension);
+    result.picturePath = picturePath;
     result.pictureStamp = files.stamp(picturePath);
     if (const auto bytes = files.read(picturePath)) {
         try {
@@ -204,7 +319,7 @@ LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QStr
     }
     result.panel = QRect(DefaultPanelLeft, DefaultPanelTop, DefaultPanelWidth,
                          screen.height() - PanelBottomGap);
-    if (const auto bytes = files.read(folder + pageFileName(key, page, PanelExtension))) {
+    if (const auto bytes = files.read(path(PanelExtension))) {
         const IniText sec(*bytes);
         const auto read = [&](const QString& name, int fallback) {
             return strToIntDef(sec.value(lessonkeys::Edit, name).value_or(QString()), fallback);
@@ -220,40 +335,68 @@ LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QStr
         if (!panel.isEmpty())
             result.panel = panel;
     }
-    result.text = files.read(folder + pageFileName(key, page, TextExtension));
+    result.text = files.read(path(TextExtension));
     return result;
 }
 
 LessonArchive::LessonArchive(ArchiveFiles& files) : files_(files) {}
 
-ArchiveResult LessonArchive::finishInterruptedSave(const QString& folder) {
-    if (const auto bytes = files_.read(folder + JournalFile)) {
-        if (Journal::parse(*bytes)) {
-            if (const auto error = applyJournal(folder, *bytes))
-                return ArchiveResult::failed(unfinished(*error));
-        } else {
+ArchiveResult LessonArchive::finishInterruptedSave(const QString& folder, const QString& key) {
+    QStringList names = files_.fileNames(folder);
+    QSet<QString> keep; // the files of saves that cannot be finished now
+    QString refusal;
+    for (const QString& name : names) {
+        if (!isJournal(name))
+            continue;
+        const std::optional<QByteArray> bytes = files_.read(folder + name);
+        const std::optional<Journal> journal = bytes ? Journal::parse(*bytes) : std::nullopt;
+        if (!journal) {
             // A journal is written whole before it is renamed into place; one that does not
-            // read was damaged on the disk, and nothing can be finished from it.
-            files_.remove(folder + JournalFile);
+            // read was damaged on the disk (or is no journal), and nothing can be finished
+            // from it.
+            files_.remove(folder + name);
+            continue;
+        }
+        if (const auto error = applyJournal(folder, *journal, name)) {
+            keep.insert(name);
+            for (const auto& [source, target] : journal->renames)
+                keep.insert(source);
+            if (refusal.isEmpty() && (key.isEmpty() || journal->concerns(key)))
+                refusal = unfinished(journal->owner.describe(), *error);
         }
     }
     // Files of a save that stopped before its journal: the old lesson is whole without them.
-    for (const QString& name : files_.fileNames(folder)) {
-        if (name.endsWith(TempSuffix))
+    for (const QString& name : names) {
+        if (name.endsWith(TempSuffix) && !keep.contains(name))
             files_.remove(folder + name);
     }
-    return ArchiveResult::done();
+    return refusal.isEmpty() ? ArchiveResult::done() : ArchiveResult::failed(refusal);
 }
 
 LessonArchive::SaveCheck LessonArchive::checkSave(const QString& folder, const LessonOwner& owner,
                                                   int pageCount) {
     const QString indexPath = folder + LessonIndexFile;
     const std::optional<QByteArray> bytes = files_.read(indexPath);
+    // Pages that could not be read when the lesson was opened keep their files until the
+    // teacher agrees to replace them.
+    QStringList kept;
+    for (int page = 1; page <= std::min(pageCount, MaxPages); ++page) {
+        const QString& path = unreadable_[static_cast<std::size_t>(page)];
+        if (!path.isEmpty() &&
+            path.compare(folder + pageFileName(owner.key(), page, PictureExtension),
+                         Qt::CaseInsensitive) == 0)
+            kept << QString::number(page);
+    }
+    const SaveCheck keep{
+        kept.isEmpty() ? SaveCheck::Free : SaveCheck::AskToReplace,
+        QStringLiteral("打开这节课时，第 %1 页无法读取，现在是空白页；存储盘上这些页的文件还在，"
+                       "也许换一台电脑还能读出。\n要用现在的页面替换它们吗？"
+                       "（选“否”则不保存，可以换一个册号或课号保存。）")
+            .arg(kept.join(QStringLiteral("、")))};
     if (!bytes) {
-        if (files_.stamp(indexPath))
-            return {SaveCheck::Refused,
-                    saveFailed(QStringLiteral("无法读取课程索引 %1。").arg(indexPath))};
-        return {};
+        if (files_.present(indexPath))
+            return {SaveCheck::Refused, saveFailed(unreadableIndex(indexPath))};
+        return keep;
     }
     const IniText index(*bytes);
     const QString key = owner.key();
@@ -288,10 +431,11 @@ LessonArchive::SaveCheck LessonArchive::checkSave(const QString& folder, const L
         return {SaveCheck::AskToReplace,
                 QStringLiteral("存储盘上已有一节名为“%1”的课（%2页），没有记录是哪位教师的课。"
                                "要用现在的课替换它吗？")
-                    .arg(key)
-                    .arg(recordedPages(index, key))};
+                        .arg(key)
+                        .arg(recordedPages(index, key)) +
+                    (kept.isEmpty() ? QString() : QStringLiteral("\n") + keep.message)};
     }
-    return {};
+    return keep;
 }
 
 ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
@@ -299,7 +443,8 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                                   const PageProgress& progress) {
     if (!owner.usable())
         return ArchiveResult::refused(BadTeacherName);
-    if (ArchiveResult r = finishInterruptedSave(folder); !r.ok())
+    const QString key = owner.key();
+    if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
         return r;
     const int count = std::clamp(board.PageCount, 1, MaxPages);
     const SaveCheck check = checkSave(folder, owner, count);
@@ -308,13 +453,19 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
         return ArchiveResult::refused(check.verdict == SaveCheck::Refused ? check.message
                                                                           : QString());
 
-    const QString key = owner.key();
     struct Written {
         QString failedPath; // empty when every file of the page was written
         bool picture = false;
         bool text = false;
     };
-    Journal journal{key, count, owner, {}, {}};
+    Journal journal{key, count, owner, {}, {}, {}};
+    // Files of the lesson in other letters (saved by the Windows program, or under the name
+    // before a change of case): opening finds them, so none must outlive a save.
+    QMultiHash<QString, QString> otherCase;
+    for (const QString& name : files_.fileNames(folder)) {
+        if (lessonPageFile(key, name))
+            otherCase.insert(name.toLower(), name);
+    }
     std::array<std::uint64_t, MaxPages + 1> versions{};
     QStringList temps;
     QString failure;
@@ -330,8 +481,14 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                                                                : true;
             if (present)
                 journal.renames.emplace_back(name + TempSuffix, name);
-            else if (extension == TextExtension)
-                journal.removals << name; // a text from an earlier save is not this page's
+            else if (extension == TextExtension) {
+                // A text from an earlier save is not this page's.
+                journal.removals << name;
+                for (const QString& other : otherCase.values(name.toLower())) {
+                    if (other != name)
+                        journal.removals << other;
+                }
+            }
         }
     };
     // Pages held packed are expanded into the pictures of pages saved before, once their jobs
@@ -397,9 +554,25 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
             files_.remove(temp);
         return ArchiveResult::failed(saveFailed(cannotWrite(failure)));
     }
-    if (ArchiveResult r = commit(folder, journal.bytes()); !r.ok())
+    // Where letter case counts, the lesson's pictures and panels in other letters are left
+    // over from before and go. Where it does not, they are the files just replaced, and a
+    // removal would take the new ones.
+    const QString probe = pageFileName(key, 1, PanelExtension) + TempSuffix;
+    if (!otherCase.isEmpty() && !files_.present(folder + probe.toUpper())) {
+        for (int page = 1; page <= count; ++page) {
+            for (const QString& extension : {PictureExtension, PanelExtension}) {
+                const QString name = pageFileName(key, page, extension);
+                for (const QString& other : otherCase.values(name.toLower())) {
+                    if (other != name)
+                        journal.removals << other;
+                }
+            }
+        }
+    }
+    if (ArchiveResult r = commit(folder, journal); !r.ok())
         return r;
     for (int page = 1; page <= count; ++page) {
+        unreadable_[static_cast<std::size_t>(page)].clear();
         const QString path = folder + pageFileName(key, page, PictureExtension);
         auto& known = known_[static_cast<std::size_t>(page)];
         if (const auto stamp = files_.stamp(path))
@@ -410,38 +583,116 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
     return ArchiveResult::done();
 }
 
-ArchiveResult LessonArchive::commit(const QString& folder, const QByteArray& journal) {
-    const QString journalPath = folder + JournalFile;
+ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString& from,
+                                           const QString& to) {
+    if (from == to)
+        return ArchiveResult::done();
+    if (ArchiveResult r = finishInterruptedSave(folder); !r.ok())
+        return r;
+    const QString indexPath = folder + LessonIndexFile;
+    const std::optional<QByteArray> bytes = files_.read(indexPath);
+    if (!bytes) {
+        return files_.present(indexPath) ? ArchiveResult::failed(unreadableIndex(indexPath))
+                                         : ArchiveResult::done();
+    }
+    const IniText index(*bytes);
+    // Pages that could not be read keep their mark under the new name, but the marks are no
+    // conflict of the rename.
+    decltype(unreadable_) marks;
+    std::swap(marks, unreadable_);
+    const auto keepMarks = qScopeGuard([&] { std::swap(marks, unreadable_); });
+    std::vector<Journal> moves;
+    for (const QString& section : index.sections()) {
+        const std::optional<LessonOwner> owner = recordedOwner(index, section);
+        const int pages = recordedPages(index, section);
+        if (!owner || owner->Teacher.compare(from, Qt::CaseInsensitive) != 0 ||
+            section.compare(owner->key(), Qt::CaseInsensitive) != 0 || pages < 1 ||
+            pages > MaxPages)
+            continue;
+        const LessonOwner renamed{to, owner->Volume, owner->Lesson};
+        if (!renamed.usable())
+            return ArchiveResult::refused(BadTeacherName);
+        const bool taken = renamed.key().compare(section, Qt::CaseInsensitive) != 0 &&
+                           recordedPages(index, renamed.key()) > 0;
+        if (taken || checkSave(folder, renamed, pages).verdict != SaveCheck::Free) {
+            return ArchiveResult::refused(
+                QStringLiteral("“%1”的课没有随教师改名：存储盘上已有一节课用着 %2 "
+                               "的名字或页面文件。“%1”的课都还以原来的名字留在存储盘上。")
+                    .arg(from, renamed.describe()));
+        }
+        moves.push_back({renamed.key(), pages, renamed, {}, {}, section});
+    }
+    if (moves.empty())
+        return ArchiveResult::done();
+    // The files as the folder spells them: the Windows program's may be in other letters.
+    QHash<QString, QString> names;
+    for (const QString& name : files_.fileNames(folder))
+        names.insert(name.toLower(), name);
+    for (Journal& move : moves) {
+        for (int page = 1; page <= move.pages; ++page) {
+            for (const QString& extension : {PictureExtension, PanelExtension, TextExtension}) {
+                const QString name = pageFileName(move.from, page, extension);
+                const QString found =
+                    files_.present(folder + name) ? name : names.value(name.toLower());
+                const QString target = pageFileName(move.section, page, extension);
+                if (!found.isEmpty() && found != target && files_.stamp(folder + found))
+                    move.renames.emplace_back(found, target);
+            }
+        }
+    }
+    for (const Journal& move : moves) {
+        if (ArchiveResult r = commit(folder, move); !r.ok()) {
+            return ArchiveResult::failed(
+                QStringLiteral("“%1”的课没有能全部随教师改名：%2\n其余的课下次打开或保存时再移动。")
+                    .arg(from, r.message));
+        }
+        for (int page = 1; page <= move.pages; ++page) {
+            QString& mark = marks[static_cast<std::size_t>(page)];
+            if (mark.compare(folder + pageFileName(move.from, page, PictureExtension),
+                             Qt::CaseInsensitive) == 0)
+                mark = folder + pageFileName(move.section, page, PictureExtension);
+        }
+    }
+    return ArchiveResult::done();
+}
+
+ArchiveResult LessonArchive::commit(const QString& folder, const Journal& journal) {
+    const QString name = journalName(journal.section);
+    const QString journalPath = folder + name;
     const QString temp = journalPath + TempSuffix;
-    if (!files_.write(temp, journal) || !files_.flush(folder) ||
+    if (!files_.write(temp, journal.bytes()) || !files_.flush(folder) ||
         !files_.rename(temp, journalPath)) {
-        finishInterruptedSave(folder); // clears this save's files away
+        files_.remove(temp);
+        for (const auto& [source, target] : journal.renames) {
+            if (source.endsWith(TempSuffix))
+                files_.remove(folder + source);
+        }
         return ArchiveResult::failed(saveFailed(cannotWrite(journalPath)));
     }
-    if (const auto error = applyJournal(folder, journal)) {
+    if (const auto error = applyJournal(folder, journal, name)) {
         return ArchiveResult::failed(
-            QStringLiteral("课程没有全部保存完：%1\n下次打开课程时会先把这次保存做完。")
+            QStringLiteral("课程没有全部保存完：%1\n请在存储盘上腾出空间（或打开写保护）后，"
+                           "再保存一次这节课；下次打开这节课时也会先把这次保存做完。")
                 .arg(*error));
     }
     return ArchiveResult::done();
 }
 
 // Idempotent: a journal applied in part is applied again from the start.
-std::optional<QString> LessonArchive::applyJournal(const QString& folder, const QByteArray& bytes) {
-    const std::optional<Journal> journal = Journal::parse(bytes);
-    if (!journal)
-        return QStringLiteral("日志已损坏。");
+std::optional<QString> LessonArchive::applyJournal(const QString& folder, const Journal& journal,
+                                                   const QString& name) {
     // The journal must be on the disk before anything is replaced.
     if (!files_.flush(folder))
         return cannotWrite(folder);
-    for (const auto& [from, to] : journal->renames) {
-        // A file already renamed by an earlier attempt is no longer there.
-        if (files_.stamp(folder + from) && !files_.rename(folder + from, folder + to))
-            return cannotWrite(folder + to);
+    for (const auto& [source, target] : journal.renames) {
+        // A file already renamed by an earlier attempt is no longer there; a link is not
+        // carried into the lesson.
+        if (files_.stamp(folder + source) && !files_.rename(folder + source, folder + target))
+            return cannotWrite(folder + target);
     }
-    for (const QString& name : journal->removals) {
-        if (!files_.remove(folder + name))
-            return cannotWrite(folder + name);
+    for (const QString& removal : journal.removals) {
+        if (!files_.remove(folder + removal))
+            return cannotWrite(folder + removal);
     }
     if (!files_.flush(folder))
         return cannotWrite(folder);
@@ -450,14 +701,20 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
     const QString indexPath = folder + LessonIndexFile;
     const std::optional<QByteArray> old = files_.read(indexPath);
     if (!old && files_.stamp(indexPath))
-        return QStringLiteral("无法读取课程索引 %1。").arg(indexPath);
+        return unreadableIndex(indexPath);
     IniText index(old.value_or(QByteArray()));
-    const QString section = journal->section;
+    const QString section = journal.section;
+    // A section of the same name in other letters is the same section: it keeps its header.
+    // Only the same lesson under its former name leaves the index.
+    if (const auto former = recordedOwner(index, journal.from);
+        !journal.from.isEmpty() && journal.from.compare(section, Qt::CaseInsensitive) != 0 &&
+        former && former->Volume == journal.owner.Volume && former->Lesson == journal.owner.Lesson)
+        index.removeSection(journal.from);
     const std::pair<QString, QString> values[] = {
-        {lessonkeys::Pages, QString::number(journal->pages)},
-        {lessonkeys::Teacher, journal->owner.Teacher},
-        {lessonkeys::Volume, QString::number(journal->owner.Volume)},
-        {lessonkeys::Lesson, QString::number(journal->owner.Lesson)}};
+        {lessonkeys::Pages, QString::number(journal.pages)},
+        {lessonkeys::Teacher, journal.owner.Teacher},
+        {lessonkeys::Volume, QString::number(journal.owner.Volume)},
+        {lessonkeys::Lesson, QString::number(journal.owner.Lesson)}};
     for (const auto& [key, value] : values) {
         if (!index.canWrite(section, key, value))
             return cannotWrite(indexPath);
@@ -467,8 +724,8 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
     if (!files_.write(indexTemp, index.bytes()) || !files_.flush(folder) ||
         !files_.rename(indexTemp, indexPath) || !files_.flush(folder))
         return cannotWrite(indexPath);
-    if (!files_.remove(folder + JournalFile) || !files_.flush(folder))
-        return cannotWrite(folder + JournalFile);
+    if (!files_.remove(folder + name) || !files_.flush(folder))
+        return cannotWrite(folder + name);
     return std::nullopt;
 }
 
@@ -476,12 +733,15 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
                                   const LessonOwner& owner, const PageProgress& progress) {
     if (!owner.usable())
         return ArchiveResult::refused(BadTeacherName);
-    if (ArchiveResult r = finishInterruptedSave(folder); !r.ok())
-        return r;
     const QString key = owner.key();
+    if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
+        return r;
     const std::optional<QByteArray> bytes = files_.read(folder + LessonIndexFile);
-    if (!bytes)
+    if (!bytes) {
+        if (files_.present(folder + LessonIndexFile))
+            return ArchiveResult::failed(unreadableIndex(folder + LessonIndexFile));
         return ArchiveResult::refused(LessonNotFound);
+    }
     const IniText index(*bytes);
     const int count = recordedPages(index, key);
     if (count < 1 || count > MaxPages)
@@ -495,8 +755,15 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
     const QSize screen = board.pageSize();
     const TColor background = board.BackgroundColour;
     PagePipeline<LessonPage> pipeline;
+    unreadable_.fill(QString());
+    QStringList unreadable;
     const auto takeNext = [&] {
         auto [page, loaded] = pipeline.next();
+        if (loaded.picture.isNull()) {
+            unreadable_[static_cast<std::size_t>(page)] = loaded.picturePath;
+            unreadable << QStringLiteral("第 %1 页无法读取").arg(page);
+            loaded.picture = pageOverBackground(loaded.picture, screen, background);
+        }
         board.writePage(page, loaded.picture);
         board.PageState[page] = 2;
         board.setPanelKind(page, loaded.panelKind);
@@ -524,7 +791,9 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
             LessonPage loaded = readLessonPage(files_, folder, key, page, screen, MaxPicture);
             const bool whole =
                 loaded.picture.size() == screen && loaded.picture.format() == QImage::Format_RGB32;
-            loaded.picture = pageOverBackground(loaded.picture, screen, background);
+            // An unreadable page stays null here, for the GUI thread to mark.
+            if (!loaded.picture.isNull())
+                loaded.picture = pageOverBackground(loaded.picture, screen, background);
             if (!whole)
                 loaded.pictureStamp.reset();
             return loaded;
@@ -535,6 +804,14 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
     while (!pipeline.empty())
         takeNext();
     board.pagesReplaced(count);
+    if (!unreadable.isEmpty()) {
+        // Opened, with the pages that could not be read left blank and said.
+        ArchiveResult result;
+        result.message = unreadable.join(QLatin1Char('\n')) +
+                         QStringLiteral("\n这些页现在是空白页。存储盘上这些页的文件保持原样，"
+                                        "保存这节课时会先问您是否替换它们。");
+        return result;
+    }
     return ArchiveResult::done();
 }
 

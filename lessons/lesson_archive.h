@@ -40,7 +40,8 @@ inline const QString LessonNotFound = QStringLiteral("系统找不到指定的�
 
 // One page of a lesson as its files hold it.
 struct LessonPage {
-    QImage picture; // null when the ".pte" is missing or unreadable
+    QImage picture;      // null when the ".pte" is missing, unreadable, damaged or too large
+    QString picturePath; // the ".pte" as found, in whichever letter case
     std::optional<ArchiveFiles::Stamp> pictureStamp;
     int panelKind = 0;
     QRect panel; // defaults when the ".sec" is missing: (0, 40) 368 wide, to 40 above the bottom
@@ -50,7 +51,16 @@ struct LessonPage {
 // The page count the index gives a key: nothing when the index or the section is missing, or
 // the count is not 1..99. `unreadable` tells a damaged index from a missing one.
 std::optional<int> lessonPageCount(ArchiveFiles& files, const QString& folder, const QString& key);
-// Reads page n of a lesson; pictures larger than `maxPicture` are refused as damaged.
+// The highest volume and lesson numbers among the lessons saved in the folder for any of the
+// teachers (names in any letter case); 0 where there are none.
+struct SavedNumbers {
+    int Volumes = 0;
+    int Lessons = 0;
+};
+SavedNumbers savedLessonNumbers(ArchiveFiles& files, const QString& folder,
+                                const QStringList& teachers);
+// Reads page n of a lesson, its files found without regard to letter case; pictures larger
+// than `maxPicture` are refused as damaged.
 LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QString& key, int page,
                           QSize screen, QSize maxPicture);
 
@@ -58,14 +68,16 @@ class LessonArchive {
 public:
     explicit LessonArchive(ArchiveFiles& files = DiskArchiveFiles::instance());
 
-    // Finishes a save a crash, a full disk or a pulled stick interrupted, or, when it had not
-    // reached its journal, clears away what it left. False, with a message, when a journal
-    // is there and cannot be finished now.
-    ArchiveResult finishInterruptedSave(const QString& folder);
+    // Finishes the saves a crash, a full disk or a pulled stick interrupted, or, where one had
+    // not reached its journal, clears away what it left. Failed, with a message that says
+    // how to finish it, when a save that cannot be finished now concerns the lesson of `key`
+    // (its section or one of its page files); with no key, when any save cannot be finished.
+    ArchiveResult finishInterruptedSave(const QString& folder, const QString& key = {});
 
     // Whether a save may go ahead: refused when the lesson's section or one of its page files
     // belongs to another lesson; a question when the section is there with no owner (saved
-    // by the Windows program, or before owners were recorded).
+    // by the Windows program, or before owners were recorded), or when the save would replace
+    // page files that could not be read when the lesson was opened.
     struct SaveCheck {
         enum Verdict { Free, AskToReplace, Refused } verdict = Free;
         QString message;
@@ -77,9 +89,18 @@ public:
     ArchiveResult save(BoardModel& board, const QString& folder, const LessonOwner& owner,
                        bool replaceUnowned, const PageProgress& progress = {});
     // Replaces the board's pages 1..n with the owner's lesson of n pages; a lesson that is not
-    // there, or is another's, changes nothing.
+    // there, or is another's, changes nothing. Pages whose picture cannot be read open blank
+    // and are named in the message of a result that is otherwise done; checkSave asks before
+    // their files are replaced.
     ArchiveResult open(BoardModel& board, const QString& folder, const LessonOwner& owner,
                        const PageProgress& progress = {});
+
+    // Files the lessons recorded as the teacher `from`'s under the teacher's new name `to`:
+    // their page files are renamed and their sections move in the index, each lesson through
+    // a journal as a save is, so that a crash leaves each lesson whole under one name or the
+    // other. Refused, with nothing moved, when a lesson under the new name would take the key
+    // or the page files of a lesson already there.
+    ArchiveResult renameTeacher(const QString& folder, const QString& from, const QString& to);
 
     // Pages kept on disk at the same time while a save or an open is under way.
     static constexpr int PagesInFlight = 3;
@@ -93,11 +114,16 @@ private:
         std::uint64_t version = 0;
     };
 
-    ArchiveResult commit(const QString& folder, const QByteArray& journal);
-    std::optional<QString> applyJournal(const QString& folder, const QByteArray& journal);
+    struct Journal;
+    ArchiveResult commit(const QString& folder, const Journal& journal);
+    // Carries out a journal of the folder stored under `name`; what went wrong, if anything.
+    std::optional<QString> applyJournal(const QString& folder, const Journal& journal,
+                                        const QString& name);
 
     ArchiveFiles& files_;
     std::array<std::optional<KnownPicture>, 100> known_;
+    // The picture files of pages that could not be read at the last open, by page.
+    std::array<QString, 100> unreadable_;
 };
 
 } // namespace lessons

@@ -7,10 +7,12 @@
 #include "lessons/lesson_board.h"
 #include "lessons/lesson_pdf.h"
 #include "lessons/settings_window.h"
+#include "lessons/teacher_names.h"
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 
 using namespace lessons;
@@ -41,14 +43,42 @@ std::optional<LessonOwner> TForm6::chosenLesson() {
 std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
     const QChar drive = DriveComboBox1->Drive().isNull() ? ConfigDrive : DriveComboBox1->Drive();
     const std::optional<QString> folder = localPath(drives(), lessonFolderName(drive));
-    if (folder && create) {
-        // One level at a time; a level that is there already refuses, which is no fault.
-        for (const QString& level : lessonFolderLevels(drive)) {
-            if (const std::optional<QString> path = localPath(drives(), level))
-                lessonFiles().makeFolder(*path);
-        }
+    if (!folder)
+        return std::nullopt;
+    // One level at a time; a level that is there already refuses, which is no fault. A level
+    // that is a link could lead the lessons anywhere (a stick can carry one): no lesson
+    // folder is there.
+    for (const QString& level : lessonFolderLevels(drive)) {
+        const std::optional<QString> path = localPath(drives(), level);
+        if (!path || QFileInfo(*path).isSymLink())
+            return std::nullopt;
+        if (create)
+            lessonFiles().makeFolder(*path);
     }
     return folder;
+}
+
+void TForm6::carryLessons(const QString& from, const QString& to) {
+    const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (!folder)
+        return;
+    if (const ArchiveResult r = archive_->renameTeacher(*folder, from, to); !r.ok())
+        inform(r.message);
+}
+
+QStringList TForm6::formerNames(const QString& teacher) const {
+    // A name given to another teacher since is that teacher's.
+    QStringList names;
+    for (const QString& former : Configuration(ConfigFolder).FormerNames(teacher)) {
+        if (FindTeacher(ListBox1->Items(), former) < 0)
+            names << former;
+    }
+    return names;
+}
+
+void TForm6::carryFormerLessons(const QString& folder, const LessonOwner& owner) {
+    for (const QString& former : formerNames(owner.Teacher))
+        archive_->renameTeacher(folder, former, owner.Teacher);
 }
 
 void TForm6::showLessonProgress(int page, const QImage& picture) {
@@ -71,18 +101,26 @@ void TForm6::SpeedButton1Click() {
     }
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
+    carryFormerLessons(*folder, *owner);
     // A save left unfinished may be this very lesson's.
-    if (const ArchiveResult r = archive_->finishInterruptedSave(*folder); !r.ok()) {
+    if (const ArchiveResult r = archive_->finishInterruptedSave(*folder, owner->key()); !r.ok()) {
         inform(r.message);
         return;
     }
-    if (!lessonPageCount(lessonFiles(), *folder, owner->key())) {
+    // A lesson that could not go with its teacher's new name is still the teacher's.
+    LessonOwner lesson = *owner;
+    for (const QString& former : formerNames(owner->Teacher)) {
+        if (lessonPageCount(lessonFiles(), *folder, lesson.key()))
+            break;
+        lesson.Teacher = former;
+    }
+    if (!lessonPageCount(lessonFiles(), *folder, lesson.key())) {
         inform(LessonNotFound);
         return;
     }
     stepAside();
     const ArchiveResult result =
-        archive_->open(board, *folder, *owner, [this](int page, const QImage& picture) {
+        archive_->open(board, *folder, lesson, [this](int page, const QImage& picture) {
             showLessonProgress(page, picture);
         });
     if (!result.ok()) {
@@ -92,6 +130,9 @@ void TForm6::SpeedButton1Click() {
         return;
     }
     endModal();
+    // Opened, with the pages that could not be read named.
+    if (!result.message.isEmpty())
+        inform(result.message);
 }
 
 // Save: pages 1..PageCount with their panels and texts, replacing the lesson's earlier save
@@ -107,6 +148,7 @@ void TForm6::SpeedButton2Click() {
     }
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
+    carryFormerLessons(*folder, *owner);
     const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.PageCount);
     if (check.verdict == LessonArchive::SaveCheck::Refused) {
         inform(check.message);
@@ -137,6 +179,8 @@ void TForm6::Button10Click() {
     if (!owner)
         return;
     const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (folder)
+        carryFormerLessons(*folder, *owner);
     if (!folder || !lessonPageCount(lessonFiles(), *folder, owner->key())) {
         inform(LessonNotFound);
         return;

@@ -1,10 +1,12 @@
 // The volume and lesson lists of the lesson group. Opening and saving lessons come with the
 // lesson archive.
+#include "lessons/lesson_archive.h"
 #include "lessons/settings_window.h"
 #include "platform/widgets/list_box.h"
 
 #include <QLineEdit>
 
+using namespace lessons;
 using namespace platform;
 
 namespace {
@@ -24,6 +26,22 @@ void removeLast(ListBox* list) {
 }
 
 } // namespace
+
+void TForm6::showSavedLessons() {
+    const int index = ListBox1->ItemIndex();
+    if (TeacherSelected != 1 || index <= 0)
+        return;
+    const std::optional<QString> folder = lessonFolderOnDrive(false);
+    if (!folder)
+        return;
+    const QString teacher = ListBox1->Item(index);
+    const SavedNumbers saved =
+        savedLessonNumbers(lessonFiles(), *folder, QStringList{teacher} + formerNames(teacher));
+    while (ListBox2->count() < saved.Volumes)
+        appendNext(ListBox2);
+    while (ListBox3->count() < saved.Lessons)
+        appendNext(ListBox3);
+}
 
 void TForm6::ListBox2Click() {
     Edit2->setText(ListBox2->Item(ListBox2->ItemIndex()));

@@ -43,7 +43,7 @@ ArchiveResult writeLessonPdf(ArchiveFiles& files, const QString& lessonFolder, c
     if (key.isEmpty() || key.contains(QLatin1Char('/')) || key.contains(QLatin1Char('\\')) ||
         key.startsWith(QLatin1Char('.')))
         return ArchiveResult::refused(LessonNotFound);
-    if (ArchiveResult r = LessonArchive(files).finishInterruptedSave(folder); !r.ok())
+    if (ArchiveResult r = LessonArchive(files).finishInterruptedSave(folder, key); !r.ok())
         return r;
     const std::optional<int> count = lessonPageCount(files, folder, key);
     if (!count)

@@ -28,6 +28,9 @@ inline const QString Background = QStringLiteral("blk");    // colour, default g
 inline const QString Width = QStringLiteral("bh");          // text "1".."9", default "2"
 inline const QString PasswordCode = QStringLiteral("ma");   // text, default "0" (none)
 inline const QString PictureFolder = QStringLiteral("dcu"); // text, default empty
+// Ours alone: the names the teacher had before, newest first, joined by "|" (which no teacher
+// name holds), so that lessons on a drive that was not there at a rename are still found.
+inline const QString FormerNames = QStringLiteral("former");
 
 constexpr int DefaultCount = 1;
 constexpr int DefaultVolumes = 1;

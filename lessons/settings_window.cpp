@@ -214,6 +214,9 @@ TForm6::TForm6(SettingsLinks links)
         if (index >= 0)
             guarded([this] { ListBox2Click(); });
     });
+    // Another drive may hold other lessons of the chosen teacher.
+    connect(DriveComboBox1, &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { showSavedLessons(); }); });
     connect(ListBox3, &ListBox::clicked, this, [this](int index) {
         if (index >= 0)
             guarded([this] { ListBox3Click(); });
@@ -311,6 +314,7 @@ void TForm6::showSettings(const PersonalSettings& settings) {
     LCP->setColor(settings.Stroke);
     RCP->setColor(settings.Background);
     Edit4->setText(settings.Width);
+    showSavedLessons();
 }
 
 PersonalSettings TForm6::shownSettings() const {

@@ -184,6 +184,17 @@ private:
     // LessonFolder on this machine for the chosen drive, its levels created when `create`;
     // nothing when the drive is not there.
     std::optional<QString> lessonFolderOnDrive(bool create);
+    // The volume and lesson lists reach every lesson the chosen teacher has saved on the
+    // chosen drive (lesson_lists.cpp).
+    void showSavedLessons();
+    // Files the lessons of the teacher's old name on the lesson drive under the new one; says
+    // so when some could not go.
+    void carryLessons(const QString& from, const QString& to);
+    // The teacher's former names that no listed teacher has now.
+    QStringList formerNames(const QString& teacher) const;
+    // Before a lesson of the owner is opened or saved: lessons of the teacher's former names
+    // on that drive go under the owner's name, as at a rename.
+    void carryFormerLessons(const QString& folder, const lessons::LessonOwner& owner);
     // Shows a page while a lesson is stored or loaded, and keeps the windows painted.
     void showLessonProgress(int page, const QImage& picture);
     lessons::ArchiveFiles& lessonFiles();

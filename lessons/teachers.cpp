@@ -113,10 +113,18 @@ void TForm6::Button2Click() {
         inform(BadTeacherName);
         return;
     }
+    // The teacher's lessons go with the name: the list holds the new name at once, with the
+    // old one kept for the lessons on drives that are not there now.
+    const QString old = ListBox1->Item(index);
+    QStringList teachers = ListBox1->Items();
+    teachers[index] = name;
     Configuration config(ConfigFolder);
     config.StorePersonal(name, shownSettings(), true);
+    config.StoreRename(old, name);
+    config.StoreTeacherList(teachers.mid(1));
     config.Commit();
     ListBox1->setItem(index, name);
+    carryLessons(old, name);
 }
 
 // Delete: the teacher's section goes and the list is stored without the teacher.

@@ -22,11 +22,12 @@ public:
     // missing.
     virtual QByteArray readAt(const QString& path, qint64 offset, qint64 count) = 0;
     // Writes the bytes at `offset` of an existing file; the rest of the file stays as it was.
-    // False when the file is missing or the bytes cannot all be written.
+    // False when the file is missing or is a link, or the bytes cannot all be written.
     virtual bool writeAt(const QString& path, qint64 offset, const QByteArray& bytes) = 0;
 
     // Copies a file; false when the source is missing, when the target exists and may not be
-    // overwritten, or when the copy fails. A copy is readable and writable by its owner only.
+    // overwritten, when the target is a link (a dangling one too), or when the copy fails. A copy
+    // is readable and writable by its owner only.
     virtual bool copyFile(const QString& from, const QString& to, bool overwrite) = 0;
 };
 

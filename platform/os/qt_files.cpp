@@ -37,8 +37,10 @@ QByteArray QtFiles::readAt(const QString& path, qint64 offset, qint64 count) {
 
 bool QtFiles::writeAt(const QString& path, qint64 offset, const QByteArray& bytes) {
     QFile file(path);
-    // ReadWrite opens an existing file without cutting it; a missing one is not created.
-    if (offset < 0 || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadWrite) ||
+    // ReadWrite opens an existing file without cutting it; a missing one is not created, and
+    // a link (a lesson folder on a stick may carry one) is not written through.
+    const QFileInfo info(path);
+    if (offset < 0 || info.isSymLink() || !info.isFile() || !file.open(QIODevice::ReadWrite) ||
         !file.seek(offset))
         return false;
     const bool written = file.write(bytes) == bytes.size() && file.flush();
@@ -47,7 +49,7 @@ bool QtFiles::writeAt(const QString& path, qint64 offset, const QByteArray& byte
 }
 
 bool QtFiles::copyFile(const QString& from, const QString& to, bool overwrite) {
-    if (!QFileInfo(from).isFile())
+    if (!QFileInfo(from).isFile() || QFileInfo(to).isSymLink())
         return false;
     if (QFileInfo::exists(to)) {
         if (!overwrite || !QFile::remove(to))

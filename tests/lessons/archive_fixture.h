@@ -25,6 +25,7 @@ public:
 
     std::optional<QByteArray> read(const QString& path) override { return disk_.read(path); }
     std::optional<Stamp> stamp(const QString& path) override { return disk_.stamp(path); }
+    bool present(const QString& path) override { return disk_.present(path); }
     bool write(const QString& path, const QByteArray& bytes) override;
     bool rename(const QString& from, const QString& to) override;
     bool remove(const QString& path) override;

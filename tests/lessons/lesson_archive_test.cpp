@@ -3,12 +3,17 @@
 // program wrote.
 #include "archive_fixture.h"
 #include "lessons/lesson_names.h"
+#include "lessons/lesson_pdf.h"
 #include "platform/os/ini_text.h"
 #include "platform/raster/tcolor.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
+#include <QTemporaryDir>
+#include <functional>
 
 using namespace lessons;
 using namespace platform;
@@ -98,19 +103,80 @@ TEST_F(LessonArchiveTest, ASecondSaveWithFewerPagesOpensWithThoseAlone) {
     EXPECT_TRUE(holds({Yellow, Cyan}, {1}));
 }
 
-TEST_F(LessonArchiveTest, MissingPanelFileAndPictureGiveDefaultsAndABlankPage) {
+TEST_F(LessonArchiveTest, AMissingPanelFileGivesTheDefaults) {
     drawLesson({Red, Green}, {});
     ASSERT_TRUE(saveAs(Owner).ok());
     QFile::remove(lessonFile(QStringLiteral("教师12132.sec")));
-    putFile(lessonFile(QStringLiteral("教师12131.pte")), "not a picture");
-    makeBoard();
-    board->BackgroundColour = Cyan;
-    ASSERT_TRUE(LessonArchive(disk).open(*board, folder, Owner).ok());
-    EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Cyan);
+    ASSERT_TRUE(openAs(Owner).ok());
     EXPECT_EQ(board->panelKind(2), 0);
     EXPECT_EQ(
         QRect(board->PanelLeft[2], board->PanelTop[2], board->PanelWidth[2], board->PanelHeight[2]),
         QRect(0, 40, 368, Screen.height() - 40));
+}
+
+// A page whose picture cannot be read (a flaky stick, a file cut short) opens blank and is
+// named; its file stays as it is until the teacher agrees to replace it.
+TEST_F(LessonArchiveTest, PagesThatCannotBeReadAreNamedAndKeptUntilTheTeacherAgrees) {
+    const auto png = [](QSize size) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "png");
+        return bytes;
+    };
+    const QString page2 = QStringLiteral("教师12132.pte");
+    const struct {
+        const char* what;
+        std::function<void()> damage;
+        bool replaceable;
+    } cases[] = {
+        {"missing", [&] { QFile::remove(lessonFile(page2)); }, true},
+        {"cut short", [&] { putFile(lessonFile(page2), png(Screen).left(60)); }, true},
+        {"not a picture", [&] { putFile(lessonFile(page2), "not a picture"); }, true},
+        {"too large", [&] { putFile(lessonFile(page2), png(QSize(9000, 2))); }, true},
+        {"a folder",
+         [&] {
+             QFile::remove(lessonFile(page2));
+             QDir().mkdir(lessonFile(page2));
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        drawLesson({Red, Green, Blue}, {});
+        ASSERT_TRUE(saveAs(Owner).ok());
+        c.damage();
+        const QByteArray damaged = fileBytes(lessonFile(page2));
+
+        makeBoard();
+        board->BackgroundColour = Cyan;
+        LessonArchive reopened(disk);
+        const ArchiveResult opened = reopened.open(*board, folder, Owner);
+        EXPECT_TRUE(opened.ok());
+        EXPECT_TRUE(opened.message.startsWith(QStringLiteral("第 2 页无法读取\n")))
+            << opened.message.toStdString();
+        EXPECT_FALSE(opened.message.contains(QStringLiteral("第 1 页")));
+        EXPECT_EQ(fromRgb(board->pagePicture(2).pixel(10, 10)), Cyan);
+        EXPECT_EQ(fromRgb(board->pagePicture(3).pixel(0, 0)), Blue);
+
+        // The next save asks first; without a yes the file stays as it was.
+        const LessonArchive::SaveCheck check = reopened.checkSave(folder, Owner, 3);
+        EXPECT_EQ(check.verdict, LessonArchive::SaveCheck::AskToReplace);
+        EXPECT_TRUE(check.message.contains(QStringLiteral("第 2 页无法读取")))
+            << check.message.toStdString();
+        EXPECT_EQ(reopened.save(*board, folder, Owner, false).outcome, ArchiveResult::Refused);
+        EXPECT_EQ(fileBytes(lessonFile(page2)), damaged);
+        if (!c.replaceable)
+            continue;
+        ASSERT_TRUE(reopened.save(*board, folder, Owner, true).ok());
+        EXPECT_EQ(reopened.checkSave(folder, Owner, 3).verdict, LessonArchive::SaveCheck::Free);
+        const ArchiveResult again = openAs(Owner);
+        EXPECT_TRUE(again.ok() && again.message.isEmpty()) << again.message.toStdString();
+    }
 }
 
 TEST_F(LessonArchiveTest, DamagedPanelValuesOpenAsNoPanelOrTheDefaultPlace) {
@@ -291,6 +357,257 @@ TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     EXPECT_EQ(fromRgb(page1.pixel(1919, 1079)), Cyan);
     EXPECT_EQ(board->PanelWidth[1], 300);
     EXPECT_EQ(fileBytes(board->pageTextFile(1)), rtf);
+}
+
+// The journal an earlier version left when a save of Owner's lesson of `pages` pages stopped
+// after its journal: page 1's picture waits beside its target.
+QByteArray journalOf(int pages, const QString& extraLine = {}) {
+    QByteArray bytes = "K_Vorne lesson journal 1\nsection\t" + Owner.key().toUtf8() + "\npages\t" +
+                       QByteArray::number(pages) + "\nowner\t" + Owner.Teacher.toUtf8() +
+                       "\t2\t13\nrename\t" + Owner.key().toUtf8() + "1.pte.kvtmp\t" +
+                       Owner.key().toUtf8() + "1.pte\n";
+    if (!extraLine.isEmpty())
+        bytes += extraLine.toUtf8() + '\n';
+    return bytes + "end\n";
+}
+
+// A stick may carry symbolic links where a lesson's files, temporaries, index or journal
+// belong: whatever the program does with the folder, nothing outside it is written or created.
+TEST_F(LessonArchiveTest, LinksInTheLessonFolderAreNeverFollowed) {
+    QTemporaryDir outside;
+    const QString own = outside.filePath(QStringLiteral("bashrc"));
+    const QString absent = outside.filePath(QStringLiteral("autostart.desktop"));
+    const QByteArray ownBytes = "[x]\r\npag=1\r\n# the teacher's own file\n";
+    const struct {
+        const char* link;
+        bool dangling;
+        QByteArray journal;
+    } cases[] = {
+        {"datb.sec.kvtmp", false, journalOf(2)},
+        {"datb.sec.kvtmp", true, journalOf(2)},
+        {"教师12131.pte.kvtmp", false, journalOf(2)},
+        {"教师12131.pte.kvtmp", true, {}},
+        {"教师12132.sec.kvtmp", false, {}},
+        {"教师12131.pte", false, {}},
+        {"教师12132.te", true, {}},
+        {"datb.sec", false, {}},
+        {"kvorne.journal", false, {}},
+        {"教师1213.kvjournal", true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.link << (c.dangling ? " dangling" : ""));
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        drawLesson({Red, Green}, {1});
+        ASSERT_TRUE(saveAs(Owner).ok());
+        putFile(own, ownBytes);
+        QFile::remove(absent);
+        const QString link = lessonFile(QString::fromUtf8(c.link));
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(c.dangling ? absent : own, link));
+        if (!c.journal.isEmpty())
+            putFile(lessonFile(QStringLiteral("kvorne.journal")), c.journal);
+
+        LessonArchive(disk).finishInterruptedSave(folder);
+        openAs(Owner);
+        saveAs(Owner, true);
+        openAs(Owner);
+        EXPECT_EQ(fileBytes(own), ownBytes);
+        EXPECT_FALSE(QFileInfo::exists(absent));
+    }
+}
+
+// A journal names only files of its own lesson: one that names any other file is damaged and
+// is never carried out.
+TEST_F(LessonArchiveTest, AJournalNamingOtherFilesIsNotCarriedOut) {
+    const QString key = Owner.key();
+    const QString cases[] = {
+        QStringLiteral("rename\tnotes.kvtmp\tnotes.txt"),
+        QStringLiteral("rename\t%1.pte.kvtmp\t../%1.pte").arg(key + "1"),
+        QStringLiteral("rename\t%11.pte.kvtmp\t%13.pte").arg(key), // beyond the journal's pages
+        QStringLiteral("rename\tdatb.sec\t%12.pte").arg(key),
+        QStringLiteral("remove\tdatb.sec"),
+        QStringLiteral("remove\t教师99991.pte"),
+    };
+    for (const QString& line : cases) {
+        SCOPED_TRACE(line.toStdString());
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        drawLesson({Red, Green}, {});
+        ASSERT_TRUE(saveAs(Owner).ok());
+        const QByteArray index = fileBytes(lessonFile(LessonIndexFile));
+        for (const QString& name : {QStringLiteral("notes.kvtmp"), key + "1.pte.kvtmp"})
+            putFile(lessonFile(name), "from the stick");
+        putFile(lessonFile(QStringLiteral("kvorne.journal")), journalOf(2, line));
+        EXPECT_TRUE(LessonArchive(disk).finishInterruptedSave(folder).ok());
+        EXPECT_FALSE(QFileInfo::exists(lessonFile(QStringLiteral("notes.txt"))));
+        EXPECT_FALSE(QFileInfo::exists(lessonDir.path() + QStringLiteral("/../%11.pte").arg(key)));
+        EXPECT_EQ(fileBytes(lessonFile(LessonIndexFile)), index);
+        ASSERT_TRUE(openAs(Owner).ok());
+        EXPECT_TRUE(holds({Red, Green}, {}));
+    }
+
+    // Nor does a journal take another lesson's section for its own former one.
+    const LessonOwner other{QStringLiteral("教师2"), 1, 1};
+    drawLesson({Green}, {});
+    ASSERT_TRUE(saveAs(other).ok());
+    putFile(lessonFile(QStringLiteral("kvorne.journal")),
+            journalOf(2, QStringLiteral("from\t") + other.key()));
+    EXPECT_TRUE(LessonArchive(disk).finishInterruptedSave(folder).ok());
+    ASSERT_TRUE(openAs(other).ok());
+    EXPECT_TRUE(holds({Green}, {}));
+}
+
+// A save that cannot be finished holds up its own lesson, and says how to finish it; the
+// other lessons on the drive open and save as before.
+TEST_F(LessonArchiveTest, AnUnfinishedSaveRefusesOnlyItsOwnLesson) {
+    const LessonOwner other{QStringLiteral("教师2"), 1, 1};
+    drawLesson({Green}, {});
+    ASSERT_TRUE(saveAs(other).ok());
+    drawLesson({Red, Green}, {});
+    ASSERT_TRUE(saveAs(Owner).ok());
+    // The journal's target cannot be replaced: a folder that is not empty took its place.
+    const QString target = lessonFile(Owner.key() + "1.pte");
+    QFile::remove(target);
+    QDir().mkpath(target + QStringLiteral("/inside"));
+    putFile(target + QStringLiteral(".kvtmp"), "new page");
+    putFile(lessonFile(QStringLiteral("kvorne.journal")), journalOf(2));
+
+    drawLesson({Blue}, {});
+    EXPECT_TRUE(saveAs(other).ok());
+    EXPECT_TRUE(openAs(other).ok());
+    EXPECT_TRUE(holds({Blue}, {}));
+    EXPECT_TRUE(
+        writeLessonPdf(disk, folder, other.key(), programDir.filePath(QStringLiteral("o.pdf")))
+            .ok());
+    for (const ArchiveResult& r : {saveAs(Owner), openAs(Owner)}) {
+        EXPECT_EQ(r.outcome, ArchiveResult::Failed);
+        EXPECT_TRUE(r.message.contains(QStringLiteral("腾出空间"))) << r.message.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral(".kvtmp")));
+}
+
+// Lessons the Windows program saved where letter case does not count: the index and files
+// spell the teacher's name in other letters than the teacher list.
+TEST_F(LessonArchiveTest, PageFilesAreFoundWhateverTheirLetterCase) {
+    const LessonOwner wang{QStringLiteral("Wang"), 1, 1};
+    for (const char* name : {"wang111.pte", "WANG111.PTE", "Wang111.Pte"}) {
+        SCOPED_TRACE(name);
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        putFile(lessonFile(LessonIndexFile), "[WANG11]\r\npag=1\r\n");
+        QImage picture(Screen, QImage::Format_RGB32);
+        picture.fill(toQColor(Red));
+        ASSERT_TRUE(picture.save(lessonFile(QString::fromLatin1(name)), "png"));
+        putFile(lessonFile(QStringLiteral("wANG111.sec")), "[edit]\r\nvis=1\r\nleft=7\r\n");
+        putFile(lessonFile(QStringLiteral("wang111.TE")), "text");
+        const ArchiveResult r = openAs(wang);
+        EXPECT_TRUE(r.ok() && r.message.isEmpty()) << r.message.toStdString();
+        EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
+        EXPECT_EQ(board->PanelLeft[1], 7);
+        EXPECT_EQ(textOf(1), QStringLiteral("text"));
+
+        // The text cleared and saved stays cleared.
+        QFile::remove(board->pageTextFile(1));
+        ASSERT_TRUE(saveAs(wang, true).ok());
+        ASSERT_TRUE(openAs(wang).ok());
+        EXPECT_EQ(textOf(1), QStringLiteral("(none)"));
+        EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
+        // Nothing of the lesson is left over in other letters.
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+                  QStringList({"Wang111.pte", "Wang111.sec", "datb.sec"}));
+    }
+}
+
+// A rename of the teacher stopped after any number of changes leaves each lesson whole under
+// one name or the other, and carried out again files every lesson under the new name.
+TEST_F(LessonArchiveTest, ARenameStoppedAnywhereLeavesEveryLessonWhole) {
+    const QString to = QStringLiteral("李明");
+    const struct {
+        LessonOwner owner;
+        std::vector<TColor> pages;
+        std::vector<int> texts;
+    } lessons[] = {{Owner, {Red, Green}, {1}}, {{Owner.Teacher, 1, 1}, {Blue}, {}}};
+    const auto prepare = [&] {
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        for (const auto& l : lessons) {
+            drawLesson(l.pages, l.texts);
+            ASSERT_TRUE(saveAs(l.owner).ok());
+        }
+    };
+    prepare();
+    FaultyFiles counting;
+    ASSERT_TRUE(LessonArchive(counting).renameTeacher(folder, Owner.Teacher, to).ok());
+    for (int stop = 0; stop <= counting.changes; ++stop) {
+        SCOPED_TRACE(stop);
+        prepare();
+        FaultyFiles faulty;
+        faulty.stopAfter = stop;
+        LessonArchive(faulty).renameTeacher(folder, Owner.Teacher, to);
+        for (const auto& l : lessons) {
+            const LessonOwner renamed{to, l.owner.Volume, l.owner.Lesson};
+            if (!openAs(renamed).ok()) {
+                ASSERT_TRUE(openAs(l.owner).ok());
+            }
+            EXPECT_TRUE(holds(l.pages, l.texts));
+        }
+        ASSERT_TRUE(LessonArchive(disk).renameTeacher(folder, Owner.Teacher, to).ok());
+        for (const auto& l : lessons) {
+            EXPECT_EQ(openAs(l.owner).message, LessonNotFound);
+            ASSERT_TRUE(openAs({to, l.owner.Volume, l.owner.Lesson}).ok());
+            EXPECT_TRUE(holds(l.pages, l.texts));
+        }
+    }
+}
+
+// A lesson under the new name, or one whose files the renamed lesson's would take, stops the
+// rename before anything moves.
+TEST_F(LessonArchiveTest, ARenameOntoAnotherLessonMovesNothing) {
+    const struct {
+        QString to;
+        LessonOwner there;
+    } cases[] = {
+        {QStringLiteral("李明"), {QStringLiteral("李明"), 2, 13}},
+        {QStringLiteral("王"), {QStringLiteral("王2"), 1, 3}}, // "王213" either way
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to.toStdString());
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        drawLesson({Red}, {});
+        ASSERT_TRUE(saveAs(Owner).ok());
+        drawLesson({Green}, {});
+        ASSERT_TRUE(saveAs(c.there).ok());
+        const ArchiveResult r = archive.renameTeacher(folder, Owner.Teacher, c.to);
+        EXPECT_EQ(r.outcome, ArchiveResult::Refused);
+        ASSERT_TRUE(openAs(Owner).ok());
+        EXPECT_TRUE(holds({Red}, {}));
+        ASSERT_TRUE(openAs(c.there).ok());
+        EXPECT_TRUE(holds({Green}, {}));
+    }
+}
+
+// A page that could not be read stays marked when its teacher is renamed, a change of letter
+// case too: the save under the new name still asks first.
+TEST_F(LessonArchiveTest, AnUnreadablePageStaysMarkedThroughARename) {
+    drawLesson({Red, Green}, {});
+    ASSERT_TRUE(saveAs(Owner).ok());
+    putFile(lessonFile(QStringLiteral("教师12132.pte")), "damaged");
+    makeBoard();
+    ASSERT_FALSE(archive.open(*board, folder, Owner).message.isEmpty());
+    QString teacher = Owner.Teacher;
+    for (const QString& name : {QStringLiteral("Wang"), QStringLiteral("WANG")}) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(archive.renameTeacher(folder, teacher, name).ok());
+        teacher = name;
+        const LessonOwner renamed{name, Owner.Volume, Owner.Lesson};
+        const LessonArchive::SaveCheck check = archive.checkSave(folder, renamed, 2);
+        EXPECT_EQ(check.verdict, LessonArchive::SaveCheck::AskToReplace);
+        EXPECT_TRUE(check.message.contains(QStringLiteral("第 2 页")))
+            << check.message.toStdString();
+        EXPECT_EQ(fileBytes(lessonFile(name + QStringLiteral("2132.pte"))), "damaged");
+    }
 }
 
 } // namespace

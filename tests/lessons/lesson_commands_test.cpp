@@ -6,7 +6,9 @@
 #include "platform/raster/tcolor.h"
 #include "settings_fixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QLineEdit>
 
@@ -50,6 +52,12 @@ protected:
         choose(1); // "教师1", without a password
         Form6->Edit2->setText(QStringLiteral("2"));
         Form6->Edit3->setText(QStringLiteral("13"));
+    }
+    // The configuration folder on the lesson drive, where renames write.
+    void allowConfig() {
+        QString level = Form6->ConfigFolder.chopped(1);
+        for (int i = 0; i < 3; ++i, level = level.left(level.lastIndexOf(QLatin1Char('/'))))
+            fakes.files.folders.insert(level);
     }
     void drawPages(int count, TColor colour) {
         for (int page = 1; page <= count; ++page)
@@ -143,6 +151,141 @@ TEST_F(LessonCommands, AWindowsLessonExportsAsAPdfPagePerPage) {
                   bytes.count("/Type /Page "),
               3)
         << bytes.left(2000).toStdString();
+}
+
+// A renamed teacher's lessons go with the name, a change of letter case too, and open under
+// it; the teacher list holds the new name at once.
+TEST_F(LessonCommands, ARenamedTeachersLessonsGoWithTheName) {
+    allowConfig();
+    drawPages(2, 0x0000FF);
+    Form6->SpeedButton2->click();
+    for (const QString& name :
+         {QStringLiteral("Wang"), QStringLiteral("WANG"), QStringLiteral("李明")}) {
+        SCOPED_TRACE(name.toStdString());
+        Form6->show();
+        choose(1);
+        Form6->Edit1->setText(name);
+        Form6->Button2->click();
+        EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(Configuration(Form6->ConfigFolder).TeacherName(1), name);
+        EXPECT_EQ(
+            QDir(folder).entryList({QStringLiteral("*.pte")}),
+            QStringList({name + QStringLiteral("2131.pte"), name + QStringLiteral("2132.pte")}));
+        drawPages(3, 0x00FF00);
+        choose(1);
+        Form6->Edit2->setText(QStringLiteral("2"));
+        Form6->Edit3->setText(QStringLiteral("13"));
+        Form6->SpeedButton1->click();
+        EXPECT_EQ(model.PageCount, 2);
+        EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
+    }
+}
+
+// A drive that was not there at the rename gives the lessons up under the new name when it is
+// next used.
+TEST_F(LessonCommands, LessonsOnADriveAbsentAtTheRenameOpenUnderTheNewName) {
+    allowConfig();
+    drawPages(2, 0x0000FF);
+    Form6->SpeedButton2->click();
+    const QString present = fakes.drives.drives[0].folder;
+    fakes.drives.drives[0].folder = program.filePath(QStringLiteral("elsewhere/"));
+    Form6->show();
+    choose(1);
+    Form6->Edit1->setText(QStringLiteral("李明"));
+    Form6->Button2->click();
+    fakes.drives.drives[0].folder = present;
+
+    drawPages(3, 0x00FF00);
+    choose(1);
+    Form6->SpeedButton1->click();
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2132.pte")));
+}
+
+// After a restart the lists reach every lesson the chosen teacher saved on the chosen drive,
+// and no further for another teacher's lessons; another drive brings its own.
+TEST_F(LessonCommands, TheListsReachEveryLessonSavedOnTheDrive) {
+    QTemporaryDir stick;
+    fakes.drives.drives.push_back(
+        {QLatin1Char('F'), DriveType::Removable, stick.path() + QLatin1Char('/')});
+    const struct {
+        int teacher;
+        QChar drive;
+        int volume, lesson;
+    } saves[] = {{1, 'C', 2, 13}, {1, 'C', 4, 1}, {2, 'C', 9, 20}, {1, 'F', 6, 2}};
+    allowConfig();
+    fakes.files.contents[Form6->ConfigFolder + QStringLiteral("datb.sec")] = "[tec]\r\nmum=2\r\n";
+    createWindows();
+    drawPages(1, 0x0000FF);
+    for (const auto& save : saves) {
+        Form6->show();
+        choose(save.teacher);
+        Form6->DriveComboBox1->setDrive(save.drive);
+        Form6->Edit2->setText(QString::number(save.volume));
+        Form6->Edit3->setText(QString::number(save.lesson));
+        Form6->SpeedButton2->click();
+        ASSERT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    }
+    createWindows();
+    Form6->show();
+    Form6->DriveComboBox1->setDrive(QLatin1Char('C'));
+    choose(1);
+    EXPECT_EQ(Form6->ListBox2->count(), 4);
+    EXPECT_EQ(Form6->ListBox3->count(), 13);
+    Form6->DriveComboBox1->setDrive(QLatin1Char('F'));
+    EXPECT_EQ(Form6->ListBox2->count(), 6);
+    EXPECT_EQ(Form6->ListBox3->count(), 13);
+}
+
+// A stick whose lesson folder is a link elsewhere (into the teacher's own files) has no lesson
+// folder: nothing is written or read through the link.
+TEST_F(LessonCommands, ALinkedLessonFolderIsNoLessonFolder) {
+    QTemporaryDir outside;
+    QDir().mkpath(outside.filePath(QStringLiteral("K_Vorne/data")));
+    for (const QString& level :
+         {QStringLiteral("Program files"), QStringLiteral("K_Vorne"), QStringLiteral("data")}) {
+        SCOPED_TRACE(level.toStdString());
+        QDir(drive.path()).removeRecursively();
+        QDir().mkpath(drive.path());
+        const QString path = folder.left(folder.indexOf(level) + level.size());
+        QDir().mkpath(QFileInfo(path).path());
+        const QString target =
+            level == QStringLiteral("data")      ? outside.filePath(QStringLiteral("K_Vorne/data"))
+            : level == QStringLiteral("K_Vorne") ? outside.filePath(QStringLiteral("K_Vorne"))
+                                                 : outside.path();
+        ASSERT_TRUE(QFile::link(target, path));
+        drawPages(1, 0x0000FF);
+        Form6->show();
+        choose(1);
+        Form6->SpeedButton2->click();
+        Form6->SpeedButton1->click();
+        EXPECT_TRUE(QDir(outside.filePath(QStringLiteral("K_Vorne/data"))).isEmpty());
+        fakes.dialogs.shown.clear();
+    }
+}
+
+// A former name given to a new teacher is that teacher's: its lessons stay with it.
+TEST_F(LessonCommands, ANewTeacherOfAFormerNameKeepsItsLessons) {
+    allowConfig();
+    Form6->show();
+    choose(1);
+    Form6->Edit1->setText(QStringLiteral("李明"));
+    Form6->Button2->click();
+    Form6->Edit1->setText(QStringLiteral("教师1"));
+    Form6->Button1->click();
+    ASSERT_EQ(teachers(), QStringList({"默认", "李明", "教师1"}));
+
+    drawPages(1, 0x0000FF);
+    choose(2);
+    Form6->SpeedButton2->click(); // 教师1's volume 2 lesson 13
+    drawPages(1, 0x00FF00);
+    Form6->show();
+    choose(1);
+    Form6->SpeedButton2->click(); // 李明's
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12131.pte")));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2131.pte")));
 }
 
 } // namespace

@@ -217,10 +217,12 @@ TEST_F(Teachers, RenameStoresTheCodeReadWhenTheTeacherWasChosen) {
     Form6->Edit1->setText(QStringLiteral("李明"));
     Form6->Button2Click();
     EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李明", "Zhang"}));
-    // The old section stays; the "te" keys follow at OK.
+    // The old section stays, and the old name is kept with the new one; the list holds the new
+    // name at once, since the teacher's lessons go with it.
     EXPECT_TRUE(config().endsWith(QStringLiteral("[Zhang]\r\nma=1404\r\n[李明]\r\nce=1\r\nke=1\r\n"
-                                                 "frn=255\r\nblk=8421504\r\nbh=3\r\nma=0\r\n")));
-    EXPECT_TRUE(config().contains(QStringLiteral("te2=李老师\r\n")));
+                                                 "frn=255\r\nblk=8421504\r\nbh=3\r\nma=0\r\n"
+                                                 "former=李老师\r\n")));
+    EXPECT_TRUE(config().contains(QStringLiteral("te2=李明\r\n")));
     Form6->BitBtn1Click();
     EXPECT_TRUE(config().contains(QStringLiteral("te2=李明\r\n")));
 }

@@ -245,4 +245,20 @@ TEST(Files, BytesAtAnOffsetFoldersAndCopies) {
     EXPECT_TRUE(files.copyFile(path, copy, true));
     EXPECT_EQ(readAll(copy).size(), 5012);
     EXPECT_FALSE(files.copyFile(missing, dir.filePath(QStringLiteral("c")), true));
+
+    // A link (as a stick can carry one) is never written through, nor is its target created.
+    QTemporaryDir outside;
+    const QString own = outside.filePath(QStringLiteral("own"));
+    writeAll(own, QByteArray(5012, 'o'));
+    const QString absent = outside.filePath(QStringLiteral("absent"));
+    const QString linked = dir.filePath(QStringLiteral("linked.sec"));
+    const QString dangling = dir.filePath(QStringLiteral("dangling.sec"));
+    ASSERT_TRUE(QFile::link(own, linked) && QFile::link(absent, dangling));
+    EXPECT_FALSE(files.writeAt(linked, 5000, "123"));
+    for (const QString& target : {linked, dangling}) {
+        EXPECT_FALSE(files.copyFile(path, target, false));
+        EXPECT_FALSE(files.copyFile(path, target, true));
+    }
+    EXPECT_EQ(readAll(own), QByteArray(5012, 'o'));
+    EXPECT_FALSE(QFile::exists(absent));
 }
