@@ -140,3 +140,31 @@ def check(condition, message):
         print("FAIL:", message, file=sys.stderr)
         raise AssertionError(message)
     print("ok:", message)
+
+
+BACKGROUND = (128, 128, 128)  # the whiteboard with no settings file: grey
+
+
+def toolbar_shown(sw):
+    """The floating toolbar docked at the top right of a screen `sw` wide."""
+    return any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows())
+
+
+def open_board(sw, timeout=40):
+    """Waits for the toolbar (a start takes longer on a busy machine) and opens the board."""
+    wait_for(lambda: toolbar_shown(sw), timeout, "the toolbar")
+    click(sw - 436 + 19, 20)
+    wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+
+
+def choose_document(sw, path):
+    """Opens the board's text panel and picks `path` in its document dialog."""
+    click(sw - 724 + 477 + 19, 29)  # the board's 导入: the text panel at (0, 41)
+    time.sleep(0.5)
+    before = len(mapped_windows())
+    click(3 * 22 + 11, 41 + 10)  # the panel's 文: the document dialog
+    wait_for(lambda: len(mapped_windows()) > before, 10, "the document dialog")
+    time.sleep(0.5)
+    run("xdotool", "key", "ctrl+a")
+    run("xdotool", "type", "--delay", "20", path)
+    run("xdotool", "key", "Return")

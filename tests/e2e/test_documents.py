@@ -9,10 +9,9 @@ import sys
 import tempfile
 import time
 
-from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import Program, check, choose_document, mapped_windows, open_board, pixel, \
+    run, screen_size, screenshot, toolbar_shown, wait_for
 
-BACKGROUND = (128, 128, 128)
 RED = (255, 0, 0)
 
 
@@ -37,32 +36,8 @@ def write_red_pdf(path):
         f.write(pdf)
 
 
-def toolbar_shown(sw):
-    return any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows())
-
-
 def message_shown():
     return any(w[5] == '"提示信息"' for w in mapped_windows())
-
-
-def open_board(sw):
-    wait_for(lambda: toolbar_shown(sw), 20, "the toolbar")
-    click(sw - 436 + 19, 20)
-    wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
-
-
-def choose_document(sw, path):
-    """Opens the text panel and picks `path` in its document dialog."""
-    click(sw - 724 + 477 + 19, 29)  # the board's 导入: the text panel
-    time.sleep(0.5)
-    click(3 * 22 + 11, 41 + 10)  # the panel's 文: the document dialog
-    wait_for(lambda: any(w[5].startswith('"') and w[3] > 300 and w[1] > 0
-                         for w in mapped_windows() if w[5] != '"提示信息"'), 10,
-             "the document dialog")
-    time.sleep(0.5)
-    run("xdotool", "key", "ctrl+a")
-    run("xdotool", "type", "--delay", "20", path)
-    run("xdotool", "key", "Return")
 
 
 def main(folder):

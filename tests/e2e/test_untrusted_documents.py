@@ -12,10 +12,9 @@ import threading
 import time
 import zlib
 
-from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import Program, check, choose_document, click, mapped_windows, open_board, \
+    pixel, run, screen_size, screenshot, wait_for
 
-BACKGROUND = (128, 128, 128)
 PICTURE = (0, 128, 255)
 WAITING = (0, 0, 255)  # a check of the page that has no answer yet
 REFUSED = (0, 255, 0)
@@ -92,24 +91,6 @@ def make_document(root, address):
     return os.path.join(folder, "lesson [1].htm")
 
 
-def open_document(sw, path):
-    """Opens the text panel on the board and the document in it through its file dialog."""
-    # The start takes longer on a busy machine.
-    wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 40,
-             "the toolbar")
-    click(sw - 436 + 19, 20)
-    wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
-    click(sw - 724 + 477 + 19, 30)  # 导入: the text panel at (0, 41)
-    time.sleep(0.5)
-    before = len(mapped_windows())
-    click(3 * 22 + 11, 41 + 10)  # 文
-    wait_for(lambda: len(mapped_windows()) > before, 10, "the file dialog")
-    time.sleep(0.5)
-    run("xdotool", "key", "ctrl+a")
-    run("xdotool", "type", "--delay", "20", path)
-    run("xdotool", "key", "Return")
-
-
 def main(folder):
     sw, sh = screen_size()
     server = http.server.HTTPServer(("127.0.0.1", 0), Requests)
@@ -119,7 +100,8 @@ def main(folder):
     top = 41 + 20  # the document's place below the panel's buttons
     program = Program(folder)
     try:
-        open_document(sw, document)
+        open_board(sw)
+        choose_document(sw, document)
         wait_for(lambda: near(pixel(50, top + 50), PICTURE), 30, "the document's page")
         check(True, "the picture beside the page in its folder shows")
         wait_for(lambda: pixel(170, top + 50) != WAITING, 10, "the page's read of a file")
