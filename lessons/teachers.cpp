@@ -91,7 +91,7 @@ void TForm6::Button1Click() {
     ListBox1->addItem(name);
 }
 
-// Rename: the chosen teacher's settings and password code go under the new name.
+// Rename: the chosen teacher's settings and stored password code go under the new name.
 void TForm6::Button2Click() {
     if (!teacherChosen())
         return;
@@ -114,7 +114,10 @@ void TForm6::Button2Click() {
         return;
     }
     Configuration config(ConfigFolder);
-    config.StorePersonal(name, shownSettings(), true);
+    // The code the file holds now: the password may have changed since the teacher was chosen.
+    PersonalSettings settings = shownSettings();
+    settings.PasswordCode = config.PasswordCode(ListBox1->Item(index));
+    config.StorePersonal(name, settings, true);
     config.Commit();
     ListBox1->setItem(index, name);
 }

@@ -4,6 +4,7 @@
 #include "settings_fixture.h"
 
 #include <QTest>
+#include <QTimer>
 
 using namespace platform;
 
@@ -203,26 +204,73 @@ TEST_F(Teachers, DeletingTheSecondOfThreeTeachers) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(Teachers, RenameStoresTheCodeReadWhenTheTeacherWasChosen) {
-    choose(2); // 李老师, no password: code "0"
-    Form6->Button8Click();
-    ASSERT_TRUE(Form8->isVisible());
-    Form8->Edit2->setText(QStringLiteral("55"));
-    Form8->Edit3->setText(QStringLiteral("55"));
-    Form8->BitBtn1Click();
-    ASSERT_FALSE(Form8->isVisible());
-    ASSERT_TRUE(config().contains(QStringLiteral("[李老师]\r\nma=780780\r\n")));
+TEST_F(Teachers, RenameCarriesThePasswordTheFileHoldsNow) {
+    struct Case {
+        const char* what;
+        int index;
+        std::optional<const char*> keypad; // the password asked when choosing
+        std::optional<const char*> change; // old and new password, changed before the rename
+        const char* code;                  // "ma" under the new name
+    };
+    const Case cases[] = {
+        {"a password set in the same visit", 2, std::nullopt, "|55", "780780"},
+        {"a password changed in the same visit", 1, "12", "12|34", "417556"},
+        {"a password removed in the same visit", 1, "12", "12|", "0"},
+        {"no change", 3, "9", std::nullopt, "1404"},
+    };
+    for (const Case& c : cases) {
+        holdConfig(WindowsFile);
+        createWindows();
+        fakes.dialogs.shown.clear();
+        if (c.keypad)
+            choose(c.index, [&c] { typeOnKeypad(QString::fromUtf8(*c.keypad)); });
+        else
+            choose(c.index);
+        ASSERT_EQ(Form6->TeacherSelected, 1) << c.what;
+        QString newPassword;
+        if (c.change) {
+            const QStringList change = QString::fromUtf8(*c.change).split(QLatin1Char('|'));
+            newPassword = change[1];
+            Form6->Button8Click();
+            Form8->Edit1->setText(change[0]);
+            Form8->Edit2->setText(newPassword);
+            Form8->Edit3->setText(newPassword);
+            Form8->BitBtn1Click();
+            ASSERT_FALSE(Form8->isVisible()) << c.what;
+        } else if (c.keypad) {
+            newPassword = QString::fromUtf8(*c.keypad);
+        }
+        Form6->Edit1->setText(QStringLiteral("李明"));
+        Form6->Button2Click();
+        EXPECT_EQ(teachers()[c.index], QStringLiteral("李明")) << c.what;
+        // The old section stays; the "te" keys follow at OK.
+        EXPECT_TRUE(config().endsWith(QStringLiteral("[李明]\r\nce=%1\r\nke=%2\r\nfrn=%3\r\n"
+                                                     "blk=%4\r\nbh=%5\r\nma=%6\r\n")
+                                          .arg(Form6->ListBox2->count())
+                                          .arg(Form6->ListBox3->count())
+                                          .arg(Form6->LCP->Color())
+                                          .arg(Form6->RCP->Color())
+                                          .arg(Form6->Edit4->text(), QString::fromUtf8(c.code))))
+            << c.what << "\n"
+            << config().toStdString();
+        Form6->BitBtn1Click();
+        EXPECT_TRUE(config().contains(QStringLiteral("te%1=李明\r\n").arg(c.index))) << c.what;
 
-    Form6->SpeedButton7Click();
-    Form6->Edit1->setText(QStringLiteral("李明"));
-    Form6->Button2Click();
-    EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李明", "Zhang"}));
-    // The old section stays; the "te" keys follow at OK.
-    EXPECT_TRUE(config().endsWith(QStringLiteral("[Zhang]\r\nma=1404\r\n[李明]\r\nce=1\r\nke=1\r\n"
-                                                 "frn=255\r\nblk=8421504\r\nbh=3\r\nma=0\r\n")));
-    EXPECT_TRUE(config().contains(QStringLiteral("te2=李老师\r\n")));
-    Form6->BitBtn1Click();
-    EXPECT_TRUE(config().contains(QStringLiteral("te2=李明\r\n")));
+        // The renamed teacher opens with the password last set, and with no other.
+        Form6->show();
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            asked = Form7->isVisible();
+            if (asked)
+                typeOnKeypad(newPassword);
+        });
+        choose(c.index);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked, !newPassword.isEmpty()) << c.what;
+        EXPECT_EQ(Form6->TeacherSelected, 1) << c.what;
+        EXPECT_TRUE(messages().isEmpty()) << c.what;
+        Form6->hide();
+    }
 }
 
 TEST_F(Teachers, RefusedNamesLeaveTheFileAsItWas) {
