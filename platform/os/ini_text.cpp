@@ -1,5 +1,6 @@
 #include "platform/os/ini_text.h"
 
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -44,6 +45,22 @@ QString unquote(const QString& text) {
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// A name in the folded case sameName() compares in, code point by code point: two names are
+// the same name exactly when their folded forms are equal.
+QString foldedName(const QString& name) {
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name[i].unicode();
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i], name[i + 1]);
+            ++i;
+        }
+        folded.append(QChar::fromUcs4(QChar::toCaseFolded(c)));
+    }
+    return folded;
 }
 
 bool hasLineBreak(const QString& text) {
@@ -207,16 +224,25 @@ QByteArray IniText::bytes() const {
 
 std::optional<std::pair<std::size_t, std::size_t>>
 IniText::findSection(const QString& section) const {
-    const QString name = trimSpaces(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind != Kind::Section || !sameName(lines_[i].name, name))
-            continue;
-        std::size_t end = i + 1;
-        while (end < lines_.size() && lines_[end].kind != Kind::Section)
-            ++end;
-        return std::make_pair(i, end);
+    if (!headersKnown_) {
+        firstHeaders_.clear();
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (lines_[i].kind != Kind::Section)
+                continue;
+            const QString name = foldedName(lines_[i].name);
+            if (!firstHeaders_.contains(name))
+                firstHeaders_.insert(name, i);
+        }
+        headersKnown_ = true;
     }
-    return std::nullopt;
+    const auto found = firstHeaders_.constFind(foldedName(trimSpaces(section)));
+    if (found == firstHeaders_.constEnd())
+        return std::nullopt;
+    const std::size_t header = *found;
+    std::size_t end = header + 1;
+    while (end < lines_.size() && lines_[end].kind != Kind::Section)
+        ++end;
+    return std::make_pair(header, end);
 }
 
 std::optional<QString> IniText::value(const QString& section, const QString& key) const {
@@ -233,14 +259,15 @@ std::optional<QString> IniText::value(const QString& section, const QString& key
 
 QStringList IniText::sections() const {
     QStringList names;
+    QSet<QString> seen;
     for (const Line& line : lines_) {
         if (line.kind != Kind::Section)
             continue;
-        const bool seen = std::any_of(names.cbegin(), names.cend(), [&](const QString& name) {
-            return sameName(name, line.name);
-        });
-        if (!seen)
+        const QString folded = foldedName(line.name);
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
             names << line.name;
+        }
     }
     return names;
 }
@@ -257,6 +284,10 @@ void IniText::setValue(const QString& section, const QString& key, const QString
     if (!found) {
         endLastLine();
         lines_.push_back(makeLine(QLatin1Char('[') + sectionName + QLatin1Char(']')));
+        // A new section goes last: lines before it stay where they were.
+        const QString name = foldedName(lines_.back().name);
+        if (headersKnown_ && !firstHeaders_.contains(name))
+            firstHeaders_.insert(name, lines_.size() - 1);
         lines_.push_back(makeLine(keyName + QLatin1Char('=') + value));
         return;
     }
@@ -276,6 +307,7 @@ void IniText::setValue(const QString& section, const QString& key, const QString
     }
     if (lines_[insertAt - 1].end.isEmpty())
         lines_[insertAt - 1].end = crlf();
+    linesMoved();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
                   makeLine(keyName + QLatin1Char('=') + value));
 }
@@ -289,6 +321,7 @@ bool IniText::removeKey(const QString& section, const QString& key) {
     for (std::size_t i = found->second; i-- > found->first + 1;) {
         if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, name)) {
             lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+            linesMoved();
             removed = true;
         }
     }
@@ -298,6 +331,7 @@ bool IniText::removeKey(const QString& section, const QString& key) {
 bool IniText::removeSection(const QString& section) {
     bool removed = false;
     while (const auto found = findSection(section)) {
+        linesMoved();
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(found->first),
                      lines_.begin() + static_cast<std::ptrdiff_t>(found->second));
         removed = true;

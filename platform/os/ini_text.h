@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -61,6 +62,15 @@ private:
     // The first section of that name: its header's index and the end of its lines.
     std::optional<std::pair<std::size_t, std::size_t>> findSection(const QString& section) const;
     void endLastLine();
+    // Lines were added or removed: where each section's first header lies is worked out again
+    // when next asked.
+    void linesMoved() { headersKnown_ = false; }
+
+    // The line of each section's first header, by its name in folded case; worked out in one
+    // pass over the lines when a lookup needs it, so that a lookup costs the same in a file of
+    // twenty thousand sections as in one of three.
+    mutable QHash<QString, std::size_t> firstHeaders_;
+    mutable bool headersKnown_ = false;
 
     bool utf16_ = false;
     QByteArray prefix_; // the byte-order mark

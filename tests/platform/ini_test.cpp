@@ -178,6 +178,34 @@ TEST(IniText, DuplicatesAreRemovedEverywhereSoNoOldCopyComesBack) {
     EXPECT_EQ(empty.bytes(), QByteArray("[tec]\r\nmum=1\r\n"));
 }
 
+TEST(IniText, LookupsFollowEveryChange) {
+    // Each step moves the lines of the sections after it; every lookup after it still finds
+    // them, and names match in any letter case, whatever the script.
+    IniText text(gbk("[a]\r\nk=1\r\n[ΣΟΦΙΑ]\r\nk=2\r\n[Ｗａｎｇ]\r\nk=3\r\n[a]\r\nk=4\r\n"));
+    const auto expect = [&](const char* step, const char* a, const char* sophia, const char* ab) {
+        const auto read = [&](const char* section) {
+            return text.value(QString::fromUtf8(section), QStringLiteral("k"))
+                .value_or(QStringLiteral("-"));
+        };
+        EXPECT_EQ(read("A"), QString::fromUtf8(a)) << step;
+        EXPECT_EQ(read("σοφια"), QString::fromUtf8(sophia)) << step;
+        EXPECT_EQ(read("ｗＡＮＧ"), QString::fromUtf8(ab)) << step;
+    };
+    expect("as read", "1", "2", "3");
+    text.setValue(QStringLiteral("a"), QStringLiteral("new"), QStringLiteral("x"));
+    expect("a key added before them", "1", "2", "3");
+    EXPECT_TRUE(text.removeKey(QStringLiteral("ΣΟΦΙΑ"), QStringLiteral("k")));
+    expect("a key removed", "1", "-", "3");
+    text.setValue(QStringLiteral("c"), QStringLiteral("k"), QStringLiteral("5"));
+    EXPECT_EQ(text.value(QStringLiteral("C"), QStringLiteral("k")), QStringLiteral("5"));
+    EXPECT_TRUE(text.removeSection(QStringLiteral("a")));
+    expect("a section removed, both copies", "-", "-", "3");
+    EXPECT_EQ(text.sections(), QStringList({"ΣΟΦΙΑ", "Ｗａｎｇ", "c"}));
+    text.setValue(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("6"));
+    expect("a section added again", "6", "-", "3");
+    EXPECT_EQ(text.sections(), QStringList({"ΣΟΦΙΑ", "Ｗａｎｇ", "c", "A"}));
+}
+
 TEST(IniText, WhatIsWrittenReadsBackTheSame) {
     IniText text;
     const std::pair<QString, QString> values[] = {
