@@ -245,14 +245,23 @@ void TForm6::FormCreate() {
     ConfigFolder = place.Folder;
     ConfigDrive = place.Drive;
     const Configuration config(ConfigFolder);
-    const int count = config.TeacherCount();
+    readTeacherList(config);
+    showSettings(config.Personal(config.DefaultSectionName()));
+    handOverAtStart();
+}
+
+void TForm6::readTeacherList(const Configuration& config) {
+    teachersRead_ = config.Readable();
     DriveComboBox1->setDrive(config.LessonDrive().value_or(ConfigDrive));
     QStringList teachers{QStringLiteral("默认")};
+    const int count = teachersRead_ ? config.TeacherCount() : 0;
     for (int i = 1; i <= count; ++i)
         teachers << config.TeacherName(i);
     ListBox1->setItems(teachers);
-    showSettings(config.Personal(config.DefaultSectionName()));
-    handOverAtStart();
+}
+
+void TForm6::warnIfSettingsUnreadable() {
+    settingsReadable();
 }
 
 void TForm6::finishInterruptedSave() {
@@ -266,6 +275,18 @@ void TForm6::showEvent(QShowEvent* event) {
     if (event->spontaneous() || steppedAside())
         return;
     TeacherSelected = 0;
+    if (!teachersRead_) {
+        if (const Configuration config(ConfigFolder); config.Readable())
+            readTeacherList(config);
+        else
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (isVisible())
+                        settingsReadable();
+                },
+                Qt::QueuedConnection);
+    }
     ListBox1->setItemIndex(-1);
     DriveComboBox1->refresh();
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
@@ -298,7 +319,17 @@ void TForm6::inform(const QString& text) {
     dialogs().inform(this, text, QStringLiteral("K_Vorne"));
 }
 
+bool TForm6::settingsReadable() {
+    const Configuration config(ConfigFolder);
+    if (config.Readable())
+        return true;
+    inform(UnreadableSettingsMessage(config.FileName()));
+    return false;
+}
+
 bool TForm6::teacherChosen() {
+    if (!settingsReadable())
+        return false;
     if (TeacherSelected == 1)
         return true;
     inform(QStringLiteral("请选择任课教师！"));
@@ -351,6 +382,11 @@ void TForm6::BitBtn1Click() {
     applyBackgroundAtOk();
 
     Configuration config(ConfigFolder);
+    // What could not be read is not written over; the board keeps what it was given.
+    if (!config.Readable()) {
+        inform(UnreadableSettingsMessage(config.FileName()));
+        return;
+    }
     config.StoreTeacherList(ListBox1->Items().mid(1));
     QString section = name;
     if (section.isEmpty()) {

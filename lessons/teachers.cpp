@@ -26,6 +26,11 @@ void TForm6::ListBox1Click() {
     const int index = ListBox1->ItemIndex();
     if (index < 0)
         return;
+    // Without the file no password can be checked, so no teacher can be chosen.
+    if (!settingsReadable()) {
+        ListBox1->setItemIndex(-1);
+        return;
+    }
     if (index > 0) {
         const QString teacher = ListBox1->Item(index);
         if (Configuration(ConfigFolder).PasswordCode(teacher) != keys::NoPassword) {
@@ -54,6 +59,11 @@ void TForm6::loadTeacher(const QString& teacher) {
 }
 
 void TForm6::KeypadOk(const QString& entry) {
+    if (!settingsReadable()) {
+        Edit1->clear();
+        ListBox1->setItemIndex(-1);
+        return;
+    }
     const int index = ListBox1->ItemIndex();
     if (index <= 0)
         return;

@@ -1,5 +1,6 @@
 // The teacher list: creation from the configuration file, choosing teachers with and without
 // the keypad, Add, Rename, Delete and OK, and what each leaves in the file.
+#include "lessons/configuration.h"
 #include "lessons/teacher_names.h"
 #include "settings_fixture.h"
 
@@ -372,6 +373,76 @@ TEST_F(Teachers, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
     EXPECT_EQ(config(), WindowsFile);
     EXPECT_EQ(reloads, 0);
+}
+
+TEST_F(Teachers, AFileThatCannotBeReadRefusesEveryProtectedAction) {
+    const QStringList unreadable{lessons::UnreadableSettingsMessage(ConfigFile)};
+    using Action = std::function<void()>;
+    const std::pair<const char*, Action> actions[] = {
+        {"choosing the last entry", [this] { choose(static_cast<int>(teachers().size()) - 1); }},
+        {"the keypad's OK with nothing typed",
+         [] {
+             Form6->ListBox1->setItemIndex(Form6->ListBox1->count() - 1);
+             Form6->KeypadOk(QString());
+         }},
+        {"rename", [] { Form6->Button2->click(); }},
+        {"delete", [] { Form6->Button5->click(); }},
+        {"the personal password", [] { Form6->Button8->click(); }},
+        {"the change-password window's OK",
+         [this] {
+             Form8->Open(TForm8::PersonalPassword, ConfigFolder, QStringLiteral("王老师"),
+                         ProgramFolder + QStringLiteral("admin.sec"));
+             Form8->Edit2->setText(QStringLiteral("1"));
+             Form8->Edit3->setText(QStringLiteral("1"));
+             Form8->BitBtn1->click();
+             Form8->hide();
+         }},
+        {"a volume added", [] { Form6->Button3->click(); }},
+        {"the lesson saved", [] { Form6->SpeedButton2->click(); }},
+        {"OK", [] { Form6->BitBtn1->click(); }},
+    };
+    const auto refused = [&](const char* phase) {
+        for (const auto& [what, action] : actions) {
+            fakes.dialogs.shown.clear();
+            const int selected = Form6->TeacherSelected;
+            action();
+            EXPECT_EQ(messages(), unreadable) << phase << ": " << what;
+            EXPECT_LE(Form6->TeacherSelected, selected) << phase << ": " << what;
+            EXPECT_EQ(config(), WindowsFile) << phase << ": " << what;
+        }
+        EXPECT_EQ(fakes.profiles.saves, 0) << phase;
+        EXPECT_EQ(reloads, 0) << phase;
+    };
+
+    // Unreadable from the start: the teacher is told at once, where the file is, and the list
+    // holds no teacher the file does not name.
+    fakes.profiles.unreadable.insert(ConfigFile);
+    createWindows();
+    fakes.dialogs.shown.clear();
+    Form6->warnIfSettingsUnreadable();
+    EXPECT_EQ(messages(), unreadable);
+    EXPECT_TRUE(unreadable[0].contains(ConfigFile));
+    EXPECT_EQ(teachers(), QStringList({"默认"}));
+    refused("from the start");
+
+    // Readable again: the next opening of the window lists the teachers.
+    fakes.profiles.unreadable.clear();
+    Form6->show();
+    QCoreApplication::processEvents();
+    Form6->hide();
+    EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
+
+    // Unreadable after the teacher was chosen: the chosen teacher can do nothing either.
+    choose(1, [] { typeOnKeypad(QStringLiteral("12")); });
+    ASSERT_EQ(Form6->TeacherSelected, 1);
+    fakes.profiles.unreadable.insert(ConfigFile);
+    refused("after a teacher was chosen");
+
+    fakes.profiles.unreadable.clear();
+    fakes.dialogs.shown.clear();
+    choose(1, [] { typeOnKeypad(QStringLiteral("12")); });
+    EXPECT_EQ(Form6->TeacherSelected, 1);
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(Teachers, VolumeAndLessonLists) {
