@@ -297,8 +297,8 @@ LessonArchive::SaveCheck LessonArchive::checkSave(const QString& folder, const L
 ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                                   const LessonOwner& owner, bool replaceUnowned,
                                   const PageProgress& progress) {
-    if (!owner.usable())
-        return ArchiveResult::refused(BadTeacherName);
+    if (const auto problem = owner.problem())
+        return ArchiveResult::refused(*problem);
     if (ArchiveResult r = finishInterruptedSave(folder); !r.ok())
         return r;
     const int count = std::clamp(board.PageCount, 1, MaxPages);
@@ -474,8 +474,8 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
 
 ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
                                   const LessonOwner& owner, const PageProgress& progress) {
-    if (!owner.usable())
-        return ArchiveResult::refused(BadTeacherName);
+    if (const auto problem = owner.problem())
+        return ArchiveResult::refused(*problem);
     if (ArchiveResult r = finishInterruptedSave(folder); !r.ok())
         return r;
     const QString key = owner.key();

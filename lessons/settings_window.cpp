@@ -371,10 +371,13 @@ void TForm6::BitBtn1Click() {
         name = ListBox1->Item(index);
     if (name == QStringLiteral("默认"))
         name.clear();
-    // A typed name becomes a section name; one that cannot be is refused before anything.
-    if (!name.isEmpty() && !IsUsableTeacherName(name)) {
-        inform(BadTeacherName);
-        return;
+    // A typed name that is not in the list becomes a new section: it must be a name a new
+    // teacher may take. Listed names are stored as they are.
+    if (!name.isEmpty() && FindTeacher(ListBox1->Items(), name) < 0) {
+        if (const auto problem = NewTeacherNameProblem(name)) {
+            inform(*problem);
+            return;
+        }
     }
     Edit1->setText(name);
     handOverAtOk();

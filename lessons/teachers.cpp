@@ -94,8 +94,8 @@ void TForm6::Button1Click() {
         inform(ListedMessage);
         return;
     }
-    if (!IsUsableTeacherName(name)) {
-        inform(BadTeacherName);
+    if (const auto problem = NewTeacherNameProblem(name)) {
+        inform(*problem);
         return;
     }
     ListBox1->addItem(name);
@@ -119,8 +119,8 @@ void TForm6::Button2Click() {
         inform(ListedMessage);
         return;
     }
-    if (!IsUsableTeacherName(name)) {
-        inform(BadTeacherName);
+    if (const auto problem = NewTeacherNameProblem(name)) {
+        inform(*problem);
         return;
     }
     Configuration config(ConfigFolder);

@@ -63,6 +63,19 @@ QString foldedName(const QString& name) {
     return folded;
 }
 
+// A value the reader would trim or unquote goes out in one more pair of quotes, which the
+// reader takes away again.
+QString protectedValue(const QString& value) {
+    if (value.isEmpty())
+        return value;
+    const bool quoted = value.size() >= 2 &&
+                        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+                        value.back() == value.front();
+    if (!quoted && !isBlank(value.front()) && !isBlank(value.back()))
+        return value;
+    return QLatin1Char('"') + value + QLatin1Char('"');
+}
+
 bool hasLineBreak(const QString& text) {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
            text.contains(QChar(0));
@@ -288,7 +301,7 @@ void IniText::setValue(const QString& section, const QString& key, const QString
         const QString name = foldedName(lines_.back().name);
         if (headersKnown_ && !firstHeaders_.contains(name))
             firstHeaders_.insert(name, lines_.size() - 1);
-        lines_.push_back(makeLine(keyName + QLatin1Char('=') + value));
+        lines_.push_back(makeLine(keyName + QLatin1Char('=') + protectedValue(value)));
         return;
     }
     const auto [header, end] = *found;
@@ -299,7 +312,7 @@ void IniText::setValue(const QString& section, const QString& key, const QString
             continue;
         if (sameName(line.name, keyName)) {
             // The key keeps its own spelling and its line its own line end.
-            line.content = encode(line.name + QLatin1Char('=') + value);
+            line.content = encode(line.name + QLatin1Char('=') + protectedValue(value));
             classify(line);
             return;
         }
@@ -309,7 +322,7 @@ void IniText::setValue(const QString& section, const QString& key, const QString
         lines_[insertAt - 1].end = crlf();
     linesMoved();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  makeLine(keyName + QLatin1Char('=') + value));
+                  makeLine(keyName + QLatin1Char('=') + protectedValue(value)));
 }
 
 bool IniText::removeKey(const QString& section, const QString& key) {

@@ -30,7 +30,9 @@ public:
     // The names of the sections in file order, each once (its first copy, as the reader sees).
     QStringList sections() const;
 
-    // The writes expect names and values that canWrite() accepts.
+    // The writes expect names and values that canWrite() accepts. A value with blanks at
+    // either end or in one pair of outer quotes is written in one more pair of quotes, so that
+    // it reads back as it was given.
     void setValue(const QString& section, const QString& key, const QString& value);
     // Removes the key's lines from the section (the header stays); false when there were none.
     bool removeKey(const QString& section, const QString& key);

@@ -213,6 +213,10 @@ TEST(IniText, WhatIsWrittenReadsBackTheSame) {
         {QStringLiteral("dcu"), QStringLiteral("C:\\图片 文件夹\\a;b=c")},
         {QStringLiteral("x"), QString()},
         {QStringLiteral("long"), QString(300, QChar(u'中'))},
+        {QStringLiteral("te2"), QStringLiteral("'李'")},
+        {QStringLiteral("te3"), QStringLiteral("\"a\"")},
+        {QStringLiteral("te4"), QStringLiteral(" padded\t")},
+        {QStringLiteral("te5"), QStringLiteral("\"half")},
     };
     for (const auto& [key, value] : values) {
         ASSERT_TRUE(text.canWrite(QStringLiteral("李 老师"), key, value));
