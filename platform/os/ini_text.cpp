@@ -113,18 +113,167 @@ QStringEncoder& gbkEncoder() {
     return encoder;
 }
 
+QStringDecoder& gbkDecoder() {
+    thread_local QStringDecoder decoder("GBK");
+    decoder.resetState();
+    return decoder;
+}
+
+// A byte that is no character of the file's encoding is kept in the text as one of these, a
+// half of a UTF-16 pair that no decoder gives alone, and written back as the byte it was.
+constexpr char16_t FirstKeptByte = 0xDC80;
+
+QChar keptByte(unsigned char byte) {
+    return QChar(static_cast<char16_t>(FirstKeptByte + (byte - 0x80)));
+}
+
+std::optional<char> asKeptByte(const QString& text, qsizetype i) {
+    const char16_t u = text[i].unicode();
+    if (u < FirstKeptByte || u > FirstKeptByte + 0x7F)
+        return std::nullopt;
+    if (i > 0 && text[i - 1].isHighSurrogate())
+        return std::nullopt;
+    return static_cast<char>(0x80 + (u - FirstKeptByte));
+}
+
+// Text with its kept bytes put back: runs between them go through `encode`.
+template <typename Encode> QByteArray encodeKeepingBytes(const QString& text, Encode encode) {
+    QByteArray bytes;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (const std::optional<char> byte = asKeptByte(text, i)) {
+            bytes += encode(QStringView(text).mid(run, i - run));
+            bytes += *byte;
+            run = i + 1;
+        }
+    }
+    return bytes + encode(QStringView(text).mid(run));
+}
+
+// The length of the well-formed UTF-8 character at `at`, or 0.
+qsizetype utf8Length(const QByteArray& bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) {
+        return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0U;
+    };
+    const unsigned lead = byte(at);
+    const auto follows = [&](qsizetype count, unsigned low, unsigned high) {
+        const unsigned second = byte(at + 1);
+        if (second < low || second > high)
+            return qsizetype(0);
+        for (qsizetype i = 2; i <= count; ++i) {
+            if ((byte(at + i) & 0xC0U) != 0x80U)
+                return qsizetype(0);
+        }
+        return count + 1;
+    };
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return follows(1, 0x80, 0xBF);
+    if (lead == 0xE0)
+        return follows(2, 0xA0, 0xBF);
+    if (lead == 0xED) // no halves of UTF-16 pairs
+        return follows(2, 0x80, 0x9F);
+    if (lead >= 0xE1 && lead <= 0xEF)
+        return follows(2, 0x80, 0xBF);
+    if (lead == 0xF0)
+        return follows(3, 0x90, 0xBF);
+    if (lead >= 0xF1 && lead <= 0xF3)
+        return follows(3, 0x80, 0xBF);
+    if (lead == 0xF4)
+        return follows(3, 0x80, 0x8F);
+    return 0;
+}
+
+QString fromUtf8KeepingBytes(const QByteArray& bytes) {
+    QString text;
+    qsizetype run = 0;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const qsizetype length = utf8Length(bytes, i);
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        text += QString::fromUtf8(bytes.constData() + run, i - run);
+        text += keptByte(static_cast<unsigned char>(bytes[i]));
+        run = ++i;
+    }
+    return text + QString::fromUtf8(bytes.constData() + run, i - run);
+}
+
+bool isUtf8(const QByteArray& bytes) {
+    for (qsizetype i = 0; i < bytes.size();) {
+        const qsizetype length = utf8Length(bytes, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+// Whether every byte above ASCII pairs into a character of GB2312's rows, which is what the
+// Windows program writes of the names teachers type. Text in UTF-8 rarely does: its middle
+// bytes (0x80..0xBF) fall outside them.
+bool isGb2312Text(const QByteArray& bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80)
+            continue;
+        if (lead < 0xA1 || lead > 0xF7 || i + 1 == bytes.size())
+            return false;
+        const auto trail = static_cast<unsigned char>(bytes[++i]);
+        if (trail < 0xA1 || trail > 0xFE)
+            return false;
+    }
+    return true;
+}
+
+// A file without a byte-order mark is taken for UTF-8 when it holds characters beyond ASCII,
+// is well-formed UTF-8 throughout, and is not GBK text as the Windows program writes it.
+bool looksLikeUtf8(const QByteArray& bytes) {
+    return !isAscii(bytes) && isUtf8(bytes) && !isGb2312Text(bytes);
+}
+
+const QByteArray Utf8Mark("\xEF\xBB\xBF");
+
 } // namespace
 
 QByteArray toGbk(const QString& text) {
-    return gbkEncoder().encode(text);
+    return encodeKeepingBytes(text, [](QStringView run) {
+        return run.isEmpty() ? QByteArray() : QByteArray(gbkEncoder().encode(run));
+    });
 }
 
 QString fromGbk(const QByteArray& bytes) {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    thread_local QStringDecoder decoder("GBK");
-    decoder.resetState();
-    return decoder.decode(bytes);
+    const QString text = gbkDecoder().decode(bytes);
+    if (!text.contains(QChar::ReplacementCharacter) && gbkEncoder().encode(text) == bytes)
+        return text;
+    // Character by character, each byte that is none kept as it was.
+    QString kept;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            kept += QLatin1Char(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        if (i + 1 < bytes.size()) {
+            const QByteArray pair = bytes.mid(i, 2);
+            const QString c = gbkDecoder().decode(pair);
+            if (c.size() == 1 && c[0] != QChar::ReplacementCharacter &&
+                gbkEncoder().encode(c) == pair) {
+                kept += c;
+                i += 2;
+                continue;
+            }
+        }
+        kept += keptByte(lead);
+        ++i;
+    }
+    return kept;
 }
 
 bool gbkCanHold(const QString& text) {
@@ -140,6 +289,12 @@ IniText::IniText(const QByteArray& bytes) {
         utf16_ = true;
         prefix_ = bytes.left(2);
         body = bytes.mid(2);
+    } else if (bytes.startsWith(Utf8Mark)) {
+        utf8_ = true;
+        prefix_ = Utf8Mark;
+        body = bytes.mid(Utf8Mark.size());
+    } else {
+        utf8_ = looksLikeUtf8(bytes);
     }
     const qsizetype unit = utf16_ ? 2 : 1;
     const qsizetype size = utf16_ ? body.size() & ~qsizetype(1) : body.size();
@@ -168,6 +323,8 @@ IniText::IniText(const QByteArray& bytes) {
 }
 
 QString IniText::decode(const QByteArray& content) const {
+    if (utf8_)
+        return isAscii(content) ? QString::fromLatin1(content) : fromUtf8KeepingBytes(content);
     if (!utf16_)
         return fromGbk(content);
     QString text;
@@ -178,6 +335,8 @@ QString IniText::decode(const QByteArray& content) const {
 }
 
 QByteArray IniText::encode(const QString& text) const {
+    if (utf8_)
+        return encodeKeepingBytes(text, [](QStringView run) { return run.toUtf8(); });
     if (!utf16_)
         return toGbk(text);
     QByteArray bytes;
@@ -227,12 +386,17 @@ IniText::Line IniText::makeLine(const QString& text) const {
 }
 
 QByteArray IniText::bytes() const {
-    QByteArray result = prefix_;
+    QByteArray result;
     for (const Line& line : lines_) {
         result += line.content;
         result += line.end;
     }
-    return result + suffix_;
+    result += suffix_;
+    // A file in UTF-8 without a mark that would no longer read as UTF-8 (what set it apart
+    // from GBK is gone) takes the mark, so that it stays in its encoding.
+    if (utf8_ && prefix_.isEmpty() && !looksLikeUtf8(result) && !isAscii(result))
+        return Utf8Mark + result;
+    return prefix_ + result;
 }
 
 std::optional<std::pair<std::size_t, std::size_t>>
@@ -364,8 +528,22 @@ bool IniText::canWrite(const QString& section, const QString& key, const QString
         keyName.startsWith(QLatin1Char('[')) || keyName.startsWith(QLatin1Char(';')) ||
         trimBlanks(keyName) != keyName)
         return false;
+    // A half of a UTF-16 pair alone is no character, unless it stands for a byte kept as it was.
+    const QString all = sectionName + keyName + value;
+    QString characters;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QChar c = all[i];
+        if (asKeptByte(all, i))
+            continue;
+        const bool paired = c.isHighSurrogate()  ? i + 1 < all.size() && all[i + 1].isLowSurrogate()
+                            : c.isLowSurrogate() ? i > 0 && all[i - 1].isHighSurrogate()
+                                                 : true;
+        if (!paired && !utf16_)
+            return false;
+        characters += c;
+    }
     // In a GBK file a character GBK cannot hold would come back as "?".
-    return utf16_ || gbkCanHold(sectionName + keyName + value);
+    return utf16_ || utf8_ || gbkCanHold(characters);
 }
 
 QString fitToBuffer(const QString& value, int size) {

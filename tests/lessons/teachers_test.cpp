@@ -451,6 +451,36 @@ TEST_F(Teachers, AFileThatCannotBeReadRefusesEveryProtectedAction) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
+TEST_F(Teachers, AFileALinuxEditorSavedInUtf8) {
+    // The Windows program's file saved again by an editor in UTF-8, with and without the mark.
+    const QByteArray mark("\xEF\xBB\xBF");
+    for (const QByteArray& start : {mark, QByteArray()}) {
+        fakes.files.contents[ConfigFile] = start + WindowsFile.toUtf8();
+        createWindows();
+        fakes.dialogs.shown.clear();
+        EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
+        EXPECT_EQ(Form6->ListBox2->count(), 2); // from "教师0"
+        // 王老师 is protected: the keypad asks, and the teacher's settings come with it.
+        bool asked = false;
+        choose(1, [&asked] {
+            asked = true;
+            typeOnKeypad(QStringLiteral("12"));
+        });
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(Form6->TeacherSelected, 1);
+        EXPECT_EQ(Form6->ListBox2->count(), 5);
+        Form6->BitBtn1Click();
+        EXPECT_TRUE(messages().isEmpty());
+        // Stored in UTF-8 still, into the sections that were there.
+        const QByteArray stored = fakes.files.contents[ConfigFile];
+        EXPECT_TRUE(stored.startsWith(start));
+        const QString text = QString::fromUtf8(stored.mid(start.size()));
+        EXPECT_EQ(text.count(QStringLiteral("[tec]")), 1);
+        EXPECT_EQ(text.count(QStringLiteral("[王老师]")), 1);
+        EXPECT_EQ(text, WindowsFile);
+    }
+}
+
 TEST_F(Teachers, VolumeAndLessonLists) {
     choose(1, [] { typeOnKeypad(QStringLiteral("12")); });
     ASSERT_EQ(Form6->ListBox2->count(), 5);
