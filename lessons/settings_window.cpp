@@ -261,6 +261,8 @@ void TForm6::readTeacherList(const Configuration& config) {
 }
 
 void TForm6::warnIfSettingsUnreadable() {
+    // The message centres on this window, hidden yet: where it will show.
+    move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
     settingsReadable();
 }
 
