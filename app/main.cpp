@@ -82,6 +82,7 @@ int main(int argc, char* argv[]) {
         // Only after the single-instance check: a second copy never touches the first one's
         // lessons or pages.
         Form6->finishInterruptedSave();
+        Form6->warnIfSettingsUnreadable();
         Form1->show();
         BoardRecovery recovery(*Form3);
         recovery.start(Form1);

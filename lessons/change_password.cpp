@@ -100,6 +100,10 @@ void TForm8::inform(const QString& text) {
 void TForm8::BitBtn1Click() {
     if (PasswordTarget == PersonalPassword) {
         Configuration config(configFolder_);
+        if (!config.Readable()) {
+            inform(UnreadableSettingsMessage(config.FileName()));
+            return;
+        }
         if (PasswordCode(Edit1->text()) != config.PasswordCode(teacher_)) {
             inform(QStringLiteral("原密码错误！"));
             return;

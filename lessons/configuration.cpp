@@ -49,6 +49,12 @@ ConfigPlace WorkOutConfigFolder() {
     return {letter, *folder};
 }
 
+QString UnreadableSettingsMessage(const QString& path) {
+    return QStringLiteral("无法读取设置文件 %1（没有读取权限、不是文件或文件过大）。\n"
+                          "在它能够读取之前，不能选择教师，也不能修改教师、密码和课程。")
+        .arg(path);
+}
+
 Configuration::Configuration(const QString& configFolder)
     : ini_(profiles(), configFolder + keys::ConfigFileName) {}
 

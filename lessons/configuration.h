@@ -21,6 +21,9 @@ struct ConfigPlace {
 // first write then reports the missing folder).
 ConfigPlace WorkOutConfigFolder();
 
+// What the teacher is told while the file cannot be read, with the file's place.
+QString UnreadableSettingsMessage(const QString& path);
+
 // A teacher's settings as one section holds them.
 struct PersonalSettings {
     int Volumes = keys::DefaultVolumes;
@@ -36,6 +39,10 @@ public:
     explicit Configuration(const QString& configFolder);
 
     QString FileName() const { return ini_.FileName(); }
+    // False when the file is there but cannot be read (no permission, a folder of that name,
+    // too large): what it holds is unknown, so every read gives a default and nothing that
+    // relies on a teacher's password may go ahead.
+    bool Readable() const { return ini_.Readable(); }
 
     // "mum": teachers after "默认"; a hand-edited count above 999 reads as 999.
     int TeacherCount() const;

@@ -441,8 +441,8 @@ LessonArchive::SaveCheck LessonArchive::checkSave(const QString& folder, const L
 ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
                                   const LessonOwner& owner, bool replaceUnowned,
                                   const PageProgress& progress) {
-    if (!owner.usable())
-        return ArchiveResult::refused(BadTeacherName);
+    if (const auto problem = owner.problem())
+        return ArchiveResult::refused(*problem);
     const QString key = owner.key();
     if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
         return r;
@@ -610,8 +610,8 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
             pages > MaxPages)
             continue;
         const LessonOwner renamed{to, owner->Volume, owner->Lesson};
-        if (!renamed.usable())
-            return ArchiveResult::refused(BadTeacherName);
+        if (const auto problem = renamed.problem())
+            return ArchiveResult::refused(*problem);
         const bool taken = renamed.key().compare(section, Qt::CaseInsensitive) != 0 &&
                            recordedPages(index, renamed.key()) > 0;
         if (taken || checkSave(folder, renamed, pages).verdict != SaveCheck::Free) {
@@ -731,8 +731,8 @@ std::optional<QString> LessonArchive::applyJournal(const QString& folder, const 
 
 ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
                                   const LessonOwner& owner, const PageProgress& progress) {
-    if (!owner.usable())
-        return ArchiveResult::refused(BadTeacherName);
+    if (const auto problem = owner.problem())
+        return ArchiveResult::refused(*problem);
     const QString key = owner.key();
     if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
         return r;

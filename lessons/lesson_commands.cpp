@@ -37,7 +37,14 @@ std::optional<LessonOwner> TForm6::chosenLesson() {
         inform(QStringLiteral("请选择任课教师！"));
         return std::nullopt;
     }
-    return LessonOwner{ListBox1->Item(index), Edit2->text().toInt(), Edit3->text().toInt()};
+    const LessonOwner owner{ListBox1->Item(index), Edit2->text().toInt(), Edit3->text().toInt()};
+    // A name the file holds may break the rules for new names; it names files all the same,
+    // unless that would be unsafe.
+    if (const auto problem = owner.problem()) {
+        inform(*problem);
+        return std::nullopt;
+    }
+    return owner;
 }
 
 std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {

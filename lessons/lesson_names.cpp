@@ -24,9 +24,12 @@ bool LessonOwner::sameAs(const LessonOwner& other) const {
            Lesson == other.Lesson;
 }
 
-bool LessonOwner::usable() const {
-    return IsUsableTeacherName(Teacher) && Volume >= 1 && Volume <= MaxLessonNumber &&
-           Lesson >= 1 && Lesson <= MaxLessonNumber;
+std::optional<QString> LessonOwner::problem() const {
+    if (const auto name = FileNameProblem(Teacher))
+        return name;
+    if (Volume < 1 || Volume > MaxLessonNumber || Lesson < 1 || Lesson > MaxLessonNumber)
+        return QStringLiteral("册号和课号只能是1到%1。").arg(MaxLessonNumber);
+    return std::nullopt;
 }
 
 QString LessonOwner::describe() const {

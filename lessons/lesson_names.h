@@ -6,6 +6,7 @@
 
 #include <QChar>
 #include <QString>
+#include <optional>
 
 namespace lessons {
 
@@ -49,8 +50,10 @@ struct LessonOwner {
     QString key() const;
     // Teachers' names match without regard to case, as their sections do.
     bool sameAs(const LessonOwner& other) const;
-    // Whether the owner can name files: a usable teacher's name, numbers 1..999.
-    bool usable() const;
+    // Why the owner cannot name files (a teacher's name unsafe in a file name, numbers outside
+    // 1..999); nothing when it can.
+    std::optional<QString> problem() const;
+    bool usable() const { return !problem(); }
     // For messages: "教师1 第2册第13课".
     QString describe() const;
 };

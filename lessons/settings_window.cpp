@@ -248,14 +248,25 @@ void TForm6::FormCreate() {
     ConfigFolder = place.Folder;
     ConfigDrive = place.Drive;
     const Configuration config(ConfigFolder);
-    const int count = config.TeacherCount();
+    readTeacherList(config);
+    showSettings(config.Personal(config.DefaultSectionName()));
+    handOverAtStart();
+}
+
+void TForm6::readTeacherList(const Configuration& config) {
+    teachersRead_ = config.Readable();
     DriveComboBox1->setDrive(config.LessonDrive().value_or(ConfigDrive));
     QStringList teachers{QStringLiteral("默认")};
+    const int count = teachersRead_ ? config.TeacherCount() : 0;
     for (int i = 1; i <= count; ++i)
         teachers << config.TeacherName(i);
     ListBox1->setItems(teachers);
-    showSettings(config.Personal(config.DefaultSectionName()));
-    handOverAtStart();
+}
+
+void TForm6::warnIfSettingsUnreadable() {
+    // The message centres on this window, hidden yet: where it will show.
+    move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
+    settingsReadable();
 }
 
 void TForm6::finishInterruptedSave() {
@@ -269,6 +280,18 @@ void TForm6::showEvent(QShowEvent* event) {
     if (event->spontaneous() || steppedAside())
         return;
     TeacherSelected = 0;
+    if (!teachersRead_) {
+        if (const Configuration config(ConfigFolder); config.Readable())
+            readTeacherList(config);
+        else
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (isVisible())
+                        settingsReadable();
+                },
+                Qt::QueuedConnection);
+    }
     ListBox1->setItemIndex(-1);
     DriveComboBox1->refresh();
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
@@ -301,7 +324,17 @@ void TForm6::inform(const QString& text) {
     dialogs().inform(this, text, QStringLiteral("K_Vorne"));
 }
 
+bool TForm6::settingsReadable() {
+    const Configuration config(ConfigFolder);
+    if (config.Readable())
+        return true;
+    inform(UnreadableSettingsMessage(config.FileName()));
+    return false;
+}
+
 bool TForm6::teacherChosen() {
+    if (!settingsReadable())
+        return false;
     if (TeacherSelected == 1)
         return true;
     inform(QStringLiteral("请选择任课教师！"));
@@ -344,10 +377,13 @@ void TForm6::BitBtn1Click() {
         name = ListBox1->Item(index);
     if (name == QStringLiteral("默认"))
         name.clear();
-    // A typed name becomes a section name; one that cannot be is refused before anything.
-    if (!name.isEmpty() && !IsUsableTeacherName(name)) {
-        inform(BadTeacherName);
-        return;
+    // A typed name that is not in the list becomes a new section: it must be a name a new
+    // teacher may take. Listed names are stored as they are.
+    if (!name.isEmpty() && FindTeacher(ListBox1->Items(), name) < 0) {
+        if (const auto problem = NewTeacherNameProblem(name)) {
+            inform(*problem);
+            return;
+        }
     }
     Edit1->setText(name);
     handOverAtOk();
@@ -355,6 +391,11 @@ void TForm6::BitBtn1Click() {
     applyBackgroundAtOk();
 
     Configuration config(ConfigFolder);
+    // What could not be read is not written over; the board keeps what it was given.
+    if (!config.Readable()) {
+        inform(UnreadableSettingsMessage(config.FileName()));
+        return;
+    }
     config.StoreTeacherList(ListBox1->Items().mid(1));
     QString section = name;
     if (section.isEmpty()) {

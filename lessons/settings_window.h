@@ -112,6 +112,9 @@ public:
     QString LessonFolder;
 
     void FormCreate();
+    // Tells the teacher at the program's start when the configuration file is there but cannot
+    // be read.
+    void warnIfSettingsUnreadable();
     // A save that a run ended in the middle of is finished (or undone) on the stored drive.
     // Only the copy that goes on running may do it: another copy's save could be under way.
     void finishInterruptedSave();
@@ -175,8 +178,15 @@ private:
     void handOverAtOk();
     void applyBackgroundAtOk();
     void inform(const QString& text);
-    // True when a teacher has been chosen; otherwise the teacher is asked to choose one first.
+    // True when the configuration file can be read; otherwise the teacher is told where it is
+    // and that it cannot be read.
+    bool settingsReadable();
+    // True when a teacher has been chosen (and the file can still be read); otherwise the
+    // teacher is asked to choose one first.
     bool teacherChosen();
+    // The teacher list and the lesson drive as the file holds them; only "默认" while the file
+    // cannot be read, and then again at the next opening of the window.
+    void readTeacherList(const lessons::Configuration& config);
 
     // The chosen teacher's list entry with the volume and lesson boxes; nothing, with the
     // teacher asked to choose, when no teacher is chosen.
@@ -200,6 +210,7 @@ private:
     lessons::ArchiveFiles& lessonFiles();
 
     lessons::SettingsLinks links_;
+    bool teachersRead_ = false;
     std::unique_ptr<lessons::LessonArchive> archive_;
 };
 

@@ -26,6 +26,11 @@ void TForm6::ListBox1Click() {
     const int index = ListBox1->ItemIndex();
     if (index < 0)
         return;
+    // Without the file no password can be checked, so no teacher can be chosen.
+    if (!settingsReadable()) {
+        ListBox1->setItemIndex(-1);
+        return;
+    }
     if (index > 0) {
         const QString teacher = ListBox1->Item(index);
         if (Configuration(ConfigFolder).PasswordCode(teacher) != keys::NoPassword) {
@@ -54,6 +59,11 @@ void TForm6::loadTeacher(const QString& teacher) {
 }
 
 void TForm6::KeypadOk(const QString& entry) {
+    if (!settingsReadable()) {
+        Edit1->clear();
+        ListBox1->setItemIndex(-1);
+        return;
+    }
     const int index = ListBox1->ItemIndex();
     if (index <= 0)
         return;
@@ -84,14 +94,14 @@ void TForm6::Button1Click() {
         inform(ListedMessage);
         return;
     }
-    if (!IsUsableTeacherName(name)) {
-        inform(BadTeacherName);
+    if (const auto problem = NewTeacherNameProblem(name)) {
+        inform(*problem);
         return;
     }
     ListBox1->addItem(name);
 }
 
-// Rename: the chosen teacher's settings and password code go under the new name.
+// Rename: the chosen teacher's settings and stored password code go under the new name.
 void TForm6::Button2Click() {
     if (!teacherChosen())
         return;
@@ -109,8 +119,8 @@ void TForm6::Button2Click() {
         inform(ListedMessage);
         return;
     }
-    if (!IsUsableTeacherName(name)) {
-        inform(BadTeacherName);
+    if (const auto problem = NewTeacherNameProblem(name)) {
+        inform(*problem);
         return;
     }
     // The teacher's lessons go with the name: the list holds the new name at once, with the
@@ -119,7 +129,10 @@ void TForm6::Button2Click() {
     QStringList teachers = ListBox1->Items();
     teachers[index] = name;
     Configuration config(ConfigFolder);
-    config.StorePersonal(name, shownSettings(), true);
+    // The code the file holds now: the password may have changed since the teacher was chosen.
+    PersonalSettings settings = shownSettings();
+    settings.PasswordCode = config.PasswordCode(old);
+    config.StorePersonal(name, settings, true);
     config.StoreRename(old, name);
     config.StoreTeacherList(teachers.mid(1));
     config.Commit();

@@ -45,6 +45,9 @@ public:
     IniFile& operator=(const IniFile&) = delete;
 
     const QString& FileName() const { return path_; }
+    // False when the file is there but could not be read: reads then give the defaults, which
+    // are not what the file holds, and no write is let through.
+    bool Readable() const { return readable_; }
 
     // A value read through a buffer of 2048 bytes; the default, less its trailing spaces,
     // when the section or key is missing.

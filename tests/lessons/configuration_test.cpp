@@ -151,23 +151,80 @@ TEST(Passwords, TheAdministratorRecord) {
 }
 
 TEST(TeacherNames, WhatANameMayBe) {
-    const char* usable[] = {"王老师", "Wang",   "李 明", "O'Brien",
-                            "a.b",    "张-3",   "教师1", "'x",
-                            "x'",     "教师00", "tec1",  "12345678901234567890123456789012"};
-    for (const char* name : usable)
-        EXPECT_TRUE(IsUsableTeacherName(QString::fromUtf8(name))) << name;
-    const char* refused[] = {"",     "a[b",   "a]b",
-                             "a=b",  "a/b",   "a\\b",
-                             "a:b",  "a*b",   "a?b",
-                             "a\"b", "a<b",   "a>b",
-                             "a|b",  "a\tb",  "a\rb",
-                             "a\nb", " a",    "a ",
-                             ".a",   "a.",    "'a'",
-                             "''",   "教师0", "TEC",
-                             "Tec",  "😀",     "123456789012345678901234567890123"};
-    for (const char* name : refused)
-        EXPECT_FALSE(IsUsableTeacherName(QString::fromUtf8(name))) << name;
-    EXPECT_FALSE(IsUsableTeacherName(QStringLiteral("a") + QChar(0x7F)));
+    // Which rule each name breaks, if any: as a new teacher's name, and as part of the file
+    // names of lessons saved under a name the file already holds.
+    const QString braces = QStringLiteral("：设置文件用它分隔名称。");
+    const QString drives = QStringLiteral("：存储盘上的文件名不能有这个符号。");
+    const QString ends = QStringLiteral("教师姓名的开头和结尾不能是空格或句点。");
+    const QString control = QStringLiteral("教师姓名不能含有换行、制表符等控制字符。");
+    struct Case {
+        QString name;
+        QString asNew;  // empty: taken
+        QString inFile; // empty: taken
+    };
+    const QString fine;
+    const QString tooLongForAFile = QStringLiteral("教师姓名太长，不能用作课程的文件名。");
+    const Case cases[] = {
+        {QStringLiteral("王老师"), fine, fine},
+        {QStringLiteral("李 明"), fine, fine},
+        {QStringLiteral("O'Brien"), fine, fine},
+        {QStringLiteral("a.b"), fine, fine},
+        {QStringLiteral("张-3"), fine, fine},
+        {QStringLiteral("'x"), fine, fine},
+        {QStringLiteral("教师00"), fine, fine},
+        {QStringLiteral("tec1"), fine, fine},
+        {QStringLiteral(".."), ends, fine},
+        {QString(32, QChar(u'王')), fine, fine},
+        {QString(), QStringLiteral("请输入教师姓名！"), QStringLiteral("请输入教师姓名！")},
+        {QStringLiteral("a/b"),
+         QStringLiteral("教师姓名不能含有“/”：课程文件会因此放到别的文件夹里。"),
+         QStringLiteral("教师姓名不能含有“/”：课程文件会因此放到别的文件夹里。")},
+        {QStringLiteral("a\\b"),
+         QStringLiteral("教师姓名不能含有“\\”：课程文件会因此放到别的文件夹里。"),
+         QStringLiteral("教师姓名不能含有“\\”：课程文件会因此放到别的文件夹里。")},
+        {QStringLiteral("a\tb"), control, control},
+        {QStringLiteral("a\rb"), control, control},
+        {QStringLiteral("a\nb"), control, control},
+        {QStringLiteral("a") + QChar(0x7F), control, control},
+        {QStringLiteral("a") + QChar(0), control, control},
+        {QStringLiteral("a") + QChar(0xDC81),
+         QStringLiteral("教师姓名含有无法识别的字符，不能用作文件名。"),
+         QStringLiteral("教师姓名含有无法识别的字符，不能用作文件名。")},
+        {QStringLiteral("a:b"), QStringLiteral("教师姓名不能含有“:”") + drives,
+         QStringLiteral("教师姓名不能含有“:”") + drives},
+        {QStringLiteral("a\"b"), QStringLiteral("教师姓名不能含有“\"”") + drives,
+         QStringLiteral("教师姓名不能含有“\"”") + drives},
+        {QStringLiteral("a|b"), QStringLiteral("教师姓名不能含有“|”") + drives,
+         QStringLiteral("教师姓名不能含有“|”") + drives},
+        {QStringLiteral("a*b"), QStringLiteral("教师姓名不能含有“*”") + drives,
+         QStringLiteral("教师姓名不能含有“*”") + drives},
+        {QString(80, QChar(u'王')), QStringLiteral("教师姓名不能超过32个字。"), fine},
+        {QString(82, QChar(u'王')), tooLongForAFile, tooLongForAFile},
+        // What only new names may not be.
+        {QStringLiteral("a[b"), QStringLiteral("教师姓名不能含有“[”") + braces, fine},
+        {QStringLiteral("a]b"), QStringLiteral("教师姓名不能含有“]”") + braces, fine},
+        {QStringLiteral("a=b"), QStringLiteral("教师姓名不能含有“=”") + braces, fine},
+        {QStringLiteral(" a"), ends, fine},
+        {QStringLiteral("a "), ends, fine},
+        {QStringLiteral(".a"), ends, fine},
+        {QStringLiteral("王老师."), ends, fine},
+        {QStringLiteral("'a'"), QStringLiteral("教师姓名不能用一对单引号括起来。"), fine},
+        {QStringLiteral("''"), QStringLiteral("教师姓名不能用一对单引号括起来。"), fine},
+        {QStringLiteral("教师0"), QStringLiteral("“教师0”是设置文件自用的名称，不能作为教师姓名。"),
+         fine},
+        {QStringLiteral("TEC"), QStringLiteral("“TEC”是设置文件自用的名称，不能作为教师姓名。"),
+         fine},
+        {QStringLiteral("😀"),
+         QStringLiteral(
+             "教师姓名中有设置文件无法保存的字符（只能用简体中文、英文字母、数字和常用符号）。"),
+         fine},
+        {QString(33, QLatin1Char('a')), QStringLiteral("教师姓名不能超过32个字。"), fine},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NewTeacherNameProblem(c.name).value_or(QString()), c.asNew)
+            << c.name.toStdString();
+        EXPECT_EQ(FileNameProblem(c.name).value_or(QString()), c.inFile) << c.name.toStdString();
+    }
 
     const QStringList list = {QStringLiteral("默认"), QStringLiteral("Wang"), QStringLiteral("李")};
     EXPECT_EQ(FindTeacher(list, QStringLiteral("wang")), 1);

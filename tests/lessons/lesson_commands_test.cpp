@@ -88,6 +88,71 @@ TEST_F(LessonCommands, SaveAndOpenTheChosenTeachersLesson) {
     EXPECT_FALSE(Form6->isVisible());
 }
 
+TEST_F(LessonCommands, NamesTheWindowsProgramTookKeepTheirLessons) {
+    // Names the rules for new names refuse still name their lessons; only what is unsafe in a
+    // file name is refused, and the refusal says why.
+    struct Case {
+        QString inFile; // the "te" value as the Windows program wrote it
+        QString name;   // as the list shows it
+        QString refusal;
+    };
+    const Case cases[] = {
+        {QStringLiteral("王老师."), QStringLiteral("王老师."), QString()},
+        {QString(33, QLatin1Char('w')), QString(33, QLatin1Char('w')), QString()},
+        {QStringLiteral("''李''"), QStringLiteral("'李'"), QString()},
+        {QStringLiteral("a=b"), QStringLiteral("a=b"), QString()},
+        {QStringLiteral(" 张"), QStringLiteral("张"), QString()},
+        {QStringLiteral("a/b"), QStringLiteral("a/b"),
+         QStringLiteral("教师姓名不能含有“/”：课程文件会因此放到别的文件夹里。")},
+        {QStringLiteral("a:b"), QStringLiteral("a:b"),
+         QStringLiteral("教师姓名不能含有“:”：存储盘上的文件名不能有这个符号。")},
+    };
+    QString file = QStringLiteral("[tec]\r\nmum=%1\r\n").arg(std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        file += QStringLiteral("te%1=%2\r\n").arg(i + 1).arg(cases[i].inFile);
+    // The configuration folder lies on this test's drive C.
+    const QString configFile = Form6->ConfigFolder + QStringLiteral("datb.sec");
+    fakes.files.contents[configFile] = toGbk(file);
+    fakes.files.folders.insert(FakeFiles::folderOf(configFile));
+    createWindows();
+    drawPages(2, 0x0000FF);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const int entry = static_cast<int>(i) + 1;
+        ASSERT_EQ(teachers()[entry], c.name);
+        fakes.dialogs.shown.clear();
+        Form6->show();
+        choose(entry);
+        Form6->SpeedButton2->click(); // save
+        if (!c.refusal.isEmpty()) {
+            EXPECT_EQ(messages(), QStringList{c.refusal}) << c.name.toStdString();
+            EXPECT_TRUE(Form6->isVisible());
+            Form6->SpeedButton1->click(); // open
+            EXPECT_EQ(messages(), QStringList({c.refusal, c.refusal}));
+            Form6->hide();
+            continue;
+        }
+        EXPECT_TRUE(messages().isEmpty())
+            << c.name.toStdString() << ": " << messages().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(QFile::exists(folder + c.name + QStringLiteral("112.pte")))
+            << c.name.toStdString();
+        Form6->show();
+        choose(entry);
+        Form6->SpeedButton1->click(); // open
+        EXPECT_TRUE(messages().isEmpty()) << c.name.toStdString();
+        EXPECT_FALSE(Form6->isVisible()) << c.name.toStdString();
+        // OK stores the teacher's settings under the name as listed.
+        Form6->show();
+        choose(entry);
+        Form6->BitBtn1->click();
+        EXPECT_TRUE(messages().isEmpty())
+            << c.name.toStdString() << ": " << messages().join(QLatin1Char('|')).toStdString();
+        EXPECT_FALSE(Form6->isVisible()) << c.name.toStdString();
+    }
+    EXPECT_TRUE(
+        fromGbk(fakes.files.contents[configFile]).contains(QStringLiteral("[王老师.]\r\nce=")));
+}
+
 TEST_F(LessonCommands, RefusalsKeepTheWindowOpen) {
     drawPages(2, 0x0000FF);
     Form6->SpeedButton1->click();

@@ -1,9 +1,11 @@
 // The teacher list: creation from the configuration file, choosing teachers with and without
 // the keypad, Add, Rename, Delete and OK, and what each leaves in the file.
+#include "lessons/configuration.h"
 #include "lessons/teacher_names.h"
 #include "settings_fixture.h"
 
 #include <QTest>
+#include <QTimer>
 
 using namespace platform;
 
@@ -203,47 +205,99 @@ TEST_F(Teachers, DeletingTheSecondOfThreeTeachers) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(Teachers, RenameStoresTheCodeReadWhenTheTeacherWasChosen) {
-    choose(2); // 李老师, no password: code "0"
-    Form6->Button8Click();
-    ASSERT_TRUE(Form8->isVisible());
-    Form8->Edit2->setText(QStringLiteral("55"));
-    Form8->Edit3->setText(QStringLiteral("55"));
-    Form8->BitBtn1Click();
-    ASSERT_FALSE(Form8->isVisible());
-    ASSERT_TRUE(config().contains(QStringLiteral("[李老师]\r\nma=780780\r\n")));
+TEST_F(Teachers, RenameCarriesThePasswordTheFileHoldsNow) {
+    struct Case {
+        const char* what;
+        int index;
+        std::optional<const char*> keypad; // the password asked when choosing
+        std::optional<const char*> change; // old and new password, changed before the rename
+        const char* code;                  // "ma" under the new name
+    };
+    const Case cases[] = {
+        {"a password set in the same visit", 2, std::nullopt, "|55", "780780"},
+        {"a password changed in the same visit", 1, "12", "12|34", "417556"},
+        {"a password removed in the same visit", 1, "12", "12|", "0"},
+        {"no change", 3, "9", std::nullopt, "1404"},
+    };
+    for (const Case& c : cases) {
+        holdConfig(WindowsFile);
+        createWindows();
+        fakes.dialogs.shown.clear();
+        if (c.keypad)
+            choose(c.index, [&c] { typeOnKeypad(QString::fromUtf8(*c.keypad)); });
+        else
+            choose(c.index);
+        ASSERT_EQ(Form6->TeacherSelected, 1) << c.what;
+        QString newPassword;
+        if (c.change) {
+            const QStringList change = QString::fromUtf8(*c.change).split(QLatin1Char('|'));
+            newPassword = change[1];
+            Form6->Button8Click();
+            Form8->Edit1->setText(change[0]);
+            Form8->Edit2->setText(newPassword);
+            Form8->Edit3->setText(newPassword);
+            Form8->BitBtn1Click();
+            ASSERT_FALSE(Form8->isVisible()) << c.what;
+        } else if (c.keypad) {
+            newPassword = QString::fromUtf8(*c.keypad);
+        }
+        const QString former = teachers()[c.index];
+        Form6->Edit1->setText(QStringLiteral("李明"));
+        Form6->Button2Click();
+        EXPECT_EQ(teachers()[c.index], QStringLiteral("李明")) << c.what;
+        // The old section stays, and the old name is kept with the new one; the list holds the
+        // new name at once, since the teacher's lessons go with it.
+        EXPECT_TRUE(
+            config().endsWith(QStringLiteral("[李明]\r\nce=%1\r\nke=%2\r\nfrn=%3\r\n"
+                                             "blk=%4\r\nbh=%5\r\nma=%6\r\nformer=%7\r\n")
+                                  .arg(Form6->ListBox2->count())
+                                  .arg(Form6->ListBox3->count())
+                                  .arg(Form6->LCP->Color())
+                                  .arg(Form6->RCP->Color())
+                                  .arg(Form6->Edit4->text(), QString::fromUtf8(c.code), former)))
+            << c.what << "\n"
+            << config().toStdString();
+        Form6->BitBtn1Click();
+        EXPECT_TRUE(config().contains(QStringLiteral("te%1=李明\r\n").arg(c.index))) << c.what;
 
-    Form6->SpeedButton7Click();
-    Form6->Edit1->setText(QStringLiteral("李明"));
-    Form6->Button2Click();
-    EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李明", "Zhang"}));
-    // The old section stays, and the old name is kept with the new one; the list holds the new
-    // name at once, since the teacher's lessons go with it.
-    EXPECT_TRUE(config().endsWith(QStringLiteral("[Zhang]\r\nma=1404\r\n[李明]\r\nce=1\r\nke=1\r\n"
-                                                 "frn=255\r\nblk=8421504\r\nbh=3\r\nma=0\r\n"
-                                                 "former=李老师\r\n")));
-    EXPECT_TRUE(config().contains(QStringLiteral("te2=李明\r\n")));
-    Form6->BitBtn1Click();
-    EXPECT_TRUE(config().contains(QStringLiteral("te2=李明\r\n")));
+        // The renamed teacher opens with the password last set, and with no other.
+        Form6->show();
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            asked = Form7->isVisible();
+            if (asked)
+                typeOnKeypad(newPassword);
+        });
+        choose(c.index);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked, !newPassword.isEmpty()) << c.what;
+        EXPECT_EQ(Form6->TeacherSelected, 1) << c.what;
+        EXPECT_TRUE(messages().isEmpty()) << c.what;
+        Form6->hide();
+    }
 }
 
 TEST_F(Teachers, RefusedNamesLeaveTheFileAsItWas) {
-    const QString bad = lessons::BadTeacherName;
+    // Names the list or the rules for new names refuse; each refusal says which rule it is.
     const std::pair<QString, QString> cases[] = {
         {QString(), QStringLiteral("请输入教师姓名！")},
         {QStringLiteral("王老师"), QStringLiteral("教师名列表中已存在！")},
         {QStringLiteral("zhang"), QStringLiteral("教师名列表中已存在！")},
         {QStringLiteral("默认"), QStringLiteral("教师名列表中已存在！")},
-        {QStringLiteral("a]b"), bad},
-        {QStringLiteral("x\r\n[tec]"), bad},
-        {QStringLiteral(" 王"), bad},
-        {QStringLiteral("王."), bad},
-        {QStringLiteral("'王'"), bad},
-        {QStringLiteral("..\\x"), bad},
-        {QStringLiteral("教师0"), bad},
-        {QStringLiteral("Tec"), bad},
-        {QStringLiteral("王😀"), bad},
-        {QString(33, QChar(u'王')), bad},
+        {QStringLiteral("a]b"), QStringLiteral("教师姓名不能含有“]”：设置文件用它分隔名称。")},
+        {QStringLiteral("x\r\n[tec]"), QStringLiteral("教师姓名不能含有换行、制表符等控制字符。")},
+        {QStringLiteral(" 王"), QStringLiteral("教师姓名的开头和结尾不能是空格或句点。")},
+        {QStringLiteral("王."), QStringLiteral("教师姓名的开头和结尾不能是空格或句点。")},
+        {QStringLiteral("'王'"), QStringLiteral("教师姓名不能用一对单引号括起来。")},
+        {QStringLiteral("..\\x"),
+         QStringLiteral("教师姓名不能含有“\\”：课程文件会因此放到别的文件夹里。")},
+        {QStringLiteral("教师0"),
+         QStringLiteral("“教师0”是设置文件自用的名称，不能作为教师姓名。")},
+        {QStringLiteral("Tec"), QStringLiteral("“Tec”是设置文件自用的名称，不能作为教师姓名。")},
+        {QStringLiteral("王😀"),
+         QStringLiteral("教师姓名中有设置文件无法保存的字符（只能用简体中文、"
+                        "英文字母、数字和常用符号）。")},
+        {QString(33, QChar(u'王')), QStringLiteral("教师姓名不能超过32个字。")},
     };
     const QByteArray before = fakes.files.contents[ConfigFile];
     const QStringList list = teachers();
@@ -257,12 +311,14 @@ TEST_F(Teachers, RefusedNamesLeaveTheFileAsItWas) {
         choose(2);
         Form6->Edit1->setText(name);
         Form6->Button2Click();
-        // OK, with nothing selected and the name typed (a list entry would win over it).
-        if (!name.isEmpty() && message == bad) {
+        // OK, with nothing selected and a name typed that is not listed (a list entry would
+        // win over it).
+        const bool listed = lessons::FindTeacher(list, name) >= 0;
+        if (!name.isEmpty() && !listed) {
             Form6->ListBox1->setItemIndex(-1);
             Form6->BitBtn1Click();
         }
-        const QStringList expected = message == bad && !name.isEmpty()
+        const QStringList expected = !name.isEmpty() && !listed
                                          ? QStringList({message, message, message})
                                          : QStringList({message, message});
         EXPECT_EQ(messages(), expected) << name.toStdString();
@@ -326,6 +382,106 @@ TEST_F(Teachers, AFailedWriteIsReportedAndChangesNothing) {
     EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
     EXPECT_EQ(config(), WindowsFile);
     EXPECT_EQ(reloads, 0);
+}
+
+TEST_F(Teachers, AFileThatCannotBeReadRefusesEveryProtectedAction) {
+    const QStringList unreadable{lessons::UnreadableSettingsMessage(ConfigFile)};
+    using Action = std::function<void()>;
+    const std::pair<const char*, Action> actions[] = {
+        {"choosing the last entry", [this] { choose(static_cast<int>(teachers().size()) - 1); }},
+        {"the keypad's OK with nothing typed",
+         [] {
+             Form6->ListBox1->setItemIndex(Form6->ListBox1->count() - 1);
+             Form6->KeypadOk(QString());
+         }},
+        {"rename", [] { Form6->Button2->click(); }},
+        {"delete", [] { Form6->Button5->click(); }},
+        {"the personal password", [] { Form6->Button8->click(); }},
+        {"the change-password window's OK",
+         [this] {
+             Form8->Open(TForm8::PersonalPassword, ConfigFolder, QStringLiteral("王老师"),
+                         ProgramFolder + QStringLiteral("admin.sec"));
+             Form8->Edit2->setText(QStringLiteral("1"));
+             Form8->Edit3->setText(QStringLiteral("1"));
+             Form8->BitBtn1->click();
+             Form8->hide();
+         }},
+        {"a volume added", [] { Form6->Button3->click(); }},
+        {"the lesson saved", [] { Form6->SpeedButton2->click(); }},
+        {"OK", [] { Form6->BitBtn1->click(); }},
+    };
+    const auto refused = [&](const char* phase) {
+        for (const auto& [what, action] : actions) {
+            fakes.dialogs.shown.clear();
+            const int selected = Form6->TeacherSelected;
+            action();
+            EXPECT_EQ(messages(), unreadable) << phase << ": " << what;
+            EXPECT_LE(Form6->TeacherSelected, selected) << phase << ": " << what;
+            EXPECT_EQ(config(), WindowsFile) << phase << ": " << what;
+        }
+        EXPECT_EQ(fakes.profiles.saves, 0) << phase;
+        EXPECT_EQ(reloads, 0) << phase;
+    };
+
+    // Unreadable from the start: the teacher is told at once, where the file is, and the list
+    // holds no teacher the file does not name.
+    fakes.profiles.unreadable.insert(ConfigFile);
+    createWindows();
+    fakes.dialogs.shown.clear();
+    Form6->warnIfSettingsUnreadable();
+    EXPECT_EQ(messages(), unreadable);
+    EXPECT_TRUE(unreadable[0].contains(ConfigFile));
+    EXPECT_EQ(teachers(), QStringList({"默认"}));
+    refused("from the start");
+
+    // Readable again: the next opening of the window lists the teachers.
+    fakes.profiles.unreadable.clear();
+    Form6->show();
+    QCoreApplication::processEvents();
+    Form6->hide();
+    EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
+
+    // Unreadable after the teacher was chosen: the chosen teacher can do nothing either.
+    choose(1, [] { typeOnKeypad(QStringLiteral("12")); });
+    ASSERT_EQ(Form6->TeacherSelected, 1);
+    fakes.profiles.unreadable.insert(ConfigFile);
+    refused("after a teacher was chosen");
+
+    fakes.profiles.unreadable.clear();
+    fakes.dialogs.shown.clear();
+    choose(1, [] { typeOnKeypad(QStringLiteral("12")); });
+    EXPECT_EQ(Form6->TeacherSelected, 1);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(Teachers, AFileALinuxEditorSavedInUtf8) {
+    // The Windows program's file saved again by an editor in UTF-8, with and without the mark.
+    const QByteArray mark("\xEF\xBB\xBF");
+    for (const QByteArray& start : {mark, QByteArray()}) {
+        fakes.files.contents[ConfigFile] = start + WindowsFile.toUtf8();
+        createWindows();
+        fakes.dialogs.shown.clear();
+        EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
+        EXPECT_EQ(Form6->ListBox2->count(), 2); // from "教师0"
+        // 王老师 is protected: the keypad asks, and the teacher's settings come with it.
+        bool asked = false;
+        choose(1, [&asked] {
+            asked = true;
+            typeOnKeypad(QStringLiteral("12"));
+        });
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(Form6->TeacherSelected, 1);
+        EXPECT_EQ(Form6->ListBox2->count(), 5);
+        Form6->BitBtn1Click();
+        EXPECT_TRUE(messages().isEmpty());
+        // Stored in UTF-8 still, into the sections that were there.
+        const QByteArray stored = fakes.files.contents[ConfigFile];
+        EXPECT_TRUE(stored.startsWith(start));
+        const QString text = QString::fromUtf8(stored.mid(start.size()));
+        EXPECT_EQ(text.count(QStringLiteral("[tec]")), 1);
+        EXPECT_EQ(text.count(QStringLiteral("[王老师]")), 1);
+        EXPECT_EQ(text, WindowsFile);
+    }
 }
 
 TEST_F(Teachers, VolumeAndLessonLists) {

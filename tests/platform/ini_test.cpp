@@ -97,12 +97,93 @@ TEST(IniText, ReadsAsTheProfileFunctionsDoWithEveryLineEnd) {
     }
 }
 
-TEST(IniText, ByteOrderMarks) {
-    // Windows takes no notice of a UTF-8 mark: it spoils the first line, the rest reads as GBK.
-    const IniText utf8("\xEF\xBB\xBF[tec]\r\nmum=2\r\n[a]\r\nk=1\r\n");
-    EXPECT_EQ(utf8.value(QStringLiteral("tec"), QStringLiteral("mum")), std::nullopt);
-    EXPECT_EQ(utf8.value(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+TEST(IniText, EachFileIsReadAndWrittenInItsOwnEncoding) {
+    // The same settings in the encodings a file may come in. "王" and "李老师" are odd numbers
+    // of bytes in UTF-8, so that a GBK reading would take each one's "]" into a character;
+    // "¡" and "隆" are the same two bytes (C2 A1), UTF-8 for one and GBK for the other.
+    const QString text = QStringLiteral("[tec]\r\nmum=2\r\nte1=王\r\nte2=李老师\r\n"
+                                        "[王]\r\nma=12278\r\n[李老师]\r\nma=0\r\n");
+    const QString changed = QStringLiteral("[tec]\r\nmum=3\r\nte1=王\r\nte2=李老师\r\n"
+                                           "te3=张\r\n[王]\r\nma=12278\r\n[李老师]\r\nma=0\r\n"
+                                           "[张]\r\nma=780\r\n");
+    const QByteArray mark("\xEF\xBB\xBF");
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        bool utf8;
+        QByteArray afterWrites;
+    };
+    const Case cases[] = {
+        {"UTF-8 with a mark", mark + text.toUtf8(), true, mark + changed.toUtf8()},
+        {"UTF-8 without one", text.toUtf8(), true, changed.toUtf8()},
+        {"GBK, as the Windows program writes it", toGbk(text), false, toGbk(changed)},
+        {"GBK that is also well-formed UTF-8",
+         toGbk(QString(text).replace(QStringLiteral("李老师"), QStringLiteral("隆"))), false,
+         toGbk(QString(changed).replace(QStringLiteral("李老师"), QStringLiteral("隆")))},
+    };
+    for (const Case& c : cases) {
+        IniText ini(c.bytes);
+        EXPECT_EQ(ini.isUtf8(), c.utf8) << c.what;
+        EXPECT_EQ(ini.bytes(), c.bytes) << c.what;
+        const QString second =
+            c.bytes.contains("\xC2\xA1") ? QStringLiteral("隆") : QStringLiteral("李老师");
+        EXPECT_EQ(ini.sections(),
+                  QStringList({QStringLiteral("tec"), QStringLiteral("王"), second}))
+            << c.what;
+        EXPECT_EQ(ini.value(QStringLiteral("tec"), QStringLiteral("te2")), second) << c.what;
+        EXPECT_EQ(ini.value(QStringLiteral("王"), QStringLiteral("ma")), QStringLiteral("12278"))
+            << c.what;
+        ini.setValue(QStringLiteral("tec"), QStringLiteral("mum"), QStringLiteral("3"));
+        ini.setValue(QStringLiteral("tec"), QStringLiteral("te3"), QStringLiteral("张"));
+        ini.setValue(QStringLiteral("张"), QStringLiteral("ma"), QStringLiteral("780"));
+        EXPECT_EQ(ini.bytes(), c.afterWrites) << c.what;
+    }
 
+    // UTF-8 without a mark stays UTF-8 when what set it apart from GBK is gone: it takes the
+    // mark rather than turn into GBK at the next reading.
+    IniText lost(QStringLiteral("[王]\r\nk=1\r\n[¡]\r\nk=2\r\n").toUtf8());
+    ASSERT_TRUE(lost.isUtf8());
+    lost.removeSection(QStringLiteral("王"));
+    EXPECT_EQ(lost.bytes(), mark + QStringLiteral("[¡]\r\nk=2\r\n").toUtf8());
+    EXPECT_EQ(IniText(lost.bytes()).value(QStringLiteral("¡"), QStringLiteral("k")),
+              QStringLiteral("2"));
+}
+
+TEST(IniText, BytesThatAreNoCharacterAreKept) {
+    // Each file holds a byte its encoding has no character for: the names that hold it are
+    // found, written again and copied into other values byte for byte.
+    struct Case {
+        const char* what;
+        QByteArray section; // a section name holding the byte, in the file's encoding
+        QByteArray before;  // the rest of the file, after that section's key
+        QByteArray mark;
+    };
+    const Case cases[] = {
+        {"GBK", "\xFF" + toGbk(QStringLiteral("王")), toGbk(QStringLiteral("[李]\r\nk=1\r\n")), ""},
+        {"GBK, a lead byte before a digit", toGbk(QStringLiteral("王")) + "\x81" + "0",
+         toGbk(QStringLiteral("[李]\r\nk=1\r\n")), ""},
+        {"UTF-8", "\xFF" + QStringLiteral("王").toUtf8(),
+         QStringLiteral("[李]\r\nk=1\r\n").toUtf8(), "\xEF\xBB\xBF"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray file = c.mark + "[" + c.section + "]\r\nk=1\r\n" + c.before;
+        IniText ini(file);
+        EXPECT_EQ(ini.bytes(), file) << c.what;
+        const QStringList sections = ini.sections();
+        ASSERT_EQ(sections.size(), 2) << c.what;
+        const QString name = sections[0];
+        EXPECT_EQ(ini.value(name, QStringLiteral("k")), QStringLiteral("1")) << c.what;
+        ASSERT_TRUE(ini.canWrite(QStringLiteral("tec"), QStringLiteral("te1"), name)) << c.what;
+        ini.setValue(name, QStringLiteral("k"), QStringLiteral("2"));
+        ini.setValue(name, QStringLiteral("ma"), QStringLiteral("0"));
+        ini.setValue(QStringLiteral("tec"), QStringLiteral("te1"), name);
+        EXPECT_EQ(ini.bytes(), c.mark + "[" + c.section + "]\r\nk=2\r\nma=0\r\n" + c.before +
+                                   "[tec]\r\nte1=" + c.section + "\r\n")
+            << c.what;
+    }
+}
+
+TEST(IniText, TheUtf16Mark) {
     // A UTF-16LE mark switches the whole file to UTF-16, and writes stay in it.
     IniText utf16(utf16le(QStringLiteral("[教师1]\r\nfrn=255\r\n")));
     EXPECT_TRUE(utf16.isUtf16());
@@ -178,6 +259,34 @@ TEST(IniText, DuplicatesAreRemovedEverywhereSoNoOldCopyComesBack) {
     EXPECT_EQ(empty.bytes(), QByteArray("[tec]\r\nmum=1\r\n"));
 }
 
+TEST(IniText, LookupsFollowEveryChange) {
+    // Each step moves the lines of the sections after it; every lookup after it still finds
+    // them, and names match in any letter case, whatever the script.
+    IniText text(gbk("[a]\r\nk=1\r\n[ΣΟΦΙΑ]\r\nk=2\r\n[Ｗａｎｇ]\r\nk=3\r\n[a]\r\nk=4\r\n"));
+    const auto expect = [&](const char* step, const char* a, const char* sophia, const char* ab) {
+        const auto read = [&](const char* section) {
+            return text.value(QString::fromUtf8(section), QStringLiteral("k"))
+                .value_or(QStringLiteral("-"));
+        };
+        EXPECT_EQ(read("A"), QString::fromUtf8(a)) << step;
+        EXPECT_EQ(read("σοφια"), QString::fromUtf8(sophia)) << step;
+        EXPECT_EQ(read("ｗＡＮＧ"), QString::fromUtf8(ab)) << step;
+    };
+    expect("as read", "1", "2", "3");
+    text.setValue(QStringLiteral("a"), QStringLiteral("new"), QStringLiteral("x"));
+    expect("a key added before them", "1", "2", "3");
+    EXPECT_TRUE(text.removeKey(QStringLiteral("ΣΟΦΙΑ"), QStringLiteral("k")));
+    expect("a key removed", "1", "-", "3");
+    text.setValue(QStringLiteral("c"), QStringLiteral("k"), QStringLiteral("5"));
+    EXPECT_EQ(text.value(QStringLiteral("C"), QStringLiteral("k")), QStringLiteral("5"));
+    EXPECT_TRUE(text.removeSection(QStringLiteral("a")));
+    expect("a section removed, both copies", "-", "-", "3");
+    EXPECT_EQ(text.sections(), QStringList({"ΣΟΦΙΑ", "Ｗａｎｇ", "c"}));
+    text.setValue(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("6"));
+    expect("a section added again", "6", "-", "3");
+    EXPECT_EQ(text.sections(), QStringList({"ΣΟΦΙΑ", "Ｗａｎｇ", "c", "A"}));
+}
+
 TEST(IniText, WhatIsWrittenReadsBackTheSame) {
     IniText text;
     const std::pair<QString, QString> values[] = {
@@ -185,6 +294,10 @@ TEST(IniText, WhatIsWrittenReadsBackTheSame) {
         {QStringLiteral("dcu"), QStringLiteral("C:\\图片 文件夹\\a;b=c")},
         {QStringLiteral("x"), QString()},
         {QStringLiteral("long"), QString(300, QChar(u'中'))},
+        {QStringLiteral("te2"), QStringLiteral("'李'")},
+        {QStringLiteral("te3"), QStringLiteral("\"a\"")},
+        {QStringLiteral("te4"), QStringLiteral(" padded\t")},
+        {QStringLiteral("te5"), QStringLiteral("\"half")},
     };
     for (const auto& [key, value] : values) {
         ASSERT_TRUE(text.canWrite(QStringLiteral("李 老师"), key, value));
