@@ -8,7 +8,7 @@ packages=(
     libx11-dev libxtst-dev libjpeg62-turbo-dev libsane-dev libsane1
     fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick
+    xvfb xdotool x11-utils imagemagick openbox
     clang libclang-rt-14-dev
     libzstd-dev pkgconf
     qt6-svg-dev

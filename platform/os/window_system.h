@@ -32,6 +32,10 @@ public:
     virtual void setPointerPosition(QPoint screenPoint) = 0;
     // Gives the window no button on the desktop's taskbar.
     virtual void setNoTaskbarButton(WindowHandle window) = 0;
+    // Keeps `window` above `owner` whatever the window manager does with `owner` (a window
+    // that fills the screen may be put above every other window while it has the focus);
+    // an owner of 0 ends that.
+    virtual void keepAbove(WindowHandle window, WindowHandle owner) = 0;
 
     // The desktop's taskbar (its panels); found() is false on a desktop without one.
     virtual bool taskbarFound() = 0;

@@ -187,6 +187,20 @@ void changeNetWmState(::Display* display, Window window, bool add,
                     static_cast<int>(list.size()));
 }
 
+// Under a window manager the client window lies in a frame of the manager's, and restacking the
+// client moves it only inside that frame: the manager restacks the frame when asked (as a pager
+// asks, which every manager honours). Without one, the window itself is restacked.
+void restack(::Display* display, Window window, int detail) {
+    if (windowManagerRunning(display) && managedByWindowManager(display, window)) {
+        sendToRoot(display, window, atom(display, "_NET_RESTACK_WINDOW"), {2L, 0L, detail});
+        return;
+    }
+    if (detail == Above)
+        XRaiseWindow(display, window);
+    else
+        XLowerWindow(display, window);
+}
+
 QString decodeText(::Display* display, const Property& text) {
     if (!text.data || text.format != 8)
         return {};
@@ -274,7 +288,7 @@ void X11WindowSystem::setZBand(WindowHandle window, ZBand band) {
     switch (band) {
     case ZBand::Topmost:
         changeNetWmState(display, window, true, {above});
-        XRaiseWindow(display, window);
+        restack(display, window, Above);
         break;
     case ZBand::NotTopmost:
         changeNetWmState(display, window, false, {above});
@@ -282,7 +296,7 @@ void X11WindowSystem::setZBand(WindowHandle window, ZBand band) {
     case ZBand::Bottom:
         // A window sent to the bottom stops being topmost, or it would float back up.
         changeNetWmState(display, window, false, {above});
-        XLowerWindow(display, window);
+        restack(display, window, Below);
         break;
     }
 }
@@ -357,6 +371,25 @@ void X11WindowSystem::setNoTaskbarButton(WindowHandle window) {
     changeNetWmState(
         display, window, true,
         {atom(display, "_NET_WM_STATE_SKIP_TASKBAR"), atom(display, "_NET_WM_STATE_SKIP_PAGER")});
+}
+
+// A window manager keeps a transient window above the window it is transient for, in that
+// window's layer at least. Written only when it changes: a manager restacks on every change.
+void X11WindowSystem::keepAbove(WindowHandle window, WindowHandle owner) {
+    ::Display* display = qtDisplay();
+    if (display == nullptr || window == 0)
+        return;
+    const ErrorTrap trap(display);
+    const Property current = readProperty(display, window, XA_WM_TRANSIENT_FOR);
+    const bool holds = current.data && current.type == XA_WINDOW && current.format == 32 &&
+                       current.count == 1 &&
+                       *reinterpret_cast<const Window*>(current.data.get()) == owner;
+    if (owner == 0) {
+        if (current.type != None)
+            XDeleteProperty(display, window, XA_WM_TRANSIENT_FOR);
+    } else if (!holds) {
+        XSetTransientForHint(display, window, owner);
+    }
 }
 
 std::vector<WindowHandle> X11WindowSystem::dockWindows() {

@@ -19,6 +19,7 @@ public:
     QPoint pointerPosition() override;
     void setPointerPosition(QPoint screenPoint) override;
     void setNoTaskbarButton(WindowHandle window) override;
+    void keepAbove(WindowHandle window, WindowHandle owner) override;
 
     bool taskbarFound() override;
     void hideTaskbar() override;

@@ -40,20 +40,35 @@ def wait_for(condition, timeout, what):
 
 
 def mapped_windows():
-    """Top-level windows that are mapped: (id, x, y, width, height, name), top first."""
-    out = run("xwininfo", "-root", "-children")
-    windows = []
+    """Top-level windows that are mapped and on the screen: (id, x, y, width, height, name), top
+    first. A window manager puts each window it manages into a frame of its own: the window in
+    the frame then stands for the frame, with its place on the screen."""
+    out = run("xwininfo", "-root", "-tree")
+    entry = re.compile(r'( +)(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+'
+                       r'\s+\+(-?\d+)\+(-?\d+)')
+    tops = []
+    top_indent = None
     for line in out.splitlines():
-        m = re.match(r'\s+(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', line)
+        m = entry.match(line)
         if not m:
             continue
-        wid = m.group(1)
-        name = m.group(2)
-        info = run("xwininfo", "-id", wid, check=False)
-        if "IsViewable" not in info:
-            continue
-        windows.append((wid, int(m.group(5)), int(m.group(6)), int(m.group(3)),
-                        int(m.group(4)), name))
+        indent = len(m.group(1))
+        wid, name = m.group(2), m.group(3)
+        window = (wid, int(m.group(6)), int(m.group(7)), int(m.group(4)), int(m.group(5)), name)
+        if top_indent is None:
+            top_indent = indent
+        if indent == top_indent:
+            tops.append(window)
+        elif (indent == top_indent + 3 and tops[-1][5] == "(has no name)"
+              and name != "(has no name)"):
+            tops[-1] = window
+    windows = []
+    for window in tops:
+        if window[1] + window[3] <= 0 or window[2] + window[4] <= 0:
+            continue  # off the screen: a window manager's own
+        info = run("xwininfo", "-id", window[0], check=False)
+        if "IsViewable" in info:
+            windows.append(window)
     return windows
 
 

@@ -121,7 +121,8 @@ TEST_F(PracticeTest, WatchSendsTheEngineDownOrEndsPracticeWhenItHasGone) {
         {"engine below others", {other, QString(), Engine, Engine}, false, 2, false},
         {"engine on top, captioned last", {Engine, other}, false, 0, false},
         {"engine while the pad is hidden", {other, Engine}, true, 1, false},
-        {"no engine, captionless last", {other, QString()}, false, -1, false},
+        // What lies at the bottom is a window manager's business, and says nothing.
+        {"no engine, captionless last", {other, QString()}, false, -1, true},
         {"no windows at all", {}, false, -1, false},
         {"no engine, captioned last", {QString(), other}, false, -1, true},
         {"no engine, captioned last, pad hidden", {other}, true, -1, true},
@@ -139,15 +140,22 @@ TEST_F(PracticeTest, WatchSendsTheEngineDownOrEndsPracticeWhenItHasGone) {
 
         Form14->Timer1Timer();
         if (c.lowered >= 0) {
+            const WindowHandle engine = walk[static_cast<size_t>(c.lowered)];
             EXPECT_EQ(fakes.windows.zRequests,
-                      (std::vector<std::pair<WindowHandle, ZBand>>{
-                          {walk[static_cast<size_t>(c.lowered)], ZBand::Bottom}}))
+                      (std::vector<std::pair<WindowHandle, ZBand>>{{engine, ZBand::Bottom}}))
+                << c.what;
+            // The pad and the toolbar stay above the engine, whatever a window manager does
+            // with a window that fills the screen.
+            EXPECT_EQ(fakes.windows.owners,
+                      (std::map<WindowHandle, WindowHandle>{{Form14->winId(), engine},
+                                                            {Form1->handle(), engine}}))
                 << c.what;
         } else {
             EXPECT_TRUE(fakes.windows.zRequests.empty()) << c.what;
         }
         if (c.ends) {
             expectEnded(c.what);
+            EXPECT_TRUE(fakes.windows.owners.empty()) << c.what;
             EXPECT_EQ(fakes.windows.taskbarRestores, restores + 1) << c.what;
         } else {
             EXPECT_TRUE(practising()) << c.what;
