@@ -43,7 +43,13 @@ def mapped_windows():
     """Top-level windows that are mapped and on the screen: (id, x, y, width, height, name), top
     first. A window manager puts each window it manages into a frame of its own: the window in
     the frame then stands for the frame, with its place on the screen."""
-    out = run("xwininfo", "-root", "-tree")
+    for _ in range(10):
+        # A window that goes while the tree is read fails the reading: read it again.
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True)
+        if tree.returncode == 0:
+            break
+        time.sleep(0.05)
+    out = tree.stdout
     entry = re.compile(r'( +)(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+'
                        r'\s+\+(-?\d+)\+(-?\d+)')
     tops = []

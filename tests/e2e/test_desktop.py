@@ -1,0 +1,68 @@
+"""The real program as a teacher meets it on a classroom desktop, with or without a window
+manager: the small windows the full-screen board opens come up above it and can be used, and
+the toolbar's buttons show their hints."""
+
+import sys
+import time
+
+from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
+    screenshot, wait_for
+
+BOX_ORANGE = (255, 128, 64)
+
+
+def above(window, other, stack):
+    """Whether `window` lies above `other` in the stacking order, both found by a test."""
+    ids = [w[0] for w in stack]
+    return window[0] in ids and other[0] in ids and ids.index(window[0]) < ids.index(other[0])
+
+
+def find(test):
+    return next((w for w in mapped_windows() if test(w)), None)
+
+
+def main(folder):
+    sw, sh = screen_size()
+    toolbar_x = sw - 436
+    program = Program(folder)
+    try:
+        wait_for(lambda: find(lambda w: w[1:5] == (toolbar_x, 0, 343, 39)) is not None, 20,
+                 "the toolbar")
+
+        click(toolbar_x + 19, 20)
+        wait_for(lambda: find(lambda w: w[3:5] == (sw, sh)) is not None, 10, "the board")
+        board = find(lambda w: w[3:5] == (sw, sh))
+
+        # The text panel's picture button opens the library; its own pictures bring the orange
+        # box from which the picture import is opened.
+        click(sw - 724 + 477 + 19, 28)
+        time.sleep(1)
+        click(121, 51)
+        time.sleep(1)
+        click(95, 50)
+        wait_for(lambda: find(lambda w: w[1] == 3 and w[3:5] == (130, 48)) is not None, 10,
+                 "the library's settings box")
+        box = find(lambda w: w[1] == 3 and w[3:5] == (130, 48))
+        time.sleep(0.5)
+        check(above(box, board, mapped_windows()) and pixel(box[1] + 10, box[2] + 40) ==
+              BOX_ORANGE, "the library's settings box shows above the board")
+
+        click(box[1] + 92 + 19, box[2] + 11)
+        wait_for(lambda: find(lambda w: w[5] == '"导入图片"') is not None, 10,
+                 "the picture import")
+        time.sleep(0.5)
+        importer = find(lambda w: w[5] == '"导入图片"')
+        check(above(importer, board, mapped_windows()), "the picture import shows above the board")
+        screenshot("e2e-desktop-import.png")
+        # Its OK button takes it down again.
+        click(importer[1] + 372 + 35, importer[2] + 214 + 14)
+        wait_for(lambda: find(lambda w: w[5] == '"导入图片"') is None, 10,
+                 "the picture import to close")
+        check(True, "the picture import's OK closes it")
+    finally:
+        program.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
