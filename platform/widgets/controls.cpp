@@ -1,7 +1,11 @@
 #include "platform/widgets/controls.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QToolTip>
 
 namespace platform {
 
@@ -15,6 +19,34 @@ SpeedButton::SpeedButton(QWidget* parent, int left, int top, int width, int heig
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (!hint.isEmpty())
         setToolTip(hint);
+    hintTimer_.setSingleShot(true);
+    connect(&hintTimer_, &QTimer::timeout, this, &SpeedButton::showHint);
+}
+
+bool SpeedButton::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Enter:
+        hintTimer_.start(style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, this));
+        break;
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::Hide:
+        hintTimer_.stop();
+        break;
+    default:
+        break;
+    }
+    return QToolButton::event(event);
+}
+
+// As Qt shows a hint: in the active window, or in one that shows hints always.
+void SpeedButton::showHint() {
+    if (toolTip().isEmpty() || !underMouse() || QToolTip::isVisible() ||
+        QApplication::mouseButtons() != Qt::NoButton)
+        return;
+    if (!window()->testAttribute(Qt::WA_AlwaysShowToolTips) && !window()->isActiveWindow())
+        return;
+    QToolTip::showText(QCursor::pos(), toolTip(), this);
 }
 
 void SpeedButton::setGroupIndex(int group) {

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -23,8 +24,17 @@ public:
     bool isDown() const { return isChecked(); }
     void setDown(bool down);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    void showHint();
+
     int group_ = 0;
+    // Qt starts a hint on a pointer motion, and takes none at the point where it saw the
+    // pointer last: a pointer that comes back onto the button there (a pen lifted and put down
+    // again, a touch) brings only the entering. That starts this one.
+    QTimer hintTimer_;
 };
 
 // A filled rectangle with an optional caption drawn in a chosen colour.

@@ -1,6 +1,6 @@
 """The real program as a teacher meets it on a classroom desktop, with or without a window
-manager: the small windows the full-screen board opens come up above it and can be used, and
-the toolbar's buttons show their hints."""
+manager: the toolbar's buttons show their hints, and the small windows the full-screen board opens come
+up above it and can be used."""
 
 import sys
 import time
@@ -28,6 +28,17 @@ def main(folder):
     try:
         wait_for(lambda: find(lambda w: w[1:5] == (toolbar_x, 0, 343, 39)) is not None, 20,
                  "the toolbar")
+
+        # A hint shows below a button the pointer rests on, also on coming back to the point
+        # where it left the button.
+        for button in (229, 229, 305):
+            run("xdotool", "mousemove", "10", str(sh // 2))
+            time.sleep(0.5)
+            run("xdotool", "mousemove", str(toolbar_x + button + 19), "20")
+            wait_for(lambda: find(lambda w: 20 < w[2] < 80 and w[4] < 39 and
+                                  abs(w[1] - (toolbar_x + button)) < 60) is not None, 4,
+                     f"the hint of the button at {button}")
+        check(True, "the toolbar's buttons show their hints, again and again")
 
         click(toolbar_x + 19, 20)
         wait_for(lambda: find(lambda w: w[3:5] == (sw, sh)) is not None, 10, "the board")
