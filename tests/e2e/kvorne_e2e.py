@@ -78,6 +78,17 @@ def mapped_windows():
     return windows
 
 
+def place_window(name, x, y, timeout=20):
+    """Waits for another program's window of that name and puts its inside at (x, y), as on
+    the desktop without a window manager the test was written for: a window manager's frame
+    around it then lies further out."""
+    wait_for(lambda: any(w[5] == f'"{name}"' for w in mapped_windows()), timeout, name)
+    wid = next(w[0] for w in mapped_windows() if w[5] == f'"{name}"')
+    extents = re.findall(r"\d+", run("xprop", "-id", wid, "_NET_FRAME_EXTENTS", check=False))
+    left, _, top, _ = (int(v) for v in extents[:4]) if len(extents) >= 4 else (0, 0, 0, 0)
+    run("xdotool", "windowmove", "--sync", wid, str(x - left), str(y - top))
+
+
 def net_wm_state(wid):
     """The window's _NET_WM_STATE atoms as names, which panels read to list a window."""
     out = run("xprop", "-id", wid, "_NET_WM_STATE", check=False)
