@@ -6,8 +6,12 @@
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 
+#include <QApplication>
 #include <QChildEvent>
+#include <QCursor>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTimer>
 
 using namespace platform;
@@ -21,6 +25,51 @@ constexpr int CommandBarWidth = 722;
 constexpr TColor TitleBarGrey = 0xC0C0C0;
 constexpr TColor ReadoutColour = 0x296794;
 constexpr int ToolGroup = 1;
+
+// The click that opened the board may be the first of a double click on the toolbar's button,
+// whose second press then lands on the board at the same place (on a tool button). A press on
+// the board there within the double-click interval of its opening is not the board's, nor is
+// the release that ends it.
+class OpeningClickGuard final : public QObject {
+public:
+    explicit OpeningClickGuard(QWidget* board)
+        : QObject(board), board_(board), origin_(QCursor::pos()) {
+        qApp->installEventFilter(this);
+        QTimer::singleShot(QApplication::doubleClickInterval(), this, [this] {
+            over_ = true;
+            if (!held_)
+                deleteLater();
+        });
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+             type != QEvent::MouseButtonRelease) ||
+            !object->isWidgetType() || static_cast<QWidget*>(object)->window() != board_)
+            return false;
+        if (type == QEvent::MouseButtonRelease) {
+            if (!held_)
+                return false;
+            held_ = false;
+            if (over_)
+                deleteLater();
+            return true;
+        }
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        if (over_ || (at - origin_).manhattanLength() >
+                         QGuiApplication::styleHints()->mouseDoubleClickDistance())
+            return false;
+        held_ = true;
+        return true;
+    }
+
+private:
+    QWidget* board_;
+    QPoint origin_;
+    bool held_ = false;
+    bool over_ = false;
+};
 
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
     SpeedButton* b = pictureButton(parent, left, 0, width, 38, hint, glyph);
@@ -210,6 +259,7 @@ void TForm3::hideEvent(QHideEvent* event) {
 }
 
 void TForm3::showBoard() {
+    new OpeningClickGuard(this);
     setGeometry(0, 0, screenWidth(), screenHeight());
     showFullScreen();
     raise();

@@ -2,9 +2,12 @@
 #include "app/toolbar.h"
 #include "board_fixture.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 
 using namespace platform;
@@ -149,4 +152,18 @@ TEST_F(BoardFixture, ATallPictureContinuesOnTheNextPage) {
     EXPECT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Image2->y(), 90 - sh());
     EXPECT_EQ(Form3->Board.ContinuationPage, 0);
+}
+
+// A double click on the toolbar's whiteboard button: its second press lands on the board's
+// line tool, at the same place, and must not arm it; a press after the interval does.
+TEST_F(BoardFixture, ThePressAfterTheOpeningClickIsNotTheBoards) {
+    SpeedButton* line = Form3->SpeedButton14;
+    Form3->showBoard();
+    QCursor::setPos(line->mapToGlobal(line->rect().center())); // where the toolbar was clicked
+    Form3->showBoard();
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_FALSE(line->isDown());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_TRUE(line->isDown());
 }
