@@ -1,14 +1,15 @@
 """The real program as a teacher meets it on a classroom desktop, with or without a window
-manager: the toolbar's buttons show their hints, and the small windows the full-screen board opens come
-up above it and can be used."""
+manager: the toolbar's buttons show their hints, a double click on its whiteboard button only opens the
+board, and the small windows the full-screen board opens come up above it and can be used."""
 
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
+from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
     screenshot, wait_for
 
 BOX_ORANGE = (255, 128, 64)
+INK = (255, 0, 0)  # the pen colour at start with no settings file: red
 
 
 def above(window, other, stack):
@@ -40,9 +41,16 @@ def main(folder):
                      f"the hint of the button at {button}")
         check(True, "the toolbar's buttons show their hints, again and again")
 
-        click(toolbar_x + 19, 20)
+        # A double click on the whiteboard button opens the board and leaves its pen chosen:
+        # a bent stroke keeps its corner, which the line tool would cut.
+        run("xdotool", "mousemove", str(toolbar_x + 19), "20", "click", "--repeat", "2",
+            "--delay", "120", "1")
         wait_for(lambda: find(lambda w: w[3:5] == (sw, sh)) is not None, 10, "the board")
         board = find(lambda w: w[3:5] == (sw, sh))
+        time.sleep(0.5)
+        drag([(300 + 20 * i, 300) for i in range(11)] + [(500, 300 + 20 * i) for i in range(11)])
+        time.sleep(0.3)
+        check(pixel(500, 300) == INK, "a double click on the whiteboard button arms no tool")
 
         # The text panel's picture button opens the library; its own pictures bring the orange
         # box from which the picture import is opened.
