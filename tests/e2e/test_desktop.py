@@ -2,6 +2,8 @@
 manager: the toolbar's buttons show their hints, a double click on its whiteboard button only opens the
 board, and the small windows the full-screen board opens come up above it and can be used."""
 
+import os
+import subprocess
 import sys
 import time
 
@@ -23,6 +25,16 @@ def find(test):
 
 
 def main(folder):
+    # An export asked for with a command line that is not whole says how it goes and ends at
+    # once, with no display as well.
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+    for args in ([], ["lessons"], ["lessons", "key"], ["", "key", "out.pdf"],
+                 ["lessons", "key", "out.pdf", "more"]):
+        done = subprocess.run([os.path.join(folder, "K_Vorne"), "--export-pdf", *args], env=env,
+                              capture_output=True, text=True, timeout=30)
+        check(done.returncode == 2 and "usage: K_Vorne --export-pdf" in done.stderr,
+              f"--export-pdf {args} prints the usage and fails")
+
     sw, sh = screen_size()
     toolbar_x = sw - 436
     program = Program(folder)
