@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -144,18 +145,27 @@ void Swatch::mousePressEvent(QMouseEvent* event) {
 
 NumberBox::NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
                      const QString& text, const QString& hint)
-    : QLineEdit(text, parent) {
+    : QLineEdit(text, parent), pixelSize_(pixelSize) {
     setGeometry(left, top, width, height);
     setReadOnly(true);
     setFocusPolicy(Qt::NoFocus);
     setAlignment(Qt::AlignCenter);
     setFrame(false);
     setToolTip(hint);
-    QFont f = font();
-    f.setPixelSize(pixelSize);
-    f.setBold(true);
-    setFont(f);
     setStyleSheet(QStringLiteral("QLineEdit { color: red; background: white; }"));
+    fitText();
+    connect(this, &QLineEdit::textChanged, this, &NumberBox::fitText);
+}
+
+// The line edit keeps a margin of two pixels on either side of its text.
+void NumberBox::fitText() {
+    QFont f = font();
+    f.setBold(true);
+    int size = pixelSize_;
+    f.setPixelSize(size);
+    while (size > 6 && QFontMetrics(f).horizontalAdvance(text()) > width() - 4)
+        f.setPixelSize(--size);
+    setFont(f);
 }
 
 ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {

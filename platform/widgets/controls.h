@@ -81,12 +81,18 @@ private:
     TColor color_;
 };
 
-// A read-only box showing a number in large red digits; its text is the value.
+// A read-only box showing a number in large red digits; its text is the value. Digits that
+// would not fit at the designed size are drawn smaller, so that the whole number shows.
 class NumberBox : public QLineEdit {
     Q_OBJECT
 public:
     NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
               const QString& text, const QString& hint);
+
+private:
+    void fitText();
+
+    int pixelSize_;
 };
 
 // A picture shown at its own size from the top-left corner; what lies outside the control is

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -166,4 +168,16 @@ TEST_F(BoardFixture, ThePressAfterTheOpeningClickIsNotTheBoards) {
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QTest::mouseClick(line, Qt::LeftButton);
     EXPECT_TRUE(line->isDown());
+}
+
+// The page number on the title bar shows whole, two digits too, and large while it can.
+TEST_F(BoardFixture, ThePageNumberFitsItsBox) {
+    QLineEdit* box = Form3->Edit2;
+    for (const char* number : {"1", "9", "12", "88", "99"}) {
+        box->setText(QString::fromLatin1(number));
+        EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(box->text()), box->width() - 4)
+            << number;
+    }
+    box->setText(QStringLiteral("1"));
+    EXPECT_EQ(box->font().pixelSize(), 24);
 }
