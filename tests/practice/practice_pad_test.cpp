@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 using namespace platform;
 
@@ -257,4 +259,30 @@ TEST_F(PracticeTest, PadHoldsItsDesignedTexts) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Form14->Timer1->interval(), 100);
     EXPECT_FALSE(Form14->Timer1->isActive());
+}
+
+namespace {
+
+// The relative luminance of a colour and the contrast of two, as screen readability is measured.
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+// The hint line under the memo can be read on the pad's face.
+TEST_F(PracticeTest, TheHintLineCanBeRead) {
+    const QPalette colours = Form14->Label1->palette();
+    EXPECT_GE(
+        contrast(colours.color(QPalette::WindowText), Form14->palette().color(QPalette::Window)),
+        4.5);
 }
