@@ -8,7 +8,7 @@
 
 #include <QApplication>
 #include <QChildEvent>
-#include <QCursor>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleHints>
@@ -28,37 +28,47 @@ constexpr int ToolGroup = 1;
 
 // The click that opened the board may be the first of a double click on the toolbar's button,
 // whose second press then lands on the board at the same place (on a tool button). A press on
-// the board there within the double-click interval of its opening is not the board's, nor is
-// the release that ends it.
+// the board there within the double-click interval of the click that opened it is not the
+// board's, nor is the release that ends it. A board opened otherwise (a key, a start-up) takes
+// every press.
 class OpeningClickGuard final : public QObject {
 public:
-    explicit OpeningClickGuard(QWidget* board)
-        : QObject(board), board_(board), origin_(QCursor::pos()) {
+    explicit OpeningClickGuard(QWidget* board) : QObject(board), board_(board) {
+        setObjectName(QStringLiteral("openingClickGuard"));
         qApp->installEventFilter(this);
-        QTimer::singleShot(QApplication::doubleClickInterval(), this, [this] {
-            over_ = true;
-            if (!held_)
-                deleteLater();
-        });
+    }
+
+    // The board has just been opened: by the last click, when it has only just ended.
+    void boardOpened() {
+        const int interval = QApplication::doubleClickInterval();
+        guarding_ = lastRelease_.isValid() && lastRelease_.elapsed() < interval;
+        if (!guarding_)
+            return;
+        origin_ = lastReleaseAt_;
+        QTimer::singleShot(interval - static_cast<int>(lastRelease_.elapsed()), this,
+                           [this] { guarding_ = false; });
     }
 
     bool eventFilter(QObject* object, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
-             type != QEvent::MouseButtonRelease) ||
-            !object->isWidgetType() || static_cast<QWidget*>(object)->window() != board_)
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+            type != QEvent::MouseButtonRelease)
             return false;
-        if (type == QEvent::MouseButtonRelease) {
-            if (!held_)
-                return false;
-            held_ = false;
-            if (over_)
-                deleteLater();
-            return true;
-        }
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        if (over_ || (at - origin_).manhattanLength() >
-                         QGuiApplication::styleHints()->mouseDoubleClickDistance())
+        const bool onBoard =
+            object->isWidgetType() && static_cast<QWidget*>(object)->window() == board_;
+        if (type == QEvent::MouseButtonRelease) {
+            if (onBoard && held_) {
+                held_ = false;
+                return true;
+            }
+            lastRelease_.start();
+            lastReleaseAt_ = at;
+            return false;
+        }
+        if (!onBoard || !guarding_ ||
+            (at - origin_).manhattanLength() >
+                QGuiApplication::styleHints()->mouseDoubleClickDistance())
             return false;
         held_ = true;
         return true;
@@ -66,9 +76,11 @@ public:
 
 private:
     QWidget* board_;
+    QElapsedTimer lastRelease_;
+    QPoint lastReleaseAt_;
     QPoint origin_;
+    bool guarding_ = false;
     bool held_ = false;
-    bool over_ = false;
 };
 
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
@@ -82,6 +94,7 @@ SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hin
 TForm3::TForm3(BoardModel& board)
     : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
     setWindowTitle(QStringLiteral("白板"));
+    new OpeningClickGuard(this);
 
     Panel2 = new Panel(this, 0, 0, 800, TitleBarHeight, TitleBarGrey);
     Panel2->setBevel(true);
@@ -259,7 +272,8 @@ void TForm3::hideEvent(QHideEvent* event) {
 }
 
 void TForm3::showBoard() {
-    new OpeningClickGuard(this);
+    if (auto* guard = findChild<QObject*>(QStringLiteral("openingClickGuard")))
+        static_cast<OpeningClickGuard*>(guard)->boardOpened();
     setGeometry(0, 0, screenWidth(), screenHeight());
     showFullScreen();
     raise();

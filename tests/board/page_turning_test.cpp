@@ -3,7 +3,6 @@
 #include "board_fixture.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -157,15 +156,27 @@ TEST_F(BoardFixture, ATallPictureContinuesOnTheNextPage) {
 }
 
 // A double click on the toolbar's whiteboard button: its second press lands on the board's
-// line tool, at the same place, and must not arm it; a press after the interval does.
+// line tool, at the same place, and must not arm it; a press after the interval does, and so
+// does one on a board opened otherwise than by a click.
 TEST_F(BoardFixture, ThePressAfterTheOpeningClickIsNotTheBoards) {
     SpeedButton* line = Form3->SpeedButton14;
     Form3->showBoard();
-    QCursor::setPos(line->mapToGlobal(line->rect().center())); // where the toolbar was clicked
+    QWidget other;
+    other.setGeometry(line->mapToGlobal(QPoint(0, 0)).x(), line->mapToGlobal(QPoint(0, 0)).y(),
+                      line->width(), line->height());
+    other.show();
+    QTest::mouseClick(&other, Qt::LeftButton); // the toolbar's button, at the same place
+    other.hide();
     Form3->showBoard();
     QTest::mouseClick(line, Qt::LeftButton);
     EXPECT_FALSE(line->isDown());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_TRUE(line->isDown());
+
+    Form3->SpeedButton3->click(); // the pen again
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    Form3->showBoard(); // opened by a key, long after the last click
     QTest::mouseClick(line, Qt::LeftButton);
     EXPECT_TRUE(line->isDown());
 }
