@@ -59,6 +59,7 @@ int main(int argc, char* argv[]) {
     // window captioned "K_Vorne" must be the application window below.
     QApplication::setApplicationName(QStringLiteral("k-vorne"));
     QApplication::setQuitOnLastWindowClosed(false);
+    platform::installQtTranslations(QLocale::system());
     // An installed program folder cannot be written to: the user works in a folder of their
     // own that links its files.
     platform::setProgramFolder(platform::chooseProgramFolder(

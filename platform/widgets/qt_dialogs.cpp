@@ -1,14 +1,17 @@
 #include "platform/widgets/qt_dialogs.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 #include <algorithm>
 
 namespace platform {
@@ -171,6 +174,24 @@ struct FontInDialog {
 };
 
 } // namespace
+
+bool installQtTranslations(const QLocale& system) {
+    const bool traditional =
+        system.language() == QLocale::Chinese &&
+        (system.script() == QLocale::TraditionalChineseScript ||
+         system.territory() == QLocale::Taiwan || system.territory() == QLocale::HongKong);
+    const QLocale chinese(QLocale::Chinese,
+                          traditional ? QLocale::TraditionalChineseScript
+                                      : QLocale::SimplifiedChineseScript,
+                          traditional ? QLocale::Taiwan : QLocale::China);
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(chinese, QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 std::optional<QFont> QtDialogs::chooseFont(QWidget* owner, const QFont& initial,
                                            const std::function<void(const QFont&)>& apply) {

@@ -6,6 +6,7 @@
 #include <QFontDialog>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -48,4 +49,26 @@ TEST(Dialogs, TheFontDialogShowsTheTextsFontAndOkLeavesIt) {
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(chosen->family(), QStringLiteral("宋体"));
     EXPECT_EQ(chosen->pixelSize(), 48);
+}
+
+// Qt's dialogs speak Chinese whatever the system's language, in traditional characters where
+// the system uses them.
+TEST(Dialogs, QtsOwnTextsAreChinese) {
+    const struct {
+        const char* system;
+        const char* cancel;
+    } cases[] = {{"en_US", "取消"}, {"zh_CN", "取消"}, {"de_DE", "取消"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(installQtTranslations(QLocale(QString::fromLatin1(c.system)))) << c.system;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                  QString::fromUtf8(c.cancel))
+            << c.system;
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>())
+            QCoreApplication::removeTranslator(t);
+    }
+    ASSERT_TRUE(installQtTranslations(QLocale(QStringLiteral("zh_TW"))));
+    EXPECT_NE(QCoreApplication::translate("QColorDialog", "&Basic colors"),
+              QStringLiteral("&Basic colors"));
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>())
+        QCoreApplication::removeTranslator(t);
 }
