@@ -1,10 +1,12 @@
 #include "platform/os/x11_window_system.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <xcb/xproto.h>
 
 #include <algorithm>
 #include <initializer_list>
@@ -224,6 +226,66 @@ QString decodeText(::Display* display, const Property& text) {
 }
 
 } // namespace
+
+namespace {
+
+// A call is a property written on the called window, which its program sees change.
+constexpr const char* CallProperty = "_K_VORNE_CALL";
+
+class CallFilter final : public QAbstractNativeEventFilter {
+public:
+    CallFilter(xcb_window_t window, xcb_atom_t property, std::function<void()> called)
+        : window_(window), property_(property), called_(std::move(called)) {}
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+        if (notify->window == window_ && notify->atom == property_ &&
+            notify->state == XCB_PROPERTY_NEW_VALUE)
+            QTimer::singleShot(0, qApp, called_); // not inside Qt's event dispatch
+        return false;
+    }
+
+private:
+    xcb_window_t window_;
+    xcb_atom_t property_;
+    std::function<void()> called_;
+};
+
+} // namespace
+
+X11WindowSystem::X11WindowSystem() = default;
+
+X11WindowSystem::~X11WindowSystem() {
+    if (callFilter_ != nullptr && qApp != nullptr)
+        qApp->removeNativeEventFilter(callFilter_.get());
+}
+
+void X11WindowSystem::call(WindowHandle window) {
+    ::Display* display = qtDisplay();
+    if (display == nullptr || window == 0)
+        return;
+    const ErrorTrap trap(display);
+    const long one = 1;
+    XChangeProperty(display, window, atom(display, CallProperty), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&one), 1);
+}
+
+void X11WindowSystem::answerCalls(WindowHandle window, std::function<void()> called) {
+    ::Display* display = qtDisplay();
+    if (display == nullptr || window == 0)
+        return;
+    if (callFilter_ != nullptr)
+        qApp->removeNativeEventFilter(callFilter_.get());
+    callFilter_ = std::make_unique<CallFilter>(static_cast<xcb_window_t>(window),
+                                               static_cast<xcb_atom_t>(atom(display, CallProperty)),
+                                               std::move(called));
+    qApp->installNativeEventFilter(callFilter_.get());
+}
 
 std::vector<WindowHandle> X11WindowSystem::topLevelWindows() {
     ::Display* display = qtDisplay();

@@ -90,6 +90,19 @@ def main(folder):
         wait_for(lambda: find(lambda w: w[5] == '"导入图片"') is None, 10,
                  "the picture import to close")
         check(True, "the picture import's OK closes it")
+
+        # Back on the toolbar, shrunk to its square: a second copy started by a teacher who
+        # cannot find the toolbar ends, and brings the toolbar back whole.
+        click(sw - 724 + 684 + 19, 20)
+        wait_for(lambda: find(lambda w: w[1:5] == (toolbar_x, 0, 343, 39)) is not None, 10,
+                 "the toolbar again")
+        click(toolbar_x + 305 + 19, 20)
+        wait_for(lambda: find(lambda w: w[3:5] == (16, 16)) is not None, 10, "the shrunk toolbar")
+        second = Program(folder, data_home=program.data_home)
+        second.process.wait(timeout=20)
+        wait_for(lambda: find(lambda w: w[1:5] == (toolbar_x, 0, 342, 40)) is not None, 5,
+                 "the toolbar brought back")
+        check(second.process.returncode == 0, "a second copy ends and brings the toolbar back")
     finally:
         program.stop()
     return 0
