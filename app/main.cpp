@@ -23,6 +23,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <cstdio>
 
 namespace {
 
@@ -35,8 +36,16 @@ void substituteFonts() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // K_Vorne --export-pdf FOLDER KEY OUT.pdf: a lesson as a PDF, with no display needed.
-    if (argc == 5 && qstrcmp(argv[1], "--export-pdf") == 0) {
+    // K_Vorne --export-pdf FOLDER KEY OUT.pdf: a lesson as a PDF, with no display needed. A
+    // command line that is not whole says how it goes, and starts nothing.
+    if (argc >= 2 && qstrcmp(argv[1], "--export-pdf") == 0) {
+        if (argc != 5 || *argv[2] == '\0' || *argv[3] == '\0' || *argv[4] == '\0') {
+            std::fputs("usage: K_Vorne --export-pdf FOLDER KEY OUT.pdf\n"
+                       "  writes the lesson KEY (teacher, volume and lesson) of the lesson folder\n"
+                       "  FOLDER as the PDF file OUT.pdf\n",
+                       stderr);
+            return 2;
+        }
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
@@ -50,6 +59,7 @@ int main(int argc, char* argv[]) {
     // window captioned "K_Vorne" must be the application window below.
     QApplication::setApplicationName(QStringLiteral("k-vorne"));
     QApplication::setQuitOnLastWindowClosed(false);
+    platform::installQtTranslations(QLocale::system());
     // An installed program folder cannot be written to: the user works in a folder of their
     // own that links its files.
     platform::setProgramFolder(platform::chooseProgramFolder(

@@ -13,6 +13,7 @@
 #include "practice/practice_pad.h"
 
 #include <QTimer>
+#include <algorithm>
 
 using namespace platform;
 
@@ -71,11 +72,13 @@ void ProgramShell::returnToPracticePad() {
         Form14->show();
 }
 
-// The board may be hidden while the windows are taken down, after the box has gone.
+// The board may be hidden while the windows are taken down, after the box has gone. The box
+// stays whole on the screen.
 void ProgramShell::showPictureSettingsBox(int left, int top) {
     if (Form13 == nullptr)
         return;
-    Form13->move(left, top);
+    Form13->move(std::min(left, screenWidth() - Form13->width()),
+                 std::min(top, screenHeight() - Form13->height()));
     Form13->show();
     Form13->raise();
 }

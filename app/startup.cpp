@@ -26,21 +26,42 @@ void TForm1::FormCreate() {
     }
 
     // Every running copy owns one window captioned with the program's title: a second one
-    // means another copy runs already, and this one ends.
+    // means another copy runs already, and this one ends, bringing that copy to the front.
     int copies = 0;
+    std::vector<WindowHandle> others;
     for (WindowHandle w : windows().topLevelWindows()) {
         const QString caption = captionInBuffer(windows(), w, CaptionBuffer);
         if (caption.isEmpty())
             continue;
+        if (caption == ProgramTitle && w != Application->Handle())
+            others.push_back(w);
         if (caption == ProgramTitle && ++copies > 1)
             Application->Terminate();
         if (caption == TouchMonitorCaption)
             windows().requestClose(w);
     }
 
+    if (Application->Terminated()) {
+        for (const WindowHandle other : others)
+            windows().call(other);
+    } else {
+        windows().answerCalls(Application->Handle(),
+                              [this] { guarded([this] { comeForward(); }); });
+    }
+
     keepWindowsOffTaskbar();
     move(screenWidth() - ToolbarDockOffset, 0);
     taskKeys().disableTaskKeys(1, 23);
+}
+
+// Another copy was started: the teacher is looking for this one. A shrunk toolbar is restored
+// and put on top; the board or the annotation, when open, is what the teacher sees already.
+void TForm1::comeForward() {
+    if (isHidden())
+        return;
+    if (SpeedButton6->isVisible())
+        SpeedButton6Click();
+    windows().setZBand(handle(), ZBand::Topmost);
 }
 
 // Leave the program.

@@ -44,6 +44,7 @@ public:
     void SpeedButton9Click();
     void SpeedButton10Click();
     void Timer1Timer();
+    void comeForward();
 
     platform::WindowHandle handle();
 

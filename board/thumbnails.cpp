@@ -17,7 +17,9 @@ namespace {
 
 constexpr int BarRowHeight = 18;
 constexpr int StripTopRow = 41; // just below the title bar
-constexpr int TwoPageView = 2;  // the scroll bar's small step: two pages an arrow
+// Set on the scroll bar while a mouse button holds it (its thumb or an arrow).
+const char* const ScrollHeld = "kvScrollHeld";
+constexpr int TwoPageView = 2; // the scroll bar's small step: two pages an arrow
 constexpr int HalfPageView = 1;
 constexpr TColor Grey = 0x00808080;
 constexpr TColor EditorOnGrey = 0x00A5A5A5;
@@ -84,7 +86,19 @@ void TForm3::createThumbnailStrip() {
     // the scroll bar has taken the event in.
     new EventHook(ScrollBar1, [this](QEvent* event) {
         switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            ScrollBar1->setProperty(ScrollHeld, true);
+            break;
         case QEvent::MouseButtonRelease:
+            ScrollBar1->setProperty(ScrollHeld, false);
+            // The bar row's redraw, left out while the scroll bar was held.
+            QTimer::singleShot(0, this, [this] {
+                if (Panel5->isVisible() && !ScrollBar1->property(ScrollHeld).toBool()) {
+                    Panel6->hide();
+                    Panel6->show();
+                }
+            });
+            [[fallthrough]];
         case QEvent::KeyRelease:
         case QEvent::Wheel:
             QTimer::singleShot(0, this,
@@ -285,7 +299,10 @@ void TForm3::ScrollBar1Change() {
     if (Panel5->isHidden())
         return;
     const int p = stripPosition();
-    Panel6->hide();
+    // Hiding the bar row would end a drag of the thumb or a held arrow, which it holds.
+    const bool held = ScrollBar1->property(ScrollHeld).toBool();
+    if (!held)
+        Panel6->hide();
     if (ScrollBar1->singleStep() == HalfPageView) {
         drawHalfPageView();
     } else {
@@ -294,7 +311,8 @@ void TForm3::ScrollBar1Change() {
         drawDivider(sample);
     }
     Edit3->setText(QStringLiteral(" ") + QString::number(p));
-    Panel6->show();
+    if (!held)
+        Panel6->show();
 }
 
 void TForm3::ScrollBar1Scroll(int scrollCode) {

@@ -6,8 +6,12 @@
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 
+#include <QApplication>
 #include <QChildEvent>
+#include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTimer>
 
 using namespace platform;
@@ -22,6 +26,63 @@ constexpr TColor TitleBarGrey = 0xC0C0C0;
 constexpr TColor ReadoutColour = 0x296794;
 constexpr int ToolGroup = 1;
 
+// The click that opened the board may be the first of a double click on the toolbar's button,
+// whose second press then lands on the board at the same place (on a tool button). A press on
+// the board there within the double-click interval of the click that opened it is not the
+// board's, nor is the release that ends it. A board opened otherwise (a key, a start-up) takes
+// every press.
+class OpeningClickGuard final : public QObject {
+public:
+    explicit OpeningClickGuard(QWidget* board) : QObject(board), board_(board) {
+        setObjectName(QStringLiteral("openingClickGuard"));
+        qApp->installEventFilter(this);
+    }
+
+    // The board has just been opened: by the last click, when it has only just ended.
+    void boardOpened() {
+        const int interval = QApplication::doubleClickInterval();
+        guarding_ = lastRelease_.isValid() && lastRelease_.elapsed() < interval;
+        if (!guarding_)
+            return;
+        origin_ = lastReleaseAt_;
+        QTimer::singleShot(interval - static_cast<int>(lastRelease_.elapsed()), this,
+                           [this] { guarding_ = false; });
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+            type != QEvent::MouseButtonRelease)
+            return false;
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        const bool onBoard =
+            object->isWidgetType() && static_cast<QWidget*>(object)->window() == board_;
+        if (type == QEvent::MouseButtonRelease) {
+            if (onBoard && held_) {
+                held_ = false;
+                return true;
+            }
+            lastRelease_.start();
+            lastReleaseAt_ = at;
+            return false;
+        }
+        if (!onBoard || !guarding_ ||
+            (at - origin_).manhattanLength() >
+                QGuiApplication::styleHints()->mouseDoubleClickDistance())
+            return false;
+        held_ = true;
+        return true;
+    }
+
+private:
+    QWidget* board_;
+    QElapsedTimer lastRelease_;
+    QPoint lastReleaseAt_;
+    QPoint origin_;
+    bool guarding_ = false;
+    bool held_ = false;
+};
+
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
     SpeedButton* b = pictureButton(parent, left, 0, width, 38, hint, glyph);
     b->setGroupIndex(ToolGroup);
@@ -33,6 +94,7 @@ SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hin
 TForm3::TForm3(BoardModel& board)
     : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
     setWindowTitle(QStringLiteral("白板"));
+    new OpeningClickGuard(this);
 
     Panel2 = new Panel(this, 0, 0, 800, TitleBarHeight, TitleBarGrey);
     Panel2->setBevel(true);
@@ -210,6 +272,8 @@ void TForm3::hideEvent(QHideEvent* event) {
 }
 
 void TForm3::showBoard() {
+    if (auto* guard = findChild<QObject*>(QStringLiteral("openingClickGuard")))
+        static_cast<OpeningClickGuard*>(guard)->boardOpened();
     setGeometry(0, 0, screenWidth(), screenHeight());
     showFullScreen();
     raise();

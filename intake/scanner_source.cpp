@@ -20,6 +20,7 @@ TForm11* Form11 = nullptr;
 namespace {
 
 constexpr int ScanResolution = 150;
+const QString SourceCaption = QStringLiteral("选择来源：");
 
 } // namespace
 
@@ -28,8 +29,8 @@ TForm11::TForm11()
     setWindowTitle(QStringLiteral("选择扫描仪"));
     setFixedSize(335, 208);
 
-    Label1 = new QLabel(QStringLiteral("选择来源："), this);
-    Label1->setGeometry(16, 10, 160, 20);
+    Label1 = new QLabel(SourceCaption, this);
+    Label1->setGeometry(16, 10, 303, 20);
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(16, 32, 303, 106);
     RadioButton1 = new QRadioButton(QStringLiteral("单页"), this);
@@ -86,6 +87,8 @@ void TForm11::Execute(ScanTarget& board) {
         ListBox1->addItem(Twain->Source(i)->ProductName);
     if (ListBox1->count() > 0)
         ListBox1->setCurrentRow(0);
+    // An empty list is explained as the window opens, not only after 确定.
+    Label1->setText(ListBox1->count() > 0 ? SourceCaption : NoScannerFound);
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
     ShowModal();
 }

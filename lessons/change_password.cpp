@@ -28,7 +28,7 @@ QLabel* label(QWidget* parent, const QString& text, int left, int top, int width
 } // namespace
 
 TForm8::TForm8(QWidget* owner)
-    : Form(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : Form(owner, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("修改密码"));
     resize(404, 220);
     QFont f(QStringLiteral("宋体"));

@@ -19,33 +19,38 @@ constexpr int StartUpGraceTicks = 50;
 
 } // namespace
 
-void TForm14::startWatching(bool launched) {
+void TForm14::startWatching(bool launched, std::vector<WindowHandle> alsoAbove) {
     engineSeen_ = false;
     engineLaunched_ = launched;
     ticksSinceLaunch_ = 0;
+    alsoAbove_ = std::move(alsoAbove);
     Timer1->start();
 }
 
-// Sends the engine's window below every other window; when the engine has ended, practice
-// ends too, on the first tick whose walk ends on a window with a caption.
+std::vector<WindowHandle> TForm14::windowsAboveEngine() {
+    std::vector<WindowHandle> above = alsoAbove_;
+    above.push_back(static_cast<WindowHandle>(winId()));
+    return above;
+}
+
+// Sends the engine's window below every other window, with the pad and the toolbar kept above
+// it also where a window manager would put a window that fills the screen above them; when the
+// engine has ended, practice ends too. A walk that finds no window at all tells nothing.
 void TForm14::Timer1Timer() {
     if (ticksSinceLaunch_ < StartUpGraceTicks)
         ++ticksSinceLaunch_;
     const std::vector<WindowHandle> all = windows().topLevelWindows();
-    bool keep = all.empty();
     for (const WindowHandle window : all) {
-        const QString caption = captionInBuffer(windows(), window, CaptionBuffer);
-        if (caption.isEmpty()) {
-            keep = true;
-        } else if (caption == WritingEngineCaption) {
+        if (captionInBuffer(windows(), window, CaptionBuffer) == WritingEngineCaption) {
+            engineWindow_ = window;
+            for (const WindowHandle above : windowsAboveEngine())
+                windows().keepAbove(above, window);
             windows().setZBand(window, ZBand::Bottom);
             engineSeen_ = true;
             return;
-        } else {
-            keep = false;
         }
     }
-    if (keep)
+    if (all.empty())
         return;
     if (!engineSeen_ && engineLaunched_ && ticksSinceLaunch_ < StartUpGraceTicks)
         return;
@@ -65,6 +70,11 @@ void TForm14::endPractice() {
     hide();
     Timer1->stop();
     Tag = 0;
+    if (engineWindow_ != 0) {
+        for (const WindowHandle above : windowsAboveEngine())
+            windows().keepAbove(above, 0);
+        engineWindow_ = 0;
+    }
     windows().restoreTaskbar();
     windows().setScreenSaverRunning(false);
 }

@@ -97,8 +97,10 @@ TForm14::TForm14() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::Wind
     Label1 = new QLabel(
         QStringLiteral("提示：为了保证正常运行，请在点击[停止]按钮前，完成最后一笔笔画。"), this);
     Label1->setFont(songFont(12));
+    // The gradient caption's blue, darkened until it reads on the pad's face: as it is, it
+    // can hardly be told from it.
     QPalette hintColours = Label1->palette();
-    hintColours.setColor(QPalette::WindowText, toQColor(clGradientActiveCaption));
+    hintColours.setColor(QPalette::WindowText, toQColor(clGradientActiveCaption).darker(300));
     Label1->setPalette(hintColours);
 
     SpeedButton1 = padButton(this, 7, QStringLiteral("退出"), PadGlyph::Leave, true);

@@ -3,9 +3,11 @@
 // engine's window at the bottom and watches for the engine to end.
 #pragma once
 
+#include "platform/os/window_system.h"
 #include "platform/widgets/form.h"
 
 #include <QPlainTextEdit>
+#include <vector>
 
 class QLabel;
 class QTimer;
@@ -35,7 +37,8 @@ public:
     // screens, and either call gives every control its size for that layout.
     void placePad(int left, int top, bool compact);
     // Starts Timer1 for an engine just started; `launched` is whether it could be started.
-    void startWatching(bool launched);
+    // The pad and `alsoAbove` stay above the engine's window while practice runs.
+    void startWatching(bool launched, std::vector<platform::WindowHandle> alsoAbove = {});
 
     // The memo's lines as a text file holds them.
     QStringList lines() const;
@@ -47,12 +50,17 @@ protected:
 
 private:
     void endPractice();
+    // The windows that stay above the engine: the pad and those named at the start.
+    std::vector<platform::WindowHandle> windowsAboveEngine();
 
     // Whether the engine's window was found since the engine was started, and the ticks
     // since then: until it is seen, an engine still starting up is given time.
     bool engineSeen_ = true;
     bool engineLaunched_ = false;
     int ticksSinceLaunch_ = 0;
+    std::vector<platform::WindowHandle> alsoAbove_;
+    // The engine's window the windows above are kept above, 0 for none.
+    platform::WindowHandle engineWindow_ = 0;
 };
 
 extern TForm14* Form14;

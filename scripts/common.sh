@@ -44,3 +44,21 @@ start_xvfb() {
     echo "could not start Xvfb" >&2
     return 1
 }
+
+# Starts openbox, the window manager of a plain classroom desktop, on $DISPLAY and waits until
+# it has taken the screen (it names itself on the root window); stop_window_manager ends it.
+start_window_manager() {
+    openbox >/dev/null 2>&1 &
+    WM_PID=$!
+    for _ in $(seq 1 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    echo "could not start openbox" >&2
+    return 1
+}
+
+stop_window_manager() {
+    kill "$WM_PID" 2>/dev/null || true
+    wait "$WM_PID" 2>/dev/null || true
+}

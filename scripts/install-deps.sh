@@ -4,11 +4,11 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ python3 clang-format
-    qt6-base-dev qt6-image-formats-plugins libgl-dev qt6-webengine-dev
+    qt6-base-dev qt6-image-formats-plugins libgl-dev qt6-webengine-dev qt6-translations-l10n
     libx11-dev libxtst-dev libjpeg62-turbo-dev libsane-dev libsane1
     fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xdotool x11-utils imagemagick poppler-utils
+    xvfb xdotool x11-utils imagemagick poppler-utils openbox
     clang libclang-rt-14-dev
     libzstd-dev pkgconf
     qt6-svg-dev

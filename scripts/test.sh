@@ -2,7 +2,7 @@
 # Installs what is missing, builds K_Vorne with its tests and runs them all: the unit tests,
 # the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, a short run of
 # each fuzz target (the profile reader, the RTF reader), the tests that need an X server under
-# a private Xvfb, and on CI the Debian package, installed and run as a teacher's account.
+# a private Xvfb, the tests of the real program again under a window manager, and on CI the Debian package, installed and run as a teacher's account.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -38,6 +38,12 @@ start_xvfb 1280x800x24
 # The browser engine refuses to run as root without this.
 export QTWEBENGINE_DISABLE_SANDBOX=1
 ctest --test-dir "$top/build" -L 'x11|e2e' --output-on-failure --no-tests=error
+# The program's own windows once more under a window manager, which frames and stacks them
+# as a classroom desktop does.
+phase "the program under a window manager"
+start_window_manager
+ctest --test-dir "$top/build" -L e2e --output-on-failure --no-tests=error
+stop_window_manager
 
 # The Debian package installed and run as a school would: this changes the machine, so it runs
 # only where asked for (CI, as root).

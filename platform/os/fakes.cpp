@@ -56,6 +56,13 @@ WindowHandle FakeWindowSystem::windowFromPoint(QPoint screenPoint) {
     return windowAtPoint;
 }
 
+void FakeWindowSystem::keepAbove(WindowHandle window, WindowHandle owner) {
+    if (owner == 0)
+        owners.erase(window);
+    else
+        owners[window] = owner;
+}
+
 bool FakeWindowSystem::taskbarFound() {
     return std::any_of(windows_.begin(), windows_.end(),
                        [](const Window& w) { return w.open && w.dock; });

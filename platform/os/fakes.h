@@ -46,6 +46,11 @@ public:
     std::vector<WindowHandle> closeRequests;
     std::vector<std::pair<WindowHandle, ZBand>> zRequests;
     std::vector<WindowHandle> noTaskbarButton;
+    // Each window kept above another: window -> owner.
+    std::map<WindowHandle, WindowHandle> owners;
+    // Windows called, in order, and what answers a call on each window.
+    std::vector<WindowHandle> calls;
+    std::map<WindowHandle, std::function<void()>> answers;
     WindowHandle foreground = 0;
     // Answered by windowFromPoint for a point that no placed window covers. Tests written
     // before windows had places use it; new tests place their windows instead.
@@ -63,6 +68,11 @@ public:
     QPoint pointerPosition() override { return pointer; }
     void setPointerPosition(QPoint screenPoint) override { pointer = screenPoint; }
     void setNoTaskbarButton(WindowHandle window) override { noTaskbarButton.push_back(window); }
+    void keepAbove(WindowHandle window, WindowHandle owner) override;
+    void call(WindowHandle window) override { calls.push_back(window); }
+    void answerCalls(WindowHandle window, std::function<void()> called) override {
+        answers[window] = std::move(called);
+    }
     bool taskbarFound() override;
     void hideTaskbar() override;
     void restoreTaskbar() override;

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -32,6 +33,14 @@ public:
     virtual void setPointerPosition(QPoint screenPoint) = 0;
     // Gives the window no button on the desktop's taskbar.
     virtual void setNoTaskbarButton(WindowHandle window) = 0;
+    // Keeps `window` above `owner` whatever the window manager does with `owner` (a window
+    // that fills the screen may be put above every other window while it has the focus);
+    // an owner of 0 ends that.
+    virtual void keepAbove(WindowHandle window, WindowHandle owner) = 0;
+    // Asks the copy of this program that owns `window` to come to the front; that copy hears
+    // it through answerCalls on the same window.
+    virtual void call(WindowHandle window) = 0;
+    virtual void answerCalls(WindowHandle window, std::function<void()> called) = 0;
 
     // The desktop's taskbar (its panels); found() is false on a desktop without one.
     virtual bool taskbarFound() = 0;

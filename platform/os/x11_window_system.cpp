@@ -1,10 +1,12 @@
 #include "platform/os/x11_window_system.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <xcb/xproto.h>
 
 #include <algorithm>
 #include <initializer_list>
@@ -187,6 +189,20 @@ void changeNetWmState(::Display* display, Window window, bool add,
                     static_cast<int>(list.size()));
 }
 
+// Under a window manager the client window lies in a frame of the manager's, and restacking the
+// client moves it only inside that frame: the manager restacks the frame when asked (as a pager
+// asks, which every manager honours). Without one, the window itself is restacked.
+void restack(::Display* display, Window window, int detail) {
+    if (windowManagerRunning(display) && managedByWindowManager(display, window)) {
+        sendToRoot(display, window, atom(display, "_NET_RESTACK_WINDOW"), {2L, 0L, detail});
+        return;
+    }
+    if (detail == Above)
+        XRaiseWindow(display, window);
+    else
+        XLowerWindow(display, window);
+}
+
 QString decodeText(::Display* display, const Property& text) {
     if (!text.data || text.format != 8)
         return {};
@@ -210,6 +226,66 @@ QString decodeText(::Display* display, const Property& text) {
 }
 
 } // namespace
+
+namespace {
+
+// A call is a property written on the called window, which its program sees change.
+constexpr const char* CallProperty = "_K_VORNE_CALL";
+
+class CallFilter final : public QAbstractNativeEventFilter {
+public:
+    CallFilter(xcb_window_t window, xcb_atom_t property, std::function<void()> called)
+        : window_(window), property_(property), called_(std::move(called)) {}
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notify = static_cast<const xcb_property_notify_event_t*>(message);
+        if (notify->window == window_ && notify->atom == property_ &&
+            notify->state == XCB_PROPERTY_NEW_VALUE)
+            QTimer::singleShot(0, qApp, called_); // not inside Qt's event dispatch
+        return false;
+    }
+
+private:
+    xcb_window_t window_;
+    xcb_atom_t property_;
+    std::function<void()> called_;
+};
+
+} // namespace
+
+X11WindowSystem::X11WindowSystem() = default;
+
+X11WindowSystem::~X11WindowSystem() {
+    if (callFilter_ != nullptr && qApp != nullptr)
+        qApp->removeNativeEventFilter(callFilter_.get());
+}
+
+void X11WindowSystem::call(WindowHandle window) {
+    ::Display* display = qtDisplay();
+    if (display == nullptr || window == 0)
+        return;
+    const ErrorTrap trap(display);
+    const long one = 1;
+    XChangeProperty(display, window, atom(display, CallProperty), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&one), 1);
+}
+
+void X11WindowSystem::answerCalls(WindowHandle window, std::function<void()> called) {
+    ::Display* display = qtDisplay();
+    if (display == nullptr || window == 0)
+        return;
+    if (callFilter_ != nullptr)
+        qApp->removeNativeEventFilter(callFilter_.get());
+    callFilter_ = std::make_unique<CallFilter>(static_cast<xcb_window_t>(window),
+                                               static_cast<xcb_atom_t>(atom(display, CallProperty)),
+                                               std::move(called));
+    qApp->installNativeEventFilter(callFilter_.get());
+}
 
 std::vector<WindowHandle> X11WindowSystem::topLevelWindows() {
     ::Display* display = qtDisplay();
@@ -274,7 +350,7 @@ void X11WindowSystem::setZBand(WindowHandle window, ZBand band) {
     switch (band) {
     case ZBand::Topmost:
         changeNetWmState(display, window, true, {above});
-        XRaiseWindow(display, window);
+        restack(display, window, Above);
         break;
     case ZBand::NotTopmost:
         changeNetWmState(display, window, false, {above});
@@ -282,7 +358,7 @@ void X11WindowSystem::setZBand(WindowHandle window, ZBand band) {
     case ZBand::Bottom:
         // A window sent to the bottom stops being topmost, or it would float back up.
         changeNetWmState(display, window, false, {above});
-        XLowerWindow(display, window);
+        restack(display, window, Below);
         break;
     }
 }
@@ -357,6 +433,25 @@ void X11WindowSystem::setNoTaskbarButton(WindowHandle window) {
     changeNetWmState(
         display, window, true,
         {atom(display, "_NET_WM_STATE_SKIP_TASKBAR"), atom(display, "_NET_WM_STATE_SKIP_PAGER")});
+}
+
+// A window manager keeps a transient window above the window it is transient for, in that
+// window's layer at least. Written only when it changes: a manager restacks on every change.
+void X11WindowSystem::keepAbove(WindowHandle window, WindowHandle owner) {
+    ::Display* display = qtDisplay();
+    if (display == nullptr || window == 0)
+        return;
+    const ErrorTrap trap(display);
+    const Property current = readProperty(display, window, XA_WM_TRANSIENT_FOR);
+    const bool holds = current.data && current.type == XA_WINDOW && current.format == 32 &&
+                       current.count == 1 &&
+                       *reinterpret_cast<const Window*>(current.data.get()) == owner;
+    if (owner == 0) {
+        if (current.type != None)
+            XDeleteProperty(display, window, XA_WM_TRANSIENT_FOR);
+    } else if (!holds) {
+        XSetTransientForHint(display, window, owner);
+    }
 }
 
 std::vector<WindowHandle> X11WindowSystem::dockWindows() {

@@ -4,12 +4,17 @@
 
 #include "platform/os/window_system.h"
 
+#include <QAbstractNativeEventFilter>
+#include <memory>
 #include <vector>
 
 namespace platform {
 
 class X11WindowSystem final : public WindowSystem {
 public:
+    X11WindowSystem();
+    ~X11WindowSystem() override;
+
     std::vector<WindowHandle> topLevelWindows() override;
     QString caption(WindowHandle window) override;
     void requestClose(WindowHandle window) override;
@@ -19,6 +24,9 @@ public:
     QPoint pointerPosition() override;
     void setPointerPosition(QPoint screenPoint) override;
     void setNoTaskbarButton(WindowHandle window) override;
+    void keepAbove(WindowHandle window, WindowHandle owner) override;
+    void call(WindowHandle window) override;
+    void answerCalls(WindowHandle window, std::function<void()> called) override;
 
     bool taskbarFound() override;
     void hideTaskbar() override;
@@ -32,6 +40,7 @@ private:
 
     // The panels this object unmapped, mapped again on restore even if they lost their type.
     std::vector<WindowHandle> hiddenDocks_;
+    std::unique_ptr<QAbstractNativeEventFilter> callFilter_;
     bool screenSaverRunning_ = false;
 };
 

@@ -1,7 +1,12 @@
 #include "platform/widgets/controls.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QToolTip>
 
 namespace platform {
 
@@ -15,6 +20,34 @@ SpeedButton::SpeedButton(QWidget* parent, int left, int top, int width, int heig
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (!hint.isEmpty())
         setToolTip(hint);
+    hintTimer_.setSingleShot(true);
+    connect(&hintTimer_, &QTimer::timeout, this, &SpeedButton::showHint);
+}
+
+bool SpeedButton::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Enter:
+        hintTimer_.start(style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, this));
+        break;
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+    case QEvent::Hide:
+        hintTimer_.stop();
+        break;
+    default:
+        break;
+    }
+    return QToolButton::event(event);
+}
+
+// As Qt shows a hint: in the active window, or in one that shows hints always.
+void SpeedButton::showHint() {
+    if (toolTip().isEmpty() || !underMouse() || QToolTip::isVisible() ||
+        QApplication::mouseButtons() != Qt::NoButton)
+        return;
+    if (!window()->testAttribute(Qt::WA_AlwaysShowToolTips) && !window()->isActiveWindow())
+        return;
+    QToolTip::showText(QCursor::pos(), toolTip(), this);
 }
 
 void SpeedButton::setGroupIndex(int group) {
@@ -112,18 +145,27 @@ void Swatch::mousePressEvent(QMouseEvent* event) {
 
 NumberBox::NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
                      const QString& text, const QString& hint)
-    : QLineEdit(text, parent) {
+    : QLineEdit(text, parent), pixelSize_(pixelSize) {
     setGeometry(left, top, width, height);
     setReadOnly(true);
     setFocusPolicy(Qt::NoFocus);
     setAlignment(Qt::AlignCenter);
     setFrame(false);
     setToolTip(hint);
-    QFont f = font();
-    f.setPixelSize(pixelSize);
-    f.setBold(true);
-    setFont(f);
     setStyleSheet(QStringLiteral("QLineEdit { color: red; background: white; }"));
+    fitText();
+    connect(this, &QLineEdit::textChanged, this, &NumberBox::fitText);
+}
+
+// The line edit keeps a margin of two pixels on either side of its text.
+void NumberBox::fitText() {
+    QFont f = font();
+    f.setBold(true);
+    int size = pixelSize_;
+    f.setPixelSize(size);
+    while (size > 6 && QFontMetrics(f).horizontalAdvance(text()) > width() - 4)
+        f.setPixelSize(--size);
+    setFont(f);
 }
 
 ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {

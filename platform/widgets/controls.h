@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -23,8 +24,17 @@ public:
     bool isDown() const { return isChecked(); }
     void setDown(bool down);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    void showHint();
+
     int group_ = 0;
+    // Qt starts a hint on a pointer motion, and takes none at the point where it saw the
+    // pointer last: a pointer that comes back onto the button there (a pen lifted and put down
+    // again, a touch) brings only the entering. That starts this one.
+    QTimer hintTimer_;
 };
 
 // A filled rectangle with an optional caption drawn in a chosen colour.
@@ -71,12 +81,18 @@ private:
     TColor color_;
 };
 
-// A read-only box showing a number in large red digits; its text is the value.
+// A read-only box showing a number in large red digits; its text is the value. Digits that
+// would not fit at the designed size are drawn smaller, so that the whole number shows.
 class NumberBox : public QLineEdit {
     Q_OBJECT
 public:
     NumberBox(QWidget* parent, int left, int top, int width, int height, int pixelSize,
               const QString& text, const QString& hint);
+
+private:
+    void fitText();
+
+    int pixelSize_;
 };
 
 // A picture shown at its own size from the top-left corner; what lies outside the control is

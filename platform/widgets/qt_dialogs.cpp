@@ -1,13 +1,18 @@
 #include "platform/widgets/qt_dialogs.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
+#include <algorithm>
 
 namespace platform {
 
@@ -128,9 +133,70 @@ std::optional<QString> QtDialogs::chooseSaveFile(QWidget* owner, const QString& 
     return runFileDialog(owner, filter, QFileDialog::AcceptSave, lastFolder_);
 }
 
+namespace {
+
+// The dialog lists the installed families and sizes in points. A text's family may be a name
+// that stands for an installed face (宋体), and its size is in pixels: the dialog is shown the
+// face and the points that the text shows.
+struct FontInDialog {
+    QFont text;  // as the text has it
+    QFont shown; // as the dialog shows it
+    qreal dpi;
+
+    FontInDialog(const QFont& font, const QWidget* owner)
+        : text(font), shown(font), dpi(owner != nullptr ? owner->logicalDpiY() : 96) {
+        const QStringList installed = QFontDatabase::families();
+        if (!installed.contains(font.family())) {
+            // Qt keeps substitutes in lower case; the dialog knows a face by its own spelling.
+            const QString face = QFont::substitute(font.family());
+            for (const QString& family : installed) {
+                if (family.compare(face, Qt::CaseInsensitive) == 0)
+                    shown.setFamilies({family}); // the dialog reads the first of the families
+            }
+        }
+        if (font.pixelSize() > 0)
+            shown.setPointSizeF(font.pixelSize() * 72.0 / dpi);
+    }
+
+    // What the text takes from the dialog's font: what the teacher left as shown stays as the
+    // text has it, so that OK without a change changes nothing.
+    QFont forText(const QFont& chosen) const {
+        QFont result = chosen;
+        if (chosen.family() == shown.families().value(0))
+            result.setFamilies(text.families());
+        if (text.pixelSize() > 0) {
+            result.setPixelSize(qFuzzyCompare(chosen.pointSizeF(), shown.pointSizeF())
+                                    ? text.pixelSize()
+                                    : std::max(1, qRound(chosen.pointSizeF() * dpi / 72.0)));
+        }
+        return result;
+    }
+};
+
+} // namespace
+
+bool installQtTranslations(const QLocale& system) {
+    const bool traditional =
+        system.language() == QLocale::Chinese &&
+        (system.script() == QLocale::TraditionalChineseScript ||
+         system.territory() == QLocale::Taiwan || system.territory() == QLocale::HongKong);
+    const QLocale chinese(QLocale::Chinese,
+                          traditional ? QLocale::TraditionalChineseScript
+                                      : QLocale::SimplifiedChineseScript,
+                          traditional ? QLocale::Taiwan : QLocale::China);
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(chinese, QStringLiteral("qt"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 std::optional<QFont> QtDialogs::chooseFont(QWidget* owner, const QFont& initial,
                                            const std::function<void(const QFont&)>& apply) {
-    QFontDialog dialog(initial, owner);
+    const FontInDialog font(initial, owner);
+    QFontDialog dialog(font.shown, owner);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     dialog.setOption(QFontDialog::DontUseNativeDialog, true);
     // Qt's dialog has no Apply button: one is added to its own row of buttons.
@@ -138,11 +204,11 @@ std::optional<QFont> QtDialogs::chooseFont(QWidget* owner, const QFont& initial,
         QPushButton* applyButton =
             buttons->addButton(QStringLiteral("应用(&A)"), QDialogButtonBox::ApplyRole);
         QObject::connect(applyButton, &QPushButton::clicked, &dialog,
-                         [&] { apply(dialog.currentFont()); });
+                         [&] { apply(font.forText(dialog.currentFont())); });
     }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.selectedFont();
+    return font.forText(dialog.selectedFont());
 }
 
 std::optional<QString> QtDialogs::chooseDocument(QWidget* owner, const QString& folder,

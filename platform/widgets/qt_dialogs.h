@@ -3,6 +3,7 @@
 
 #include "platform/os/dialogs.h"
 
+#include <QLocale>
 #include <QStringList>
 
 namespace platform {
@@ -11,6 +12,11 @@ namespace platform {
 // turn, patterns separated by ';') as Qt's name filters, each pattern matching names whatever
 // their case: "swf files (*.swf) (*.[sS][wW][fF])".
 QStringList nameFiltersFromWindows(const QString& filter);
+
+// Qt's own dialogs and buttons speak Chinese, as the program does: traditional characters on a
+// system set to them, simplified ones otherwise. Loads Qt's translations into the running
+// application; false when they are not installed, and Qt's texts stay English.
+bool installQtTranslations(const QLocale& system);
 
 class QtDialogs final : public Dialogs {
 public:

@@ -1,5 +1,9 @@
 // A full-screen drawing window: it keeps its own screen-sized surface, which handlers draw
 // on and which the window shows; repaints only show it again.
+//
+// A window manager keeps a focused window that fills the screen above every window that is not
+// its own. So every other window of the program that is shown while a surface window is up (a
+// box, a dialog, the keypad) is made its transient window, which the manager keeps above it.
 #pragma once
 
 #include "platform/raster/canvas.h"

@@ -32,6 +32,10 @@ TEST_F(StartupFixture, OnlyASecondWindowCaptionedWithTheTitleEndsTheProgram) {
         Form1 = &toolbar;
         toolbar.FormCreate();
         EXPECT_EQ(app.Terminated(), c.terminated) << c.others.join(QLatin1Char('|')).toStdString();
+        // The copy that runs already is asked to come to the front; a copy that runs on
+        // answers such calls.
+        EXPECT_EQ(!fresh.windows.calls.empty(), c.terminated);
+        EXPECT_EQ(fresh.windows.answers.count(app.Handle()), c.terminated ? 0U : 1U);
         // The other steps run all the same.
         EXPECT_EQ(fresh.taskKeys.calls, (std::vector<std::pair<int, int>>{{1, 23}}));
         Form1 = nullptr;
@@ -90,4 +94,17 @@ TEST_F(StartupFixture, ToolbarIsDockedAtTheTopNearTheRightEdge) {
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(Form1->Timer1->interval(), 1000);
     EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+}
+
+// A second copy's call brings a shrunk toolbar back, on top.
+TEST_F(AppFixture, ACallFromASecondCopyBringsTheToolbarForward) {
+    Form1->show();
+    Form1->SpeedButton5Click();
+    fakes.windows.zRequests.clear();
+    ASSERT_EQ(fakes.windows.answers.count(Application->Handle()), 1U);
+    fakes.windows.answers[Application->Handle()]();
+    EXPECT_EQ(Form1->width(), 342);
+    EXPECT_FALSE(Form1->SpeedButton6->isVisible());
+    EXPECT_EQ(fakes.windows.zRequests,
+              (std::vector<std::pair<WindowHandle, ZBand>>{{Form1->handle(), ZBand::Topmost}}));
 }

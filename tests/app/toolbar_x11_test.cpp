@@ -110,6 +110,9 @@ TEST_F(ToolbarX11Test, HintsShowAlthoughTheToolbarIsNeverActive) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(hintAfterRestingOn(c.button), c.hint.toStdString());
+    // Back on a button whose hint was shown last, as a hand that wavered comes back.
+    for (int again = 0; again < 2; ++again)
+        EXPECT_EQ(hintAfterRestingOn(toolbar->SpeedButton5), "微缩") << "again " << again;
 
     // The restore square of the shrunk toolbar shows no hint.
     toolbar->SpeedButton5Click();

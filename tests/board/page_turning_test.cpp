@@ -2,9 +2,13 @@
 #include "app/toolbar.h"
 #include "board_fixture.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 
 using namespace platform;
@@ -149,4 +153,42 @@ TEST_F(BoardFixture, ATallPictureContinuesOnTheNextPage) {
     EXPECT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Image2->y(), 90 - sh());
     EXPECT_EQ(Form3->Board.ContinuationPage, 0);
+}
+
+// A double click on the toolbar's whiteboard button: its second press lands on the board's
+// line tool, at the same place, and must not arm it; a press after the interval does, and so
+// does one on a board opened otherwise than by a click.
+TEST_F(BoardFixture, ThePressAfterTheOpeningClickIsNotTheBoards) {
+    SpeedButton* line = Form3->SpeedButton14;
+    Form3->showBoard();
+    QWidget other;
+    other.setGeometry(line->mapToGlobal(QPoint(0, 0)).x(), line->mapToGlobal(QPoint(0, 0)).y(),
+                      line->width(), line->height());
+    other.show();
+    QTest::mouseClick(&other, Qt::LeftButton); // the toolbar's button, at the same place
+    other.hide();
+    Form3->showBoard();
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_FALSE(line->isDown());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_TRUE(line->isDown());
+
+    Form3->SpeedButton3->click(); // the pen again
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    Form3->showBoard(); // opened by a key, long after the last click
+    QTest::mouseClick(line, Qt::LeftButton);
+    EXPECT_TRUE(line->isDown());
+}
+
+// The page number on the title bar shows whole, two digits too, and large while it can.
+TEST_F(BoardFixture, ThePageNumberFitsItsBox) {
+    QLineEdit* box = Form3->Edit2;
+    for (const char* number : {"1", "9", "12", "88", "99"}) {
+        box->setText(QString::fromLatin1(number));
+        EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(box->text()), box->width() - 4)
+            << number;
+    }
+    box->setText(QStringLiteral("1"));
+    EXPECT_EQ(box->font().pixelSize(), 24);
 }

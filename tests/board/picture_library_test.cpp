@@ -294,7 +294,9 @@ TEST_F(PictureLibraryTest, TheSettingsBoxShowsWithTheOwnPicturesAndLeavesWithThe
     EXPECT_EQ(Form3->Board.OwnPictures.LoadState, 1);
     EXPECT_TRUE(Form3->Image26->isVisible());
     EXPECT_TRUE(Form13->isVisible());
-    EXPECT_EQ(Form13->pos(), QPoint(3, Form3->ScrollBox1->height() + 62));
+    // Below the own pictures, and whole on the screen, which the place given would pass.
+    EXPECT_GE(Form3->ScrollBox1->height() + 62 + Form13->height(), screenHeight());
+    EXPECT_EQ(Form13->geometry(), QRect(3, screenHeight() - 48, 130, 48));
 
     Form3->hide();
     EXPECT_FALSE(Form13->isVisible());

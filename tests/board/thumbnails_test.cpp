@@ -87,6 +87,31 @@ TEST_F(PanelFixture, AnArrowClickEndsWithTheRenders) {
     EXPECT_EQ(stripPixel(sw() / 2, 100), clWhite);
 }
 
+// The teacher holds the thumb or an arrow: the strip follows all the way, and the hold is not
+// ended by the strip's redrawing at each step.
+TEST_F(PanelFixture, TheThumbDragsAndAHeldArrowRepeats) {
+    makePages(30);
+    Form3->Board.choosePage(1);
+    Form3->SpeedButton1Click();
+    QScrollBar* bar = Form3->ScrollBar1;
+    const QPoint thumb(bar->height() + 4, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+    for (int dx = 10; dx <= 130; dx += 10)
+        QTest::mouseMove(bar, thumb + QPoint(dx, 0));
+    EXPECT_GT(bar->value(), 5) << "dragged 130 px";
+    EXPECT_TRUE(bar->isSliderDown()) << "still held";
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(130, 0));
+    EXPECT_EQ(Form3->Edit3->text(), QStringLiteral(" ") + QString::number(bar->value()));
+
+    bar->setValue(1);
+    const QPoint rightArrow(bar->width() - 4, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, {}, rightArrow);
+    EXPECT_TRUE(QTest::qWaitFor([bar] { return bar->value() > 3; }, 5000))
+        << "a held arrow repeats";
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, rightArrow);
+    EXPECT_TRUE(Form3->Panel6->isVisible());
+}
+
 // The faults mended in the strip and the panel, each on a board of its own.
 class Faults;
 struct FaultCase {

@@ -39,34 +39,59 @@ def wait_for(condition, timeout, what):
     raise AssertionError(f"timed out after {timeout} s waiting for {what}")
 
 
-def root_children():
-    """xwininfo's list of the top-level windows. A window that goes while the list is made
-    fails the listing: it is made again."""
+def window_tree():
+    """xwininfo's tree of every window. A window that goes while the tree is read fails the
+    reading: it is read again."""
     for _ in range(20):
-        listing = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True,
-                                 text=True)
-        if listing.returncode == 0:
-            return listing.stdout
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True)
+        if tree.returncode == 0:
+            return tree.stdout
         time.sleep(0.05)
-    return run("xwininfo", "-root", "-children")
+    return run("xwininfo", "-root", "-tree")
 
 
 def mapped_windows():
-    """Top-level windows that are mapped: (id, x, y, width, height, name), top first."""
-    out = root_children()
-    windows = []
+    """Top-level windows that are mapped and on the screen: (id, x, y, width, height, name), top
+    first. A window manager puts each window it manages into a frame of its own: the window in
+    the frame then stands for the frame, with its place on the screen."""
+    out = window_tree()
+    entry = re.compile(r'( +)(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+'
+                       r'\s+\+(-?\d+)\+(-?\d+)')
+    tops = []
+    top_indent = None
     for line in out.splitlines():
-        m = re.match(r'\s+(0x[0-9a-f]+) (.*?): \(.*?\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', line)
+        m = entry.match(line)
         if not m:
             continue
-        wid = m.group(1)
-        name = m.group(2)
-        info = run("xwininfo", "-id", wid, check=False)
-        if "IsViewable" not in info:
-            continue
-        windows.append((wid, int(m.group(5)), int(m.group(6)), int(m.group(3)),
-                        int(m.group(4)), name))
+        indent = len(m.group(1))
+        wid, name = m.group(2), m.group(3)
+        window = (wid, int(m.group(6)), int(m.group(7)), int(m.group(4)), int(m.group(5)), name)
+        if top_indent is None:
+            top_indent = indent
+        if indent == top_indent:
+            tops.append(window)
+        elif (indent == top_indent + 3 and tops[-1][5] == "(has no name)"
+              and name != "(has no name)"):
+            tops[-1] = window
+    windows = []
+    for window in tops:
+        if window[1] + window[3] <= 0 or window[2] + window[4] <= 0:
+            continue  # off the screen: a window manager's own
+        info = run("xwininfo", "-id", window[0], check=False)
+        if "IsViewable" in info:
+            windows.append(window)
     return windows
+
+
+def place_window(name, x, y, timeout=20):
+    """Waits for another program's window of that name and puts its inside at (x, y), as on
+    the desktop without a window manager the test was written for: a window manager's frame
+    around it then lies further out."""
+    wait_for(lambda: any(w[5] == f'"{name}"' for w in mapped_windows()), timeout, name)
+    wid = next(w[0] for w in mapped_windows() if w[5] == f'"{name}"')
+    extents = re.findall(r"\d+", run("xprop", "-id", wid, "_NET_FRAME_EXTENTS", check=False))
+    left, _, top, _ = (int(v) for v in extents[:4]) if len(extents) >= 4 else (0, 0, 0, 0)
+    run("xdotool", "windowmove", "--sync", wid, str(x - left), str(y - top))
 
 
 def net_wm_state(wid):
@@ -76,9 +101,9 @@ def net_wm_state(wid):
 
 
 def program_windows():
-    """How many top-level windows, mapped or not, carry the program's caption: one for each
-    running copy."""
-    return root_children().count('"K_Vorne"')
+    """How many windows, mapped or not, carry the program's caption: one for each running
+    copy."""
+    return window_tree().count('"K_Vorne"')
 
 
 def click(x, y, button=1):

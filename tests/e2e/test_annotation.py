@@ -11,8 +11,8 @@ import sys
 import tempfile
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, place_window, \
+    run, screen_size, screenshot, wait_for
 
 SKY_BLUE = (166, 202, 240)
 INK = (255, 128, 0)  # the overlay's pen colour at start, 33023
@@ -67,12 +67,14 @@ def main(folder):
             others.append(subprocess.Popen(["display", "-borderwidth", "0", "-geometry",
                                             f"+{left}+0", "-title", "stripes", picture],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            place_window("stripes", left, 0)
             wait_for(lambda: shows_picture(sw - 20, 100), 20, "the picture")
             text = "#### KVORNE #### KVORNE ####"
             others.append(subprocess.Popen(["xmessage", "-geometry", f"380x90+{sw - 430}+0",
                                             "-bg", "#30a0a0", "-fg", "#000000", "-fn", "10x20",
                                             f"{text}\n{text}"],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            place_window("xmessage", sw - 430, 0)
             wait_for(lambda: pixel(sw - 60, 80) == (48, 160, 160), 20, "the message")
             time.sleep(0.5)
             under_toolbar = region(sw - 436, 0, 343, 39)

@@ -125,6 +125,14 @@ def main(folder):
         drag([(gx0 + cell // 4 + 6 * i, gy0 + cell // 3 + 4 * i) for i in range(20)])
         wait_for(lambda: len(pixels_of(INK, *grid)) > 100, 3, "the stroke in the grid")
         check(True, "a stroke written with the pointer shows in dark ink")
+        # Writing gives the engine the focus, and a window manager puts a focused window that
+        # fills the screen above the others: the pad and the toolbar stay above it.
+        time.sleep(0.5)
+        stack = mapped_windows()
+        above = stack[:[w[5] for w in stack].index('"书写练习引擎"')]
+        check(any(w[5] == '"书写练习"' for w in above) and
+              any(w[1:5] == (toolbar_x, 0, 343, 39) for w in above),
+              "the pad and the toolbar stay above the engine while the pupil writes")
         screenshot("e2e-practice.png")
 
         # The pad's exit closes the engine and gives the taskbar back.

@@ -263,6 +263,7 @@ TEST_F(ScannerTest, NoLibraryAndNoDeviceAreToldInTheirOwnWords) {
     fakes.scanner.libraryPresent = true;
     pressScannerButton();
     EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->Label1->text(), NoScannerFound) << "said in the window as it opens";
     EXPECT_EQ(messages(), QStringList{NoScannerFound});
     EXPECT_EQ(board.panelCloses, 0);
     EXPECT_FALSE(form->isVisible());
@@ -278,6 +279,7 @@ TEST_F(ScannerTest, SourcesAreListedInOrderAndToldApartWhenTheyReadTheSame) {
     EXPECT_EQ(form->ListBox1->item(1)->text(), "Noname frontend-tester (test:1)");
     EXPECT_EQ(form->ListBox1->item(2)->text(), "Acme Flatbed 150");
     EXPECT_EQ(form->ListBox1->currentRow(), 0);
+    EXPECT_EQ(form->Label1->text(), "选择来源：");
     // Cancel unloads the library and scans nothing.
     EXPECT_FALSE(form->Twain->LibraryLoaded());
     EXPECT_FALSE(fakes.scanner.calls().contains(QStringLiteral("start")));

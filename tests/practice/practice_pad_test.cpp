@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 using namespace platform;
 
@@ -121,7 +123,8 @@ TEST_F(PracticeTest, WatchSendsTheEngineDownOrEndsPracticeWhenItHasGone) {
         {"engine below others", {other, QString(), Engine, Engine}, false, 2, false},
         {"engine on top, captioned last", {Engine, other}, false, 0, false},
         {"engine while the pad is hidden", {other, Engine}, true, 1, false},
-        {"no engine, captionless last", {other, QString()}, false, -1, false},
+        // What lies at the bottom is a window manager's business, and says nothing.
+        {"no engine, captionless last", {other, QString()}, false, -1, true},
         {"no windows at all", {}, false, -1, false},
         {"no engine, captioned last", {QString(), other}, false, -1, true},
         {"no engine, captioned last, pad hidden", {other}, true, -1, true},
@@ -139,15 +142,22 @@ TEST_F(PracticeTest, WatchSendsTheEngineDownOrEndsPracticeWhenItHasGone) {
 
         Form14->Timer1Timer();
         if (c.lowered >= 0) {
+            const WindowHandle engine = walk[static_cast<size_t>(c.lowered)];
             EXPECT_EQ(fakes.windows.zRequests,
-                      (std::vector<std::pair<WindowHandle, ZBand>>{
-                          {walk[static_cast<size_t>(c.lowered)], ZBand::Bottom}}))
+                      (std::vector<std::pair<WindowHandle, ZBand>>{{engine, ZBand::Bottom}}))
+                << c.what;
+            // The pad and the toolbar stay above the engine, whatever a window manager does
+            // with a window that fills the screen.
+            EXPECT_EQ(fakes.windows.owners,
+                      (std::map<WindowHandle, WindowHandle>{{Form14->winId(), engine},
+                                                            {Form1->handle(), engine}}))
                 << c.what;
         } else {
             EXPECT_TRUE(fakes.windows.zRequests.empty()) << c.what;
         }
         if (c.ends) {
             expectEnded(c.what);
+            EXPECT_TRUE(fakes.windows.owners.empty()) << c.what;
             EXPECT_EQ(fakes.windows.taskbarRestores, restores + 1) << c.what;
         } else {
             EXPECT_TRUE(practising()) << c.what;
@@ -249,4 +259,30 @@ TEST_F(PracticeTest, PadHoldsItsDesignedTexts) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Form14->Timer1->interval(), 100);
     EXPECT_FALSE(Form14->Timer1->isActive());
+}
+
+namespace {
+
+// The relative luminance of a colour and the contrast of two, as screen readability is measured.
+double luminance(const QColor& c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+// The hint line under the memo can be read on the pad's face.
+TEST_F(PracticeTest, TheHintLineCanBeRead) {
+    const QPalette colours = Form14->Label1->palette();
+    EXPECT_GE(
+        contrast(colours.color(QPalette::WindowText), Form14->palette().color(QPalette::Window)),
+        4.5);
 }
