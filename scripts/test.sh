@@ -2,7 +2,8 @@
 # Installs what is missing, builds K_Vorne with its tests and runs them all: the unit tests,
 # the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, a short run of
 # each fuzz target (the profile reader, the RTF reader), the tests that need an X server under
-# a private Xvfb, the tests of the real program again under a window manager, and on CI the Debian package, installed and run as a teacher's account.
+# a private Xvfb, the tests of the real program again under a window manager, and on CI the
+# Debian package, installed and run as a teacher's account.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
