@@ -76,8 +76,8 @@ void TForm2::buildFullBar() {
     Panel1 = new Panel(this, 0, 0, 591, 40, clSkyBlue);
     SpeedButton9 = new SpeedButton(Panel1, 0, 1, 38, 38, QStringLiteral("笔画颜色"));
     LCP = new Swatch(Panel1, 1, 16, 36, 9, PenOrange, QString());
-    Edit1 =
-        new NumberBox(Panel1, 36, 1, 27, 38, 35, QStringLiteral("3"), QStringLiteral("笔画粗细"));
+    Edit1 = new NumberBox(Panel1, 36, 1, 27, 38, 35, QString::number(penWidth_),
+                          QStringLiteral("笔画粗细"));
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { color: red; background: %1; }")
                              .arg(toQColor(WidthBoxColour).name()));
     SpeedButton7 =
@@ -167,7 +167,7 @@ void TForm2::loadOverlayCursor(const QString& fileName) {
 }
 
 int TForm2::penWidth() const {
-    return Edit1->text().toInt();
+    return penWidth_;
 }
 
 TRect TForm2::strokeRegion() const {

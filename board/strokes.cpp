@@ -23,7 +23,7 @@ QString readoutValue(int delta) {
 } // namespace
 
 int TForm3::penWidth() const {
-    return Edit1->text().toInt();
+    return Board.PenWidth;
 }
 
 TColor TForm3::surfaceBackground() {

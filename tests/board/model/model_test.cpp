@@ -130,6 +130,21 @@ TEST_F(ModelTest, FloatingPictureCommits) {
     }
 }
 
+// Every width asked for is held to 1..9, and only a change is announced.
+TEST_F(ModelTest, PenWidthIsHeldToOneToNine) {
+    int announced = 0;
+    QObject::connect(&board, &BoardModel::penChanged, [&] { ++announced; });
+    struct Case {
+        int asked, held, announcedAfter;
+    };
+    for (const Case& c : {Case{12, 9, 1}, Case{10, 9, 1}, Case{0, 1, 2}, Case{-4, 1, 2},
+                          Case{5, 5, 3}, Case{5, 5, 3}}) {
+        board.setPenWidth(c.asked);
+        EXPECT_EQ(board.PenWidth, c.held) << c.asked;
+        EXPECT_EQ(announced, c.announcedAfter) << c.asked;
+    }
+}
+
 TEST_F(ModelTest, ANeverDrawnPageCostsNothingUntilShown) {
     BoardModel fresh;
     fresh.create(Screen, QString());
