@@ -21,11 +21,10 @@ namespace {
 
 constexpr TColor PenOrange = 33023; // the pen colour at start
 constexpr TColor WidthBoxColour = 14850132;
-constexpr int ToolGroup = 1;
 
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
     SpeedButton* b = pictureButton(parent, left, 1, width, 38, hint, glyph);
-    b->setGroupIndex(ToolGroup);
+    makeExclusive(b);
     return b;
 }
 
@@ -69,7 +68,7 @@ void TForm2::buildSmallBar() {
     SpeedButton19 = pictureButton(Panel2, 265, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
     SpeedButton16 =
         pictureButton(Panel2, 303, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
-    SpeedButton25->setDown(true);
+    SpeedButton25->setChecked(true);
 }
 
 void TForm2::buildFullBar() {
@@ -104,7 +103,7 @@ void TForm2::buildFullBar() {
     SpeedButton1 = pictureButton(Panel1, 476, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
     SpeedButton18 = pictureButton(Panel1, 514, 1, 38, 38, QStringLiteral("缩减"), Glyph::Shrink);
     SpeedButton3 = pictureButton(Panel1, 552, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
-    SpeedButton4->setDown(true);
+    SpeedButton4->setChecked(true);
     Panel1->hide();
 }
 

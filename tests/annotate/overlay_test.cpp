@@ -305,9 +305,9 @@ TEST_F(OverlayTest, EachBarsToolsAreARadioGroupOfTheirOwnAndShareTheHandlers) {
         EXPECT_EQ(Form2->OverlayTool, c.tool) << c.button->toolTip().toStdString();
     }
     Form2->SpeedButton21->click();
-    EXPECT_TRUE(Form2->SpeedButton21->isDown());
-    EXPECT_FALSE(Form2->SpeedButton25->isDown());
-    EXPECT_TRUE(Form2->SpeedButton4->isDown()); // the full bar's group is apart
+    EXPECT_TRUE(Form2->SpeedButton21->isChecked());
+    EXPECT_FALSE(Form2->SpeedButton25->isChecked());
+    EXPECT_TRUE(Form2->SpeedButton4->isChecked()); // the full bar's group is apart
 }
 
 TEST_F(OverlayTest, TheBarsTakeTurnsAndGoingBackRepaintsTheBand) {

@@ -29,7 +29,7 @@ TEST_F(AppFixture, PageStoreAfterCreation) {
     EXPECT_EQ(Form3->LCP->Color(), 0x000000FFu);
     EXPECT_EQ(Form3->RCP->Color(), 0x00808080u);
     EXPECT_EQ(Form3->RichEdit1->palette().color(QPalette::Base), QColor(0xA5, 0xA5, 0xA5));
-    EXPECT_TRUE(Form3->SpeedButton3->isDown());
+    EXPECT_TRUE(Form3->SpeedButton3->isChecked());
     EXPECT_EQ(Form3->Panel2->width(), sw() - 1);
     EXPECT_EQ(Form3->Panel1->geometry().right() + 1, sw() - 2); // right-aligned in the title bar
     EXPECT_TRUE(Form3->Panel4->isHidden());
