@@ -2,6 +2,7 @@
 // whose names collide, saves that stop halfway or fill the disk, and lessons the Windows
 // program wrote.
 #include "archive_fixture.h"
+#include "files.h"
 #include "lessons/lesson_names.h"
 #include "platform/os/ini_text.h"
 #include "platform/raster/tcolor.h"
@@ -19,25 +20,13 @@ const LessonOwner Owner{QStringLiteral("教师1"), 2, 13};
 constexpr TColor Red = 0x000000FF, Green = 0x0000FF00, Blue = 0x00FF0000, Yellow = 0x0000FFFF,
                  Cyan = 0x00FFFF00;
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void putFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 class LessonArchiveTest : public ArchiveFixture {
 protected:
     DiskArchiveFiles disk;
     LessonArchive archive{disk};
 
     std::optional<QString> indexValue(const QString& section, const QString& key) {
-        return IniText(fileBytes(lessonFile(LessonIndexFile))).value(section, key);
+        return IniText(readBytes(lessonFile(LessonIndexFile))).value(section, key);
     }
     ArchiveResult saveAs(const LessonOwner& owner, bool replace = false) {
         return archive.save(*board, folder, owner, replace);
@@ -65,11 +54,11 @@ TEST_F(LessonArchiveTest, SavedPagesPanelsAndTextsOpenAgain) {
     EXPECT_EQ(indexValue(QStringLiteral("教师1213"), QStringLiteral("teacher")), Owner.Teacher);
     // The index is GBK, as the Windows program reads it.
     EXPECT_TRUE(
-        fileBytes(lessonFile(LessonIndexFile)).contains(toGbk(QStringLiteral("[教师1213]"))));
+        readBytes(lessonFile(LessonIndexFile)).contains(toGbk(QStringLiteral("[教师1213]"))));
     EXPECT_TRUE(QFile::exists(lessonFile(QStringLiteral("教师12131.te"))));
     EXPECT_FALSE(QFile::exists(lessonFile(QStringLiteral("教师12132.te"))));
     EXPECT_EQ(QImage(lessonFile(QStringLiteral("教师12133.pte")), "png").size(), Screen);
-    EXPECT_EQ(IniText(fileBytes(lessonFile(QStringLiteral("教师12132.sec"))))
+    EXPECT_EQ(IniText(readBytes(lessonFile(QStringLiteral("教师12132.sec"))))
                   .value(QStringLiteral("edit"), QStringLiteral("height")),
               QStringLiteral("202"));
     EXPECT_TRUE(
@@ -78,7 +67,7 @@ TEST_F(LessonArchiveTest, SavedPagesPanelsAndTextsOpenAgain) {
             .isEmpty());
 
     // A stale text of page 2 from another lesson goes; the window shows page 1 of three.
-    putFile(programDir.filePath(QStringLiteral("2")), "stale");
+    writeBytes(programDir.filePath(QStringLiteral("2")), "stale");
     makeBoard();
     board->CurrentPage = 1;
     board->setCurrentPage(5);
@@ -102,7 +91,7 @@ TEST_F(LessonArchiveTest, MissingPanelFileAndPictureGiveDefaultsAndABlankPage) {
     drawLesson({Red, Green}, {});
     ASSERT_TRUE(saveAs(Owner).ok());
     QFile::remove(lessonFile(QStringLiteral("教师12132.sec")));
-    putFile(lessonFile(QStringLiteral("教师12131.pte")), "not a picture");
+    writeBytes(lessonFile(QStringLiteral("教师12131.pte")), "not a picture");
     makeBoard();
     board->BackgroundColour = Cyan;
     ASSERT_TRUE(LessonArchive(disk).open(*board, folder, Owner).ok());
@@ -129,7 +118,7 @@ TEST_F(LessonArchiveTest, DamagedPanelValuesOpenAsNoPanelOrTheDefaultPlace) {
     ASSERT_TRUE(saveAs(Owner).ok());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sec);
-        putFile(lessonFile(QStringLiteral("教师12131.sec")), QByteArray("[edit]\r\n") + c.sec);
+        writeBytes(lessonFile(QStringLiteral("教师12131.sec")), QByteArray("[edit]\r\n") + c.sec);
         ASSERT_TRUE(openAs(Owner).ok());
         EXPECT_EQ(board->panelKind(1), c.kind);
         EXPECT_EQ(QRect(board->PanelLeft[1], board->PanelTop[1], board->PanelWidth[1],
@@ -143,9 +132,9 @@ TEST_F(LessonArchiveTest, AnOpenOfNothingChangesNothing) {
     EXPECT_EQ(archive.open(*board, folder, Owner).message, LessonNotFound);
     ASSERT_TRUE(saveAs(Owner).ok());
     for (const char* pages : {"0", "100", "x"}) {
-        IniText index(fileBytes(lessonFile(LessonIndexFile)));
+        IniText index(readBytes(lessonFile(LessonIndexFile)));
         index.setValue(Owner.key(), QStringLiteral("pag"), QString::fromLatin1(pages));
-        putFile(lessonFile(LessonIndexFile), index.bytes());
+        writeBytes(lessonFile(LessonIndexFile), index.bytes());
         board->setPageCount(2);
         const ArchiveResult r = archive.open(*board, folder, Owner);
         EXPECT_EQ(r.outcome, ArchiveResult::Refused) << pages;
@@ -192,7 +181,7 @@ TEST_F(LessonArchiveTest, AnotherTeachersLessonOfTheSameKeyDoesNotOpen) {
 }
 
 TEST_F(LessonArchiveTest, ALessonWithoutOwnerIsReplacedOnlyAfterYes) {
-    putFile(lessonFile(LessonIndexFile), toGbk(QStringLiteral("[教师1213]\r\npag=1\r\n")));
+    writeBytes(lessonFile(LessonIndexFile), toGbk(QStringLiteral("[教师1213]\r\npag=1\r\n")));
     drawLesson({Red, Green}, {});
     EXPECT_EQ(archive.checkSave(folder, Owner, 2).verdict, LessonArchive::SaveCheck::AskToReplace);
     EXPECT_EQ(saveAs(Owner).outcome, ArchiveResult::Refused);
@@ -270,19 +259,19 @@ TEST_F(LessonArchiveTest, AnInterruptedSaveLeavesTheOldOrTheNewLessonWhole) {
 TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     makeBoard(QSize(1920, 1080));
     board->BackgroundColour = Cyan;
-    putFile(lessonFile(LessonIndexFile),
-            toGbk(QStringLiteral("[其他]\r\npag=3\r\n[教师1213]\r\npag=2\r\n")));
+    writeBytes(lessonFile(LessonIndexFile),
+               toGbk(QStringLiteral("[其他]\r\npag=3\r\n[教师1213]\r\npag=2\r\n")));
     for (int page = 1; page <= 2; ++page) {
         QImage picture(1024, 768, QImage::Format_ARGB32);
         picture.fill(toQColor(page == 1 ? Red : Green));
         QImageWriter(lessonFile(QStringLiteral("教师1213%1.pte").arg(page)), "png").write(picture);
     }
-    putFile(lessonFile(QStringLiteral("教师12131.sec")),
-            "[edit]\r\nvis=1\r\nleft=10\r\ntop=50\r\nwidth=300\r\nheight=400\r\n");
+    writeBytes(lessonFile(QStringLiteral("教师12131.sec")),
+               "[edit]\r\nvis=1\r\nleft=10\r\ntop=50\r\nwidth=300\r\nheight=400\r\n");
     const QByteArray rtf =
         "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
         "\\f0\\fs48 \\'c4\\'e3\\'ba\\'c3\\par}";
-    putFile(lessonFile(QStringLiteral("教师12131.te")), rtf);
+    writeBytes(lessonFile(QStringLiteral("教师12131.te")), rtf);
     ASSERT_TRUE(archive.open(*board, folder, Owner).ok());
     EXPECT_EQ(board->PageCount, 2);
     const QImage page1 = board->pagePicture(1);
@@ -290,7 +279,7 @@ TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     EXPECT_EQ(fromRgb(page1.pixel(1024, 100)), Cyan);
     EXPECT_EQ(fromRgb(page1.pixel(1919, 1079)), Cyan);
     EXPECT_EQ(board->PanelWidth[1], 300);
-    EXPECT_EQ(fileBytes(board->pageTextFile(1)), rtf);
+    EXPECT_EQ(readBytes(board->pageTextFile(1)), rtf);
 }
 
 } // namespace
