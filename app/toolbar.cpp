@@ -141,8 +141,8 @@ void TForm1::SpeedButton9Click() {
         Form14->placePad(left, std::max(0, (screenHeight() - 424) / 2 - 100), false);
     Form14->show();
     Form14->Tag = 1;
-    const bool launched =
-        processes().startProgram(writingEngineCommandLine(Form3->Board.ProgramFolder), ShowState::Show);
+    const bool launched = processes().startProgram(
+        writingEngineCommandLine(Form3->Board.ProgramFolder), ShowState::Show);
     Form14->startWatching(launched);
 }
 

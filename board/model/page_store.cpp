@@ -1,5 +1,6 @@
 #include "board/model/page_store.h"
 
+#include "platform/os/handoff.h"
 #include "platform/raster/tcolor.h"
 
 #include <QMetaObject>
@@ -203,7 +204,7 @@ void PageStore::packInBackground(int page) {
         return;
     }
     ++packing_;
-    packer_.start([this, page, version = s.version, picture = s.expanded] {
+    platform::startOnPool(packer_, [this, page, version = s.version, picture = s.expanded] {
         Result r{page, version, packPage(picture)};
         {
             const std::lock_guard lock(resultsMutex_);
