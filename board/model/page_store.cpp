@@ -210,7 +210,8 @@ void PageStore::packInBackground(int page) {
             const std::lock_guard lock(resultsMutex_);
             results_.push_back(std::move(r));
         }
-        QMetaObject::invokeMethod(this, &PageStore::collect, Qt::QueuedConnection);
+        // By name: the results pass under resultsMutex_, Qt's event only wakes the GUI thread.
+        QMetaObject::invokeMethod(this, "collect", Qt::QueuedConnection);
     });
 }
 
