@@ -21,11 +21,10 @@ namespace {
 
 constexpr TColor PenOrange = 33023; // the pen colour at start
 constexpr TColor WidthBoxColour = 14850132;
-constexpr int ToolGroup = 1;
 
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
     SpeedButton* b = pictureButton(parent, left, 1, width, 38, hint, glyph);
-    b->setGroupIndex(ToolGroup);
+    makeExclusive(b);
     return b;
 }
 
@@ -69,15 +68,15 @@ void TForm2::buildSmallBar() {
     SpeedButton19 = pictureButton(Panel2, 265, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
     SpeedButton16 =
         pictureButton(Panel2, 303, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
-    SpeedButton25->setDown(true);
+    SpeedButton25->setChecked(true);
 }
 
 void TForm2::buildFullBar() {
     Panel1 = new Panel(this, 0, 0, 591, 40, clSkyBlue);
     SpeedButton9 = new SpeedButton(Panel1, 0, 1, 38, 38, QStringLiteral("笔画颜色"));
     LCP = new Swatch(Panel1, 1, 16, 36, 9, PenOrange, QString());
-    Edit1 =
-        new NumberBox(Panel1, 36, 1, 27, 38, 35, QStringLiteral("3"), QStringLiteral("笔画粗细"));
+    Edit1 = new NumberBox(Panel1, 36, 1, 27, 38, 35, QString::number(penWidth_),
+                          QStringLiteral("笔画粗细"));
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { color: red; background: %1; }")
                              .arg(toQColor(WidthBoxColour).name()));
     SpeedButton7 =
@@ -104,7 +103,7 @@ void TForm2::buildFullBar() {
     SpeedButton1 = pictureButton(Panel1, 476, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
     SpeedButton18 = pictureButton(Panel1, 514, 1, 38, 38, QStringLiteral("缩减"), Glyph::Shrink);
     SpeedButton3 = pictureButton(Panel1, 552, 1, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
-    SpeedButton4->setDown(true);
+    SpeedButton4->setChecked(true);
     Panel1->hide();
 }
 
@@ -167,7 +166,7 @@ void TForm2::loadOverlayCursor(const QString& fileName) {
 }
 
 int TForm2::penWidth() const {
-    return Edit1->text().toInt();
+    return penWidth_;
 }
 
 TRect TForm2::strokeRegion() const {

@@ -126,7 +126,7 @@ public:
     void SpeedButton13Click(); // current page
     void SpeedButton14Click(); // next page
 
-    // The pen width that Edit1 shows, 1..9.
+    // The overlay's own pen width, 1..9; Edit1 shows it.
     int penWidth() const;
     // The region a repaint or a commit around the stroke box covers: the box widened by the
     // margin, reaching as far past its right and bottom pointer positions as before its left
@@ -155,7 +155,8 @@ private:
     void buildFullBar();
     void connectCommands();
     void armDrawingTool(int tool, const QString& cursorFile, platform::Pen pen);
-    void setPenWidthText(int width);
+    // Held to 1..9; shown and given to the pen when it changes.
+    void setPenWidth(int width);
     void clearToCapture();
     void zoomStep(ZoomDirection direction);
     void dropIntoScratch();
@@ -164,6 +165,7 @@ private:
     // Where the floating picture showed last, to be given back to the annotated picture when
     // it moves away.
     QRect image1Shown_;
+    int penWidth_ = 3;
 };
 
 extern TForm2* Form2;

@@ -1,6 +1,7 @@
 // The commands of the overlay's two bars: tools, pen width and colour, clearing, undo, zoom of
 // the floating picture, and the commands that leave the overlay or show a window above it.
 #include "annotate/overlay.h"
+#include "board/model/pen_rules.h"
 
 #include "platform/os/services.h"
 #include "platform/widgets/shell.h"
@@ -41,23 +42,23 @@ void TForm2::SpeedButton15Click() {
     OverlayTool = OverlayRange;
 }
 
-void TForm2::setPenWidthText(int width) {
+void TForm2::setPenWidth(int width) {
+    width = clampPenWidth(width);
+    if (width == penWidth_)
+        return;
+    penWidth_ = width;
     Edit1->setText(QString::number(width));
     canvas().pen.width = width;
 }
 
 // Wider pen.
 void TForm2::SpeedButton7Click() {
-    if (Edit1->text() == QStringLiteral("9"))
-        return;
-    setPenWidthText(penWidth() + 1);
+    setPenWidth(penWidth_ + 1);
 }
 
 // Narrower pen.
 void TForm2::SpeedButton8Click() {
-    if (Edit1->text() == QStringLiteral("1"))
-        return;
-    setPenWidthText(penWidth() - 1);
+    setPenWidth(penWidth_ - 1);
 }
 
 // Pen colour; the dialog may have covered the overlay, so it is shown again whatever the answer.

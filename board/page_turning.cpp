@@ -10,13 +10,6 @@
 
 using namespace platform;
 
-namespace {
-
-constexpr TColor Grey = 0x00808080;
-constexpr TColor EditorOnGrey = 0x00A5A5A5;
-
-} // namespace
-
 // The text panel of the page being left keeps its document and bounds.
 void TForm3::leavePagePanel() {
     if (Panel4->isHidden())
@@ -50,11 +43,10 @@ void TForm3::restorePagePanel() {
 }
 
 void TForm3::editorColourAfterTurn() {
-    if (Board.BackgroundColour == Grey) {
-        applyEditorColour(EditorOnGrey);
-        return;
-    }
-    applyEditorColour(Board.pageBackground(Board.CurrentPage));
+    // The board's grey gives the lighter grey on every page, whatever the page's own colour.
+    applyEditorColour(Board.BackgroundColour == clGray
+                          ? EditorOnGrey
+                          : editorColourFor(Board.pageBackground(Board.CurrentPage)));
 }
 
 void TForm3::pageLeaving(int) {

@@ -11,25 +11,6 @@
 
 using namespace platform;
 
-namespace {
-
-// The text editor's colour for a background colour: dark backgrounds get a grey the text
-// stands out on.
-TColor editorColourFor(TColor background) {
-    switch (background) {
-    case 0x00000000:
-    case 0x00000040:
-    case 0x00400040:
-        return 0x00626262;
-    case 0x00808080:
-        return 0x00A5A5A5;
-    default:
-        return background;
-    }
-}
-
-} // namespace
-
 void TForm3::applyEditorColour(TColor colour) {
     QPalette pal = RichEdit1->palette();
     pal.setColor(QPalette::Base, toQColor(colour));
@@ -46,16 +27,12 @@ void TForm3::setWindowColour(TColor colour) {
 
 // Wider pen.
 void TForm3::SpeedButton7Click() {
-    if (Edit1->text() == QStringLiteral("9"))
-        return;
-    Board.setPenWidth(penWidth() + 1);
+    Board.setPenWidth(Board.PenWidth + 1);
 }
 
 // Narrower pen.
 void TForm3::SpeedButton8Click() {
-    if (Edit1->text() == QStringLiteral("1"))
-        return;
-    Board.setPenWidth(penWidth() - 1);
+    Board.setPenWidth(Board.PenWidth - 1);
 }
 
 // Pen colour.
@@ -106,7 +83,7 @@ void TForm3::RCPClick() {
     // The board eraser paints the new background, which the surface shows by now.
     if (Board.ToolMode == BoardEraser)
         canvas().pen.color = surfaceBackground();
-    applyEditorColour(editorColourFor(*chosen));
+    applyEditorColour(editorColourForChosen(*chosen));
 }
 
 // Undo the last stroke: its region returns to what it was before. Repeating it repeats the

@@ -23,7 +23,7 @@ QString readoutValue(int delta) {
 } // namespace
 
 int TForm3::penWidth() const {
-    return Edit1->text().toInt();
+    return Board.PenWidth;
 }
 
 TColor TForm3::surfaceBackground() {
@@ -75,21 +75,21 @@ void TForm3::showTool() {
     Canvas& c = canvas();
     switch (Board.ToolMode) {
     case PenTool:
-        SpeedButton3->setDown(true);
+        SpeedButton3->setChecked(true);
         loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
         c.pen.width = penWidth();
         c.pen.color = Board.PenColour;
         clearReadout();
         break;
     case LineTool:
-        SpeedButton14->setDown(true);
+        SpeedButton14->setChecked(true);
         loadBoardCursor(QStringLiteral("Sonic cross2.cut"));
         c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
         break;
     case RectangleTool:
     case EllipseTool: {
         const bool rectangle = Board.ToolMode == RectangleTool;
-        (rectangle ? SpeedButton15 : SpeedButton17)->setDown(true);
+        (rectangle ? SpeedButton15 : SpeedButton17)->setChecked(true);
         loadBoardCursor(rectangle ? QStringLiteral("Sonic cross3.cut")
                                   : QStringLiteral("prcs_mox1.cut"));
         c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
@@ -97,7 +97,7 @@ void TForm3::showTool() {
         break;
     }
     case BoardEraser:
-        SpeedButton10->setDown(true);
+        SpeedButton10->setChecked(true);
         loadBoardCursor(QStringLiteral("Altr_Fsh.cut"));
         c.pen.width = eraserWidth(penWidth());
         c.pen.color = surfaceBackground();
@@ -105,7 +105,7 @@ void TForm3::showTool() {
         break;
     case AreaErase:
     case RangeSelection:
-        (Board.ToolMode == AreaErase ? SpeedButton13 : SpeedButton25)->setDown(true);
+        (Board.ToolMode == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
         c.pen = Pen{1, Board.PenColour, PenStyle::Dot};
         c.brush.clear = true;
         loadBoardCursor(QStringLiteral("prcs_mox2.cut"));

@@ -23,7 +23,6 @@ constexpr int PanelDesignWidth = 368;
 constexpr int DragBarHeight = 20;
 constexpr int ButtonWidth = 22;
 constexpr TColor PanelTeal = 0x808000;
-constexpr TColor EditorGrey = 0x00A5A5A5;
 
 // The chooser's filter as the classroom's files are named, with the newer slide shows and the
 // documents the browser shows besides: web archives and PDF.
@@ -133,7 +132,7 @@ void TForm3::createTextPanel() {
     QPalette pal = RichEdit1->palette();
     pal.setColor(QPalette::Text, Qt::black);
     RichEdit1->setPalette(pal);
-    applyEditorColour(EditorGrey);
+    applyEditorColour(EditorOnGrey);
     layoutTextPanel();
     Panel4->hide();
 

@@ -21,8 +21,6 @@ constexpr int StripTopRow = 41; // just below the title bar
 const char* const ScrollHeld = "kvScrollHeld";
 constexpr int TwoPageView = 2; // the scroll bar's small step: two pages an arrow
 constexpr int HalfPageView = 1;
-constexpr TColor Grey = 0x00808080;
-constexpr TColor EditorOnGrey = 0x00A5A5A5;
 constexpr TColor BarRowColour = 0x00C08040;
 
 // The bar row's own picture, under its flat buttons.
@@ -336,8 +334,7 @@ void TForm3::Image3MouseUp(Qt::MouseButton, int x, int) {
     const int p = stripPosition();
     const int page = x > screenWidth() / 2 && p < Board.PageCount ? p + 1 : p;
     Board.choosePage(page);
-    const TColor sample = Board.pageBackground(page);
-    applyEditorColour(sample == Grey ? EditorOnGrey : sample);
+    applyEditorColour(editorColourFor(Board.pageBackground(page)));
     // Without moving the strip, so that the next opening finds the bar row the other way.
     Panel6->resize(Panel6->width(), Panel6->height() == BarRowHeight ? 1 : BarRowHeight);
 }

@@ -24,7 +24,6 @@ constexpr int TitleBarHeight = 40;
 constexpr int CommandBarWidth = 722;
 constexpr TColor TitleBarGrey = 0xC0C0C0;
 constexpr TColor ReadoutColour = 0x296794;
-constexpr int ToolGroup = 1;
 
 // The click that opened the board may be the first of a double click on the toolbar's button,
 // whose second press then lands on the board at the same place (on a tool button). A press on
@@ -85,7 +84,7 @@ private:
 
 SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
     SpeedButton* b = pictureButton(parent, left, 0, width, 38, hint, glyph);
-    b->setGroupIndex(ToolGroup);
+    makeExclusive(b);
     return b;
 }
 
@@ -140,7 +139,7 @@ TForm3::TForm3(BoardModel& board)
     SpeedButton2 = pictureButton(Panel1, 646, 0, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
     SpeedButton40 =
         pictureButton(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
-    SpeedButton3->setDown(true);
+    SpeedButton3->setChecked(true);
 
     createTextPanel();
     createThumbnailStrip();

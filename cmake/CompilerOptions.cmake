@@ -26,6 +26,16 @@ if(KV_SANITIZE)
     target_link_options(kv_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer cannot share a build with AddressSanitizer: it has a folder of its own.
+option(KV_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
+if(KV_SANITIZE_THREAD)
+    if(KV_SANITIZE)
+        message(FATAL_ERROR "KV_SANITIZE and KV_SANITIZE_THREAD exclude each other")
+    endif()
+    target_compile_options(kv_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(kv_options INTERFACE -fsanitize=thread)
+endif()
+
 # Precompiled headers: most of a file's compile time is spent parsing Qt's headers. The set of
 # each kind (gui, widgets or tests, cmake/precompiled_*.h) is parsed once, by the first target
 # of that kind, and every later target of the kind reuses it (targets are compiled alike, so

@@ -230,7 +230,8 @@ void nameSources(std::vector<std::unique_ptr<TTwainSource>>& sources) {
 
 } // namespace
 
-TTwainSession::TTwainSession(QObject* parent) : QObject(parent) {}
+TTwainSession::TTwainSession(QObject* parent)
+    : QObject(parent), calls_(new platform::CallQueue(this)) {}
 
 TTwainSession::~TTwainSession() {
     // The handlers belong to an owner that is going too: a scan stopped now tells nobody.
@@ -346,23 +347,17 @@ bool TTwainSession::EnableSource(int index) {
         ScanSink sink;
         sink.deliver = [this, &run, generation](int number, QImage image) {
             run->prepareHandOver();
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, number, image = std::move(image)] {
-                    imageArrived(generation, number, image);
-                },
-                Qt::QueuedConnection);
+            calls_->post([this, generation, number, image = std::move(image)] {
+                imageArrived(generation, number, image);
+            });
             return run->waitTaken();
         };
         sink.progress = [this, generation](TScanProgress progress) {
-            QMetaObject::invokeMethod(
-                this, [this, generation, progress] { progressed(generation, progress); },
-                Qt::QueuedConnection);
+            calls_->post([this, generation, progress] { progressed(generation, progress); });
         };
         const TScanEnd end = scanImages(*device, feeder, *run, sink);
         run->finish();
-        QMetaObject::invokeMethod(
-            this, [this, generation, end] { scanEnded(generation, end); }, Qt::QueuedConnection);
+        calls_->post([this, generation, end] { scanEnded(generation, end); });
     });
     return true;
 }

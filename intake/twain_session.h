@@ -10,6 +10,7 @@
 // the scan and joins the worker before the device is closed and the library unloaded.
 #pragma once
 
+#include "platform/os/handoff.h"
 #include "platform/os/scanner.h"
 
 #include <QImage>
@@ -120,6 +121,8 @@ private:
     std::vector<std::unique_ptr<TTwainSource>> sources_;
     std::shared_ptr<Run> run_;
     std::thread worker_;
+    // What the worker hands to the GUI thread: images, progress and the end of a scan.
+    platform::CallQueue* calls_;
     int scanningIndex_ = -1;
     // Counts scans; what a stopped scan left queued for the GUI thread is recognised by it.
     unsigned generation_ = 0;

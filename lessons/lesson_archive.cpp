@@ -3,6 +3,7 @@
 #include "board/model/board_model.h"
 #include "lessons/page_png.h"
 #include "lessons/teacher_names.h"
+#include "platform/os/handoff.h"
 #include "platform/os/ini_text.h"
 
 #include <QHash>
@@ -237,7 +238,7 @@ public:
         pending_.push_back({page, promise->get_future()});
         // A job's exception is handed to whoever takes its result, on the GUI thread, where
         // the command ends with an error box; escaping a pool thread it would end the program.
-        pool_.start([promise, job = std::move(job)] {
+        platform::startOnPool(pool_, [promise, job = std::move(job)] {
             try {
                 promise->set_value(job());
             } catch (...) {

@@ -1,6 +1,7 @@
 #include "lessons/lesson_pdf.h"
 
-#include "lessons/settings_window.h"
+#include "board/model/drawing_state.h"
+#include "board/model/pen_rules.h"
 #include "platform/raster/rich_text.h"
 #include "platform/raster/tcolor.h"
 
@@ -71,9 +72,9 @@ ArchiveResult writeLessonPdf(ArchiveFiles& files, const QString& lessonFolder, c
         TColor editor = 0x00FFFFFF;
         if (!lesson.picture.isNull()) {
             painter.drawImage(0, 0, lesson.picture);
-            const QPoint sample(size.width() - 1, 38);
+            const QPoint sample = backgroundSamplePoint(size.width());
             if (lesson.picture.valid(sample))
-                editor = TForm6::EditorColourFor(platform::fromRgb(lesson.picture.pixel(sample)));
+                editor = editorColourFor(platform::fromRgb(lesson.picture.pixel(sample)));
         }
         if (lesson.panelKind == 1 && lesson.text)
             drawPanel(painter, folder + pageFileName(key, page, TextExtension), lesson.panel,

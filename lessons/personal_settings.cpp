@@ -1,5 +1,6 @@
 // The personal group: stroke colour, background colour and stroke width, and how they are
 // handed to the whiteboard at the program's start and at OK.
+#include "board/model/pen_rules.h"
 #include "lessons/board_link.h"
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
@@ -11,16 +12,12 @@ using namespace platform;
 
 namespace {
 
-// The width readout holds "1".."9" (the configuration layer sees to that).
+// The width the readout shows, held to 1..9 whatever the configuration gave it.
 int widthOf(const QLineEdit* readout) {
-    return readout->text().toInt();
+    return clampPenWidth(readout->text().toInt());
 }
 
 } // namespace
-
-TColor TForm6::EditorColourFor(TColor background) {
-    return background == keys::DefaultBackground ? 0x00A5A5A5 : background;
-}
 
 void TForm6::LCPClick() {
     if (const std::optional<TColor> chosen = dialogs().chooseColor(this, LCP->Color()))
@@ -37,13 +34,11 @@ void TForm6::RCPClick() {
 }
 
 void TForm6::SpeedButton7Click() {
-    if (Edit4->text() != QStringLiteral("9"))
-        Edit4->setText(QString::number(widthOf(Edit4) + 1));
+    Edit4->setText(QString::number(clampPenWidth(widthOf(Edit4) + 1)));
 }
 
 void TForm6::SpeedButton8Click() {
-    if (Edit4->text() != QStringLiteral("1"))
-        Edit4->setText(QString::number(widthOf(Edit4) - 1));
+    Edit4->setText(QString::number(clampPenWidth(widthOf(Edit4) - 1)));
 }
 
 // At the program's start, after the default section has been read.
@@ -53,7 +48,7 @@ void TForm6::handOverAtStart() {
     b.setBackgroundSwatch(RCP->Color());
     b.setPenWidth(widthOf(Edit4), true);
     b.setWindowColour(RCP->Color());
-    b.setEditorColour(EditorColourFor(RCP->Color()));
+    b.setEditorColour(editorColourFor(RCP->Color()));
     b.invalidate();
 }
 
@@ -78,6 +73,6 @@ void TForm6::applyBackgroundAtOk() {
     b.setPaintMode(0);
     b.setWindowColour(background);
     b.fillCurrentPage(background);
-    b.setEditorColour(EditorColourFor(background));
+    b.setEditorColour(editorColourFor(background));
     b.invalidate();
 }

@@ -158,10 +158,6 @@ public:
     // The file that holds the administrator password record.
     QString AdminPasswordPath() const;
 
-    // The editor colour for a background colour: a lighter grey on the default grey, else the
-    // background itself.
-    static TColor EditorColourFor(TColor background);
-
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

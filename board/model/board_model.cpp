@@ -57,6 +57,9 @@ void BoardModel::setPenColour(TColor colour) {
 }
 
 void BoardModel::setPenWidth(int width) {
+    width = clampPenWidth(width);
+    if (width == PenWidth)
+        return;
     PenWidth = width;
     emit penChanged();
 }

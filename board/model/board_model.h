@@ -8,6 +8,7 @@
 #include "board/model/floating_picture.h"
 #include "board/model/own_pictures.h"
 #include "board/model/page_store.h"
+#include "board/model/pen_rules.h"
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
@@ -71,6 +72,7 @@ public:
     int screenHeight() const { return pageSize().height(); }
 
     void setPenColour(TColor colour);
+    // Held to 1..9 (clampPenWidth); says so only when the width changes.
     void setPenWidth(int width);
     void setBackgroundColour(TColor colour);
 

@@ -1,5 +1,6 @@
 #include "board/model/page_store.h"
 
+#include "platform/os/handoff.h"
 #include "platform/raster/tcolor.h"
 
 #include <QMetaObject>
@@ -203,13 +204,14 @@ void PageStore::packInBackground(int page) {
         return;
     }
     ++packing_;
-    packer_.start([this, page, version = s.version, picture = s.expanded] {
+    platform::startOnPool(packer_, [this, page, version = s.version, picture = s.expanded] {
         Result r{page, version, packPage(picture)};
         {
             const std::lock_guard lock(resultsMutex_);
             results_.push_back(std::move(r));
         }
-        QMetaObject::invokeMethod(this, &PageStore::collect, Qt::QueuedConnection);
+        // By name: the results pass under resultsMutex_, Qt's event only wakes the GUI thread.
+        QMetaObject::invokeMethod(this, "collect", Qt::QueuedConnection);
     });
 }
 

@@ -124,7 +124,7 @@ private:
     void expand(Slot& s);
     void packInBackground(int page);
     // Takes in what the worker has packed: pages not changed since then drop their pixels.
-    void collect();
+    Q_INVOKABLE void collect();
     void changed(Slot& s);
     void dropExpanded(Slot& s);
     // Where the current page's pixels go when they are made again from nothing.

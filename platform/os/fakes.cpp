@@ -282,6 +282,7 @@ public:
 
     ScanStatus start() override {
         call(QStringLiteral("start"));
+        const std::lock_guard lock(mutex_);
         if (page_ >= 0 && frame_ + 1 < frameCount()) {
             ++frame_; // the next frame of the same page
             offset_ = 0;
@@ -297,6 +298,7 @@ public:
 
     ScanStatus parameters(FrameParameters& out) override {
         call(QStringLiteral("parameters"));
+        const std::lock_guard lock(mutex_);
         if (!onFrame())
             return ScanStatus::Failed;
         out = current().frames[static_cast<std::size_t>(frame_)].parameters;
@@ -305,10 +307,19 @@ public:
 
     ScanStatus read(unsigned char* buffer, int maxLength, int& length) override {
         length = 0;
+        if (scanner_.beforeRead) {
+            int page = 0;
+            int offset = 0;
+            {
+                const std::lock_guard lock(mutex_);
+                page = page_ + 1;
+                offset = offset_;
+            }
+            scanner_.beforeRead(page, offset);
+        }
+        const std::lock_guard lock(mutex_);
         if (!onFrame())
             return ScanStatus::Failed;
-        if (scanner_.beforeRead)
-            scanner_.beforeRead(page_ + 1, offset_);
         const FakeScanPage& page = current();
         const QByteArray& data = page.frames[static_cast<std::size_t>(frame_)].data;
         int n = std::min({maxLength, scanner_.chunk, static_cast<int>(data.size()) - offset_});
@@ -327,7 +338,9 @@ public:
 
     void cancel() override {
         call(QStringLiteral("cancel"));
-        // What is left of the page is dropped; the next start takes the next page.
+        // What is left of the page is dropped; the next start takes the next page. The
+        // program cancels from its own thread while the scan reads on another.
+        const std::lock_guard lock(mutex_);
         frame_ = std::max(frameCount() - 1, 0);
     }
 
@@ -348,6 +361,7 @@ private:
 
     FakeScanner& scanner_;
     FakeScanner::Device& device_;
+    std::mutex mutex_; // page_, frame_ and offset_
     int page_ = -1;
     int frame_ = 0;
     int offset_ = 0;

@@ -1,6 +1,7 @@
 #include "platform/widgets/controls.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -50,25 +51,13 @@ void SpeedButton::showHint() {
     QToolTip::showText(QCursor::pos(), toolTip(), this);
 }
 
-void SpeedButton::setGroupIndex(int group) {
-    group_ = group;
-    setCheckable(group != 0);
-    if (group == 0)
-        return;
-    // A press on a grouped button puts it down and lifts the others of its group.
-    connect(this, &QAbstractButton::clicked, this, [this] { setDown(true); });
-}
-
-void SpeedButton::setDown(bool down) {
-    if (group_ == 0)
-        return;
-    setChecked(down);
-    if (!down || parentWidget() == nullptr)
-        return;
-    for (auto* other : parentWidget()->findChildren<SpeedButton*>(Qt::FindDirectChildrenOnly)) {
-        if (other != this && other->group_ == group_)
-            other->setChecked(false);
-    }
+void makeExclusive(SpeedButton* button) {
+    QWidget* parent = button->parentWidget();
+    auto* group = parent->findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly);
+    if (group == nullptr)
+        group = new QButtonGroup(parent);
+    button->setCheckable(true);
+    group->addButton(button);
 }
 
 Panel::Panel(QWidget* parent, int left, int top, int width, int height, TColor color)

@@ -12,17 +12,12 @@
 
 namespace platform {
 
-// A flat button with a picture; its hint shows as a tooltip. Buttons with the same group
-// index inside one parent form a radio group: exactly one of them is down.
+// A flat button with a picture; its hint shows as a tooltip.
 class SpeedButton : public QToolButton {
     Q_OBJECT
 public:
     SpeedButton(QWidget* parent, int left, int top, int width, int height,
                 const QString& hint = {});
-    void setGroupIndex(int group);
-    int groupIndex() const { return group_; }
-    bool isDown() const { return isChecked(); }
-    void setDown(bool down);
 
 protected:
     bool event(QEvent* event) override;
@@ -30,12 +25,15 @@ protected:
 private:
     void showHint();
 
-    int group_ = 0;
     // Qt starts a hint on a pointer motion, and takes none at the point where it saw the
     // pointer last: a pointer that comes back onto the button there (a pen lifted and put down
     // again, a touch) brings only the entering. That starts this one.
     QTimer hintTimer_;
 };
+
+// Makes the button one of its parent's exclusive buttons (a QButtonGroup the parent owns):
+// a press, or setChecked(true), puts it down and lifts the one that was down.
+void makeExclusive(SpeedButton* button);
 
 // A filled rectangle with an optional caption drawn in a chosen colour.
 class Panel : public QWidget {
@@ -119,10 +117,5 @@ protected:
 private:
     QImage picture_;
 };
-
-// Geometry helpers in the terms the windows are laid out in.
-inline void setBounds(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(left, top, width, height);
-}
 
 } // namespace platform

@@ -6,6 +6,7 @@
 #include "app/toolbar.h"
 #include "app_fixture.h"
 #include "board/whiteboard.h"
+#include "pictures.h"
 
 #include <QPoint>
 #include <QTimer>
@@ -57,13 +58,10 @@ protected:
         const QPoint last = *(points.end() - 1);
         Form2->FormMouseUp(Qt::LeftButton, last.x(), last.y());
     }
-    static TColor at(const QImage& image, int x, int y) {
-        return platform::fromRgb(image.pixel(x, y));
-    }
-    TColor scratch(int x, int y) const { return at(Form3->Board.ScratchBitmap, x, y); }
-    TColor surface(int x, int y) const { return at(Form2->Surface, x, y); }
+    TColor scratch(int x, int y) const { return pixelAt(Form3->Board.ScratchBitmap, x, y); }
+    TColor surface(int x, int y) const { return pixelAt(Form2->Surface, x, y); }
     TColor page(int x, int y, int n = 0) const {
-        return at(Form3->Board.pagePicture(n == 0 ? Form3->Board.CurrentPage : n), x, y);
+        return pixelAt(Form3->Board.pagePicture(n == 0 ? Form3->Board.CurrentPage : n), x, y);
     }
 
     // Two pictures with the same pixels (in `area`, or wholly), or where they first differ.
@@ -76,10 +74,10 @@ protected:
         }
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
-                if (at(a, x, y) != at(b, x, y))
+                if (pixelAt(a, x, y) != pixelAt(b, x, y))
                     return ::testing::AssertionFailure()
                            << "first difference at (" << x << ", " << y << "): " << std::hex
-                           << at(a, x, y) << " against " << at(b, x, y);
+                           << pixelAt(a, x, y) << " against " << pixelAt(b, x, y);
         return ::testing::AssertionSuccess();
     }
 };

@@ -3,6 +3,7 @@
 #include "app/blanking.h"
 #include "overlay_fixture.h"
 #include "platform/widgets/shell.h"
+#include "pointer.h"
 #include "practice/practice_pad.h"
 
 #include <QTest>
@@ -13,16 +14,6 @@ using namespace platform;
 namespace {
 
 using OverlayTest = OverlayFixture;
-
-// Press, moves and release through the window system, as the pointer makes them: the press
-// goes to whatever lies under the pointer, the moves and the release to where it went.
-void pointerStroke(std::initializer_list<QPoint> points) {
-    QWindow* window = Form2->windowHandle();
-    QTest::mousePress(window, Qt::LeftButton, {}, *points.begin());
-    for (const QPoint& p : points)
-        QTest::mouseMove(window, p);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, *(points.end() - 1));
-}
 
 } // namespace
 
@@ -131,8 +122,8 @@ TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
     EXPECT_EQ(Form2->OverlaySelectionState, 1);
     ASSERT_EQ(Form2->Image1->geometry(), QRect(200, 200, 100, 100));
     EXPECT_FALSE(Form2->Image1->isHidden());
-    EXPECT_EQ(at(Form2->Image1->picture(), 50, 50), pattern(250, 250));
-    EXPECT_EQ(at(Form2->Image1->picture(), 0, 0), Ink); // the dotted frame came along
+    EXPECT_EQ(pixelAt(Form2->Image1->picture(), 50, 50), pattern(250, 250));
+    EXPECT_EQ(pixelAt(Form2->Image1->picture(), 0, 0), Ink); // the dotted frame came along
     EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen)); // a copy, not a cut
 
     Form2->Image1MouseDown(Qt::LeftButton, 10, 10);
@@ -155,11 +146,11 @@ TEST_F(OverlayTest, APressOnThePictureDragsItAndAPressBesideItDropsIt) {
     open();
     Form2->SpeedButton15->click();
     stroke({{200, 200}, {300, 300}});
-    pointerStroke({{210, 210}, {310, 260}});
+    pointerStroke(Form2->windowHandle(), {{210, 210}, {310, 260}});
     EXPECT_EQ(Form2->Image1->pos(), QPoint(300, 250));
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
-    pointerStroke({{700, 600}});
+    pointerStroke(Form2->windowHandle(), {{700, 600}});
     EXPECT_EQ(scratch(350, 300), pattern(250, 250));
 }
 
@@ -167,11 +158,12 @@ TEST_F(OverlayTest, APressOnABarsEmptyPlaceDrawsNothing) {
     open();
     const int bar = sw() - ToolbarDockOffset;
     for (const QPoint& on : {QPoint(bar + 100, 40), QPoint(bar, 20)}) {
-        pointerStroke({on, {500, 500}});
+        pointerStroke(Form2->windowHandle(), {on, {500, 500}});
         EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen))
             << on.x() << "," << on.y();
     }
-    pointerStroke({{400, 500}, {500, 500}}); // on the picture, the same drag draws
+    pointerStroke(Form2->windowHandle(),
+                  {{400, 500}, {500, 500}}); // on the picture, the same drag draws
     EXPECT_EQ(scratch(450, 500), Ink);
 }
 
@@ -254,7 +246,7 @@ TEST_F(OverlayTest, ClearingAllCannotBeUndoneAndTheSmallBarsClearKeepsToTheSelec
     EXPECT_EQ(scratch(250, 200), pattern(250, 200));
     EXPECT_EQ(scratch(150, 200), Ink);
     EXPECT_EQ(scratch(350, 200), Ink);
-    EXPECT_EQ(at(Form2->OverlayUndoBitmap, 250, 200), pattern(250, 200));
+    EXPECT_EQ(pixelAt(Form2->OverlayUndoBitmap, 250, 200), pattern(250, 200));
     EXPECT_FALSE(Form2->Image1->isHidden()); // the floating picture stays
 }
 
@@ -305,9 +297,9 @@ TEST_F(OverlayTest, EachBarsToolsAreARadioGroupOfTheirOwnAndShareTheHandlers) {
         EXPECT_EQ(Form2->OverlayTool, c.tool) << c.button->toolTip().toStdString();
     }
     Form2->SpeedButton21->click();
-    EXPECT_TRUE(Form2->SpeedButton21->isDown());
-    EXPECT_FALSE(Form2->SpeedButton25->isDown());
-    EXPECT_TRUE(Form2->SpeedButton4->isDown()); // the full bar's group is apart
+    EXPECT_TRUE(Form2->SpeedButton21->isChecked());
+    EXPECT_FALSE(Form2->SpeedButton25->isChecked());
+    EXPECT_TRUE(Form2->SpeedButton4->isChecked()); // the full bar's group is apart
 }
 
 TEST_F(OverlayTest, TheBarsTakeTurnsAndGoingBackRepaintsTheBand) {

@@ -97,7 +97,7 @@ TEST_F(TransferTest, AFloatingSelectionAloneBecomesTheWhiteboardsFloatingPicture
         SCOPED_TRACE(next ? "next page" : "current page");
         boardOn(1, next ? 2 : 0);
         Form3->Board.ToolMode = PenTool;
-        Form3->SpeedButton3->setDown(true);
+        Form3->SpeedButton3->setChecked(true);
         // A picture already floating on the whiteboard is dropped into the page first.
         Form3->Board.showFloatingPicture(filled(20, 20, Green), {500, 500});
         selectRange();
@@ -111,7 +111,7 @@ TEST_F(TransferTest, AFloatingSelectionAloneBecomesTheWhiteboardsFloatingPicture
         EXPECT_TRUE(samePixels(Form3->Image2->picture(), selection));
         EXPECT_TRUE(samePixels(Form3->Board.FloatBitmap, selection));
         EXPECT_EQ(Form3->Board.ToolMode, RangeSelection);
-        EXPECT_TRUE(Form3->SpeedButton25->isDown());
+        EXPECT_TRUE(Form3->SpeedButton25->isChecked());
         EXPECT_EQ(Form3->Board.FloatPlaced, 0);
         // Only the selection arrives: the page under it has nothing of the overlay.
         EXPECT_EQ(page(250, 200, to), Background);

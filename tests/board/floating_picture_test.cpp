@@ -1,6 +1,7 @@
 // The floating picture: cut from the page or placed on it, dragged, zoomed and dropped back.
 #include "app/toolbar.h"
 #include "board_fixture.h"
+#include "pictures.h"
 #include "platform/raster/jpeg_decoder.h"
 
 #include <QBuffer>
@@ -11,12 +12,6 @@
 using namespace platform;
 
 namespace {
-
-QImage filled(int w, int h, TColor colour) {
-    QImage image = makeBitmap(w, h);
-    Canvas(image).fillRect({0, 0, w, h}, colour);
-    return image;
-}
 
 class FloatingPictureTest : public BoardFixture {
 protected:
@@ -97,7 +92,9 @@ TEST_F(FloatingPictureTest, TheTitleBarStaysAboveThePicture) {
              pointerStroke({{250, 250}, {250, 70}});
          }},
         {"sent from the annotation",
-         [] { Form3->Board.adoptSelection(filled(300, 200, Blue), QRect(100, 10, 300, 200)); }},
+         [] {
+             Form3->Board.adoptSelection(filledPicture({300, 200}, Blue), QRect(100, 10, 300, 200));
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
@@ -172,7 +169,7 @@ TEST_F(FloatingPictureTest, ACommitNeverBakesTheSelectionsFrame) {
 }
 
 TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
-    place(filled(20, 20, Blue), {100, 100});
+    place(filledPicture({20, 20}, Blue), {100, 100});
     ASSERT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Board.FloatPlaced, 1);
     EXPECT_EQ(Form3->Board.PendingPlacement, 0);
@@ -183,7 +180,7 @@ TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
 }
 
 TEST_F(FloatingPictureTest, AToolButtonCommitsThePlainFormWhateverTheKind) {
-    place(filled(20, 20, Blue), {100, 100});
+    place(filledPicture({20, 20}, Blue), {100, 100});
     Form3->SpeedButton3Click();
     EXPECT_FALSE(Form3->Image2->isVisible());
     EXPECT_EQ(pagePixel(101, 101), Blue);
@@ -193,14 +190,14 @@ TEST_F(FloatingPictureTest, AToolButtonCommitsThePlainFormWhateverTheKind) {
 }
 
 TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
-    Form3->Board.FloatBitmap = filled(30, 10, Blue);
+    Form3->Board.FloatBitmap = filledPicture({30, 10}, Blue);
     Form3->Board.PendingPlacement = 3;
     Form3->SpeedButton13Click(); // whatever the tool
     stroke({{500, 500}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(0, 35, 30, 10));
 
     // A stamp picture decoded from its file.
-    QImage stamp = filled(40, 24, 0x00336699);
+    QImage stamp = filledPicture({40, 24}, 0x00336699);
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
@@ -217,7 +214,7 @@ TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
 }
 
 TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
-    place(filled(101, 33, Blue), {100, 100});
+    place(filledPicture({101, 33}, Blue), {100, 100});
     Form3->SpeedButton35Click();
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(227, 74));
@@ -229,12 +226,12 @@ TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
 }
 
 TEST_F(FloatingPictureTest, EnlargingKeepsThePictureOnTheScreen) {
-    place(filled(100, 100, Blue), {sw() - 50, 100});
+    place(filledPicture({100, 100}, Blue), {sw() - 50, 100});
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->geometry(), QRect(sw() - 150, 100, 150, 150));
     // Wider than the screen: half of the overhang stays on the left.
     stroke({{10, 700}});
-    place(filled(sw() - 100, 50, Blue), {0, 200});
+    place(filledPicture({sw() - 100, 50}, Blue), {0, 200});
     Form3->SpeedButton35Click();
     const int w = Form3->Image2->width();
     EXPECT_EQ(w, roundHalfEven((sw() - 100) * 1.5));
@@ -274,10 +271,10 @@ TEST_F(FloatingPictureTest, UndoAfterASelectionPutsTheCutRegionBack) {
 // selection back over its hole, an earlier picture where it was left.
 TEST_F(FloatingPictureTest, APictureArrivingCommitsTheOneThatFloats) {
     cutGreenSquare();
-    Form3->Board.placeFloatingPicture(filled(50, 20, Blue), {600, 35});
+    Form3->Board.placeFloatingPicture(filledPicture({50, 20}, Blue), {600, 35});
     EXPECT_EQ(pagePixel(250, 250), Green);
     EXPECT_EQ(surfacePixel(250, 250), Green);
-    Form3->Board.placeFloatingPicture(filled(50, 20, Yellow), {600, 35});
+    Form3->Board.placeFloatingPicture(filledPicture({50, 20}, Yellow), {600, 35});
     EXPECT_EQ(pagePixel(625, 45), Blue);
     EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(25, 10)), Yellow);
 }
@@ -289,12 +286,12 @@ TEST_F(FloatingPictureTest, APageWithOnlyAPlacedPictureHasContent) {
     const std::vector<std::pair<const char*, std::function<void()>>> ways = {
         {"committed by a press",
          [this] {
-             place(filled(30, 30, Blue), {400, 400});
+             place(filledPicture({30, 30}, Blue), {400, 400});
              stroke({{100, 600}});
          }},
         {"still floating",
          [] {
-             Form3->Board.placeFloatingPicture(filled(30, 30, Blue), {0, 35});
+             Form3->Board.placeFloatingPicture(filledPicture({30, 30}, Blue), {0, 35});
          }},
     };
     for (const auto& [what, placePicture] : ways) {

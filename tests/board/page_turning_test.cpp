@@ -169,16 +169,16 @@ TEST_F(BoardFixture, ThePressAfterTheOpeningClickIsNotTheBoards) {
     other.hide();
     Form3->showBoard();
     QTest::mouseClick(line, Qt::LeftButton);
-    EXPECT_FALSE(line->isDown());
+    EXPECT_FALSE(line->isChecked());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QTest::mouseClick(line, Qt::LeftButton);
-    EXPECT_TRUE(line->isDown());
+    EXPECT_TRUE(line->isChecked());
 
     Form3->SpeedButton3->click(); // the pen again
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     Form3->showBoard(); // opened by a key, long after the last click
     QTest::mouseClick(line, Qt::LeftButton);
-    EXPECT_TRUE(line->isDown());
+    EXPECT_TRUE(line->isChecked());
 }
 
 // The page number on the title bar shows whole, two digits too, and large while it can.

@@ -156,7 +156,7 @@ TEST_F(BoardFixture, ToolButtonsArmTheirCursorPenAndReadout) {
         Form3->Panel3->setCaption(QStringLiteral("5，3"));
         Form3->canvas().brush.clear = false;
         (Form3->*c.arm)();
-        EXPECT_TRUE((Form3->*c.button)->isDown());
+        EXPECT_TRUE((Form3->*c.button)->isChecked());
         const std::optional<QCursor> expected = loadCursorFile(QString::fromUtf8(c.cursor));
         ASSERT_TRUE(expected);
         EXPECT_EQ(Form3->cursor().hotSpot(), expected->hotSpot());

@@ -1,6 +1,7 @@
 // Scanning against the fake scanner: where and how large each scan lands on a 1024 x 768 board,
 // the continuation on the next page, the feeder's pages, the failures the teacher is told of,
 // and every way a running scan is stopped.
+#include "pictures.h"
 #include "scan_fixture.h"
 
 #include <atomic>
@@ -13,12 +14,6 @@ using namespace platform;
 namespace {
 
 constexpr QRgb White = 0xFFFFFFFF;
-
-QImage filled(QSize size, QRgb colour) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
 
 class ScannerTest : public ScanFixture {
 protected:
@@ -43,7 +38,7 @@ protected:
     // Set when a read waited for its stop in vain.
     std::atomic<bool> gaveUp{false};
     void slowFlatbed() {
-        flatbedWith(filled({1074, 600}, White));
+        flatbedWith(filledPicture({1074, 600}, clWhite));
         fakes.scanner.chunk = 1024;
         TTwainSession* twain = form->Twain;
         fakes.scanner.beforeRead = [this, twain](int, int offset) {
@@ -126,7 +121,7 @@ TEST_F(ScannerTest, EachScanLandsAtItsSizeWithTheContinuationItNeeds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fakes.scanner.attached.clear();
-        flatbedWith(filled(c.scan, White));
+        flatbedWith(filledPicture(c.scan, clWhite));
         board = FakeBoard{};
         board.folder = folder.path() + QLatin1Char('/');
         board.page = c.page;
@@ -155,7 +150,7 @@ TEST_F(ScannerTest, ASinglePageScanShorterThanTheScreenEndsInTheBackgroundNotInB
     for (const QSize size : {QSize(1074, 500), QSize(700, 333)}) {
         fakes.scanner.attached.clear();
         board.placed.clear();
-        flatbedWith(filled(size, White));
+        flatbedWith(filledPicture(size, clWhite));
         scan(ScanPageMode::Single);
         ASSERT_EQ(board.placed.size(), 1u);
         const QImage& picture = board.picture();
@@ -172,8 +167,8 @@ TEST_F(ScannerTest, ASinglePageScanShorterThanTheScreenEndsInTheBackgroundNotInB
 
 TEST_F(ScannerTest, ATallScanLeavesNoContinuationForTheNextScan) {
     FakeScanner::Device& device = addDevice("acme:0");
-    device.pages.push_back(FakeScanPage::fromImage(filled({1074, 1500}, White)));
-    device.pages.push_back(FakeScanPage::fromImage(filled({1074, 600}, White)));
+    device.pages.push_back(FakeScanPage::fromImage(filledPicture({1074, 1500}, clWhite)));
+    device.pages.push_back(FakeScanPage::fromImage(filledPicture({1074, 600}, clWhite)));
     board.page = 2;
     scan(ScanPageMode::Double);
     EXPECT_EQ(board.continuation, 3);
@@ -187,7 +182,7 @@ TEST_F(ScannerTest, AFeederBringsEveryPageAndTheLastRemains) {
     device.feeder = true;
     const QRgb colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
     for (QRgb c : colours)
-        device.pages.push_back(FakeScanPage::fromImage(filled({1074, 400}, c)));
+        device.pages.push_back(FakeScanPage::fromImage(filledPicture({1074, 400}, fromRgb(c))));
     scan(ScanPageMode::Double);
     ASSERT_EQ(board.placed.size(), 3u);
     EXPECT_EQ(board.picture().pixel(500, 200), colours[2]);
@@ -200,7 +195,7 @@ TEST_F(ScannerTest, FailuresAreToldAndNoPartOfAFailedImageIsShown) {
         std::function<void(FakeScanner::Device&)> arrange;
         int placed;
     };
-    const QImage page = filled({1074, 400}, White);
+    const QImage page = filledPicture({1074, 400}, clWhite);
     const Case cases[] = {
         {"a jam while reading",
          [&](FakeScanner::Device& d) {

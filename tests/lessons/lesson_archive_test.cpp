@@ -2,6 +2,7 @@
 // whose names collide, saves that stop halfway or fill the disk, and lessons the Windows
 // program wrote.
 #include "archive_fixture.h"
+#include "files.h"
 #include "lessons/lesson_names.h"
 #include "lessons/lesson_pdf.h"
 #include "platform/os/ini_text.h"
@@ -24,25 +25,13 @@ const LessonOwner Owner{QStringLiteral("教师1"), 2, 13};
 constexpr TColor Red = 0x000000FF, Green = 0x0000FF00, Blue = 0x00FF0000, Yellow = 0x0000FFFF,
                  Cyan = 0x00FFFF00;
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void putFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 class LessonArchiveTest : public ArchiveFixture {
 protected:
     DiskArchiveFiles disk;
     LessonArchive archive{disk};
 
     std::optional<QString> indexValue(const QString& section, const QString& key) {
-        return IniText(fileBytes(lessonFile(LessonIndexFile))).value(section, key);
+        return IniText(readBytes(lessonFile(LessonIndexFile))).value(section, key);
     }
     ArchiveResult saveAs(const LessonOwner& owner, bool replace = false) {
         return archive.save(*board, folder, owner, replace);
@@ -70,11 +59,11 @@ TEST_F(LessonArchiveTest, SavedPagesPanelsAndTextsOpenAgain) {
     EXPECT_EQ(indexValue(QStringLiteral("教师1213"), QStringLiteral("teacher")), Owner.Teacher);
     // The index is GBK, as the Windows program reads it.
     EXPECT_TRUE(
-        fileBytes(lessonFile(LessonIndexFile)).contains(toGbk(QStringLiteral("[教师1213]"))));
+        readBytes(lessonFile(LessonIndexFile)).contains(toGbk(QStringLiteral("[教师1213]"))));
     EXPECT_TRUE(QFile::exists(lessonFile(QStringLiteral("教师12131.te"))));
     EXPECT_FALSE(QFile::exists(lessonFile(QStringLiteral("教师12132.te"))));
     EXPECT_EQ(QImage(lessonFile(QStringLiteral("教师12133.pte")), "png").size(), Screen);
-    EXPECT_EQ(IniText(fileBytes(lessonFile(QStringLiteral("教师12132.sec"))))
+    EXPECT_EQ(IniText(readBytes(lessonFile(QStringLiteral("教师12132.sec"))))
                   .value(QStringLiteral("edit"), QStringLiteral("height")),
               QStringLiteral("202"));
     EXPECT_TRUE(
@@ -83,7 +72,7 @@ TEST_F(LessonArchiveTest, SavedPagesPanelsAndTextsOpenAgain) {
             .isEmpty());
 
     // A stale text of page 2 from another lesson goes; the window shows page 1 of three.
-    putFile(programDir.filePath(QStringLiteral("2")), "stale");
+    writeBytes(programDir.filePath(QStringLiteral("2")), "stale");
     makeBoard();
     board->CurrentPage = 1;
     board->setCurrentPage(5);
@@ -133,9 +122,9 @@ TEST_F(LessonArchiveTest, PagesThatCannotBeReadAreNamedAndKeptUntilTheTeacherAgr
         bool replaceable;
     } cases[] = {
         {"missing", [&] { QFile::remove(lessonFile(page2)); }, true},
-        {"cut short", [&] { putFile(lessonFile(page2), png(Screen).left(60)); }, true},
-        {"not a picture", [&] { putFile(lessonFile(page2), "not a picture"); }, true},
-        {"too large", [&] { putFile(lessonFile(page2), png(QSize(9000, 2))); }, true},
+        {"cut short", [&] { writeBytes(lessonFile(page2), png(Screen).left(60)); }, true},
+        {"not a picture", [&] { writeBytes(lessonFile(page2), "not a picture"); }, true},
+        {"too large", [&] { writeBytes(lessonFile(page2), png(QSize(9000, 2))); }, true},
         {"a folder",
          [&] {
              QFile::remove(lessonFile(page2));
@@ -150,7 +139,7 @@ TEST_F(LessonArchiveTest, PagesThatCannotBeReadAreNamedAndKeptUntilTheTeacherAgr
         drawLesson({Red, Green, Blue}, {});
         ASSERT_TRUE(saveAs(Owner).ok());
         c.damage();
-        const QByteArray damaged = fileBytes(lessonFile(page2));
+        const QByteArray damaged = readBytes(lessonFile(page2));
 
         makeBoard();
         board->BackgroundColour = Cyan;
@@ -169,7 +158,7 @@ TEST_F(LessonArchiveTest, PagesThatCannotBeReadAreNamedAndKeptUntilTheTeacherAgr
         EXPECT_TRUE(check.message.contains(QStringLiteral("第 2 页无法读取")))
             << check.message.toStdString();
         EXPECT_EQ(reopened.save(*board, folder, Owner, false).outcome, ArchiveResult::Refused);
-        EXPECT_EQ(fileBytes(lessonFile(page2)), damaged);
+        EXPECT_EQ(readBytes(lessonFile(page2)), damaged);
         if (!c.replaceable)
             continue;
         ASSERT_TRUE(reopened.save(*board, folder, Owner, true).ok());
@@ -195,7 +184,7 @@ TEST_F(LessonArchiveTest, DamagedPanelValuesOpenAsNoPanelOrTheDefaultPlace) {
     ASSERT_TRUE(saveAs(Owner).ok());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sec);
-        putFile(lessonFile(QStringLiteral("教师12131.sec")), QByteArray("[edit]\r\n") + c.sec);
+        writeBytes(lessonFile(QStringLiteral("教师12131.sec")), QByteArray("[edit]\r\n") + c.sec);
         ASSERT_TRUE(openAs(Owner).ok());
         EXPECT_EQ(board->panelKind(1), c.kind);
         EXPECT_EQ(QRect(board->PanelLeft[1], board->PanelTop[1], board->PanelWidth[1],
@@ -209,9 +198,9 @@ TEST_F(LessonArchiveTest, AnOpenOfNothingChangesNothing) {
     EXPECT_EQ(archive.open(*board, folder, Owner).message, LessonNotFound);
     ASSERT_TRUE(saveAs(Owner).ok());
     for (const char* pages : {"0", "100", "x"}) {
-        IniText index(fileBytes(lessonFile(LessonIndexFile)));
+        IniText index(readBytes(lessonFile(LessonIndexFile)));
         index.setValue(Owner.key(), QStringLiteral("pag"), QString::fromLatin1(pages));
-        putFile(lessonFile(LessonIndexFile), index.bytes());
+        writeBytes(lessonFile(LessonIndexFile), index.bytes());
         board->setPageCount(2);
         const ArchiveResult r = archive.open(*board, folder, Owner);
         EXPECT_EQ(r.outcome, ArchiveResult::Refused) << pages;
@@ -258,7 +247,7 @@ TEST_F(LessonArchiveTest, AnotherTeachersLessonOfTheSameKeyDoesNotOpen) {
 }
 
 TEST_F(LessonArchiveTest, ALessonWithoutOwnerIsReplacedOnlyAfterYes) {
-    putFile(lessonFile(LessonIndexFile), toGbk(QStringLiteral("[教师1213]\r\npag=1\r\n")));
+    writeBytes(lessonFile(LessonIndexFile), toGbk(QStringLiteral("[教师1213]\r\npag=1\r\n")));
     drawLesson({Red, Green}, {});
     EXPECT_EQ(archive.checkSave(folder, Owner, 2).verdict, LessonArchive::SaveCheck::AskToReplace);
     EXPECT_EQ(saveAs(Owner).outcome, ArchiveResult::Refused);
@@ -336,19 +325,19 @@ TEST_F(LessonArchiveTest, AnInterruptedSaveLeavesTheOldOrTheNewLessonWhole) {
 TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     makeBoard(QSize(1920, 1080));
     board->BackgroundColour = Cyan;
-    putFile(lessonFile(LessonIndexFile),
-            toGbk(QStringLiteral("[其他]\r\npag=3\r\n[教师1213]\r\npag=2\r\n")));
+    writeBytes(lessonFile(LessonIndexFile),
+               toGbk(QStringLiteral("[其他]\r\npag=3\r\n[教师1213]\r\npag=2\r\n")));
     for (int page = 1; page <= 2; ++page) {
         QImage picture(1024, 768, QImage::Format_ARGB32);
         picture.fill(toQColor(page == 1 ? Red : Green));
         QImageWriter(lessonFile(QStringLiteral("教师1213%1.pte").arg(page)), "png").write(picture);
     }
-    putFile(lessonFile(QStringLiteral("教师12131.sec")),
-            "[edit]\r\nvis=1\r\nleft=10\r\ntop=50\r\nwidth=300\r\nheight=400\r\n");
+    writeBytes(lessonFile(QStringLiteral("教师12131.sec")),
+               "[edit]\r\nvis=1\r\nleft=10\r\ntop=50\r\nwidth=300\r\nheight=400\r\n");
     const QByteArray rtf =
         "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
         "\\f0\\fs48 \\'c4\\'e3\\'ba\\'c3\\par}";
-    putFile(lessonFile(QStringLiteral("教师12131.te")), rtf);
+    writeBytes(lessonFile(QStringLiteral("教师12131.te")), rtf);
     ASSERT_TRUE(archive.open(*board, folder, Owner).ok());
     EXPECT_EQ(board->PageCount, 2);
     const QImage page1 = board->pagePicture(1);
@@ -356,7 +345,7 @@ TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     EXPECT_EQ(fromRgb(page1.pixel(1024, 100)), Cyan);
     EXPECT_EQ(fromRgb(page1.pixel(1919, 1079)), Cyan);
     EXPECT_EQ(board->PanelWidth[1], 300);
-    EXPECT_EQ(fileBytes(board->pageTextFile(1)), rtf);
+    EXPECT_EQ(readBytes(board->pageTextFile(1)), rtf);
 }
 
 // The journal an earlier version left when a save of Owner's lesson of `pages` pages stopped
@@ -400,19 +389,19 @@ TEST_F(LessonArchiveTest, LinksInTheLessonFolderAreNeverFollowed) {
         QDir().mkpath(folder);
         drawLesson({Red, Green}, {1});
         ASSERT_TRUE(saveAs(Owner).ok());
-        putFile(own, ownBytes);
+        writeBytes(own, ownBytes);
         QFile::remove(absent);
         const QString link = lessonFile(QString::fromUtf8(c.link));
         QFile::remove(link);
         ASSERT_TRUE(QFile::link(c.dangling ? absent : own, link));
         if (!c.journal.isEmpty())
-            putFile(lessonFile(QStringLiteral("kvorne.journal")), c.journal);
+            writeBytes(lessonFile(QStringLiteral("kvorne.journal")), c.journal);
 
         LessonArchive(disk).finishInterruptedSave(folder);
         openAs(Owner);
         saveAs(Owner, true);
         openAs(Owner);
-        EXPECT_EQ(fileBytes(own), ownBytes);
+        EXPECT_EQ(readBytes(own), ownBytes);
         EXPECT_FALSE(QFileInfo::exists(absent));
     }
 }
@@ -435,14 +424,14 @@ TEST_F(LessonArchiveTest, AJournalNamingOtherFilesIsNotCarriedOut) {
         QDir().mkpath(folder);
         drawLesson({Red, Green}, {});
         ASSERT_TRUE(saveAs(Owner).ok());
-        const QByteArray index = fileBytes(lessonFile(LessonIndexFile));
+        const QByteArray index = readBytes(lessonFile(LessonIndexFile));
         for (const QString& name : {QStringLiteral("notes.kvtmp"), key + "1.pte.kvtmp"})
-            putFile(lessonFile(name), "from the stick");
-        putFile(lessonFile(QStringLiteral("kvorne.journal")), journalOf(2, line));
+            writeBytes(lessonFile(name), "from the stick");
+        writeBytes(lessonFile(QStringLiteral("kvorne.journal")), journalOf(2, line));
         EXPECT_TRUE(LessonArchive(disk).finishInterruptedSave(folder).ok());
         EXPECT_FALSE(QFileInfo::exists(lessonFile(QStringLiteral("notes.txt"))));
         EXPECT_FALSE(QFileInfo::exists(lessonDir.path() + QStringLiteral("/../%11.pte").arg(key)));
-        EXPECT_EQ(fileBytes(lessonFile(LessonIndexFile)), index);
+        EXPECT_EQ(readBytes(lessonFile(LessonIndexFile)), index);
         ASSERT_TRUE(openAs(Owner).ok());
         EXPECT_TRUE(holds({Red, Green}, {}));
     }
@@ -451,8 +440,8 @@ TEST_F(LessonArchiveTest, AJournalNamingOtherFilesIsNotCarriedOut) {
     const LessonOwner other{QStringLiteral("教师2"), 1, 1};
     drawLesson({Green}, {});
     ASSERT_TRUE(saveAs(other).ok());
-    putFile(lessonFile(QStringLiteral("kvorne.journal")),
-            journalOf(2, QStringLiteral("from\t") + other.key()));
+    writeBytes(lessonFile(QStringLiteral("kvorne.journal")),
+               journalOf(2, QStringLiteral("from\t") + other.key()));
     EXPECT_TRUE(LessonArchive(disk).finishInterruptedSave(folder).ok());
     ASSERT_TRUE(openAs(other).ok());
     EXPECT_TRUE(holds({Green}, {}));
@@ -470,8 +459,8 @@ TEST_F(LessonArchiveTest, AnUnfinishedSaveRefusesOnlyItsOwnLesson) {
     const QString target = lessonFile(Owner.key() + "1.pte");
     QFile::remove(target);
     QDir().mkpath(target + QStringLiteral("/inside"));
-    putFile(target + QStringLiteral(".kvtmp"), "new page");
-    putFile(lessonFile(QStringLiteral("kvorne.journal")), journalOf(2));
+    writeBytes(target + QStringLiteral(".kvtmp"), "new page");
+    writeBytes(lessonFile(QStringLiteral("kvorne.journal")), journalOf(2));
 
     drawLesson({Blue}, {});
     EXPECT_TRUE(saveAs(other).ok());
@@ -495,12 +484,12 @@ TEST_F(LessonArchiveTest, PageFilesAreFoundWhateverTheirLetterCase) {
         SCOPED_TRACE(name);
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
-        putFile(lessonFile(LessonIndexFile), "[WANG11]\r\npag=1\r\n");
+        writeBytes(lessonFile(LessonIndexFile), "[WANG11]\r\npag=1\r\n");
         QImage picture(Screen, QImage::Format_RGB32);
         picture.fill(toQColor(Red));
         ASSERT_TRUE(picture.save(lessonFile(QString::fromLatin1(name)), "png"));
-        putFile(lessonFile(QStringLiteral("wANG111.sec")), "[edit]\r\nvis=1\r\nleft=7\r\n");
-        putFile(lessonFile(QStringLiteral("wang111.TE")), "text");
+        writeBytes(lessonFile(QStringLiteral("wANG111.sec")), "[edit]\r\nvis=1\r\nleft=7\r\n");
+        writeBytes(lessonFile(QStringLiteral("wang111.TE")), "text");
         const ArchiveResult r = openAs(wang);
         EXPECT_TRUE(r.ok() && r.message.isEmpty()) << r.message.toStdString();
         EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
@@ -593,7 +582,7 @@ TEST_F(LessonArchiveTest, ARenameOntoAnotherLessonMovesNothing) {
 TEST_F(LessonArchiveTest, AnUnreadablePageStaysMarkedThroughARename) {
     drawLesson({Red, Green}, {});
     ASSERT_TRUE(saveAs(Owner).ok());
-    putFile(lessonFile(QStringLiteral("教师12132.pte")), "damaged");
+    writeBytes(lessonFile(QStringLiteral("教师12132.pte")), "damaged");
     makeBoard();
     ASSERT_FALSE(archive.open(*board, folder, Owner).message.isEmpty());
     QString teacher = Owner.Teacher;
@@ -606,7 +595,7 @@ TEST_F(LessonArchiveTest, AnUnreadablePageStaysMarkedThroughARename) {
         EXPECT_EQ(check.verdict, LessonArchive::SaveCheck::AskToReplace);
         EXPECT_TRUE(check.message.contains(QStringLiteral("第 2 页")))
             << check.message.toStdString();
-        EXPECT_EQ(fileBytes(lessonFile(name + QStringLiteral("2132.pte"))), "damaged");
+        EXPECT_EQ(readBytes(lessonFile(name + QStringLiteral("2132.pte"))), "damaged");
     }
 }
 

@@ -1,5 +1,6 @@
 // Profile files on disk: an operation's writes reach the file once, whole, or not at all;
 // and the file services the teachers' settings stand on (drives, folders, bytes at an offset).
+#include "files.h"
 #include "platform/os/fakes.h"
 #include "platform/os/qt_services.h"
 #include "qt_printers.h"
@@ -15,17 +16,6 @@
 using namespace platform;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 unsigned modeOf(const QString& path) {
     struct stat st {};
@@ -56,7 +46,7 @@ TEST(IniFile, AnOperationsWritesReachTheFileOnceAndWhole) {
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("datb.sec"));
     const QByteArray original = "[tec]\r\nmum=2\r\n; kept\r\n";
-    writeAll(path, original);
+    writeBytes(path, original);
     QtProfiles profiles;
     {
         IniFile ini(profiles, path);
@@ -66,17 +56,17 @@ TEST(IniFile, AnOperationsWritesReachTheFileOnceAndWhole) {
         EXPECT_EQ(ini.ReadInteger(QStringLiteral("tec"), QStringLiteral("mum"), 1), 3);
         EXPECT_EQ(ini.ReadString(QStringLiteral("TEC"), QStringLiteral("te3"), {}),
                   QStringLiteral("王"));
-        EXPECT_EQ(readAll(path), original);
+        EXPECT_EQ(readBytes(path), original);
         ini.UpdateFile();
     }
     const QByteArray updated = "[tec]\r\nmum=3\r\nte3=\xCD\xF5\r\n; kept\r\n";
-    EXPECT_EQ(readAll(path), updated);
+    EXPECT_EQ(readBytes(path), updated);
     {
         // Released without an update (an operation that stopped halfway): nothing changes.
         IniFile ini(profiles, path);
         ini.EraseSection(QStringLiteral("tec"));
     }
-    EXPECT_EQ(readAll(path), updated);
+    EXPECT_EQ(readBytes(path), updated);
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("datb.sec")});
 }
@@ -94,7 +84,7 @@ TEST(IniFile, DefaultsAndAMissingFileCreatedByTheFirstWrite) {
     EXPECT_FALSE(QFile::exists(path));
     ini.WriteString(QStringLiteral("教师0"), QStringLiteral("bh"), QStringLiteral("2"));
     ini.UpdateFile();
-    EXPECT_EQ(readAll(path), toGbk(QStringLiteral("[教师0]\r\nbh=2\r\n")));
+    EXPECT_EQ(readBytes(path), toGbk(QStringLiteral("[教师0]\r\nbh=2\r\n")));
     // Teachers' password codes live in it: a new file is for its owner only, and a file
     // replaced keeps the mode it had.
     EXPECT_EQ(modeOf(path), 0600U);
@@ -134,12 +124,12 @@ TEST(IniFile, AFailedWriteReportsThePathAndLeavesTheFileAsItWas) {
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     const QString path = locked + QStringLiteral("/datb.sec");
-    writeAll(path, "[tec]\r\nmum=2\r\n");
+    writeBytes(path, "[tec]\r\nmum=2\r\n");
     ImmutableFolder immutable(locked);
     if (!immutable.ok())
         GTEST_SKIP() << "chattr +i is not available here";
     EXPECT_EQ(failsWith(path), QStringLiteral("Unable to write to ") + path);
-    EXPECT_EQ(readAll(path), QByteArray("[tec]\r\nmum=2\r\n"));
+    EXPECT_EQ(readBytes(path), QByteArray("[tec]\r\nmum=2\r\n"));
     EXPECT_EQ(QDir(locked).entryList(QDir::Files), QStringList{QStringLiteral("datb.sec")});
 }
 
@@ -211,9 +201,9 @@ TEST(Files, BytesAtAnOffsetFoldersAndCopies) {
     ASSERT_TRUE(dir.isValid());
     QtFiles files;
     const QString path = dir.filePath(QStringLiteral("admin.sec"));
-    writeAll(path, QByteArray(5012, 'x'));
+    writeBytes(path, QByteArray(5012, 'x'));
     EXPECT_TRUE(files.writeAt(path, 5000, "123         "));
-    const QByteArray after = readAll(path);
+    const QByteArray after = readBytes(path);
     EXPECT_EQ(after.size(), 5012);
     EXPECT_EQ(after.left(5000), QByteArray(5000, 'x'));
     EXPECT_EQ(files.readAt(path, 5000, 12), QByteArray("123         "));
@@ -239,17 +229,17 @@ TEST(Files, BytesAtAnOffsetFoldersAndCopies) {
                                                 QFileDevice::ReadOther));
     EXPECT_TRUE(files.copyFile(path, copy, false));
     EXPECT_EQ(modeOf(copy), 0600U);
-    writeAll(copy, "other");
+    writeBytes(copy, "other");
     EXPECT_FALSE(files.copyFile(path, copy, false));
-    EXPECT_EQ(readAll(copy), QByteArray("other"));
+    EXPECT_EQ(readBytes(copy), QByteArray("other"));
     EXPECT_TRUE(files.copyFile(path, copy, true));
-    EXPECT_EQ(readAll(copy).size(), 5012);
+    EXPECT_EQ(readBytes(copy).size(), 5012);
     EXPECT_FALSE(files.copyFile(missing, dir.filePath(QStringLiteral("c")), true));
 
     // A link (as a stick can carry one) is never written through, nor is its target created.
     QTemporaryDir outside;
     const QString own = outside.filePath(QStringLiteral("own"));
-    writeAll(own, QByteArray(5012, 'o'));
+    writeBytes(own, QByteArray(5012, 'o'));
     const QString absent = outside.filePath(QStringLiteral("absent"));
     const QString linked = dir.filePath(QStringLiteral("linked.sec"));
     const QString dangling = dir.filePath(QStringLiteral("dangling.sec"));
@@ -259,6 +249,6 @@ TEST(Files, BytesAtAnOffsetFoldersAndCopies) {
         EXPECT_FALSE(files.copyFile(path, target, false));
         EXPECT_FALSE(files.copyFile(path, target, true));
     }
-    EXPECT_EQ(readAll(own), QByteArray(5012, 'o'));
+    EXPECT_EQ(readBytes(own), QByteArray(5012, 'o'));
     EXPECT_FALSE(QFile::exists(absent));
 }

@@ -1,4 +1,5 @@
 // The per-user stand-in for an installed, read-only program folder.
+#include "files.h"
 #include "platform/os/program_folder.h"
 
 #include <QDir>
@@ -9,30 +10,16 @@
 
 using namespace platform;
 
-namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(ProgramFolder, LinksInstalledFilesCopiesWrittenOnesAndKeepsTheUsers) {
     QTemporaryDir dir;
     const QString installed = dir.filePath(QStringLiteral("usr/lib/k-vorne"));
     const QString user = dir.filePath(QStringLiteral("home/K_Vorne/program"));
-    write(installed + QStringLiteral("/K_Vorne"), "program");
-    write(installed + QStringLiteral("/ani.dll"), "engine");
-    write(installed + QStringLiteral("/db/pic/1.jt"), "stamp");
-    write(installed + QStringLiteral("/admin.sec"), "record");
+    writeBytes(installed + QStringLiteral("/K_Vorne"), "program");
+    writeBytes(installed + QStringLiteral("/ani.dll"), "engine");
+    writeBytes(installed + QStringLiteral("/db/pic/1.jt"), "stamp");
+    writeBytes(installed + QStringLiteral("/admin.sec"), "record");
 
     ASSERT_TRUE(linkProgramFolder(installed, user));
     for (const char* name : {"K_Vorne", "ani.dll", "db/pic/1.jt"}) {
@@ -45,15 +32,15 @@ TEST(ProgramFolder, LinksInstalledFilesCopiesWrittenOnesAndKeepsTheUsers) {
     EXPECT_EQ(QFile::permissions(record) & (QFile::ReadOther | QFile::ReadGroup), 0);
 
     // The program writes its files; an update of the installed files changes the set.
-    write(record, "changed");
-    write(user + QStringLiteral("/1"), "page text");
+    writeBytes(record, "changed");
+    writeBytes(user + QStringLiteral("/1"), "page text");
     QFile::remove(installed + QStringLiteral("/ani.dll"));
-    write(installed + QStringLiteral("/vrnkb.dll"), "keys");
+    writeBytes(installed + QStringLiteral("/vrnkb.dll"), "keys");
     ASSERT_TRUE(linkProgramFolder(installed, user));
-    EXPECT_EQ(read(record), "changed");
-    EXPECT_EQ(read(user + QStringLiteral("/1")), "page text");
+    EXPECT_EQ(readBytes(record), "changed");
+    EXPECT_EQ(readBytes(user + QStringLiteral("/1")), "page text");
     EXPECT_FALSE(QFileInfo(user + QStringLiteral("/ani.dll")).isSymLink());
-    EXPECT_EQ(read(user + QStringLiteral("/vrnkb.dll")), "keys");
+    EXPECT_EQ(readBytes(user + QStringLiteral("/vrnkb.dll")), "keys");
 }
 
 TEST(ProgramFolder, AWritableFolderIsItsOwnProgramFolder) {
@@ -63,8 +50,8 @@ TEST(ProgramFolder, AWritableFolderIsItsOwnProgramFolder) {
     EXPECT_FALSE(QFileInfo::exists(user));
 
     // Root may write into the installed folder, which must stay as the package left it.
-    write(dir.filePath(InstalledMarker), "");
-    write(dir.filePath(QStringLiteral("ani.dll")), "engine");
+    writeBytes(dir.filePath(InstalledMarker), "");
+    writeBytes(dir.filePath(QStringLiteral("ani.dll")), "engine");
     EXPECT_EQ(chooseProgramFolder(dir.path(), user), user + QLatin1Char('/'));
     EXPECT_TRUE(QFileInfo(user + QStringLiteral("/ani.dll")).isSymLink());
 }

@@ -2,6 +2,7 @@
 // is lost on the way back, and a save that fails leaves the memo and the old file alone.
 #include "app/toolbar.h"
 #include "app_fixture.h"
+#include "files.h"
 #include "practice/practice_pad.h"
 #include "practice/text_lines.h"
 
@@ -13,17 +14,6 @@
 using namespace platform;
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QString fixture(const char* name) {
     return QStringLiteral(KV_PRACTICE_DATA "/") + QLatin1String(name);
@@ -67,7 +57,7 @@ TEST_F(PadFilesTest, GbkFileFromTheWindowsProgramRoundTripsByteForByte) {
     EXPECT_EQ(fakes.dialogs.shown.front().text, QStringLiteral("*.txt"));
 
     save(path(QStringLiteral("lines")));
-    EXPECT_EQ(contents(path(QStringLiteral("lines"))), contents(fixture("lines-gbk.txt")));
+    EXPECT_EQ(readBytes(path(QStringLiteral("lines"))), readBytes(fixture("lines-gbk.txt")));
     EXPECT_EQ(fakes.dialogs.shown.back().kind, QStringLiteral("save"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("lines")});
     EXPECT_TRUE(errors().empty());
@@ -81,7 +71,7 @@ TEST_F(PadFilesTest, Utf8FileWithCharactersBeyondGbkRoundTrips) {
     EXPECT_EQ(Form14->lines(), expected);
 
     save(path(QStringLiteral("out.txt")));
-    const QByteArray saved = contents(path(QStringLiteral("out.txt")));
+    const QByteArray saved = readBytes(path(QStringLiteral("out.txt")));
     EXPECT_FALSE(saved.contains('?'));
     EXPECT_TRUE(saved.startsWith("\xEF\xBB\xBF"));
     Form14->setLines({});
@@ -111,14 +101,14 @@ TEST_F(PadFilesTest, MemoSavedAndLoadedGivesTheSameLines) {
 TEST_F(PadFilesTest, FailedSaveShowsAnErrorAndKeepsTheOldFileAndTheMemo) {
     const QString longName = QString(251, QLatin1Char('n')) + QStringLiteral(".txt");
     const QString target = path(longName);
-    write(target, "old lines\r\n");
-    ASSERT_EQ(contents(target), QByteArray("old lines\r\n")) << "no 255-byte names here";
+    writeBytes(target, "old lines\r\n");
+    ASSERT_EQ(readBytes(target), QByteArray("old lines\r\n")) << "no 255-byte names here";
     const QStringList memo = Form14->lines();
 
     save(target);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_TRUE(errors().front().text.contains(longName));
-    EXPECT_EQ(contents(target), QByteArray("old lines\r\n"));
+    EXPECT_EQ(readBytes(target), QByteArray("old lines\r\n"));
     EXPECT_EQ(Form14->lines(), memo);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{longName});
 

@@ -1,6 +1,7 @@
 #include "board_fixture.h"
 
 #include "app/toolbar.h"
+#include "pointer.h"
 
 #include <QTest>
 
@@ -21,11 +22,7 @@ void BoardFixture::stroke(std::initializer_list<QPoint> points) {
 }
 
 void BoardFixture::pointerStroke(std::initializer_list<QPoint> points) {
-    QWindow* window = Form3->windowHandle();
-    QTest::mousePress(window, Qt::LeftButton, {}, *points.begin());
-    for (const QPoint& p : points)
-        QTest::mouseMove(window, p);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, *(points.end() - 1));
+    ::pointerStroke(Form3->windowHandle(), points);
 }
 
 TColor BoardFixture::pagePixel(int x, int y, int page) const {

@@ -2,6 +2,7 @@
 // turning, undo across a turn, the floating picture's commits, and what an untouched page
 // costs.
 #include "board/model/board_model.h"
+#include "pictures.h"
 #include "platform/raster/canvas.h"
 
 #include <QGuiApplication>
@@ -14,10 +15,6 @@ namespace {
 constexpr QSize Screen{640, 480};
 constexpr TColor Background = 0x00400000;
 constexpr TColor Ink = 0x000080FF;
-
-TColor at(const QImage& picture, int x, int y) {
-    return fromRgb(picture.pixel(x, y));
-}
 
 class ModelTest : public ::testing::Test {
 protected:
@@ -58,9 +55,9 @@ TEST_F(ModelTest, APageLeftIsPackedAndComesBackPixelForPixel) {
     // Single pixels read from the packed form, on both sides of the noise and at its corners.
     for (const QPoint p :
          {QPoint(0, 0), QPoint(639, 99), QPoint(3, 150), QPoint(639, 199), QPoint(639, 479)})
-        EXPECT_EQ(board.pagePixel(1, p), at(original, p.x(), p.y())) << p.x() << "," << p.y();
+        EXPECT_EQ(board.pagePixel(1, p), pixelAt(original, p.x(), p.y())) << p.x() << "," << p.y();
     EXPECT_EQ(board.pagePixel(1, QPoint(640, 0)), std::nullopt);
-    EXPECT_EQ(board.pageBackground(1), at(original, 639, 38));
+    EXPECT_EQ(board.pageBackground(1), pixelAt(original, 639, 38));
     board.turnLeft();
     EXPECT_EQ(board.current(), original);
 }
@@ -76,12 +73,12 @@ TEST_F(ModelTest, TurningMakesFilledPagesAndCarriesThePanelBounds) {
     EXPECT_EQ(board.CurrentPage, 2);
     EXPECT_EQ(board.PageCount, 2);
     EXPECT_EQ(board.PageState[2], 0);
-    EXPECT_EQ(at(board.current(), 5, 5), 0x00112233u);
+    EXPECT_EQ(pixelAt(board.current(), 5, 5), 0x00112233u);
     EXPECT_EQ(board.PanelLeft[2], 11);
     EXPECT_EQ(board.PanelHeight[2], 222);
     board.turnLeft();
-    EXPECT_EQ(at(board.current(), 55, 55), Ink);
-    EXPECT_EQ(at(board.current(), 5, 5), Background);
+    EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
+    EXPECT_EQ(pixelAt(board.current(), 5, 5), Background);
     board.turnLeft(); // at page 1: stays
     EXPECT_EQ(board.CurrentPage, 1);
 }
@@ -91,12 +88,12 @@ TEST_F(ModelTest, UndoAfterATurnRestoresNothing) {
     board.turnRight();
     board.turnLeft();
     board.undo();
-    EXPECT_EQ(at(board.current(), 55, 55), Ink);
+    EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
     // Before a turn, undo takes the stroke back.
     drawStroke({100, 100, 110, 110}, Ink);
     board.undo();
-    EXPECT_EQ(at(board.current(), 105, 105), Background);
-    EXPECT_EQ(at(board.current(), 55, 55), Ink);
+    EXPECT_EQ(pixelAt(board.current(), 105, 105), Background);
+    EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
 }
 
 TEST_F(ModelTest, FloatingPictureCommits) {
@@ -122,11 +119,26 @@ TEST_F(ModelTest, FloatingPictureCommits) {
             board.dropFloatingPicture();
         EXPECT_FALSE(board.floatingShown());
         const QImage& page = board.current();
-        EXPECT_EQ(at(page, 200 + c.firstInked, 205), Ink);
+        EXPECT_EQ(pixelAt(page, 200 + c.firstInked, 205), Ink);
         if (c.firstInked > 0) {
-            EXPECT_EQ(at(page, 200, 205), Background);
+            EXPECT_EQ(pixelAt(page, 200, 205), Background);
         }
         EXPECT_EQ(board.BoardPaintMode, 1);
+    }
+}
+
+// Every width asked for is held to 1..9, and only a change is announced.
+TEST_F(ModelTest, PenWidthIsHeldToOneToNine) {
+    int announced = 0;
+    QObject::connect(&board, &BoardModel::penChanged, [&] { ++announced; });
+    struct Case {
+        int asked, held, announcedAfter;
+    };
+    for (const Case& c : {Case{12, 9, 1}, Case{10, 9, 1}, Case{0, 1, 2}, Case{-4, 1, 2},
+                          Case{5, 5, 3}, Case{5, 5, 3}}) {
+        board.setPenWidth(c.asked);
+        EXPECT_EQ(board.PenWidth, c.held) << c.asked;
+        EXPECT_EQ(announced, c.announcedAfter) << c.asked;
     }
 }
 
@@ -139,7 +151,7 @@ TEST_F(ModelTest, ANeverDrawnPageCostsNothingUntilShown) {
     board.turnLeft();
     board.settle();
     EXPECT_EQ(board.pageBytes(2), 0u); // held as one colour
-    EXPECT_EQ(at(board.pagePicture(2), 300, 300), Background);
+    EXPECT_EQ(pixelAt(board.pagePicture(2), 300, 300), Background);
 }
 
 int main(int argc, char** argv) {
