@@ -6,6 +6,7 @@
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <stdexcept>
@@ -115,6 +116,12 @@ void TForm8::BitBtn1Click() {
         config.StorePasswordCode(teacher_, PasswordCode(Edit2->text()));
         config.Commit();
     } else {
+        // The record's file gone with its folder: the stick that held it was taken out.
+        if (!files().exists(adminFile_) && !files().folderExists(QFileInfo(adminFile_).path())) {
+            inform(QStringLiteral("找不到存放管理密码的存储盘（上次打开或保存课程的存储盘），"
+                                  "请插上它后再设置管理密码。"));
+            return;
+        }
         if (!AdminRecordAccepts(ReadAdminRecord(adminFile_), Edit1->text())) {
             inform(QStringLiteral("原密码错误！"));
             return;

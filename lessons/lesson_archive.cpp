@@ -755,11 +755,23 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
 
     const QSize screen = board.pageSize();
     const TColor background = board.BackgroundColour;
-    PagePipeline<LessonPage> pipeline;
+    // A page as the board takes it, and whether its picture was of another screen's size.
+    struct OpenedPage {
+        LessonPage lesson;
+        std::optional<QSize> storedSize;
+    };
+    PagePipeline<OpenedPage> pipeline;
     unreadable_.fill(QString());
     QStringList unreadable;
+    int scaled = 0;
+    QSize scaledFrom;
     const auto takeNext = [&] {
-        auto [page, loaded] = pipeline.next();
+        auto [page, opened] = pipeline.next();
+        LessonPage& loaded = opened.lesson;
+        if (opened.storedSize) {
+            if (scaled++ == 0)
+                scaledFrom = *opened.storedSize;
+        }
         if (loaded.picture.isNull()) {
             unreadable_[static_cast<std::size_t>(page)] = loaded.picturePath;
             unreadable << QStringLiteral("第 %1 页无法读取").arg(page);
@@ -789,15 +801,20 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
     };
     for (int page = 1; page <= count; ++page) {
         pipeline.add(page, [this, folder, key, page, screen, background] {
-            LessonPage loaded = readLessonPage(files_, folder, key, page, screen, MaxPicture);
+            OpenedPage opened{readLessonPage(files_, folder, key, page, screen, MaxPicture), {}};
+            LessonPage& loaded = opened.lesson;
             const bool whole =
                 loaded.picture.size() == screen && loaded.picture.format() == QImage::Format_RGB32;
-            // An unreadable page stays null here, for the GUI thread to mark.
-            if (!loaded.picture.isNull())
-                loaded.picture = pageOverBackground(loaded.picture, screen, background);
+            // An unreadable page stays null here, for the GUI thread to mark. A page of another
+            // screen is scaled: the board holds, and the next save stores, the scaled page.
+            if (!loaded.picture.isNull()) {
+                if (loaded.picture.size() != screen)
+                    opened.storedSize = loaded.picture.size();
+                loaded.picture = pageFittedOverBackground(loaded.picture, screen, background);
+            }
             if (!whole)
                 loaded.pictureStamp.reset();
-            return loaded;
+            return opened;
         });
         while (pipeline.full())
             takeNext();
@@ -805,15 +822,26 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
     while (!pipeline.empty())
         takeNext();
     board.pagesReplaced(count);
+    // Opened, with the pages that could not be read left blank and said, and the pages of
+    // another screen said once.
+    QStringList notes;
     if (!unreadable.isEmpty()) {
-        // Opened, with the pages that could not be read left blank and said.
-        ArchiveResult result;
-        result.message = unreadable.join(QLatin1Char('\n')) +
-                         QStringLiteral("\n这些页现在是空白页。存储盘上这些页的文件保持原样，"
-                                        "保存这节课时会先问您是否替换它们。");
-        return result;
+        notes << unreadable.join(QLatin1Char('\n')) +
+                     QStringLiteral("\n这些页现在是空白页。存储盘上这些页的文件保持原样，"
+                                    "保存这节课时会先问您是否替换它们。");
     }
-    return ArchiveResult::done();
+    if (scaled > 0) {
+        notes << QStringLiteral("这节课有 %1 页是在另一种大小的屏幕上保存的（%2×%3），"
+                                "已按比例缩放到本屏幕（%4×%5）居中显示。")
+                     .arg(scaled)
+                     .arg(scaledFrom.width())
+                     .arg(scaledFrom.height())
+                     .arg(screen.width())
+                     .arg(screen.height());
+    }
+    ArchiveResult result;
+    result.message = notes.join(QLatin1Char('\n'));
+    return result;
 }
 
 } // namespace lessons

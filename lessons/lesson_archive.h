@@ -91,7 +91,8 @@ public:
     // Replaces the board's pages 1..n with the owner's lesson of n pages; a lesson that is not
     // there, or is another's, changes nothing. Pages whose picture cannot be read open blank
     // and are named in the message of a result that is otherwise done; checkSave asks before
-    // their files are replaced.
+    // their files are replaced. Pages of another screen's size open scaled to fit, their
+    // aspect ratio kept, centred on the background, and the message says so once.
     ArchiveResult open(BoardModel& board, const QString& folder, const LessonOwner& owner,
                        const PageProgress& progress = {});
 

@@ -18,12 +18,6 @@
 using namespace lessons;
 using namespace platform;
 
-namespace {
-
-const QString QuestionTitle = QStringLiteral("提示信息");
-
-} // namespace
-
 ArchiveFiles& TForm6::lessonFiles() {
     return links_.LessonFiles != nullptr ? *links_.LessonFiles : DiskArchiveFiles::instance();
 }
@@ -162,8 +156,17 @@ void TForm6::SpeedButton2Click() {
         return;
     }
     const bool replace = check.verdict == LessonArchive::SaveCheck::AskToReplace;
-    if (replace && dialogs().askYesNo(this, check.message, QuestionTitle) != Answer::Yes)
+    if (replace && dialogs().askYesNo(this, check.message, ConfirmTitle) != Answer::Yes)
         return;
+    // The teacher's own lesson saved before is replaced only when the teacher says so.
+    if (const std::optional<int> saved = lessonPageCount(lessonFiles(), *folder, owner->key());
+        !replace && saved) {
+        const QString question = QStringLiteral("存储盘上已有%1（%2页）。要用现在的课替换它吗？")
+                                     .arg(owner->describe())
+                                     .arg(*saved);
+        if (dialogs().askYesNo(this, question, ConfirmTitle) != Answer::Yes)
+            return;
+    }
     stepAside();
     const ArchiveResult result =
         archive_->save(board, *folder, *owner, replace, [this](int page, const QImage& picture) {
@@ -178,6 +181,7 @@ void TForm6::SpeedButton2Click() {
     }
     links_.Lessons->allPagesSaved();
     endModal();
+    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.PageCount));
 }
 
 // Export: the chosen lesson as one PDF, a page per page with its text panel as shown.

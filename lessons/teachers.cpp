@@ -140,7 +140,8 @@ void TForm6::Button2Click() {
     carryLessons(old, name);
 }
 
-// Delete: the teacher's section goes and the list is stored without the teacher.
+// Delete, once the teacher agrees: the teacher's section goes and the list is stored without the
+// teacher.
 void TForm6::Button5Click() {
     if (!teacherChosen())
         return;
@@ -148,6 +149,11 @@ void TForm6::Button5Click() {
     if (index <= 0)
         return;
     QStringList remaining = ListBox1->Items();
+    const QString question =
+        QStringLiteral("要删除教师“%1”吗？删除后这位教师的设置和密码都不再保留。")
+            .arg(remaining[index]);
+    if (dialogs().askYesNo(this, question, ConfirmTitle) != Answer::Yes)
+        return;
     Configuration config(ConfigFolder);
     config.EraseTeacher(remaining[index]);
     remaining.removeAt(index);

@@ -109,3 +109,16 @@ QImage pageOverBackground(const QImage& picture, QSize size, TColor background) 
         QPainter(&page).drawImage(0, 0, picture);
     return page;
 }
+
+QImage pageFittedOverBackground(const QImage& picture, QSize size, TColor background) {
+    if (picture.isNull() || picture.size() == size)
+        return pageOverBackground(picture, size, background);
+    QImage page(size, QImage::Format_RGB32);
+    page.fill(platform::toQColor(background));
+    QRect target(QPoint(), picture.size().scaled(size, Qt::KeepAspectRatio));
+    target.moveCenter(page.rect().center());
+    QPainter painter(&page);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+    return page;
+}

@@ -28,5 +28,9 @@ QImage unpackPage(const PackedPage& packed, QImage reuse = {});
 // A page of `size`: the picture at (0, 0) at its own size over the background colour (a
 // picture from a screen of another size), or the picture itself when it already is one.
 QImage pageOverBackground(const QImage& picture, QSize size, TColor background);
+// A page of `size` for a picture from a screen of another size: the picture scaled to fit,
+// its aspect ratio kept, centred over the background colour; a picture of the page's size is
+// the page pixel for pixel.
+QImage pageFittedOverBackground(const QImage& picture, QSize size, TColor background);
 // One pixel of the page, expanding only the rows up to it; nothing outside the page.
 std::optional<TColor> packedPixel(const PackedPage& packed, QPoint at);

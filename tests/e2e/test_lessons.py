@@ -41,6 +41,11 @@ def choose_teacher_1(sw, sh):
     return left, top, shown
 
 
+def message():
+    """A box of the program's own (not the toolbar, nor the board)."""
+    return any(w[5] == '"K_Vorne"' and w[4] < 400 and w[4] != 39 for w in mapped_windows())
+
+
 def main(folder):
     sw, sh = screen_size()
     data = tempfile.TemporaryDirectory(prefix="k-vorne-data-")
@@ -68,6 +73,9 @@ def main(folder):
 
         wait_for(saved, 20, "the save to end with the index saying one page")
         check(os.path.exists(os.path.join(lessons, "教师1111.pte")), "page 1 stored")
+        wait_for(message, 10, "the note that the lesson was saved")
+        run("xdotool", "key", "Return")
+        wait_for(lambda: not message(), 10, "the note to close")
 
         # Back to the toolbar and out through the exit command's question.
         click(sw - 2 - 38 + 19, 20)
@@ -120,11 +128,6 @@ def main(folder):
         open_board(sw)
         left, top, shown = choose_teacher_1(sw, sh)
         click(left + 440, top + 137)  # open
-
-        def message():
-            return any(w[5] == '"K_Vorne"' and w[4] < 400 and w[4] != 39
-                       for w in mapped_windows())
-
         wait_for(message, 20, "a message after the open")
         screenshot("e2e-lesson-page-unreadable.png")
         run("xdotool", "key", "Return")

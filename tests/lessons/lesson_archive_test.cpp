@@ -320,6 +320,64 @@ TEST_F(LessonArchiveTest, AnInterruptedSaveLeavesTheOldOrTheNewLessonWhole) {
     EXPECT_GT(newWhole, 0);
 }
 
+// Pages saved on a screen of another size open scaled to fit, centred on the background, and
+// the teacher is told once; pages of the board's size stay pixel for pixel. A page that cannot
+// be read beside them keeps its mark, and the next save stores the pages the board holds.
+TEST_F(LessonArchiveTest, PagesOfAnotherScreenOpenScaledToFit) {
+    const QString page1 = QStringLiteral("教师12131.pte"), page2 = QStringLiteral("教师12132.pte");
+    const struct {
+        QSize stored;
+        QRect fitted; // where the picture lies on the board's 64 × 48 page; empty: unscaled
+    } cases[] = {
+        {Screen, {}},
+        {QSize(32, 32), QRect(8, 0, 48, 48)},
+        {QSize(128, 48), QRect(0, 12, 64, 24)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.width());
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        makeBoard();
+        drawLesson({Red, Green}, {});
+        ASSERT_TRUE(saveAs(Owner).ok());
+        // Page 1 as another screen saved it, with a pixel of its own in the corner; page 2
+        // cannot be read.
+        QImage stored(c.stored, QImage::Format_RGB32);
+        stored.fill(toQColor(Red));
+        stored.setPixel(0, 0, qRgb(0, 0, 0));
+        ASSERT_TRUE(QImageWriter(lessonFile(page1), "png").write(stored));
+        writeBytes(lessonFile(page2), "not a picture");
+
+        makeBoard();
+        board->BackgroundColour = Cyan;
+        LessonArchive reopened(disk);
+        const ArchiveResult opened = reopened.open(*board, folder, Owner);
+        ASSERT_TRUE(opened.ok());
+        const QString note = QStringLiteral("已按比例缩放");
+        EXPECT_TRUE(opened.message.startsWith(QStringLiteral("第 2 页无法读取")));
+        EXPECT_EQ(opened.message.count(note), c.fitted.isEmpty() ? 0 : 1)
+            << opened.message.toStdString();
+        const QImage page = board->pagePicture(1);
+        if (c.fitted.isEmpty()) {
+            EXPECT_EQ(page, stored);
+        } else {
+            EXPECT_TRUE(opened.message.contains(
+                QStringLiteral("（%1×%2）").arg(c.stored.width()).arg(c.stored.height())));
+            EXPECT_EQ(fromRgb(page.pixel(c.fitted.center())), Red);
+            for (const QPoint outside :
+                 {QPoint(0, 24), QPoint(63, 24), QPoint(32, 0), QPoint(32, 47)}) {
+                EXPECT_EQ(fromRgb(page.pixel(outside)), c.fitted.contains(outside) ? Red : Cyan)
+                    << outside.x() << "," << outside.y();
+            }
+        }
+        // The unreadable page still asks; the save then stores the board's pages.
+        EXPECT_EQ(reopened.checkSave(folder, Owner, 2).verdict,
+                  LessonArchive::SaveCheck::AskToReplace);
+        ASSERT_TRUE(reopened.save(*board, folder, Owner, true).ok());
+        EXPECT_EQ(QImage(lessonFile(page1)), page.convertToFormat(QImage::Format_RGB32));
+    }
+}
+
 // A lesson as the Windows program leaves it: a GBK index with "pag" alone, pages of a smaller
 // screen, and rich text.
 TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
@@ -338,12 +396,18 @@ TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
         "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
         "\\f0\\fs48 \\'c4\\'e3\\'ba\\'c3\\par}";
     writeBytes(lessonFile(QStringLiteral("教师12131.te")), rtf);
-    ASSERT_TRUE(archive.open(*board, folder, Owner).ok());
+    const ArchiveResult opened = archive.open(*board, folder, Owner);
+    ASSERT_TRUE(opened.ok());
+    EXPECT_TRUE(opened.message.startsWith(QStringLiteral("这节课有 2 页是在另一种大小的屏幕上"
+                                                         "保存的（1024×768）")))
+        << opened.message.toStdString();
     EXPECT_EQ(board->PageCount, 2);
+    // 1024 × 768 fits as 1440 × 1080, from x 240.
     const QImage page1 = board->pagePicture(1);
-    EXPECT_EQ(fromRgb(page1.pixel(1023, 767)), Red);
-    EXPECT_EQ(fromRgb(page1.pixel(1024, 100)), Cyan);
-    EXPECT_EQ(fromRgb(page1.pixel(1919, 1079)), Cyan);
+    for (const QPoint red : {QPoint(240, 0), QPoint(960, 540), QPoint(1679, 1079)})
+        EXPECT_EQ(fromRgb(page1.pixel(red)), Red) << red.x();
+    for (const QPoint cyan : {QPoint(239, 540), QPoint(1680, 540), QPoint(0, 0)})
+        EXPECT_EQ(fromRgb(page1.pixel(cyan)), Cyan) << cyan.x();
     EXPECT_EQ(board->PanelWidth[1], 300);
     EXPECT_EQ(readBytes(board->pageTextFile(1)), rtf);
 }

@@ -59,6 +59,17 @@ protected:
         for (int i = 0; i < 3; ++i, level = level.left(level.lastIndexOf(QLatin1Char('/'))))
             fakes.files.folders.insert(level);
     }
+    // Saves as the teacher would: yes to replacing the lesson saved before. The note that the
+    // lesson was saved leaves the messages, which then hold only what went wrong.
+    void save() {
+        fakes.dialogs.answers = {Answer::Yes};
+        Form6->SpeedButton2->click();
+        fakes.dialogs.answers.clear();
+        std::erase_if(fakes.dialogs.shown, [](const FakeDialogs::Shown& shown) {
+            return shown.kind == QStringLiteral("inform") &&
+                   shown.text.contains(QStringLiteral("课已保存（"));
+        });
+    }
     void drawPages(int count, TColor colour) {
         for (int page = 1; page <= count; ++page)
             model.fill(page, colour);
@@ -71,7 +82,10 @@ TEST_F(LessonCommands, SaveAndOpenTheChosenTeachersLesson) {
     // What was typed into the name box since the teacher was chosen does not name the lesson.
     Form6->Edit1->setText(QStringLiteral("教师12"));
     Form6->SpeedButton2->click();
-    EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
+    // A fresh lesson is saved without a question, and the teacher is told.
+    ASSERT_EQ(fakes.dialogs.shown.size(), 1U);
+    EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("inform"));
+    EXPECT_EQ(fakes.dialogs.shown[0].text, QStringLiteral("教师1 第2册第13课已保存（2页）。"));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12132.pte")));
     EXPECT_EQ(lessonView.shown, (std::vector<int>{1, 2}));
     EXPECT_EQ(lessonView.currentShown, 1);
@@ -86,6 +100,36 @@ TEST_F(LessonCommands, SaveAndOpenTheChosenTeachersLesson) {
     EXPECT_EQ(model.PageCount, 2);
     EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
     EXPECT_FALSE(Form6->isVisible());
+}
+
+// Saving over the teacher's own lesson asks first: No leaves the lesson on the drive and the
+// window open, Yes replaces it.
+TEST_F(LessonCommands, SavingOverTheTeachersOwnLessonAsksFirst) {
+    drawPages(2, 0x0000FF);
+    save();
+    const struct {
+        Answer answer;
+        TColor stored;
+        bool saved;
+    } cases[] = {{Answer::No, 0x0000FF, false}, {Answer::Yes, 0x00FF00, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved);
+        fakes.dialogs.shown.clear();
+        drawPages(1, 0x00FF00);
+        Form6->show();
+        choose(1);
+        fakes.dialogs.answers = {c.answer};
+        Form6->SpeedButton2->click();
+        ASSERT_GE(fakes.dialogs.shown.size(), 1U);
+        EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("question"));
+        EXPECT_EQ(fakes.dialogs.shown[0].title, ConfirmTitle);
+        EXPECT_TRUE(
+            fakes.dialogs.shown[0].text.contains(QStringLiteral("教师1 第2册第13课（2页）")))
+            << fakes.dialogs.shown[0].text.toStdString();
+        EXPECT_EQ(fakes.dialogs.shown.size(), c.saved ? 2U : 1U);
+        EXPECT_EQ(Form6->isVisible(), !c.saved);
+        EXPECT_EQ(fromRgb(QImage(folder + QStringLiteral("教师12131.pte")).pixel(0, 0)), c.stored);
+    }
 }
 
 TEST_F(LessonCommands, NamesTheWindowsProgramTookKeepTheirLessons) {
@@ -123,7 +167,7 @@ TEST_F(LessonCommands, NamesTheWindowsProgramTookKeepTheirLessons) {
         fakes.dialogs.shown.clear();
         Form6->show();
         choose(entry);
-        Form6->SpeedButton2->click(); // save
+        save(); // save
         if (!c.refusal.isEmpty()) {
             EXPECT_EQ(messages(), QStringList{c.refusal}) << c.name.toStdString();
             EXPECT_TRUE(Form6->isVisible());
@@ -223,7 +267,7 @@ TEST_F(LessonCommands, AWindowsLessonExportsAsAPdfPagePerPage) {
 TEST_F(LessonCommands, ARenamedTeachersLessonsGoWithTheName) {
     allowConfig();
     drawPages(2, 0x0000FF);
-    Form6->SpeedButton2->click();
+    save();
     for (const QString& name :
          {QStringLiteral("Wang"), QStringLiteral("WANG"), QStringLiteral("李明")}) {
         SCOPED_TRACE(name.toStdString());
@@ -251,7 +295,7 @@ TEST_F(LessonCommands, ARenamedTeachersLessonsGoWithTheName) {
 TEST_F(LessonCommands, LessonsOnADriveAbsentAtTheRenameOpenUnderTheNewName) {
     allowConfig();
     drawPages(2, 0x0000FF);
-    Form6->SpeedButton2->click();
+    save();
     const QString present = fakes.drives.drives[0].folder;
     fakes.drives.drives[0].folder = program.filePath(QStringLiteral("elsewhere/"));
     Form6->show();
@@ -283,13 +327,13 @@ TEST_F(LessonCommands, TheListsReachEveryLessonSavedOnTheDrive) {
     fakes.files.contents[Form6->ConfigFolder + QStringLiteral("datb.sec")] = "[tec]\r\nmum=2\r\n";
     createWindows();
     drawPages(1, 0x0000FF);
-    for (const auto& save : saves) {
+    for (const auto& saved : saves) {
         Form6->show();
-        choose(save.teacher);
-        Form6->DriveComboBox1->setDrive(save.drive);
-        Form6->Edit2->setText(QString::number(save.volume));
-        Form6->Edit3->setText(QString::number(save.lesson));
-        Form6->SpeedButton2->click();
+        choose(saved.teacher);
+        Form6->DriveComboBox1->setDrive(saved.drive);
+        Form6->Edit2->setText(QString::number(saved.volume));
+        Form6->Edit3->setText(QString::number(saved.lesson));
+        save();
         ASSERT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
     }
     createWindows();
@@ -343,11 +387,11 @@ TEST_F(LessonCommands, ANewTeacherOfAFormerNameKeepsItsLessons) {
 
     drawPages(1, 0x0000FF);
     choose(2);
-    Form6->SpeedButton2->click(); // 教师1's volume 2 lesson 13
+    save(); // 教师1's volume 2 lesson 13
     drawPages(1, 0x00FF00);
     Form6->show();
     choose(1);
-    Form6->SpeedButton2->click(); // 李明's
+    save(); // 李明's
     EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12131.pte")));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2131.pte")));

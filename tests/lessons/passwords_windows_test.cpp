@@ -196,11 +196,26 @@ TEST_F(ChangePassword, TheAdministratorPassword) {
     enter("8", "", "");
     EXPECT_TRUE(messages().isEmpty());
 
-    // With no record anywhere nothing opens it.
-    Form6->LessonFolder = QStringLiteral("/nowhere/");
-    Form6->Button9Click();
-    enter("", "", "");
-    EXPECT_EQ(messages(), QStringList({"原密码错误！"}));
+    // With no record anywhere nothing opens it; when the lesson folder went with its stick,
+    // the teacher is told the stick is missing.
+    const struct {
+        const char* lessonFolder;
+        bool stickMissing;
+    } gone[] = {{"/lesson/", false}, {"/nowhere/", true}};
+    fakes.files.contents.erase(QStringLiteral("/lesson/admin.sec"));
+    fakes.files.contents.erase(programCopy);
+    for (const auto& c : gone) {
+        SCOPED_TRACE(c.lessonFolder);
+        fakes.dialogs.shown.clear();
+        Form6->LessonFolder = QString::fromLatin1(c.lessonFolder);
+        Form6->Button9Click();
+        enter("", "", "");
+        ASSERT_EQ(messages().size(), 1);
+        EXPECT_EQ(messages()[0] == QStringLiteral("原密码错误！"), !c.stickMissing);
+        EXPECT_EQ(messages()[0].contains(QStringLiteral("找不到存放管理密码的存储盘")),
+                  c.stickMissing);
+        EXPECT_TRUE(Form8->isVisible());
+    }
     Form8->BitBtn2Click();
     EXPECT_FALSE(Form8->isVisible());
 }

@@ -174,6 +174,16 @@ TEST_F(Teachers, AClickBesideTheEntriesDoesNothing) {
 
 TEST_F(Teachers, DeletingTheSecondOfThreeTeachers) {
     choose(2);
+    // The teacher is asked first; No keeps the teacher.
+    Form6->Button5Click();
+    ASSERT_EQ(fakes.dialogs.shown.size(), 1U);
+    EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("question"));
+    EXPECT_TRUE(fakes.dialogs.shown[0].text.contains(QStringLiteral("“李老师”")));
+    EXPECT_EQ(config(), WindowsFile);
+    EXPECT_EQ(teachers(), QStringList({"默认", "王老师", "李老师", "Zhang"}));
+    fakes.dialogs.shown.clear();
+
+    fakes.dialogs.answers = {Answer::Yes};
     Form6->Button5Click();
     EXPECT_EQ(config(), QStringLiteral("[tec]\r\n"
                                        "mum=2\r\n"
@@ -194,6 +204,7 @@ TEST_F(Teachers, DeletingTheSecondOfThreeTeachers) {
     EXPECT_EQ(Form6->TeacherSelected, 1);
 
     // With no entry selected the commands that need one do nothing.
+    fakes.dialogs.shown.clear();
     const QString before = config();
     Form6->Edit1->setText(QStringLiteral("新名"));
     Form6->Button5Click();
@@ -371,7 +382,11 @@ TEST_F(Teachers, CommandsThatNeedAChosenTeacher) {
 TEST_F(Teachers, AFailedWriteIsReportedAndChangesNothing) {
     fakes.files.readOnly.insert(ConfigFile);
     choose(2);
-    Form6->Button5->click(); // delete
+    fakes.dialogs.answers = {Answer::Yes};
+    Form6->Button5->click(); // delete, once asked
+    ASSERT_FALSE(fakes.dialogs.shown.empty());
+    EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("question"));
+    fakes.dialogs.shown.erase(fakes.dialogs.shown.begin());
     Form6->BitBtn1->click(); // OK
     const QString error = QStringLiteral("Unable to write to ") + ConfigFile;
     ASSERT_EQ(fakes.dialogs.shown.size(), 2U);
