@@ -157,9 +157,9 @@ TEST_F(ImportWindowTest, AFolderOf1000ImportsTheFirst999AndReportsAll) {
     EXPECT_TRUE(own().Paths.back().endsWith(QStringLiteral("0998.bmp")));
 }
 
-// Thumbnails are fitted and centred with black bands, also when a large picture is decoded
-// at a fraction of its size.
-TEST_F(ImportWindowTest, ThumbnailsAreFittedAndCentred) {
+// Thumbnails are fitted and centred, also when a large picture is decoded at a fraction of its
+// size; the list shows its own background in the bands beside them.
+TEST_F(ImportWindowTest, ThumbnailsAreFittedAndCentredOnTheListsBackground) {
     struct Case {
         const char* name;
         int w, h;
@@ -173,16 +173,26 @@ TEST_F(ImportWindowTest, ThumbnailsAreFittedAndCentred) {
     };
     for (const Case& c : cases) {
         const QString path =
-            picture(QStringLiteral("fit"), QString::fromLatin1(c.name), c.w, c.h, Qt::white);
+            picture(QStringLiteral("fit"), QString::fromLatin1(c.name), c.w, c.h, Qt::blue);
         fakes.dialogs.fileNames.push_back(path);
         Form12->BitBtn1Click();
-        const QImage& t = own().Thumbnails.back();
-        ASSERT_EQ(t.size(), QSize(100, 100)) << c.name;
+        ASSERT_EQ(own().Thumbnails.back().size(), QSize(100, 100)) << c.name;
+    }
+    const QImage list = Form3->Image26->grab().toImage();
+    const QColor background = Form3->Image26->palette().color(QPalette::Base);
+    const auto isPicture = [&](int slot, QPoint p) {
+        const QColor shown = list.pixelColor(p + QPoint(0, slot * OwnPictureList::SlotPitch));
+        return shown.blue() > 200 && shown.red() < 60 && shown.green() < 60;
+    };
+    for (int slot = 0; slot < 4; ++slot) {
+        const Case& c = cases[slot];
         if (c.band.x() >= 0) {
-            EXPECT_EQ(t.pixelColor(c.band), QColor(Qt::black)) << c.name;
+            EXPECT_EQ(list.pixelColor(c.band + QPoint(0, slot * OwnPictureList::SlotPitch)),
+                      background)
+                << c.name;
         }
-        EXPECT_GT(t.pixelColor(c.inside).lightness(), 240) << c.name;
-        EXPECT_GT(t.pixelColor(99 - c.inside.x(), 99 - c.inside.y()).lightness(), 240) << c.name;
+        EXPECT_TRUE(isPicture(slot, c.inside)) << c.name;
+        EXPECT_TRUE(isPicture(slot, QPoint(99, 99) - c.inside)) << c.name;
     }
 }
 
