@@ -97,8 +97,9 @@ void PasswordBox::mousePressEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-DriveComboBox::DriveComboBox(QWidget* parent, int left, int top, int width, int height)
-    : QComboBox(parent) {
+DriveComboBox::DriveComboBox(QWidget* parent, int left, int top, int width, int height,
+                             bool withUserFolders)
+    : QComboBox(parent), withUserFolders_(withUserFolders) {
     setGeometry(left, top, width, height);
     refresh();
 }
@@ -106,8 +107,15 @@ DriveComboBox::DriveComboBox(QWidget* parent, int left, int top, int width, int 
 void DriveComboBox::refresh() {
     const QChar selected = Drive();
     clear();
-    for (const platform::Drive& drive : drives().table())
-        addItem(QString(drive.letter) + QLatin1Char(':'), QVariant(QString(drive.letter)));
+    for (const platform::Drive& drive : drives().table()) {
+        if (drive.userFolder && !withUserFolders_)
+            continue;
+        const QString letter = QString(drive.letter) + QLatin1Char(':');
+        const QString text = drive.userFolder       ? drive.name
+                             : drive.name.isEmpty() ? letter
+                                                    : letter + QLatin1Char(' ') + drive.name;
+        addItem(text, QVariant(QString(drive.letter)));
+    }
     if (!selected.isNull())
         setDrive(selected);
 }

@@ -61,14 +61,20 @@ protected:
 class DriveComboBox : public QComboBox {
     Q_OBJECT
 public:
-    DriveComboBox(QWidget* parent, int left, int top, int width, int height);
+    // The user's folders (pictures, home) are listed only when `withUserFolders`.
+    DriveComboBox(QWidget* parent, int left, int top, int width, int height,
+                  bool withUserFolders = false);
 
-    // Lists the drive table again, keeping the selected drive.
+    // Lists the drive table again, keeping the selected drive: each volume by its letter and
+    // name, each of the user's folders by its name.
     void refresh();
     QChar Drive() const;
     // Selects the drive; a letter the table lacks (a stick not plugged in) is listed too, so
     // that the teacher's choice is kept.
     void setDrive(QChar letter);
+
+private:
+    bool withUserFolders_;
 };
 
 } // namespace platform

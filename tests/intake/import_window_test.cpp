@@ -80,6 +80,32 @@ TEST_F(ImportWindowTest, TheWindowStartsOnDriveCAndListsPicturesWhateverTheirCas
     EXPECT_EQ(Form12->Directory, QStringLiteral("C:\\"));
 }
 
+// The user's pictures folder and home are offered by name beside the drives, and a folder
+// chosen there is listed as any drive's.
+TEST_F(ImportWindowTest, ThePicturesFolderAndHomeAreOfferedByName) {
+    QTemporaryDir pictures;
+    fakes.drives.drives.push_back(
+        {QLatin1Char('D'), DriveType::Removable, QStringLiteral("/d/"), QStringLiteral("STICK")});
+    fakes.drives.drives.push_back({QLatin1Char('Y'), DriveType::Fixed,
+                                   pictures.path() + QLatin1Char('/'), QStringLiteral("图片"),
+                                   true});
+    QImage(8, 8, QImage::Format_RGB32).save(pictures.filePath(QStringLiteral("trip.png")));
+    Form12->DriveComboBox1->refresh();
+    QStringList shown;
+    for (int i = 0; i < Form12->DriveComboBox1->count(); ++i)
+        shown << Form12->DriveComboBox1->itemText(i);
+    EXPECT_EQ(shown, QStringList({"C:", "D: STICK", "图片"}));
+
+    Form12->DriveComboBox1->setCurrentIndex(2);
+    Form12->DriveComboBox1Change();
+    EXPECT_EQ(Form12->Directory, QStringLiteral("Y:\\"));
+    EXPECT_EQ(Form12->FileListBox1->Items(), QStringList{QStringLiteral("trip.png")});
+    // The lessons' drive list offers drives only.
+    Form6->DriveComboBox1->refresh();
+    EXPECT_EQ(Form6->DriveComboBox1->findData(QStringLiteral("Y")), -1);
+    EXPECT_EQ(Form6->DriveComboBox1->itemText(1), QStringLiteral("D: STICK"));
+}
+
 // Five pictures from a folder, then the library is opened again and one more is imported: it
 // goes after the last thumbnail, with its path beside it.
 TEST_F(ImportWindowTest, AOneFileImportAppendsAfterAFolderImport) {
