@@ -2,7 +2,10 @@
 
 #include "platform/os/services.h"
 
+#include <QAbstractItemView>
 #include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QTimer>
 
 namespace platform {
 
@@ -118,6 +121,25 @@ void DriveComboBox::refresh() {
     }
     if (!selected.isNull())
         setDrive(selected);
+}
+
+void DriveComboBox::refreshQuietly() {
+    const QChar selected = Drive();
+    {
+        const QSignalBlocker quiet(this);
+        refresh();
+    }
+    if (Drive() != selected)
+        emit currentIndexChanged(currentIndex());
+}
+
+void DriveComboBox::followTable(int intervalMs) {
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] {
+        if (isVisible() && !view()->isVisible())
+            refreshQuietly();
+    });
+    timer->start(intervalMs);
 }
 
 QChar DriveComboBox::Drive() const {

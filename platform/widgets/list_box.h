@@ -68,6 +68,11 @@ public:
     // Lists the drive table again, keeping the selected drive: each volume by its letter and
     // name, each of the user's folders by its name.
     void refresh();
+    // Lists the table again with no signal while the selected drive stays selected.
+    void refreshQuietly();
+    // From now on the list follows the table every `intervalMs` while it is shown and not
+    // dropped down: a stick pulled out leaves it, one plugged in joins it.
+    void followTable(int intervalMs);
     QChar Drive() const;
     // Selects the drive; a letter the table lacks (a stick not plugged in) is listed too, so
     // that the teacher's choice is kept.

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace platform;
@@ -104,6 +105,34 @@ TEST_F(ImportWindowTest, ThePicturesFolderAndHomeAreOfferedByName) {
     Form6->DriveComboBox1->refresh();
     EXPECT_EQ(Form6->DriveComboBox1->findData(QStringLiteral("Y")), -1);
     EXPECT_EQ(Form6->DriveComboBox1->itemText(1), QStringLiteral("D: STICK"));
+}
+
+// The settings window's drive list follows sticks plugged in and pulled out while it is open,
+// keeping the teacher's choice and without reading the chosen drive's lessons again.
+TEST_F(ImportWindowTest, TheSettingsDriveListFollowsTheSticksQuietly) {
+    const auto stick = [](char16_t letter, const char* name) {
+        return Drive(QChar(letter), DriveType::Removable, QStringLiteral("/s/"),
+                     QString::fromLatin1(name));
+    };
+    DriveComboBox& list = *Form6->DriveComboBox1;
+    fakes.drives.drives.push_back(stick(u'D', "STICK"));
+    list.refresh();
+    list.setDrive(QLatin1Char('D'));
+    QSignalSpy changes(&list, &QComboBox::currentIndexChanged);
+    const auto shown = [&] {
+        QStringList texts;
+        for (int i = 0; i < list.count(); ++i)
+            texts << list.itemText(i);
+        return texts;
+    };
+    fakes.drives.drives.push_back(stick(u'E', "PHOTOS"));
+    list.refreshQuietly();
+    EXPECT_EQ(shown(), QStringList({"C:", "D: STICK", "E: PHOTOS"}));
+    fakes.drives.drives.pop_back();
+    list.refreshQuietly();
+    EXPECT_EQ(shown(), QStringList({"C:", "D: STICK"}));
+    EXPECT_EQ(list.Drive(), QLatin1Char('D'));
+    EXPECT_EQ(changes.count(), 0);
 }
 
 // Five pictures from a folder, then the library is opened again and one more is imported: it
