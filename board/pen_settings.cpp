@@ -11,9 +11,14 @@
 
 using namespace platform;
 
+// Text without a colour of its own shows in black, or in white where the editor is dark; the
+// page's text keeps no colour for it, so what is saved stays as typed.
 void TForm3::applyEditorColour(TColor colour) {
+    const QColor base = toQColor(colour);
+    const int brightness = (base.red() * 299 + base.green() * 587 + base.blue() * 114) / 1000;
     QPalette pal = RichEdit1->palette();
-    pal.setColor(QPalette::Base, toQColor(colour));
+    pal.setColor(QPalette::Base, base);
+    pal.setColor(QPalette::Text, brightness < 128 ? Qt::white : Qt::black);
     RichEdit1->setPalette(pal);
 }
 

@@ -129,9 +129,6 @@ void TForm3::createTextPanel() {
     RichEdit1->setFrameStyle(QFrame::NoFrame);
     RichEdit1->setFont(richTextDefaultFont());
     RichEdit1->document()->setDefaultFont(richTextDefaultFont());
-    QPalette pal = RichEdit1->palette();
-    pal.setColor(QPalette::Text, Qt::black);
-    RichEdit1->setPalette(pal);
     applyEditorColour(EditorOnGrey);
     layoutTextPanel();
     Panel4->hide();

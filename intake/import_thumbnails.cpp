@@ -14,6 +14,7 @@ std::optional<QImage> MakeImportThumbnail(const QString& path, const QString& pr
     ConversionRequest request = importThumbnailRequest(full, programFolder);
     request.source = {0, 0, static_cast<float>(picture->size().width()),
                       static_cast<float>(picture->size().height())};
+    request.clearBands = true;
     return ConvertPicture(*picture, request);
 }
 

@@ -9,8 +9,8 @@
 #include <future>
 #include <optional>
 
-// The 100 x 100 thumbnail of a picture file, fitted and centred with black bands; nothing when
-// the file cannot be decoded.
+// The 100 x 100 thumbnail of a picture file, fitted and centred between transparent bands, which
+// show the background of the list it is drawn in; nothing when the file cannot be decoded.
 std::optional<QImage> MakeImportThumbnail(const QString& path, const QString& programFolder);
 
 class ThumbnailQueue {

@@ -38,7 +38,7 @@ TForm12::TForm12(BoardModel& board, intake::ImportLinks links)
     setWindowTitle(QStringLiteral("导入图片"));
     setFixedSize(450, 251);
 
-    DriveComboBox1 = new DriveComboBox(this, 8, 8, 200, 22);
+    DriveComboBox1 = new DriveComboBox(this, 8, 8, 200, 22, true);
     DirectoryListBox1 = new ListBox(this, 8, 34, 200, 176);
     FileListBox1 = new ListBox(this, 216, 8, 226, 170);
     CheckBox1 = new QCheckBox(QStringLiteral("默认文件夹"), this);

@@ -181,6 +181,30 @@ std::optional<CapturedPicture> CapturedPicture::fromBitmap(const QImage& bitmap)
                                : bitmap.convertToFormat(QImage::Format_RGB32));
 }
 
+namespace {
+
+// The converted picture made transparent where the drawing left it uncovered: the coverage is
+// that of an opaque picture of the source's size drawn the same way.
+QImage withClearBands(const QImage& converted, QSize source, const ConversionRequest& request,
+                      bool smooth) {
+    QImage coverage(converted.size(), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    if (drawable(request.destination) && drawable(request.source)) {
+        QImage opaque(source, QImage::Format_RGB32);
+        opaque.fill(Qt::white);
+        QPainter painter(&coverage);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        painter.drawImage(toQRectF(request.destination), opaque, toQRectF(request.source));
+    }
+    QImage result = converted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&result);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.drawImage(0, 0, coverage);
+    return result;
+}
+
+} // namespace
+
 std::optional<QImage> ConvertPicture(const CapturedPicture& picture,
                                      const ConversionRequest& request, QImage reuse) {
     const QSize size =
@@ -215,7 +239,11 @@ std::optional<QImage> ConvertPicture(const CapturedPicture& picture,
         painter.drawImage(toQRectF(request.destination), picture.image(), toQRectF(request.source));
     }
     // Converting unpremultiplied ARGB to RGB keeps the colour channels and drops the alpha.
-    return opaque ? target : target.convertToFormat(QImage::Format_RGB32);
+    if (!opaque)
+        target = target.convertToFormat(QImage::Format_RGB32);
+    if (request.clearBands)
+        return withClearBands(target, picture.size(), request, smooth);
+    return target;
 }
 
 int roundHalfEven(double value) {

@@ -52,6 +52,9 @@ struct ConversionRequest {
     QString programFolder;
     // The scanner's row: "tmp.bmp" in the program folder is deleted before converting.
     bool deleteTmpBmpFirst = false;
+    // What the drawing leaves uncovered stays transparent instead of black, so that the bands
+    // beside a fitted picture show whatever it is drawn on; the picture itself is opaque.
+    bool clearBands = false;
 };
 
 // A source opened and decoded once. Zoom steps keep one and scale from it each time, so the

@@ -161,6 +161,7 @@ TForm6::TForm6(SettingsLinks links)
     Label10 = label(GroupBox2, QStringLiteral("打开盘区："), 194, 44, 120);
     DriveComboBox1 = new DriveComboBox(GroupBox2, 194, 66, 130, 24);
     DriveComboBox1->setFocusPolicy(Qt::NoFocus);
+    DriveComboBox1->followTable(2000);
     SpeedButton1 = new SpeedButton(GroupBox2, 194, 108, 62, 64, QStringLiteral("打开课程"));
     SpeedButton2 = new SpeedButton(GroupBox2, 262, 108, 62, 64, QStringLiteral("保存课程"));
     for (auto [b, text, picture] :

@@ -1,8 +1,26 @@
 #include "platform/os/drives.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace platform {
+
+void assignVolumeLetters(const QStringList& roots, std::map<QString, QChar>& kept) {
+    for (auto it = kept.begin(); it != kept.end();)
+        it = roots.contains(it->first) ? std::next(it) : kept.erase(it);
+    for (const QString& root : roots) {
+        if (kept.contains(root))
+            continue;
+        for (char16_t letter = FirstVolumeLetter; letter <= LastVolumeLetter; ++letter) {
+            const bool taken = std::any_of(kept.begin(), kept.end(),
+                                           [&](const auto& k) { return k.second == letter; });
+            if (!taken) {
+                kept.emplace(root, QChar(letter));
+                break;
+            }
+        }
+    }
+}
 
 std::optional<Drive> findDrive(Drives& drives, QChar letter) {
     const QChar upper = letter.toUpper();

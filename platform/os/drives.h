@@ -1,10 +1,13 @@
 // Drive letters as the Windows program names its folders ("D:\Program files\..."), mapped onto
 // folders of this machine by a table: "C" is a folder of the user's own data, the mounted
-// removable volumes follow from "D" on. A letter that is not in the table names nothing.
+// removable volumes take letters from "D" on, and the user's pictures folder and home are "Y"
+// and "Z". A letter that is not in the table names nothing.
 #pragma once
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -22,10 +25,28 @@ enum class DriveType {
 };
 
 struct Drive {
+    Drive() = default;
+    Drive(QChar driveLetter, DriveType driveType, QString root, QString volumeName = {},
+          bool ofTheUser = false)
+        : letter(driveLetter), type(driveType), folder(std::move(root)),
+          name(std::move(volumeName)), userFolder(ofTheUser) {}
+
     QChar letter; // upper case
     DriveType type = DriveType::Unknown;
-    QString folder; // the drive's root on this machine, with a trailing separator
+    QString folder;          // the drive's root on this machine, with a trailing separator
+    QString name;            // the volume's name, or the folder's plain name; may be empty
+    bool userFolder = false; // a folder of the user's (pictures, home) rather than a volume
 };
+
+// The first and last letters removable volumes take; "Y" and "Z" are the user's folders.
+constexpr char16_t FirstVolumeLetter = u'D';
+constexpr char16_t LastVolumeLetter = u'X';
+
+// Letters for the mounted volumes `roots`: a volume keeps the letter `kept` holds for it while
+// it stays mounted, and one newly mounted takes the lowest free letter (first come, first
+// lettered), so plugging in a second stick never re-letters the first. `kept` is updated: the
+// volumes gone leave it, the new ones enter it. Volumes beyond the last letter get none.
+void assignVolumeLetters(const QStringList& roots, std::map<QString, QChar>& kept);
 
 class Drives {
 public:

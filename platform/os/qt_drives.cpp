@@ -1,6 +1,7 @@
 #include "platform/os/qt_services.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <algorithm>
@@ -14,6 +15,10 @@ bool isRemovableMount(const QString& root) {
            root.startsWith(QLatin1String("/run/media/"));
 }
 
+QString withSeparator(const QString& folder) {
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
 } // namespace
 
 std::vector<Drive> QtDrives::table() {
@@ -24,18 +29,30 @@ std::vector<Drive> QtDrives::table() {
     drives.push_back({QLatin1Char('C'), DriveType::Fixed, c});
 
     QStringList roots;
+    std::map<QString, QString> names;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && isRemovableMount(volume.rootPath()))
+        if (volume.isValid() && volume.isReady() && isRemovableMount(volume.rootPath())) {
             roots << volume.rootPath();
+            // A volume without a label is mounted under a folder named after it anyway.
+            names[volume.rootPath()] =
+                volume.name().isEmpty() ? QDir(volume.rootPath()).dirName() : volume.name();
+        }
     }
     std::sort(roots.begin(), roots.end());
-    char16_t letter = u'D';
-    for (const QString& root : roots) {
-        if (letter > u'Z')
-            break;
-        drives.push_back({QChar(letter), DriveType::Removable, root + QLatin1Char('/')});
-        ++letter;
-    }
+    assignVolumeLetters(roots, letters_);
+    for (const auto& [root, letter] : letters_)
+        drives.push_back({letter, DriveType::Removable, root + QLatin1Char('/'), names[root]});
+    std::sort(drives.begin() + 1, drives.end(),
+              [](const Drive& a, const Drive& b) { return a.letter < b.letter; });
+
+    const QString home = QDir::homePath();
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir() && QDir(pictures) != QDir(home))
+        drives.push_back({QLatin1Char('Y'), DriveType::Fixed, withSeparator(pictures),
+                          QStringLiteral("图片"), true});
+    if (!home.isEmpty() && QFileInfo(home).isDir())
+        drives.push_back({QLatin1Char('Z'), DriveType::Fixed, withSeparator(home),
+                          QStringLiteral("主文件夹"), true});
     return drives;
 }
 

@@ -31,11 +31,15 @@ public:
 };
 
 // The drive table of this machine: "C" is the folder "K_Vorne/drive_c" of the user's data
-// (created when missing), and the volumes mounted under /media and /run/media follow from "D"
-// on, ordered by where they are mounted.
+// (created when missing); the volumes mounted under /media and /run/media take letters from
+// "D" on and keep them while they stay mounted; "Y" is the user's pictures folder (when it is
+// a folder other than home) and "Z" the home folder.
 class QtDrives final : public Drives {
 public:
     std::vector<Drive> table() override;
+
+private:
+    std::map<QString, QChar> letters_; // mounted volume's root -> its letter
 };
 
 class QtProcesses final : public Processes {

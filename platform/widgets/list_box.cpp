@@ -2,7 +2,10 @@
 
 #include "platform/os/services.h"
 
+#include <QAbstractItemView>
 #include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QTimer>
 
 namespace platform {
 
@@ -97,8 +100,9 @@ void PasswordBox::mousePressEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-DriveComboBox::DriveComboBox(QWidget* parent, int left, int top, int width, int height)
-    : QComboBox(parent) {
+DriveComboBox::DriveComboBox(QWidget* parent, int left, int top, int width, int height,
+                             bool withUserFolders)
+    : QComboBox(parent), withUserFolders_(withUserFolders) {
     setGeometry(left, top, width, height);
     refresh();
 }
@@ -106,10 +110,36 @@ DriveComboBox::DriveComboBox(QWidget* parent, int left, int top, int width, int 
 void DriveComboBox::refresh() {
     const QChar selected = Drive();
     clear();
-    for (const platform::Drive& drive : drives().table())
-        addItem(QString(drive.letter) + QLatin1Char(':'), QVariant(QString(drive.letter)));
+    for (const platform::Drive& drive : drives().table()) {
+        if (drive.userFolder && !withUserFolders_)
+            continue;
+        const QString letter = QString(drive.letter) + QLatin1Char(':');
+        const QString text = drive.userFolder       ? drive.name
+                             : drive.name.isEmpty() ? letter
+                                                    : letter + QLatin1Char(' ') + drive.name;
+        addItem(text, QVariant(QString(drive.letter)));
+    }
     if (!selected.isNull())
         setDrive(selected);
+}
+
+void DriveComboBox::refreshQuietly() {
+    const QChar selected = Drive();
+    {
+        const QSignalBlocker quiet(this);
+        refresh();
+    }
+    if (Drive() != selected)
+        emit currentIndexChanged(currentIndex());
+}
+
+void DriveComboBox::followTable(int intervalMs) {
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] {
+        if (isVisible() && !view()->isVisible())
+            refreshQuietly();
+    });
+    timer->start(intervalMs);
 }
 
 QChar DriveComboBox::Drive() const {

@@ -61,14 +61,25 @@ protected:
 class DriveComboBox : public QComboBox {
     Q_OBJECT
 public:
-    DriveComboBox(QWidget* parent, int left, int top, int width, int height);
+    // The user's folders (pictures, home) are listed only when `withUserFolders`.
+    DriveComboBox(QWidget* parent, int left, int top, int width, int height,
+                  bool withUserFolders = false);
 
-    // Lists the drive table again, keeping the selected drive.
+    // Lists the drive table again, keeping the selected drive: each volume by its letter and
+    // name, each of the user's folders by its name.
     void refresh();
+    // Lists the table again with no signal while the selected drive stays selected.
+    void refreshQuietly();
+    // From now on the list follows the table every `intervalMs` while it is shown and not
+    // dropped down: a stick pulled out leaves it, one plugged in joins it.
+    void followTable(int intervalMs);
     QChar Drive() const;
     // Selects the drive; a letter the table lacks (a stick not plugged in) is listed too, so
     // that the teacher's choice is kept.
     void setDrive(QChar letter);
+
+private:
+    bool withUserFolders_;
 };
 
 } // namespace platform

@@ -1,6 +1,7 @@
 // The text panel: baking and pinning its picture into the page, documents, fonts and paste.
 #include "board/panel_picture.h"
 #include "panel_fixture.h"
+#include "platform/raster/rich_text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -62,6 +63,30 @@ TEST_F(PanelFixture, DroppingAnEditorWithTextBakesItIntoThePage) {
     const QRect text(Place.left(), Place.top() + 20, 60, 60);
     EXPECT_TRUE(anyPixel(Form3->Board.current(), text, clBlack));
     EXPECT_EQ(pagePixel(Place.left() - 1, Place.top()), Background);
+}
+
+// Typed text is read on the editor's colour, white where it is dark, and the page's text file
+// keeps no colour for it either way.
+TEST_F(PanelFixture, TypedTextIsReadableOnADarkBackgroundAndKeepsNoColour) {
+    const struct {
+        TColor background;
+        TColor text;
+    } cases[] = {{0x00800000, clWhite},
+                 {0x00004000, clWhite},
+                 {0x00000000, clWhite},
+                 {0x0000FFFF, clBlack},
+                 {0x00FFFFFF, clBlack}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.background);
+        fakes.dialogs.colours = {c.background};
+        fakes.dialogs.answers = {Answer::Yes}; // the page's earlier text goes
+        Form3->RCPClick();
+        openPanel(Place, QStringLiteral("力"));
+        EXPECT_FALSE(richTextToRtf(*Form3->RichEdit1->document()).contains("\\cf"));
+        Form3->SpeedButton41Click();
+        const QRect text(Place.left(), Place.top() + 20, 60, 60);
+        EXPECT_TRUE(anyPixel(Form3->Board.current(), text, c.text));
+    }
 }
 
 TEST_F(PanelFixture, PinThenCloseGivesBackThePixelsUnderThePanel) {

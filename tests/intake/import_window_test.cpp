@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace platform;
@@ -78,6 +79,60 @@ TEST_F(ImportWindowTest, TheWindowStartsOnDriveCAndListsPicturesWhateverTheirCas
     EXPECT_EQ(Form12->DirectoryListBox1->Items(), QStringList({"C:\\", "  pics", "    sub"}));
     Form12->DirectoryListBox1Click(0); // back up to the root
     EXPECT_EQ(Form12->Directory, QStringLiteral("C:\\"));
+}
+
+// The user's pictures folder and home are offered by name beside the drives, and a folder
+// chosen there is listed as any drive's.
+TEST_F(ImportWindowTest, ThePicturesFolderAndHomeAreOfferedByName) {
+    QTemporaryDir pictures;
+    fakes.drives.drives.push_back(
+        {QLatin1Char('D'), DriveType::Removable, QStringLiteral("/d/"), QStringLiteral("STICK")});
+    fakes.drives.drives.push_back({QLatin1Char('Y'), DriveType::Fixed,
+                                   pictures.path() + QLatin1Char('/'), QStringLiteral("图片"),
+                                   true});
+    QImage(8, 8, QImage::Format_RGB32).save(pictures.filePath(QStringLiteral("trip.png")));
+    Form12->DriveComboBox1->refresh();
+    QStringList shown;
+    for (int i = 0; i < Form12->DriveComboBox1->count(); ++i)
+        shown << Form12->DriveComboBox1->itemText(i);
+    EXPECT_EQ(shown, QStringList({"C:", "D: STICK", "图片"}));
+
+    Form12->DriveComboBox1->setCurrentIndex(2);
+    Form12->DriveComboBox1Change();
+    EXPECT_EQ(Form12->Directory, QStringLiteral("Y:\\"));
+    EXPECT_EQ(Form12->FileListBox1->Items(), QStringList{QStringLiteral("trip.png")});
+    // The lessons' drive list offers drives only.
+    Form6->DriveComboBox1->refresh();
+    EXPECT_EQ(Form6->DriveComboBox1->findData(QStringLiteral("Y")), -1);
+    EXPECT_EQ(Form6->DriveComboBox1->itemText(1), QStringLiteral("D: STICK"));
+}
+
+// The settings window's drive list follows sticks plugged in and pulled out while it is open,
+// keeping the teacher's choice and without reading the chosen drive's lessons again.
+TEST_F(ImportWindowTest, TheSettingsDriveListFollowsTheSticksQuietly) {
+    const auto stick = [](char16_t letter, const char* name) {
+        return Drive(QChar(letter), DriveType::Removable, QStringLiteral("/s/"),
+                     QString::fromLatin1(name));
+    };
+    DriveComboBox& list = *Form6->DriveComboBox1;
+    fakes.drives.drives.push_back(stick(u'D', "STICK"));
+    list.refresh();
+    list.setDrive(QLatin1Char('D'));
+    QSignalSpy changes(&list, &QComboBox::currentIndexChanged);
+    const auto shown = [&] {
+        QStringList texts;
+        for (int i = 0; i < list.count(); ++i)
+            texts << list.itemText(i);
+        return texts;
+    };
+    fakes.drives.drives.push_back(stick(u'E', "PHOTOS"));
+    list.refreshQuietly();
+    EXPECT_EQ(shown(), QStringList({"C:", "D: STICK", "E: PHOTOS"}));
+    fakes.drives.drives.pop_back();
+    list.refreshQuietly();
+    EXPECT_EQ(shown(), QStringList({"C:", "D: STICK"}));
+    EXPECT_EQ(list.Drive(), QLatin1Char('D'));
+    EXPECT_EQ(changes.count(), 0);
 }
 
 // Five pictures from a folder, then the library is opened again and one more is imported: it
@@ -157,9 +212,9 @@ TEST_F(ImportWindowTest, AFolderOf1000ImportsTheFirst999AndReportsAll) {
     EXPECT_TRUE(own().Paths.back().endsWith(QStringLiteral("0998.bmp")));
 }
 
-// Thumbnails are fitted and centred with black bands, also when a large picture is decoded
-// at a fraction of its size.
-TEST_F(ImportWindowTest, ThumbnailsAreFittedAndCentred) {
+// Thumbnails are fitted and centred, also when a large picture is decoded at a fraction of its
+// size; the list shows its own background in the bands beside them.
+TEST_F(ImportWindowTest, ThumbnailsAreFittedAndCentredOnTheListsBackground) {
     struct Case {
         const char* name;
         int w, h;
@@ -173,16 +228,26 @@ TEST_F(ImportWindowTest, ThumbnailsAreFittedAndCentred) {
     };
     for (const Case& c : cases) {
         const QString path =
-            picture(QStringLiteral("fit"), QString::fromLatin1(c.name), c.w, c.h, Qt::white);
+            picture(QStringLiteral("fit"), QString::fromLatin1(c.name), c.w, c.h, Qt::blue);
         fakes.dialogs.fileNames.push_back(path);
         Form12->BitBtn1Click();
-        const QImage& t = own().Thumbnails.back();
-        ASSERT_EQ(t.size(), QSize(100, 100)) << c.name;
+        ASSERT_EQ(own().Thumbnails.back().size(), QSize(100, 100)) << c.name;
+    }
+    const QImage list = Form3->Image26->grab().toImage();
+    const QColor background = Form3->Image26->palette().color(QPalette::Base);
+    const auto isPicture = [&](int slot, QPoint p) {
+        const QColor shown = list.pixelColor(p + QPoint(0, slot * OwnPictureList::SlotPitch));
+        return shown.blue() > 200 && shown.red() < 60 && shown.green() < 60;
+    };
+    for (int slot = 0; slot < 4; ++slot) {
+        const Case& c = cases[slot];
         if (c.band.x() >= 0) {
-            EXPECT_EQ(t.pixelColor(c.band), QColor(Qt::black)) << c.name;
+            EXPECT_EQ(list.pixelColor(c.band + QPoint(0, slot * OwnPictureList::SlotPitch)),
+                      background)
+                << c.name;
         }
-        EXPECT_GT(t.pixelColor(c.inside).lightness(), 240) << c.name;
-        EXPECT_GT(t.pixelColor(99 - c.inside.x(), 99 - c.inside.y()).lightness(), 240) << c.name;
+        EXPECT_TRUE(isPicture(slot, c.inside)) << c.name;
+        EXPECT_TRUE(isPicture(slot, QPoint(99, 99) - c.inside)) << c.name;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sys/stat.h>
 
 using namespace platform;
@@ -176,24 +177,78 @@ TEST(Drives, WindowsPathsMapOntoTheTable) {
     EXPECT_EQ(driveType(drives, QLatin1Char('E')), DriveType::NoRootDir);
 }
 
-TEST(Drives, TheMachinesTableHasItsFixedDiskInTheUsersData) {
+// The machine's table: drive C in the user's data, the volumes mounted under /media after it,
+// and the user's pictures folder and home by name at the end.
+TEST(Drives, TheMachinesTableHasItsFixedDiskAndTheUsersFolders) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    QDir(home.path()).mkpath(QStringLiteral("config"));
+    QDir(home.path()).mkpath(QStringLiteral("Bilder"));
+    QFile dirs(home.filePath(QStringLiteral("config/user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    dirs.close();
+    const char* names[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"};
+    const QString values[] = {home.path(), home.filePath(QStringLiteral("config")), home.path()};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i) {
+        saved[i] = qgetenv(names[i]);
+        qputenv(names[i], QFile::encodeName(values[i]));
+    }
     const std::vector<Drive> table = QtDrives().table();
-    qputenv("XDG_DATA_HOME", saved);
-    ASSERT_FALSE(table.empty());
+    for (int i = 0; i < 3; ++i)
+        qputenv(names[i], saved[i]);
+    ASSERT_GE(table.size(), 3u);
     EXPECT_EQ(table[0].letter, QLatin1Char('C'));
     EXPECT_EQ(table[0].type, DriveType::Fixed);
     EXPECT_EQ(table[0].folder, home.path() + QStringLiteral("/K_Vorne/drive_c/"));
     EXPECT_TRUE(QFileInfo(table[0].folder).isDir());
-    for (std::size_t i = 1; i < table.size(); ++i) {
+    EXPECT_FALSE(table[0].userFolder);
+    for (std::size_t i = 1; i + 2 < table.size(); ++i) {
         EXPECT_EQ(table[i].letter, QChar(static_cast<char16_t>(u'C' + i)));
         EXPECT_EQ(table[i].type, DriveType::Removable);
         EXPECT_TRUE(table[i].folder.startsWith(QStringLiteral("/media/")) ||
                     table[i].folder.startsWith(QStringLiteral("/run/media/")));
     }
+    const Drive& pictures = table[table.size() - 2];
+    EXPECT_EQ(pictures.letter, QLatin1Char('Y'));
+    EXPECT_EQ(pictures.folder, home.path() + QStringLiteral("/Bilder/"));
+    EXPECT_EQ(pictures.name, QStringLiteral("图片"));
+    EXPECT_TRUE(pictures.userFolder);
+    const Drive& own = table.back();
+    EXPECT_EQ(own.letter, QLatin1Char('Z'));
+    EXPECT_EQ(own.folder, home.path() + QLatin1Char('/'));
+    EXPECT_EQ(own.name, QStringLiteral("主文件夹"));
+    EXPECT_TRUE(own.userFolder);
+}
+
+// Sticks plugged in and pulled out one after another: each keeps its letter while it stays,
+// and a new one takes the lowest letter free.
+TEST(Drives, AVolumeKeepsItsLetterWhileItStaysMounted) {
+    const struct {
+        QStringList mounted;
+        std::map<QString, QChar> letters;
+    } steps[] = {
+        {{"/media/t/ZETA"}, {{"/media/t/ZETA", u'D'}}},
+        {{"/media/t/ALPHA", "/media/t/ZETA"}, {{"/media/t/ALPHA", u'E'}, {"/media/t/ZETA", u'D'}}},
+        {{"/media/t/ALPHA"}, {{"/media/t/ALPHA", u'E'}}},
+        {{"/media/t/ALPHA", "/media/t/BETA", "/media/t/GAMMA"},
+         {{"/media/t/ALPHA", u'E'}, {"/media/t/BETA", u'D'}, {"/media/t/GAMMA", u'F'}}},
+        {{}, {}},
+    };
+    std::map<QString, QChar> kept;
+    for (const auto& step : steps) {
+        assignVolumeLetters(step.mounted, kept);
+        EXPECT_EQ(kept, step.letters) << step.mounted.join(QLatin1Char(' ')).toStdString();
+    }
+    // Only D to X go to volumes.
+    QStringList many;
+    for (int i = 0; i < 22; ++i)
+        many << QStringLiteral("/media/v%1").arg(i, 2, 10, QLatin1Char('0'));
+    assignVolumeLetters(many, kept);
+    EXPECT_EQ(kept.size(), 21u);
+    EXPECT_EQ(kept.at(QStringLiteral("/media/v20")), QLatin1Char('X'));
+    EXPECT_FALSE(kept.contains(QStringLiteral("/media/v21")));
 }
 
 TEST(Files, BytesAtAnOffsetFoldersAndCopies) {
