@@ -33,7 +33,8 @@ QString QtStateFolder::path() {
 }
 
 std::unique_ptr<FileLock> QtStateFolder::lockFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return nullptr;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
