@@ -15,7 +15,7 @@
 
 using namespace platform;
 
-TForm2* Form2 = nullptr;
+platform::SingleWindow<TForm2> Form2;
 
 namespace {
 

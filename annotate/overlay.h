@@ -5,6 +5,7 @@
 #include "board/model/board_model.h"
 #include "intake/picture_conversion.h"
 #include "platform/raster/rect.h"
+#include "platform/widgets/single_window.h"
 #include "platform/widgets/surface_window.h"
 
 #include <QCursor>
@@ -168,4 +169,4 @@ private:
     int penWidth_ = 3;
 };
 
-extern TForm2* Form2;
+extern platform::SingleWindow<TForm2> Form2;

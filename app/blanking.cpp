@@ -1,6 +1,7 @@
 #include "app/blanking.h"
 
 #include "annotate/overlay.h"
+#include "app/forms.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
@@ -11,7 +12,7 @@
 
 using namespace platform;
 
-TForm5* Form5 = nullptr;
+platform::SingleWindow<TForm5> Form5;
 
 TForm5::TForm5() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("消隐投影"));
@@ -57,11 +58,11 @@ void TForm5::FormMouseDown() {
 }
 
 void TForm5::SpeedButton1Click() {
-    Form3->Board.BoardPaintMode = 1;
+    boardModel().BoardPaintMode = 1;
     Form1->Timer1->start();
     hide();
-    if (Form2->isVisible())
-        Form2->drawOnSurface(Form3->Board.ScratchBitmap);
-    else if (Form3->isVisible())
+    if (Form2.visible())
+        Form2->drawOnSurface(boardModel().ScratchBitmap);
+    else if (Form3.visible())
         Form3->drawOnSurface(Form3->Board.current());
 }

@@ -2,6 +2,7 @@
 // until the teacher clicks anywhere.
 #pragma once
 
+#include "platform/widgets/single_window.h"
 #include "platform/widgets/form.h"
 
 class TForm5 : public platform::Form {
@@ -24,4 +25,4 @@ protected:
     void hideEvent(QHideEvent* event) override;
 };
 
-extern TForm5* Form5;
+extern platform::SingleWindow<TForm5> Form5;

@@ -3,48 +3,59 @@
 #include "board/whiteboard.h"
 
 TColor BoardHandOver::backgroundColour() const {
-    return board_.Board.BackgroundColour;
+    return model_.BackgroundColour;
 }
 
 // The model gives the colour to the swatch and to the pen; an armed board eraser keeps
 // painting the background.
 void BoardHandOver::setPenColour(TColor colour) {
-    board_.Board.setPenColour(colour);
+    model_.setPenColour(colour);
 }
 
 // The board keeps one pen width, which its readout shows and its pen draws with, so the width
 // reaches the pen at once also at OK: a readout that disagreed with the pen until the next
 // tool was chosen would only puzzle the teacher.
 void BoardHandOver::setPenWidth(int width, bool) {
-    board_.Board.setPenWidth(width);
+    model_.setPenWidth(width);
 }
 
 void BoardHandOver::setBackgroundSwatch(TColor colour) {
-    board_.Board.setBackgroundColour(colour);
+    model_.setBackgroundColour(colour);
 }
 
 void BoardHandOver::setWindowColour(TColor colour) {
-    board_.setWindowColour(colour);
+    windowColour_ = colour;
+    if (TForm3* board = board_.made())
+        board->setWindowColour(colour);
 }
 
 void BoardHandOver::setEditorColour(TColor colour) {
-    board_.applyEditorColour(colour);
+    editorColour_ = colour;
+    if (TForm3* board = board_.made())
+        board->applyEditorColour(colour);
+}
+
+void BoardHandOver::showOn(TForm3& board) const {
+    if (windowColour_)
+        board.setWindowColour(*windowColour_);
+    if (editorColour_)
+        board.applyEditorColour(*editorColour_);
 }
 
 int BoardHandOver::currentPageState() const {
-    return board_.Board.PageState[board_.Board.CurrentPage];
+    return model_.PageState[model_.CurrentPage];
 }
 
 void BoardHandOver::fillCurrentPage(TColor colour) {
-    board_.Board.fill(board_.Board.CurrentPage, colour);
+    model_.fill(model_.CurrentPage, colour);
 }
 
 void BoardHandOver::setPaintMode(int mode) {
-    board_.Board.BoardPaintMode = mode;
+    model_.BoardPaintMode = mode;
 }
 
 // A hidden board is drawn when it is next shown.
 void BoardHandOver::invalidate() {
-    if (board_.isVisible())
-        board_.Invalidate();
+    if (board_.visible())
+        board_->Invalidate();
 }

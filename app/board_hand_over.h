@@ -3,12 +3,17 @@
 #pragma once
 
 #include "lessons/board_link.h"
+#include "platform/widgets/single_window.h"
 
+#include <optional>
+
+class BoardModel;
 class TForm3;
 
 class BoardHandOver final : public lessons::BoardLink {
 public:
-    explicit BoardHandOver(TForm3& board) : board_(board) {}
+    BoardHandOver(BoardModel& model, platform::SingleWindow<TForm3>& board)
+        : model_(model), board_(board) {}
 
     TColor backgroundColour() const override;
     void setPenColour(TColor colour) override;
@@ -21,6 +26,13 @@ public:
     void setPaintMode(int mode) override;
     void invalidate() override;
 
+    // The board window, made after colours were handed over, shows them.
+    void showOn(TForm3& board) const;
+
 private:
-    TForm3& board_;
+    BoardModel& model_;
+    platform::SingleWindow<TForm3>& board_;
+    // The last colours handed over for the window alone.
+    std::optional<TColor> windowColour_;
+    std::optional<TColor> editorColour_;
 };

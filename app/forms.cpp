@@ -15,6 +15,7 @@
 #include "lessons/change_password.h"
 #include "lessons/keypad.h"
 #include "lessons/settings_window.h"
+#include "platform/os/services.h"
 #include "practice/practice_pad.h"
 
 #include <memory>
@@ -32,66 +33,92 @@ template <typename T, typename... Args> void make(T*& instance, Args&... args) {
     instance->FormCreate();
 }
 
-template <typename T> void unmake(T*& instance) {
-    delete instance;
-    instance = nullptr;
+// The window is made when the program first uses it.
+template <typename T, typename... Args>
+void makeWhenUsed(platform::SingleWindow<T>& window, Args&... args) {
+    window.setMaker([&args...] { return new T(args...); });
 }
 
 } // namespace
 
+BoardModel& boardModel() {
+    return *board;
+}
+
 void createForms() {
     board = std::make_unique<BoardModel>();
+    prepareBoardModel(*board, QSize(platform::screenWidth(), platform::screenHeight()));
     programShell = std::make_unique<ProgramShell>(*board);
     platform::installShell(programShell.get());
     make(Form1);
-    make(Form2, *board);
-    make(Form3, *board);
-    make(Form4);
-    make(Form5);
+    makeWhenUsed(Form2, *board);
+    // What the settings window hands the board at start reaches it when it is made.
+    boardHandOver = std::make_unique<BoardHandOver>(*board, Form3);
+    Form3.setMaker([] { return new TForm3(*board); },
+                   [](TForm3& made) { boardHandOver->showOn(made); });
+    makeWhenUsed(Form4);
+    makeWhenUsed(Form5);
     // The settings window gets what it needs of the board and the picture library here: its
-    // OK has the own pictures read again from the teacher's folder when next shown.
-    boardHandOver = std::make_unique<BoardHandOver>(*Form3);
-    whiteboardLessons = std::make_unique<WhiteboardLessons>(*Form3);
-    Form6 = new TForm6({boardHandOver.get(), Form3->Board.ProgramFolder,
-                        [] { board->OwnPictures.LoadState = -1; }, whiteboardLessons.get()});
-    Form6->FormCreate();
-    make(Form7);
+    // OK has the own pictures read again from the teacher's folder when next shown. It is made
+    // at start: the start reads the teachers' settings and hands the default one to the board.
+    whiteboardLessons = std::make_unique<WhiteboardLessons>(*board, Form3);
+    Form6.setMaker([] {
+        return new TForm6({boardHandOver.get(), board->ProgramFolder,
+                           [] { board->OwnPictures.LoadState = -1; }, whiteboardLessons.get()});
+    });
+    Form6.get();
+    makeWhenUsed(Form7);
     // Shown above the modal settings window, so owned by it.
-    Form8 = new TForm8(Form6);
-    Form8->FormCreate();
-    make(Form11);
+    Form8.setMaker([] { return new TForm8(Form6); });
+    makeWhenUsed(Form11);
     // The import keeps the teacher's picture folder in the settings window's configuration
     // file, under the teacher named in its name box.
-    Form12 = new TForm12(
-        *board, intake::ImportLinks{[] {
-                                        return lessons::Configuration(Form6->ConfigFolder)
-                                            .PictureFolder(Form6->TeacherSection());
-                                    },
-                                    [](const QString& folder) {
-                                        lessons::Configuration config(Form6->ConfigFolder);
-                                        config.StorePictureFolder(Form6->TeacherSection(), folder);
-                                        config.Commit();
-                                    },
-                                    [](const QString& text) { Form13->setStatusText(text); }});
-    Form12->FormCreate();
-    make(Form13);
-    make(Form14);
+    Form12.setMaker([] {
+        return new TForm12(
+            *board, intake::ImportLinks{[] {
+                                            return lessons::Configuration(Form6->ConfigFolder)
+                                                .PictureFolder(Form6->TeacherSection());
+                                        },
+                                        [](const QString& folder) {
+                                            lessons::Configuration config(Form6->ConfigFolder);
+                                            config.StorePictureFolder(Form6->TeacherSection(),
+                                                                      folder);
+                                            config.Commit();
+                                        },
+                                        [](const QString& text) { Form13->setStatusText(text); }});
+    });
+    makeWhenUsed(Form13);
+    makeWhenUsed(Form14);
+    startPracticeScript();
 }
 
 void destroyForms() {
-    unmake(Form14);
-    unmake(Form13);
-    unmake(Form12);
-    unmake(Form11);
-    unmake(Form8);
-    unmake(Form7);
-    unmake(Form6);
+    // A window never used is not made on the way out.
+    Form14.stopMaking();
+    Form13.stopMaking();
+    Form12.stopMaking();
+    Form11.stopMaking();
+    Form8.stopMaking();
+    Form7.stopMaking();
+    Form6.stopMaking();
+    Form5.stopMaking();
+    Form4.stopMaking();
+    Form3.stopMaking();
+    Form2.stopMaking();
+    Form14.destroy();
+    Form13.destroy();
+    Form12.destroy();
+    Form11.destroy();
+    Form8.destroy();
+    Form7.destroy();
+    Form6.destroy();
+    Form5.destroy();
+    Form4.destroy();
+    Form3.destroy();
     boardHandOver.reset();
-    unmake(Form5);
-    unmake(Form4);
-    unmake(Form3);
-    unmake(Form2);
-    unmake(Form1);
+    Form2.destroy();
+    delete Form1;
+    Form1 = nullptr;
     platform::installShell(nullptr);
     programShell.reset();
     whiteboardLessons.reset();

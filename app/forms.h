@@ -1,8 +1,14 @@
 // Creating and destroying the program's windows, each the single instance of its class.
 #pragma once
 
-// Creates every window in the program's fixed order; the toolbar's creation runs the start-up
-// checks. The application object must exist already.
+class BoardModel;
+
+// Creates the toolbar, whose creation runs the start-up checks, and the settings window, which
+// reads the teachers' settings; every other window is made when the program first uses it.
+// The application object must exist already.
 void createForms();
 // Destroys them in the reverse order.
 void destroyForms();
+
+// The board's pages and drawing state, there from the start whether or not the board was shown.
+BoardModel& boardModel();

@@ -1,5 +1,6 @@
 #include "app/help_window.h"
 
+#include "app/forms.h"
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
@@ -9,7 +10,7 @@
 
 using namespace platform;
 
-TForm4* Form4 = nullptr;
+platform::SingleWindow<TForm4> Form4;
 
 namespace {
 
@@ -66,7 +67,7 @@ TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
 }
 
 QString TForm4::HelpDocument() const {
-    return Form3->Board.ProgramFolder + QStringLiteral("kvrhelp.mht");
+    return boardModel().ProgramFolder + QStringLiteral("kvrhelp.mht");
 }
 
 void TForm4::setVisible(bool visible) {
@@ -92,7 +93,7 @@ void TForm4::FormShow() {
 }
 
 void TForm4::BitBtn1Click() {
-    Form3->Board.BoardPaintMode = 1;
+    boardModel().BoardPaintMode = 1;
     close();
 }
 

@@ -1,6 +1,7 @@
 // The help window: the help document with the product's title and the maker's notice.
 #pragma once
 
+#include "platform/widgets/single_window.h"
 #include "platform/widgets/form.h"
 #include "platform/widgets/web_view.h"
 
@@ -35,4 +36,4 @@ public:
     void setVisible(bool visible) override;
 };
 
-extern TForm4* Form4;
+extern platform::SingleWindow<TForm4> Form4;

@@ -6,18 +6,18 @@
 #include "platform/widgets/controls.h"
 
 BoardModel& WhiteboardLessons::model() {
-    return board_.Board;
+    return model_;
 }
 
 void WhiteboardLessons::showLessonPage(int page, const QImage& picture) {
-    board_.Edit2->setText(QString::number(page));
-    board_.canvas().drawImage(0, 0, picture);
-    board_.showSurface();
+    board_->Edit2->setText(QString::number(page));
+    board_->canvas().drawImage(0, 0, picture);
+    board_->showSurface();
 }
 
 void WhiteboardLessons::showCurrentPage() {
-    board_.Edit2->setText(QString::number(board_.Board.CurrentPage));
-    board_.Invalidate();
+    board_->Edit2->setText(QString::number(model_.CurrentPage));
+    board_->Invalidate();
 }
 
 void WhiteboardLessons::allPagesSaved() {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "lessons/lesson_board.h"
+#include "platform/widgets/single_window.h"
 
 class TForm3;
 
 class WhiteboardLessons final : public lessons::LessonBoard {
 public:
-    explicit WhiteboardLessons(TForm3& board) : board_(board) {}
+    WhiteboardLessons(BoardModel& model, platform::SingleWindow<TForm3>& board)
+        : model_(model), board_(board) {}
 
     BoardModel& model() override;
     void showLessonPage(int page, const QImage& picture) override;
@@ -16,5 +18,6 @@ public:
     void allPagesSaved() override;
 
 private:
-    TForm3& board_;
+    BoardModel& model_;
+    platform::SingleWindow<TForm3>& board_;
 };

@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
         Form6->finishInterruptedSave();
         Form6->warnIfSettingsUnreadable();
         Form1->show();
-        BoardRecovery recovery(*Form3);
+        BoardRecovery recovery(boardModel(), Form3);
         recovery.start(Form1);
         result = QApplication::exec();
     }

@@ -49,7 +49,7 @@ void ProgramShell::blankProjection(bool modal) {
 }
 
 bool ProgramShell::projectionBlanked() const {
-    return !Form5->isHidden();
+    return Form5.visible();
 }
 
 void ProgramShell::openHelp() {
@@ -63,28 +63,29 @@ void ProgramShell::openSettings(TeacherChoice) {
 }
 
 void ProgramShell::hidePracticePad() {
-    if (Form14->isVisible())
+    if (Form14.visible())
         Form14->hide();
 }
 
 void ProgramShell::returnToPracticePad() {
-    if (Form14->Tag == 1)
+    if (Form14.made() && Form14->Tag == 1)
         Form14->show();
 }
 
 // The board may be hidden while the windows are taken down, after the box has gone. The box
 // stays whole on the screen.
 void ProgramShell::showPictureSettingsBox(int left, int top) {
-    if (Form13 == nullptr)
+    TForm13* box = Form13.get();
+    if (box == nullptr)
         return;
-    Form13->move(std::min(left, screenWidth() - Form13->width()),
-                 std::min(top, screenHeight() - Form13->height()));
-    Form13->show();
-    Form13->raise();
+    box->move(std::min(left, screenWidth() - box->width()),
+              std::min(top, screenHeight() - box->height()));
+    box->show();
+    box->raise();
 }
 
 void ProgramShell::hidePictureSettingsBox() {
-    if (Form13 != nullptr)
+    if (Form13.visible())
         Form13->hide();
 }
 

@@ -54,7 +54,8 @@ QString setAside(const QString& folder, const QString& why) {
 
 } // namespace
 
-BoardRecovery::BoardRecovery(TForm3& board) : board_(board) {}
+BoardRecovery::BoardRecovery(BoardModel& model, platform::SingleWindow<TForm3>& board)
+    : model_(model), board_(board) {}
 
 BoardRecovery::~BoardRecovery() {
     if (theRecovery == this)
@@ -69,8 +70,8 @@ void BoardRecovery::start(QWidget* owner) {
     if (!lock_)
         return;
     const QString folder = base + QStringLiteral("/recovery");
-    BoardModel& model = board_.Board;
-    const auto textFile = [this](int page) { return board_.pageTextFile(page); };
+    BoardModel& model = model_;
+    const auto textFile = [this](int page) { return model_.pageTextFile(page); };
 
     const std::optional<RecoveredBoard> found =
         readRecovery(folder, model.pageSize(), model.BackgroundColour);
@@ -118,14 +119,16 @@ void BoardRecovery::start(QWidget* owner) {
 
     writer_ = std::make_unique<RecoveryWriter>(folder);
     recorder_ = std::make_unique<RecoveryRecorder>(model, *writer_, textFile);
-    QTextDocument* document = board_.RichEdit1->document();
-    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(),
-                     [this] { ++textRevision_; });
-    recorder_->openPanel = [this, document]() -> std::optional<RecoveryRecorder::OpenPanel> {
-        const int kind = board_.Board.panelKind(board_.Board.CurrentPage);
-        if (board_.Panel4->isHidden() || kind == 0)
+    recorder_->openPanel = [this]() -> std::optional<RecoveryRecorder::OpenPanel> {
+        TForm3* board = board_.made();
+        if (board == nullptr)
             return std::nullopt;
-        RecoveryRecorder::OpenPanel open{board_.Panel4->geometry(), textRevision_, {}};
+        QTextDocument* document = board->RichEdit1->document();
+        followText(document);
+        const int kind = model_.panelKind(model_.CurrentPage);
+        if (board->Panel4->isHidden() || kind == 0)
+            return std::nullopt;
+        RecoveryRecorder::OpenPanel open{board->Panel4->geometry(), textRevision_, {}};
         if (kind == 1)
             open.text = [document] { return richTextToRtf(*document); };
         return open;
@@ -139,6 +142,14 @@ void BoardRecovery::start(QWidget* owner) {
         shell().hideToolbar();
         shell().openBoard();
     }
+}
+
+void BoardRecovery::followText(QTextDocument* document) {
+    if (document == followedText_)
+        return;
+    followedText_ = document;
+    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(),
+                     [this] { ++textRevision_; });
 }
 
 void BoardRecovery::removeLargerPages() {

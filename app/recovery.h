@@ -4,10 +4,13 @@
 #pragma once
 
 #include "platform/os/state_folder.h"
+#include "platform/widgets/single_window.h"
 
 #include <QString>
 #include <memory>
 
+class BoardModel;
+class QTextDocument;
 class QWidget;
 class RecoveryRecorder;
 class RecoveryWriter;
@@ -15,7 +18,8 @@ class TForm3;
 
 class BoardRecovery {
 public:
-    explicit BoardRecovery(TForm3& board);
+    // The board window is not made for it: a board never shown has no text panel open.
+    BoardRecovery(BoardModel& model, platform::SingleWindow<TForm3>& board);
     ~BoardRecovery();
     BoardRecovery(const BoardRecovery&) = delete;
     BoardRecovery& operator=(const BoardRecovery&) = delete;
@@ -34,8 +38,12 @@ public:
 
 private:
     void removeLargerPages();
+    // Counts the changes of the text panel's document from the first look at a made board.
+    void followText(QTextDocument* document);
 
-    TForm3& board_;
+    BoardModel& model_;
+    platform::SingleWindow<TForm3>& board_;
+    QTextDocument* followedText_ = nullptr;
     // The files of a recovery whose pages were larger than this screen, kept aside until the
     // pages are saved or the teacher leaves; empty when there are none.
     QString largerPages_;

@@ -6,7 +6,7 @@
 
 using namespace platform;
 
-TForm13* Form13 = nullptr;
+platform::SingleWindow<TForm13> Form13;
 
 TForm13::TForm13() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setFixedSize(130, 48);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 class TForm13 : public platform::Form {
     Q_OBJECT
@@ -21,4 +22,4 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-extern TForm13* Form13;
+extern platform::SingleWindow<TForm13> Form13;

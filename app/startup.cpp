@@ -1,5 +1,6 @@
 // The program's start-up checks and its orderly end.
 #include "app/application.h"
+#include "app/forms.h"
 #include "app/recovery.h"
 #include "app/toolbar.h"
 #include "app/window_walk.h"
@@ -70,8 +71,9 @@ void TForm1::SpeedButton1Click() {
         return;
     windows().restoreTaskbar();
     windows().setScreenSaverRunning(false);
-    for (int n = 1; n <= Form3->Board.PageCount; ++n)
-        files().removeFile(Form3->pageTextFile(n));
+    const BoardModel& board = boardModel();
+    for (int n = 1; n <= board.PageCount; ++n)
+        files().removeFile(board.pageTextFile(n));
     finishRecovery();
     close();
 }

@@ -4,6 +4,7 @@
 #include "annotate/overlay.h"
 #include "app/application.h"
 #include "app/blanking.h"
+#include "app/forms.h"
 #include "app/help_window.h"
 #include "app/window_walk.h"
 #include "board/whiteboard.h"
@@ -142,7 +143,7 @@ void TForm1::SpeedButton9Click() {
     Form14->show();
     Form14->Tag = 1;
     const bool launched = processes().startProgram(
-        writingEngineCommandLine(Form3->Board.ProgramFolder), ShowState::Show);
+        writingEngineCommandLine(boardModel().ProgramFolder), ShowState::Show);
     Form14->startWatching(launched, {handle()});
 }
 

@@ -19,7 +19,6 @@ using namespace platform;
 
 namespace {
 
-constexpr int PanelDesignWidth = 368;
 constexpr int DragBarHeight = 20;
 constexpr int ButtonWidth = 22;
 constexpr TColor PanelTeal = 0x808000;

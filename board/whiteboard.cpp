@@ -16,7 +16,7 @@
 
 using namespace platform;
 
-TForm3* Form3 = nullptr;
+platform::SingleWindow<TForm3> Form3;
 
 namespace {
 
@@ -196,17 +196,20 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
 }
 
+void prepareBoardModel(BoardModel& board, QSize screen) {
+    board.create(screen, programFolder());
+    board.PanelLeft[1] = 0;
+    board.PanelTop[1] = 41;
+    board.PanelWidth[1] = PanelDesignWidth;
+    board.PanelHeight[1] = screen.height() - 45;
+}
+
 void TForm3::FormCreate() {
     const int sw = screenWidth();
     const int sh = screenHeight();
-    Board.create(QSize(sw, sh), programFolder());
     loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
-    Board.PanelLeft[1] = 0;
-    Board.PanelTop[1] = 41;
-    Board.PanelWidth[1] = Panel4->width();
-    Board.PanelHeight[1] = Panel4->height();
     showPen();
     RCP->setColor(Board.BackgroundColour);
     // The pen tool is armed at start: its pen is the one the title bar shows.

@@ -4,6 +4,7 @@
 
 #include "board/model/board_model.h"
 #include "platform/raster/tcolor.h"
+#include "platform/widgets/single_window.h"
 #include "platform/widgets/surface_window.h"
 #include "platform/widgets/web_view.h"
 
@@ -269,4 +270,11 @@ private:
     void closeOnPage();
 };
 
-extern TForm3* Form3;
+extern platform::SingleWindow<TForm3> Form3;
+
+// The text panel's width as designed.
+inline constexpr int PanelDesignWidth = 368;
+
+// Starts the board's model for a screen before the window exists: the pages, and page 1's text
+// panel in its place below the title bar, as tall as the screen leaves it.
+void prepareBoardModel(BoardModel& board, QSize screen);

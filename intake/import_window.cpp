@@ -16,7 +16,7 @@
 
 using namespace platform;
 
-TForm12* Form12 = nullptr;
+platform::SingleWindow<TForm12> Form12;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 #include <QString>
 #include <functional>
@@ -96,4 +97,4 @@ private:
     QStringList folderEntries_;
 };
 
-extern TForm12* Form12;
+extern platform::SingleWindow<TForm12> Form12;

@@ -15,7 +15,7 @@
 
 using namespace platform;
 
-TForm11* Form11 = nullptr;
+platform::SingleWindow<TForm11> Form11;
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "intake/scan_target.h"
 #include "intake/twain_session.h"
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 class QLabel;
 class QListWidget;
@@ -57,4 +58,4 @@ private:
     bool placementFailed_ = false;
 };
 
-extern TForm11* Form11;
+extern platform::SingleWindow<TForm11> Form11;

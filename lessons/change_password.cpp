@@ -14,7 +14,7 @@
 using namespace lessons;
 using namespace platform;
 
-TForm8* Form8 = nullptr;
+platform::SingleWindow<TForm8> Form8;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 class QLabel;
 class QPushButton;
@@ -74,4 +75,4 @@ private:
     QString adminFile_;
 };
 
-extern TForm8* Form8;
+extern platform::SingleWindow<TForm8> Form8;

@@ -11,7 +11,7 @@
 
 using namespace platform;
 
-TForm7* Form7 = nullptr;
+platform::SingleWindow<TForm7> Form7;
 
 namespace {
 

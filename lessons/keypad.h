@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 #include <functional>
 
@@ -66,4 +67,4 @@ private:
     std::function<void()> cancel_;
 };
 
-extern TForm7* Form7;
+extern platform::SingleWindow<TForm7> Form7;

@@ -22,7 +22,7 @@
 using namespace lessons;
 using namespace platform;
 
-TForm6* Form6 = nullptr;
+platform::SingleWindow<TForm6> Form6;
 
 namespace {
 

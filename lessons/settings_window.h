@@ -4,6 +4,7 @@
 
 #include "lessons/configuration.h"
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 #include <functional>
 #include <memory>
@@ -210,4 +211,4 @@ private:
     std::unique_ptr<lessons::LessonArchive> archive_;
 };
 
-extern TForm6* Form6;
+extern platform::SingleWindow<TForm6> Form6;

@@ -14,7 +14,7 @@
 
 using namespace platform;
 
-TForm14* Form14 = nullptr;
+platform::SingleWindow<TForm14> Form14;
 
 namespace {
 
@@ -117,7 +117,7 @@ TForm14::TForm14() : Form(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::Wind
     connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
 }
 
-void TForm14::FormCreate() {
+void startPracticeScript() {
     processes().startProgram(startupScriptCommandLine(programFolder()), ShowState::Hide);
 }
 

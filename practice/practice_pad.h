@@ -5,6 +5,7 @@
 
 #include "platform/os/window_system.h"
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 
 #include <QPlainTextEdit>
 #include <vector>
@@ -24,8 +25,6 @@ public:
     platform::SpeedButton* SpeedButton3; // save
     QTimer* Timer1;
 
-    // Runs the start-up script once, when the program starts.
-    void FormCreate();
     // Every time the pad is shown.
     void FormShow();
     void Timer1Timer();
@@ -63,4 +62,8 @@ private:
     platform::WindowHandle engineWindow_ = 0;
 };
 
-extern TForm14* Form14;
+extern platform::SingleWindow<TForm14> Form14;
+
+// Starts the command script the writing engine needs, hidden, once at program start, whether
+// or not the pad is ever shown.
+void startPracticeScript();

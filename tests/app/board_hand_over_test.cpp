@@ -5,7 +5,7 @@
 #include <QTextEdit>
 
 TEST_F(BoardFixture, HandOverKeepsTheArmedEraserPaintingTheBackground) {
-    BoardHandOver board(*Form3);
+    BoardHandOver board(Form3->Board, Form3);
     Form3->SpeedButton10Click(); // the board eraser
     board.setPenColour(Green);
     EXPECT_EQ(Form3->LCP->Color(), Green);
@@ -18,7 +18,7 @@ TEST_F(BoardFixture, HandOverKeepsTheArmedEraserPaintingTheBackground) {
 }
 
 TEST_F(BoardFixture, HandOverFillsTheBlankPageAndRepaintsTheShownBoard) {
-    BoardHandOver board(*Form3);
+    BoardHandOver board(Form3->Board, Form3);
     board.setBackgroundSwatch(Blue);
     EXPECT_EQ(board.backgroundColour(), Blue);
     EXPECT_EQ(Form3->RCP->Color(), Blue);

@@ -1,5 +1,6 @@
 // The start after a crash: the question, the pages brought back or discarded, the lock that
 // keeps a second copy away from the first one's folder, and the exit that leaves nothing.
+#include "app/forms.h"
 #include "app/recovery.h"
 #include "app/toolbar.h"
 #include "app_fixture.h"
@@ -35,7 +36,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         fakes.stateFolder.folder = state.path();
-        Form3->Board.ProgramFolder = programFolder.path() + QLatin1Char('/');
+        boardModel().ProgramFolder = programFolder.path() + QLatin1Char('/');
     }
 
     // What an earlier run that was killed left: strokes on pages 1 and 3, a text panel on
@@ -94,7 +95,7 @@ TEST_F(RecoveryStartTest, YesBringsThePagesBackAndShowsTheBoardOnThePageThatWasC
     BoardModel& crashed = leaveCrashedRun();
     Form1->show();
     fakes.dialogs.answers = {Answer::Yes};
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
 
     ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
@@ -130,7 +131,7 @@ TEST_F(RecoveryStartTest, NoDiscardsThePagesAndTheBoardStartsEmpty) {
         text.write("{\\rtf1 crashed run}");
     }
     fakes.dialogs.answers = {Answer::No};
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
     EXPECT_EQ(questions(), std::vector<QString>{Question});
     EXPECT_FALSE(QDir(folder()).exists());
@@ -145,7 +146,7 @@ TEST_F(RecoveryStartTest, NoDiscardsThePagesAndTheBoardStartsEmpty) {
 TEST_F(RecoveryStartTest, ACopyWithoutTheLockNeitherAsksNorReadsNorRemoves) {
     leaveCrashedRun();
     fakes.stateFolder.heldElsewhere.insert(lockFile());
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
     EXPECT_TRUE(fakes.dialogs.shown.empty());
     EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("/manifest.json")));
@@ -155,7 +156,7 @@ TEST_F(RecoveryStartTest, ACopyWithoutTheLockNeitherAsksNorReadsNorRemoves) {
 }
 
 TEST_F(RecoveryStartTest, NothingToOfferAsksNothing) {
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
     EXPECT_TRUE(fakes.dialogs.shown.empty());
     EXPECT_TRUE(recovery.running());
@@ -170,7 +171,7 @@ TEST_F(RecoveryStartTest, ADamagedFolderOffersWhatIsIntactAndIsSetAsideWhole) {
     ASSERT_TRUE(QFile::remove(folder() + '/' + page1));
     const QStringList files = QDir(folder()).entryList(QDir::Files);
     fakes.dialogs.answers = {Answer::Yes};
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
 
     ASSERT_EQ(setAside().size(), 1);
@@ -191,7 +192,7 @@ TEST_F(RecoveryStartTest, AFolderWithNothingReadableIsNamedAndSetAside) {
     leaveCrashedRun();
     for (const QString& name : QDir(folder()).entryList(QDir::Files))
         QFile::resize(folder() + '/' + name, 3);
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
     ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
     EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("inform"));
@@ -210,7 +211,7 @@ TEST_F(RecoveryStartTest, PagesLargerThanTheScreenAreKeptAsideUntilTheyAreSaved)
     leaveCrashedRun(QSize(200, 100));
     const QStringList files = QDir(folder()).entryList(QDir::Files);
     fakes.dialogs.answers = {Answer::Yes};
-    BoardRecovery recovery(*Form3);
+    BoardRecovery recovery(Form3->Board, Form3);
     recovery.start(Form1);
 
     ASSERT_EQ(setAside().size(), 1);
@@ -236,7 +237,7 @@ TEST_F(RecoveryStartTest, TheExitCommandLeavesNoFolderAndOtherEndsKeepIt) {
     for (const bool exitCommand : {false, true}) {
         SCOPED_TRACE(exitCommand);
         {
-            BoardRecovery recovery(*Form3);
+            BoardRecovery recovery(Form3->Board, Form3);
             recovery.start(Form1);
             Form3->Board.fill(Form3->Board.CurrentPage, Blue);
             Form3->Board.PageState[Form3->Board.CurrentPage] = 2;

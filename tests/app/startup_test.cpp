@@ -1,8 +1,24 @@
-// The start-up checks: the colour-depth question, one running copy, the touch monitor's window.
+// The start-up checks: the colour-depth question, one running copy, the touch monitor's window;
+// the windows made at start.
+#include "annotate/overlay.h"
+#include "app/blanking.h"
+#include "app/forms.h"
+#include "app/help_window.h"
+#include "app/recovery.h"
+#include "app/settings_button.h"
 #include "app/toolbar.h"
 #include "app_fixture.h"
+#include "board/model/pen_rules.h"
 #include "board/whiteboard.h"
+#include "intake/import_window.h"
+#include "intake/scanner_source.h"
+#include "lessons/change_password.h"
+#include "lessons/keypad.h"
+#include "lessons/settings_window.h"
+#include "practice/practice_pad.h"
 
+#include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 
 using namespace platform;
@@ -107,4 +123,34 @@ TEST_F(AppFixture, ACallFromASecondCopyBringsTheToolbarForward) {
     EXPECT_FALSE(Form1->SpeedButton6->isVisible());
     EXPECT_EQ(fakes.windows.zRequests,
               (std::vector<std::pair<WindowHandle, ZBand>>{{Form1->handle(), ZBand::Topmost}}));
+}
+
+// At start the toolbar and the settings window, which reads the teachers' settings, are made;
+// every other window waits until the program first uses it, the recovery's start included.
+TEST_F(AppFixture, OnlyTheToolbarAndTheSettingsWindowAreMadeAtStart) {
+    QTemporaryDir state;
+    fakes.stateFolder.folder = state.path();
+    Form1->show();
+    BoardRecovery recovery(boardModel(), Form3);
+    recovery.start(Form1);
+    ASSERT_TRUE(recovery.running());
+    EXPECT_NE(Form6.made(), nullptr);
+    const std::pair<const char*, const QWidget*> others[] = {
+        {"overlay", Form2.made()},   {"board", Form3.made()},   {"help", Form4.made()},
+        {"blanking", Form5.made()},  {"keypad", Form7.made()},  {"password", Form8.made()},
+        {"scanner", Form11.made()},  {"import", Form12.made()}, {"settings box", Form13.made()},
+        {"practice", Form14.made()},
+    };
+    for (const auto& [name, made] : others)
+        EXPECT_EQ(made, nullptr) << name;
+
+    // The first use makes the board, showing what the settings handed over at start.
+    Form1->SpeedButton4Click();
+    ASSERT_NE(Form3.made(), nullptr);
+    EXPECT_TRUE(Form3->isVisible());
+    const TColor background = boardModel().BackgroundColour;
+    EXPECT_EQ(fromQColor(Form3->palette().color(QPalette::Window)), background);
+    EXPECT_EQ(fromQColor(Form3->RichEdit1->palette().color(QPalette::Base)),
+              editorColourFor(background));
+    EXPECT_EQ(Form3->RCP->Color(), background);
 }
