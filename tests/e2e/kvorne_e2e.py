@@ -168,18 +168,54 @@ def check(condition, message):
 
 
 BACKGROUND = (128, 128, 128)  # the whiteboard with no settings file: grey
+SKY_BLUE = (0xA6, 0xCA, 0xF0)  # the toolbar's panel
+
+
+def toolbar_left(sw):
+    """The left edge of the floating toolbar docked on a screen `sw` wide."""
+    return sw - 436
+
+
+def toolbar_button(sw, left):
+    """The middle of the toolbar's 38 x 38 button at `left` in the toolbar: 0 whiteboard,
+    38 annotation, 114 on-screen tool, 153 writing practice, 191 blanking, 229 help, 267 exit,
+    305 shrink."""
+    return toolbar_left(sw) + left + 19, 20
 
 
 def toolbar_shown(sw):
     """The floating toolbar docked at the top right of a screen `sw` wide."""
-    return any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows())
+    return any(w[1:5] == (toolbar_left(sw), 0, 343, 39) for w in mapped_windows())
+
+
+def wait_for_toolbar(sw, timeout=40):
+    """Waits for the toolbar; a start takes longer on a busy machine."""
+    wait_for(lambda: toolbar_shown(sw), timeout, "the toolbar")
+
+
+def command_bar(sw):
+    """The left edge of the board's command bar at the right end of its title bar."""
+    return sw - 724
+
+
+def board_button(sw, left, width=38, top=1, height=38):
+    """The middle of the board's command at `left` in its command bar."""
+    return command_bar(sw) + left + width // 2, top + height // 2
 
 
 def open_board(sw, timeout=40):
-    """Waits for the toolbar (a start takes longer on a busy machine) and opens the board."""
-    wait_for(lambda: toolbar_shown(sw), timeout, "the toolbar")
-    click(sw - 436 + 19, 20)
+    """Waits for the toolbar and opens the board."""
+    wait_for_toolbar(sw, timeout)
+    click(*toolbar_button(sw, 0))
     wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+
+
+def turn_left(sw):
+    click(*board_button(sw, 516, width=30))
+
+
+def turn_right(sw):
+    click(*board_button(sw, 578, width=28))
 
 
 def choose_document(sw, path):
