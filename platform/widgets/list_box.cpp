@@ -134,12 +134,30 @@ void DriveComboBox::refreshQuietly() {
 }
 
 void DriveComboBox::followTable(int intervalMs) {
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, [this] {
-        if (isVisible() && !view()->isVisible())
+    followTimer_ = new QTimer(this);
+    followTimer_->setInterval(intervalMs);
+    connect(followTimer_, &QTimer::timeout, this, [this] {
+        if (!view()->isVisible())
             refreshQuietly();
     });
-    timer->start(intervalMs);
+    if (isVisible())
+        followTimer_->start();
+}
+
+bool DriveComboBox::followingTable() const {
+    return followTimer_ != nullptr && followTimer_->isActive();
+}
+
+void DriveComboBox::showEvent(QShowEvent* event) {
+    QComboBox::showEvent(event);
+    if (followTimer_ != nullptr)
+        followTimer_->start();
+}
+
+void DriveComboBox::hideEvent(QHideEvent* event) {
+    QComboBox::hideEvent(event);
+    if (followTimer_ != nullptr)
+        followTimer_->stop();
 }
 
 QChar DriveComboBox::Drive() const {

@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QStringList>
 
+class QTimer;
+
 namespace platform {
 
 // A list whose selection the user changes only by a click, which always reaches the window as
@@ -71,15 +73,22 @@ public:
     // Lists the table again with no signal while the selected drive stays selected.
     void refreshQuietly();
     // From now on the list follows the table every `intervalMs` while it is shown and not
-    // dropped down: a stick pulled out leaves it, one plugged in joins it.
+    // dropped down: a stick pulled out leaves it, one plugged in joins it. Hidden, it does
+    // nothing at all.
     void followTable(int intervalMs);
+    bool followingTable() const;
     QChar Drive() const;
     // Selects the drive; a letter the table lacks (a stick not plugged in) is listed too, so
     // that the teacher's choice is kept.
     void setDrive(QChar letter);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     bool withUserFolders_;
+    QTimer* followTimer_ = nullptr;
 };
 
 } // namespace platform

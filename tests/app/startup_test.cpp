@@ -17,6 +17,7 @@
 #include "lessons/settings_window.h"
 #include "practice/practice_pad.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -153,4 +154,21 @@ TEST_F(AppFixture, OnlyTheToolbarAndTheSettingsWindowAreMadeAtStart) {
     EXPECT_EQ(fromQColor(Form3->RichEdit1->palette().color(QPalette::Base)),
               editorColourFor(background));
     EXPECT_EQ(Form3->RCP->Color(), background);
+}
+
+// Idle with the board open, no timer of the program's windows runs: the toolbar's keeps the
+// toolbar on top only while it is shown, the settings window follows the drives only while
+// it is open.
+TEST_F(AppFixture, NoTimerRunsWhileTheBoardIsOpen) {
+    Form1->show();
+    Form1->SpeedButton4Click();
+    ASSERT_TRUE(Form3->isVisible());
+    QStringList running;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        for (const QTimer* timer : window->findChildren<QTimer*>()) {
+            if (timer->isActive())
+                running << QString::fromLatin1(timer->parent()->metaObject()->className());
+        }
+    }
+    EXPECT_EQ(running, QStringList());
 }
