@@ -51,6 +51,7 @@ void createForms() {
     programShell = std::make_unique<ProgramShell>(*board);
     platform::installShell(programShell.get());
     make(Form1);
+    followClicksBeforeTheBoard();
     makeWhenUsed(Form2, *board);
     // What the settings window hands the board at start reaches it when it is made.
     boardHandOver = std::make_unique<BoardHandOver>(*board, Form3);

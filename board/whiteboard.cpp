@@ -25,6 +25,32 @@ constexpr int CommandBarWidth = 722;
 constexpr TColor TitleBarGrey = 0xC0C0C0;
 constexpr TColor ReadoutColour = 0x296794;
 
+// The last release of a mouse button anywhere in the program, followed from the start: the
+// click that opens the board may also be the one that makes it.
+class ReleaseWatch final : public QObject {
+public:
+    static ReleaseWatch& get() {
+        static ReleaseWatch* watch = nullptr;
+        if (watch == nullptr)
+            watch = new ReleaseWatch;
+        return *watch;
+    }
+
+    QElapsedTimer last;
+    QPoint at;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            last.start();
+            at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        }
+        return false;
+    }
+
+private:
+    ReleaseWatch() : QObject(qApp) { qApp->installEventFilter(this); }
+};
+
 // The click that opened the board may be the first of a double click on the toolbar's button,
 // whose second press then lands on the board at the same place (on a tool button). A press on
 // the board there within the double-click interval of the click that opened it is not the
@@ -32,7 +58,8 @@ constexpr TColor ReadoutColour = 0x296794;
 // every press.
 class OpeningClickGuard final : public QObject {
 public:
-    explicit OpeningClickGuard(QWidget* board) : QObject(board), board_(board) {
+    explicit OpeningClickGuard(QWidget* board)
+        : QObject(board), board_(board), releases_(ReleaseWatch::get()) {
         setObjectName(QStringLiteral("openingClickGuard"));
         qApp->installEventFilter(this);
     }
@@ -40,11 +67,12 @@ public:
     // The board has just been opened: by the last click, when it has only just ended.
     void boardOpened() {
         const int interval = QApplication::doubleClickInterval();
-        guarding_ = lastRelease_.isValid() && lastRelease_.elapsed() < interval;
+        const QElapsedTimer& lastRelease = releases_.last;
+        guarding_ = lastRelease.isValid() && lastRelease.elapsed() < interval;
         if (!guarding_)
             return;
-        origin_ = lastReleaseAt_;
-        QTimer::singleShot(interval - static_cast<int>(lastRelease_.elapsed()), this,
+        origin_ = releases_.at;
+        QTimer::singleShot(interval - static_cast<int>(lastRelease.elapsed()), this,
                            [this] { guarding_ = false; });
     }
 
@@ -61,8 +89,6 @@ public:
                 held_ = false;
                 return true;
             }
-            lastRelease_.start();
-            lastReleaseAt_ = at;
             return false;
         }
         if (!onBoard || !guarding_ ||
@@ -75,8 +101,7 @@ public:
 
 private:
     QWidget* board_;
-    QElapsedTimer lastRelease_;
-    QPoint lastReleaseAt_;
+    const ReleaseWatch& releases_;
     QPoint origin_;
     bool guarding_ = false;
     bool held_ = false;
@@ -196,6 +221,10 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
 }
 
+void followClicksBeforeTheBoard() {
+    ReleaseWatch::get();
+}
+
 void prepareBoardModel(BoardModel& board, QSize screen) {
     board.create(screen, programFolder());
     board.PanelLeft[1] = 0;
@@ -218,6 +247,13 @@ void TForm3::FormCreate() {
 
     // Picture library (picture_library.cpp).
     setupPictureLibrary();
+
+    // The window is made when first needed, maybe after the model has changed (pages brought
+    // back at start, a picture sent from the annotation): it shows the model as it is.
+    Edit2->setText(QString::number(Board.CurrentPage));
+    ScrollBar1->setMaximum(Board.PageCount);
+    restorePagePanel();
+    showFloatingPicture();
 }
 
 void TForm3::FormResize() {

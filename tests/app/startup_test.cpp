@@ -172,3 +172,29 @@ TEST_F(AppFixture, NoTimerRunsWhileTheBoardIsOpen) {
     }
     EXPECT_EQ(running, QStringList());
 }
+
+// A board made after the model changed shows the model as it is: the page, its text panel and
+// the floating picture the annotation sent.
+TEST_F(AppFixture, ABoardMadeLaterShowsWhatTheModelHolds) {
+    BoardModel& model = boardModel();
+    model.prepareCurrentPage();
+    model.PageState[1] = 2;
+    model.turnRight();
+    ASSERT_EQ(model.CurrentPage, 2);
+    model.setPanelKind(2, 1);
+    model.PanelLeft[2] = 30;
+    model.PanelTop[2] = 60;
+    model.PanelWidth[2] = 200;
+    model.PanelHeight[2] = 150;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    model.placeFloatingPicture(picture, QPoint(300, 200));
+    ASSERT_EQ(Form3.made(), nullptr);
+
+    Form1->SpeedButton4Click();
+    EXPECT_EQ(Form3->Edit2->text(), QStringLiteral("2"));
+    EXPECT_TRUE(Form3->Panel4->isVisible());
+    EXPECT_EQ(Form3->Panel4->geometry(), QRect(30, 60, 200, 150));
+    EXPECT_TRUE(Form3->Image2->isVisible());
+    EXPECT_EQ(Form3->Image2->geometry(), QRect(300, 200, 40, 30));
+}
