@@ -2,7 +2,7 @@
 // arguments it replays them (a corpus, or a crash found by a longer run); without, it mutates
 // the JPEG fixtures with a fixed seed, so every run tries the same inputs, and stops after
 // KV_FUZZ_RUNS inputs (default 50000).
-#include "../platform/jpeg_fixtures.h"
+#include "../platform/raster/jpeg_fixtures.h"
 
 #include <QFile>
 #include <chrono>
