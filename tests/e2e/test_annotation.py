@@ -11,12 +11,11 @@ import sys
 import tempfile
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, place_window, \
-    run, screen_size, screenshot, wait_for
+from kvorne_e2e import BACKGROUND, SKY_BLUE, Program, check, click, drag, mapped_windows, pixel, \
+    place_window, run, screen_size, screenshot, toolbar_button, toolbar_left, wait_for, \
+    wait_for_toolbar
 
-SKY_BLUE = (166, 202, 240)
 INK = (255, 128, 0)  # the overlay's pen colour at start, 33023
-BACKGROUND = (128, 128, 128)  # the whiteboard with no settings file: grey
 HELP_ORANGE = (255, 128, 64)  # 4227327
 STRIPES = [(200, 30, 30), (30, 160, 60), (40, 60, 200), (220, 200, 40)]
 PICTURE_W, PICTURE_H = 800, 300
@@ -50,6 +49,7 @@ def region(x, y, w, h):
 
 def main(folder):
     sw, sh = screen_size()
+    toolbar_x = toolbar_left(sw)
     left = sw - PICTURE_W  # the picture reaches the right edge, under the whole toolbar
 
     def shows_picture(x, y):
@@ -77,17 +77,16 @@ def main(folder):
             place_window("xmessage", sw - 430, 0)
             wait_for(lambda: pixel(sw - 60, 80) == (48, 160, 160), 20, "the message")
             time.sleep(0.5)
-            under_toolbar = region(sw - 436, 0, 343, 39)
+            under_toolbar = region(toolbar_x, 0, 343, 39)
 
             program = Program(folder)
-            wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                     "the toolbar")
-            wait_for(lambda: pixel(sw - 436 + 10, 0) == SKY_BLUE, 5, "the toolbar above them")
+            wait_for_toolbar(sw, 20)
+            wait_for(lambda: pixel(toolbar_x + 10, 0) == SKY_BLUE, 5, "the toolbar above them")
 
             # Annotation from the toolbar: the small bar takes the toolbar's place and the
             # overlay shows the picture as it is with the toolbar gone.
-            click(sw - 436 + 38 + 19, 20)
-            wait_for(lambda: pixel(sw - 436 + 1, 40) == SKY_BLUE, 10, "the overlay's small bar")
+            click(*toolbar_button(sw, 38))
+            wait_for(lambda: pixel(toolbar_x + 1, 40) == SKY_BLUE, 10, "the overlay's small bar")
             check(any(w[3:5] == (sw, sh) for w in mapped_windows()), "the overlay covers the screen")
             check(shows_picture(sw - 700, 100) and shows_picture(sw - 20, 45),
                   "the overlay shows the frozen picture")
@@ -97,7 +96,7 @@ def main(folder):
             time.sleep(0.3)
             check(pixel(sw - 500, y) == INK, "the stroke shows on the overlay")
 
-            click(sw - 436 + 189 + 19, 20)  # the full bar
+            click(toolbar_x + 189 + 19, 20)  # the full bar
             bar = sw - 591
             wait_for(lambda: pixel(bar + 1, 39) == SKY_BLUE, 5, "the full bar")
             click(bar + 326 + 19, 10)  # to the current page
@@ -118,17 +117,17 @@ def main(folder):
             # The floating picture on page 2 reaches up to row 0, but the whiteboard's title
             # bar stays above it: dragged down clear of the title bar, the picture leaves the
             # title bar as it was.
-            title_over_picture = region(sw - 436, 0, 343, 40)
+            title_over_picture = region(toolbar_x, 0, 343, 40)
             drag([(sw - 300, 150), (sw - 300, 200), (sw - 300, 250)])
             time.sleep(0.3)
             screenshot("e2e-annotation-dragged.png")
-            check(region(sw - 436, 0, 343, 40) == title_over_picture,
+            check(region(toolbar_x, 0, 343, 40) == title_over_picture,
                   "the title bar stays above the floating picture")
 
             # Where the toolbar was, the picture shows what the other programs showed there
             # (its top row is the selection's dotted frame).
-            shown = region(sw - 436, 100, 343, 39)
-            wrong = [(sw - 436 + x, 100 + yy) for yy in range(1, 39) for x in range(343)
+            shown = region(toolbar_x, 100, 343, 39)
+            wrong = [(toolbar_x + x, 100 + yy) for yy in range(1, 39) for x in range(343)
                      if shown[yy][x] != under_toolbar[yy][x]]
             check(not wrong, f"the toolbar's place shows what lay under it ({len(wrong)} pixels "
                              f"differ, first {wrong[:3]})")
@@ -149,21 +148,21 @@ def main(folder):
             # Back to the desktop and into annotation again: help shows above the overlay and
             # gives it back; leaving brings the toolbar back.
             click(command_bar + 684 + 19, 20)
-            wait_for(lambda: pixel(sw - 436 + 10, 0) == SKY_BLUE and
+            wait_for(lambda: pixel(toolbar_x + 10, 0) == SKY_BLUE and
                      not any(w[3:5] == (sw, sh) for w in mapped_windows()), 10, "the toolbar")
-            click(sw - 436 + 38 + 19, 20)
-            wait_for(lambda: pixel(sw - 436 + 1, 40) == SKY_BLUE, 10, "the overlay again")
+            click(*toolbar_button(sw, 38))
+            wait_for(lambda: pixel(toolbar_x + 1, 40) == SKY_BLUE, 10, "the overlay again")
             check(shows_picture(sw - 500, y), "the second opening shows the screen as it is now")
-            click(sw - 436 + 265 + 19, 20)
+            click(toolbar_x + 265 + 19, 20)
             hx, hy = (sw - 792) // 2, (sh - 516) // 2
             wait_for(lambda: pixel(hx + 2, hy + 2) == HELP_ORANGE, 30, "the help window")
             time.sleep(1)
             click(hx + 353 + 40, hy + 484 + 14)
             wait_for(lambda: pixel(hx + 2, hy + 2) != HELP_ORANGE, 10,
                      "the help window to close on its button")
-            check(pixel(sw - 436 + 1, 40) == SKY_BLUE, "the overlay is still open after help")
-            click(sw - 436 + 303 + 19, 20)
-            wait_for(lambda: pixel(sw - 436 + 10, 0) == SKY_BLUE and
+            check(pixel(toolbar_x + 1, 40) == SKY_BLUE, "the overlay is still open after help")
+            click(toolbar_x + 303 + 19, 20)
+            wait_for(lambda: pixel(toolbar_x + 10, 0) == SKY_BLUE and
                      not any(w[3:5] == (sw, sh) for w in mapped_windows()), 10,
                      "the toolbar back after leaving")
             check(True, "leaving gives the desktop and the toolbar back")

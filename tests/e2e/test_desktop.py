@@ -8,7 +8,7 @@ import sys
 import time
 
 from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+    screenshot, toolbar_button, toolbar_left, wait_for
 
 BOX_ORANGE = (255, 128, 64)
 INK = (255, 0, 0)  # the pen colour at start with no settings file: red
@@ -36,7 +36,7 @@ def main(folder):
               f"--export-pdf {args} prints the usage and fails")
 
     sw, sh = screen_size()
-    toolbar_x = sw - 436
+    toolbar_x = toolbar_left(sw)
     program = Program(folder)
     try:
         wait_for(lambda: find(lambda w: w[1:5] == (toolbar_x, 0, 343, 39)) is not None, 20,
@@ -96,7 +96,7 @@ def main(folder):
         click(sw - 724 + 684 + 19, 20)
         wait_for(lambda: find(lambda w: w[1:5] == (toolbar_x, 0, 343, 39)) is not None, 10,
                  "the toolbar again")
-        click(toolbar_x + 305 + 19, 20)
+        click(*toolbar_button(sw, 305))
         wait_for(lambda: find(lambda w: w[3:5] == (16, 16)) is not None, 10, "the shrunk toolbar")
         second = Program(folder, data_home=program.data_home)
         second.process.wait(timeout=20)

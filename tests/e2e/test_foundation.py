@@ -6,16 +6,13 @@ import subprocess
 import sys
 import time
 
-from kvorne_e2e import (Program, check, click, mapped_windows, net_wm_state, pixel, run,
-                        screen_size, screenshot, wait_for)
-
-SKY_BLUE = (166, 202, 240)
-BOARD_BACKGROUND = (128, 128, 128)  # 0x00808080, with no settings file
+from kvorne_e2e import BACKGROUND, SKY_BLUE, Program, check, click, mapped_windows, net_wm_state, \
+    pixel, run, screen_size, screenshot, toolbar_button, toolbar_left, wait_for
 
 
 def toolbar(sw):
     for w in mapped_windows():
-        if w[1:5] == (sw - 436, 0, 343, 39):
+        if w[1:5] == (toolbar_left(sw), 0, 343, 39):
             return w
     return None
 
@@ -27,7 +24,7 @@ def main(folder):
         wait_for(lambda: toolbar(sw) is not None, 20, "the toolbar to be mapped")
         check(True, "toolbar mapped at (SW - 436, 0), 343 x 39")
         time.sleep(0.5)
-        check(pixel(sw - 436 + 10, 0) == SKY_BLUE, "toolbar's panel shows at its place")
+        check(pixel(toolbar_left(sw) + 10, 0) == SKY_BLUE, "toolbar's panel shows at its place")
         screenshot("e2e-toolbar.png")
         check("_NET_WM_STATE_SKIP_TASKBAR" in net_wm_state(toolbar(sw)[0]),
               "the toolbar has no taskbar button")
@@ -50,18 +47,18 @@ def main(folder):
             cover_id = next(w[0] for w in mapped_windows() if w[5].startswith('"xmessage'))
             run("xdotool", "windowraise", cover_id)
             raised_at = time.monotonic()
-            wait_for(lambda: pixel(sw - 436 + 10, 0) == SKY_BLUE, 3, "the toolbar on top")
+            wait_for(lambda: pixel(toolbar_left(sw) + 10, 0) == SKY_BLUE, 3, "the toolbar on top")
             check(time.monotonic() - raised_at <= 1.5, "toolbar back on top within 1.5 s")
-            check(mapped_windows()[0][1:5] == (sw - 436, 0, 343, 39),
+            check(mapped_windows()[0][1:5] == (toolbar_left(sw), 0, 343, 39),
                   "the toolbar is the top window again")
         finally:
             cover.kill()
 
         # The whiteboard button: a full-screen board in the background colour.
-        click(sw - 436 + 19, 20)
+        click(*toolbar_button(sw, 0))
         wait_for(lambda: any(w[3:5] == (sw, sh) for w in mapped_windows()), 10,
                  "the full-screen whiteboard")
-        wait_for(lambda: pixel(sw - 1, 38) == BOARD_BACKGROUND, 5,
+        wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 5,
                  "the background colour at (SW - 1, 38)")
         check(True, "the whiteboard shows page 1 in the background colour")
         check(toolbar(sw) is None, "the toolbar is hidden while the board shows")
@@ -73,7 +70,7 @@ def main(folder):
         # Back to the toolbar with the board's return button, then leave with Yes.
         click(sw - 2 - 38 + 19, 20)
         wait_for(lambda: toolbar(sw) is not None, 10, "the toolbar to come back")
-        click(sw - 436 + 267 + 19, 20)
+        click(*toolbar_button(sw, 267))
         wait_for(lambda: any(w[5] == '"提示信息"' for w in mapped_windows()), 10,
                  "the exit question")
         # The box opens over the toolbar, which raises itself every second: two ticks later

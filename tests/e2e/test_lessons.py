@@ -11,23 +11,15 @@ import sys
 import tempfile
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import BACKGROUND, Program, check, click, drag, mapped_windows, open_board, \
+    pixel, run, screen_size, screenshot, toolbar_button, toolbar_shown, wait_for
 
 INK = (255, 0, 0)
-BACKGROUND = (128, 128, 128)
 
 
 def settings_window(sw, sh):
     left, top = (sw - 560) // 2, (sh - 364) // 2
     return left, top, lambda: any(w[1:5] == (left, top, 560, 364) for w in mapped_windows())
-
-
-def open_board(sw):
-    wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-             "the toolbar")
-    click(sw - 436 + 19, 20)
-    wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
 
 
 def choose_teacher_1(sw, sh):
@@ -79,9 +71,8 @@ def main(folder):
 
         # Back to the toolbar and out through the exit command's question.
         click(sw - 2 - 38 + 19, 20)
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 10,
-                 "the toolbar to come back")
-        click(sw - 436 + 267 + 19, 20)
+        wait_for(lambda: toolbar_shown(sw), 10, "the toolbar to come back")
+        click(*toolbar_button(sw, 267))
         wait_for(lambda: any(w[5] == '"提示信息"' for w in mapped_windows()), 10,
                  "the exit question")
         run("xdotool", "key", "Return")

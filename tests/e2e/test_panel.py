@@ -7,11 +7,10 @@ import re
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import BACKGROUND, Program, check, click, drag, open_board, pixel, run, \
+    screen_size, screenshot, wait_for
 
 INK = (255, 0, 0)  # the pen colour at start with no settings file: red
-BACKGROUND = (128, 128, 128)  # the background with no settings file: grey
 PANEL_TOP = 41
 BUTTON = 22  # the panel's buttons, left to right from its left edge, 22 pixels each
 
@@ -85,10 +84,7 @@ def main(folder):
     program = Program(folder)
     board = Board(sw, sh)
     try:
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
-        click(sw - 436 + 19, 20)
-        wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+        open_board(sw, 20)
 
         # Written beside the open panel, then the panel back to its normal size.
         board.open_panel()

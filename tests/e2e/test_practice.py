@@ -8,8 +8,8 @@ import subprocess
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import Program, check, click, drag, mapped_windows, run, screen_size, screenshot, \
+    toolbar_button, toolbar_left, wait_for, wait_for_toolbar
 
 # The engine's colours: the grid's border, the model character and the pupil's ink.
 BORDER = (190, 30, 30)
@@ -65,15 +65,14 @@ def main(folder):
             "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK")
 
         program = Program(folder)
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
-        toolbar_x = sw - 436
+        wait_for_toolbar(sw, 20)
+        toolbar_x = toolbar_left(sw)
 
         # The on-screen tool: one click starts it, the next closes it.
-        click(toolbar_x + 114 + 19, 20)
+        click(*toolbar_button(sw, 114))
         wait_for(lambda: window_named("%*Y") is not None, 10, "the on-screen tool")
         check(True, "the tool button starts the on-screen tool")
-        click(toolbar_x + 114 + 19, 20)
+        click(*toolbar_button(sw, 114))
         wait_for(lambda: not program_running("vrnkb"), 10, "the on-screen tool to end")
         check(True, "the tool button closes it again, and the tool ends")
 
@@ -81,7 +80,7 @@ def main(folder):
         pad = ((sw - 552) // 2, max(0, (sh - 424) // 2 - 100), 551, 154)
         if sh == 600:
             pad = ((sw - 552) // 2, 40, 551, 103)
-        click(toolbar_x + 153 + 19, 20)
+        click(*toolbar_button(sw, 153))
         wait_for(lambda: window_named("书写练习") is not None, 10, "the pad")
         check(window_named("书写练习")[1:5] == pad, f"the pad is placed at {pad}")
         wait_for(lambda: window_named("书写练习引擎") is not None, 10, "the engine's window")
@@ -142,7 +141,7 @@ def main(folder):
         check(map_state(dock_id), "leaving the pad closes the engine and restores the taskbar")
 
         # Again, ended by the engine's own stop button: the pad follows it.
-        click(toolbar_x + 153 + 19, 20)
+        click(*toolbar_button(sw, 153))
         wait_for(lambda: window_named("书写练习引擎") is not None, 10, "the engine again")
         wait_for(lambda: not map_state(dock_id), 5, "the taskbar to be hidden again")
         time.sleep(0.5)
@@ -152,7 +151,7 @@ def main(folder):
                  "the pad to end practice")
         check(True, "the engine's stop ends practice and restores the taskbar")
 
-        click(toolbar_x + 267 + 19, 20)
+        click(*toolbar_button(sw, 267))
         wait_for(lambda: window_named("提示信息") is not None, 10, "the exit question")
         run("xdotool", "key", "Return")
         wait_for(lambda: not program.alive(), 10, "the program to end")

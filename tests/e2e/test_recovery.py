@@ -8,11 +8,10 @@ import subprocess
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
-    wait_for
+from kvorne_e2e import BACKGROUND, Program, check, click, drag, mapped_windows, open_board, \
+    pixel, run, screen_size, toolbar_button, wait_for, wait_for_toolbar
 
 INK = (255, 0, 0)
-BACKGROUND = (128, 128, 128)
 QUESTION_TITLE = '"提示信息"'
 
 
@@ -38,10 +37,7 @@ def main(folder):
     manifest = os.path.join(recovery, "manifest.json")
     pages = {}
     try:
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
-        click(sw - 436 + 19, 20)
-        wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+        open_board(sw, 20)
         for page in (1, 2, 3):
             if page > 1:
                 click(*turn_right)
@@ -91,9 +87,8 @@ def main(folder):
 
         # The exit command: back to the toolbar, leave with Yes.
         click(sw - 2 - 38 + 19, 20)
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 10,
-                 "the toolbar")
-        click(sw - 436 + 267 + 19, 20)
+        wait_for_toolbar(sw, 10)
+        click(*toolbar_button(sw, 267))
         wait_for(question_shown, 10, "the exit question")
         run("xdotool", "key", "Return")
         wait_for(lambda: not second.alive(), 10, "the program to end after Yes")

@@ -6,10 +6,9 @@ import subprocess
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
-    wait_for
+from kvorne_e2e import BACKGROUND, Program, check, click, drag, mapped_windows, pixel, run, \
+    screen_size, toolbar_button, toolbar_left, wait_for
 
-BACKGROUND = (128, 128, 128)
 QUESTION_TITLE = '"提示信息"'
 
 
@@ -25,14 +24,14 @@ def main(folder):
     command_bar = sw - 724
     open_panel = (command_bar + 477 + 19, 29)
     turn_right = (command_bar + 578 + 14, 20)
-    toolbar = (sw - 436, 0, 343, 39)
+    toolbar = (toolbar_left(sw), 0, 343, 39)
     page_text = os.path.join(folder, "1")
     first = Program(folder)
     data_home = first.data_home
     manifest = os.path.join(data_home, "K_Vorne", "recovery", "manifest.json")
     try:
         wait_for(lambda: any(w[1:5] == toolbar for w in mapped_windows()), 20, "the toolbar")
-        click(sw - 436 + 19, 20)
+        click(*toolbar_button(sw, 0))
         wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
         click(*open_panel)
         time.sleep(0.5)
@@ -55,7 +54,7 @@ def main(folder):
         wait_for(lambda: any(w[1:5] == toolbar for w in mapped_windows()), 10, "the toolbar")
         check(not os.path.exists(page_text), "No removes the page texts the killed run left")
         check(not os.path.exists(os.path.dirname(manifest)), "No removes the recovery folder")
-        click(sw - 436 + 19, 20)
+        click(*toolbar_button(sw, 0))
         wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
         click(*open_panel)
         time.sleep(1)

@@ -7,11 +7,10 @@ import subprocess
 import sys
 import time
 
-from kvorne_e2e import Program, check, drag, mapped_windows, pixel, run, screen_size, \
-    wait_for, click
+from kvorne_e2e import BACKGROUND, Program, check, drag, mapped_windows, open_board, pixel, run, \
+    screen_size, wait_for
 
 INK = (255, 0, 0)
-BACKGROUND = (128, 128, 128)
 QUESTION_TITLE = '"提示信息"'
 STROKES = 20
 
@@ -40,10 +39,7 @@ def main(folder):
     data_home = first.data_home
     finished = []  # when each stroke's release was sent
     try:
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
-        click(sw - 436 + 19, 20)
-        wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+        open_board(sw, 20)
         start = time.monotonic()
         for k in range(STROKES):
             next_stroke = start + 0.5 * k

@@ -9,7 +9,7 @@ import tempfile
 import time
 
 from kvorne_e2e import Program, check, click, mapped_windows, run, screen_size, screenshot, \
-    wait_for
+    toolbar_button, wait_for, wait_for_toolbar
 
 
 def message_boxes(sw):
@@ -32,11 +32,10 @@ def main(folder):
         screenshot("e2e-settings-unreadable.png")
         run("xdotool", "key", "Return")
         wait_for(lambda: not message_boxes(sw), 10, "the message to close")
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
+        wait_for_toolbar(sw, 20)
         check(program.alive(), "the program runs on after the message")
 
-        click(sw - 436 + 19, 20)  # the whiteboard
+        click(*toolbar_button(sw, 0))  # the whiteboard
         time.sleep(1)
         click(sw - 724 + 608 + 19, 20)  # its settings button
         left, top = (sw - 560) // 2, (sh - 364) // 2

@@ -7,17 +7,16 @@ import re
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, mapped_windows, pixel, run, screen_size, \
-    screenshot, wait_for
+from kvorne_e2e import SKY_BLUE, Program, check, click, mapped_windows, pixel, run, screen_size, \
+    screenshot, toolbar_button, toolbar_left, toolbar_shown, wait_for
 
-SKY_BLUE = (166, 202, 240)
 HELP_ORANGE = (255, 128, 64)  # 4227327
 DOCUMENT_PAPER = (255, 253, 248)  # the help document's page colour
 TOOL_CAPTION = '"%*Y"'
 
 
 def toolbar_shown(sw):
-    return pixel(sw - 436 + 10, 0) == SKY_BLUE
+    return pixel(toolbar_left(sw) + 10, 0) == SKY_BLUE
 
 
 def tool_window():
@@ -39,7 +38,7 @@ def process_ended(pid):
 
 
 def check_help(sw, sh):
-    click(sw - 436 + 229 + 19, 20)
+    click(*toolbar_button(sw, 229))
     hx, hy = (sw - 792) // 2, (sh - 516) // 2
     wait_for(lambda: pixel(hx + 2, hy + 2) == HELP_ORANGE, 30, "the help window")
     # The browser's place stays in the window's orange without the browser module, and shows
@@ -55,13 +54,13 @@ def check_help(sw, sh):
 
 def check_on_screen_tool(sw, pids):
     for round_ in (1, 2):
-        click(sw - 436 + 114 + 19, 20)
+        click(*toolbar_button(sw, 114))
         wait_for(lambda: tool_window() is not None, 20, "the on-screen tool's window")
         pid = window_pid(tool_window()[0])
         pids.append(pid)
         check(not process_ended(pid), f"round {round_}: the toolbar started the on-screen tool")
         time.sleep(0.5)
-        click(sw - 436 + 114 + 19, 20)
+        click(*toolbar_button(sw, 114))
         wait_for(lambda: tool_window() is None, 10, "the tool's window to close")
         wait_for(lambda: process_ended(pid), 10, "the tool's process to end")
         check(True, f"round {round_}: closing its window ends the tool's process")

@@ -4,21 +4,17 @@ after turning to a new page and back."""
 import sys
 import time
 
-from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, run, screen_size, \
+from kvorne_e2e import BACKGROUND, Program, check, click, drag, open_board, pixel, screen_size, \
     screenshot, wait_for
 
 INK = (255, 0, 0)  # the pen colour at start with no settings file: red
-BACKGROUND = (128, 128, 128)  # the background with no settings file: grey
 
 
 def main(folder):
     sw, sh = screen_size()
     program = Program(folder)
     try:
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
-        click(sw - 436 + 19, 20)
-        wait_for(lambda: pixel(sw - 1, 38) == BACKGROUND, 10, "the whiteboard")
+        open_board(sw, 20)
 
         y = sh // 2
         drag([(200 + 20 * i, y) for i in range(21)])

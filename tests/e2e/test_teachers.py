@@ -11,7 +11,7 @@ import tempfile
 import time
 
 from kvorne_e2e import Program, check, click, drag, mapped_windows, pixel, screen_size, \
-    screenshot, wait_for
+    screenshot, toolbar_button, wait_for, wait_for_toolbar
 
 # Written as the Windows program writes it: GBK text, CRLF, its order of keys. 王老师 has the
 # password "12" (code 12278), green strokes (65280), a blue background (16711680) and width 7.
@@ -44,9 +44,8 @@ def main(folder):
 
     program = Program(folder, data_home=data.name)
     try:
-        wait_for(lambda: any(w[1:5] == (sw - 436, 0, 343, 39) for w in mapped_windows()), 20,
-                 "the toolbar")
-        click(sw - 436 + 19, 20)  # the whiteboard
+        wait_for_toolbar(sw, 20)
+        click(*toolbar_button(sw, 0))  # the whiteboard
         time.sleep(1)
         click(sw - 724 + 608 + 19, 20)  # its settings button
 
