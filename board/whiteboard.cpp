@@ -222,7 +222,8 @@ TForm3::TForm3(BoardModel& board)
 }
 
 void followClicksBeforeTheBoard() {
-    ReleaseWatch::get();
+    // A program that starts has seen no click yet.
+    ReleaseWatch::get().last.invalidate();
 }
 
 void prepareBoardModel(BoardModel& board, QSize screen) {

@@ -278,6 +278,6 @@ inline constexpr int PanelDesignWidth = 368;
 // Starts the board's model for a screen before the window exists: the pages, and page 1's text
 // panel in its place below the title bar, as tall as the screen leaves it.
 void prepareBoardModel(BoardModel& board, QSize screen);
-// Follows the mouse from now on: a board made by the click that opens it still knows that
-// click, which may be the first of a double click.
+// Follows the mouse from now on, forgetting any click seen before: a board made by the click
+// that opens it still knows that click, which may be the first of a double click.
 void followClicksBeforeTheBoard();
