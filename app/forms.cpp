@@ -34,9 +34,8 @@ template <typename T, typename... Args> void make(T*& instance, Args&... args) {
 }
 
 // The window is made when the program first uses it.
-template <typename T, typename... Args>
-void makeWhenUsed(platform::SingleWindow<T>& window, Args&... args) {
-    window.setMaker([&args...] { return new T(args...); });
+template <typename T> void makeWhenUsed(platform::SingleWindow<T>& window) {
+    window.setMaker([] { return new T; });
 }
 
 } // namespace
@@ -52,7 +51,7 @@ void createForms() {
     platform::installShell(programShell.get());
     make(Form1);
     followClicksBeforeTheBoard();
-    makeWhenUsed(Form2, *board);
+    Form2.setMaker([] { return new TForm2(*board); });
     // What the settings window hands the board at start reaches it when it is made.
     boardHandOver = std::make_unique<BoardHandOver>(*board, Form3);
     Form3.setMaker([] { return new TForm3(*board); },
