@@ -14,6 +14,7 @@
 #include "intake/scanner_source.h"
 #include "lessons/change_password.h"
 #include "lessons/keypad.h"
+#include "lessons/settings_at_start.h"
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
 #include "practice/practice_pad.h"
@@ -58,15 +59,18 @@ void createForms() {
                    [](TForm3& made) { boardHandOver->showOn(made); });
     makeWhenUsed(Form4);
     makeWhenUsed(Form5);
+    // The board starts with the default teacher's settings, read without the settings window.
+    lessons::handOverDefaultSettings(*boardHandOver);
     // The settings window gets what it needs of the board and the picture library here: its
-    // OK has the own pictures read again from the teacher's folder when next shown. It is made
-    // at start: the start reads the teachers' settings and hands the default one to the board.
+    // OK has the own pictures read again from the teacher's folder when next shown.
     whiteboardLessons = std::make_unique<WhiteboardLessons>(*board, Form3);
     Form6.setMaker([] {
-        return new TForm6({boardHandOver.get(), board->ProgramFolder,
-                           [] { board->OwnPictures.LoadState = -1; }, whiteboardLessons.get()});
+        lessons::SettingsLinks links{boardHandOver.get(), board->ProgramFolder,
+                                     [] { board->OwnPictures.LoadState = -1; },
+                                     whiteboardLessons.get()};
+        links.HandOverAtCreation = false;
+        return new TForm6(links);
     });
-    Form6.get();
     makeWhenUsed(Form7);
     // Shown above the modal settings window, so owned by it.
     Form8.setMaker([] { return new TForm8(Form6); });

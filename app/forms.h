@@ -3,8 +3,8 @@
 
 class BoardModel;
 
-// Creates the toolbar, whose creation runs the start-up checks, and the settings window, which
-// reads the teachers' settings; every other window is made when the program first uses it.
+// Creates the toolbar, whose creation runs the start-up checks, and hands the default
+// teacher's settings to the board; every other window is made when the program first uses it.
 // The application object must exist already.
 void createForms();
 // Destroys them in the reverse order.

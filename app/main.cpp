@@ -6,7 +6,9 @@
 #include "app/toolbar.h"
 #include "board/whiteboard.h"
 #include "intake/picture_conversion.h"
+#include "lessons/archive_files.h"
 #include "lessons/lesson_pdf.h"
+#include "lessons/settings_at_start.h"
 #include "lessons/settings_window.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/qt_display.h"
@@ -91,8 +93,8 @@ int main(int argc, char* argv[]) {
     if (!application.Terminated()) {
         // Only after the single-instance check: a second copy never touches the first one's
         // lessons or pages.
-        Form6->finishInterruptedSave();
-        Form6->warnIfSettingsUnreadable();
+        if (!lessons::finishSettingsAtStart(lessons::DiskArchiveFiles::instance()))
+            Form6->warnIfSettingsUnreadable();
         Form1->show();
         BoardRecovery recovery(boardModel(), Form3);
         recovery.start(Form1);

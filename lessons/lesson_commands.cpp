@@ -6,13 +6,13 @@
 #include "lessons/lesson_archive.h"
 #include "lessons/lesson_board.h"
 #include "lessons/lesson_pdf.h"
+#include "lessons/settings_at_start.h"
 #include "lessons/settings_window.h"
 #include "lessons/teacher_names.h"
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLineEdit>
 
 using namespace lessons;
@@ -43,20 +43,7 @@ std::optional<LessonOwner> TForm6::chosenLesson() {
 
 std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
     const QChar drive = DriveComboBox1->Drive().isNull() ? ConfigDrive : DriveComboBox1->Drive();
-    const std::optional<QString> folder = localPath(drives(), lessonFolderName(drive));
-    if (!folder)
-        return std::nullopt;
-    // One level at a time; a level that is there already refuses, which is no fault. A level
-    // that is a link could lead the lessons anywhere (a stick can carry one): no lesson
-    // folder is there.
-    for (const QString& level : lessonFolderLevels(drive)) {
-        const std::optional<QString> path = localPath(drives(), level);
-        if (!path || QFileInfo(*path).isSymLink())
-            return std::nullopt;
-        if (create)
-            lessonFiles().makeFolder(*path);
-    }
-    return folder;
+    return lessonFolderOn(drive, create, lessonFiles());
 }
 
 void TForm6::carryLessons(const QString& from, const QString& to) {

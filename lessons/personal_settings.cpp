@@ -2,6 +2,7 @@
 // handed to the whiteboard at the program's start and at OK.
 #include "board/model/pen_rules.h"
 #include "lessons/board_link.h"
+#include "lessons/settings_at_start.h"
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
 
@@ -43,13 +44,7 @@ void TForm6::SpeedButton8Click() {
 
 // At the program's start, after the default section has been read.
 void TForm6::handOverAtStart() {
-    BoardLink& b = board();
-    b.setPenColour(LCP->Color());
-    b.setBackgroundSwatch(RCP->Color());
-    b.setPenWidth(widthOf(Edit4), true);
-    b.setWindowColour(RCP->Color());
-    b.setEditorColour(editorColourFor(RCP->Color()));
-    b.invalidate();
+    lessons::handOverAtStart(board(), shownSettings());
 }
 
 // At OK, before the window closes. The pen takes its width when a tool is next chosen.

@@ -251,7 +251,8 @@ void TForm6::FormCreate() {
     const Configuration config(ConfigFolder);
     readTeacherList(config);
     showSettings(config.Personal(config.DefaultSectionName()));
-    handOverAtStart();
+    if (links_.HandOverAtCreation)
+        handOverAtStart();
 }
 
 void TForm6::readTeacherList(const Configuration& config) {
@@ -268,11 +269,6 @@ void TForm6::warnIfSettingsUnreadable() {
     // The message centres on this window, hidden yet: where it will show.
     move((screenWidth() - width()) / 2, (screenHeight() - height()) / 2);
     settingsReadable();
-}
-
-void TForm6::finishInterruptedSave() {
-    if (const std::optional<QString> folder = lessonFolderOnDrive(false))
-        archive_->finishInterruptedSave(*folder);
 }
 
 // Opening the window (from the board) asks for the teacher again.

@@ -43,6 +43,9 @@ struct SettingsLinks {
     LessonBoard* Lessons = nullptr;
     // Where lesson folders are read and written; none is this machine's disk.
     ArchiveFiles* LessonFiles = nullptr;
+    // Whether the window's creation hands the default teacher's settings to the board: a
+    // program that makes the window only when it is first opened has done so at its start.
+    bool HandOverAtCreation = true;
 };
 
 } // namespace lessons
@@ -116,9 +119,6 @@ public:
     // Tells the teacher at the program's start when the configuration file is there but cannot
     // be read.
     void warnIfSettingsUnreadable();
-    // A save that a run ended in the middle of is finished (or undone) on the stored drive.
-    // Only the copy that goes on running may do it: another copy's save could be under way.
-    void finishInterruptedSave();
 
     // Teachers and passwords (teachers.cpp).
     void ListBox1Click();
