@@ -73,7 +73,7 @@ void BoardRecovery::start(QWidget* owner) {
     const auto textFile = [this](int page) { return board_.pageTextFile(page); };
 
     const std::optional<RecoveredBoard> found =
-        readRecovery(folder, model.pageSize(), model.BackgroundColour);
+        readRecovery(folder, model.pageSize(), model.backgroundColour());
     // A folder with anything that could not be read is never removed: it goes aside whole.
     const bool damaged = found && found->damaged();
     const QString damagedAside = damaged ? setAside(folder, QStringLiteral("damaged")) : QString();
@@ -119,13 +119,15 @@ void BoardRecovery::start(QWidget* owner) {
     writer_ = std::make_unique<RecoveryWriter>(folder);
     recorder_ = std::make_unique<RecoveryRecorder>(model, *writer_, textFile);
     QTextDocument* document = board_.RichEdit1->document();
-    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(),
-                     [this] { ++textRevision_; });
+    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(), [this] {
+        ++textRevision_;
+        recorder_->changed();
+    });
     recorder_->openPanel = [this, document]() -> std::optional<RecoveryRecorder::OpenPanel> {
-        const int kind = board_.Board.panelKind(board_.Board.CurrentPage);
+        const int kind = board_.Board.panelKind(board_.Board.currentPage());
         if (board_.Panel4->isHidden() || kind == 0)
             return std::nullopt;
-        RecoveryRecorder::OpenPanel open{board_.Panel4->geometry(), textRevision_, {}};
+        RecoveryRecorder::OpenPanel open{textRevision_, {}};
         if (kind == 1)
             open.text = [document] { return richTextToRtf(*document); };
         return open;

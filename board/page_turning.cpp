@@ -15,14 +15,14 @@ void TForm3::leavePagePanel() {
     if (Panel4->isHidden())
         return;
     Image1->hide();
-    const int page = Board.CurrentPage;
+    const int page = Board.currentPage();
     saveRichText(*RichEdit1->document(), pageTextFile(page));
     storePanelGeometry();
 }
 
 // The text panel of the page entered, as its kind says.
 void TForm3::restorePagePanel() {
-    const int page = Board.CurrentPage;
+    const int page = Board.currentPage();
     const int kind = Board.panelKind(page);
     if (kind <= 0) {
         Panel4->hide();
@@ -34,19 +34,18 @@ void TForm3::restorePagePanel() {
     if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
         RichEdit1->clear();
     if (kind == 2)
-        showDocumentView(Board.PanelDocument[page]);
+        showDocumentView(Board.panelDocument(page));
     else
         showEditor();
-    Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
-                        Board.PanelHeight[page]);
+    Panel4->setGeometry(Board.panelBounds(page));
     Panel4->show();
 }
 
 void TForm3::editorColourAfterTurn() {
     // The board's grey gives the lighter grey on every page, whatever the page's own colour.
-    applyEditorColour(Board.BackgroundColour == clGray
+    applyEditorColour(Board.backgroundColour() == clGray
                           ? EditorOnGrey
-                          : editorColourFor(Board.pageBackground(Board.CurrentPage)));
+                          : editorColourFor(Board.pageBackground(Board.currentPage())));
 }
 
 void TForm3::pageLeaving(int) {
@@ -65,7 +64,7 @@ void TForm3::pageEntered(int page, bool made) {
         showSurface();
     }
     Edit2->setText(QString::number(page));
-    if (Board.ToolMode == BoardEraser)
+    if (Board.toolMode() == BoardEraser)
         canvas().pen.color = Board.pageBackground(page);
 }
 

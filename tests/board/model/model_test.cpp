@@ -30,10 +30,9 @@ protected:
         QImage surface = board.current().copy();
         Canvas(surface).fillRect(box, colour);
         board.beginStroke(box.left, box.top, StrokeMargin);
-        board.StrokeRight = box.right - 1;
-        board.StrokeBottom = box.bottom - 1;
+        board.extendStroke(box.right - 1, box.bottom - 1);
         board.commitStroke(surface);
-        board.PageState[board.CurrentPage] = 2;
+        board.setPageState(board.currentPage(), 2);
     }
 };
 
@@ -46,7 +45,7 @@ TEST_F(ModelTest, APageLeftIsPackedAndComesBackPixelForPixel) {
         for (int x = 0; x < Screen.width(); ++x)
             original.setPixel(x, y, qRgb((x * 7 + y) & 255, (x * y) & 255, (x ^ y) & 255));
     board.writePage(1, original);
-    board.PageState[1] = 2;
+    board.setPageState(1, 2);
     board.turnRight();
     board.settle();
     // Only the noise costs much once packed.
@@ -63,24 +62,23 @@ TEST_F(ModelTest, APageLeftIsPackedAndComesBackPixelForPixel) {
 }
 
 TEST_F(ModelTest, TurningMakesFilledPagesAndCarriesThePanelBounds) {
-    board.PanelLeft[1] = 11;
-    board.PanelHeight[1] = 222;
+    board.setPanelBounds(1, QRect(11, 0, 0, 222));
     board.turnRight(); // page 1 has no content: refused
-    EXPECT_EQ(board.CurrentPage, 1);
+    EXPECT_EQ(board.currentPage(), 1);
     drawStroke({50, 50, 60, 60}, Ink);
     board.setBackgroundColour(0x00112233);
     board.turnRight();
-    EXPECT_EQ(board.CurrentPage, 2);
-    EXPECT_EQ(board.PageCount, 2);
-    EXPECT_EQ(board.PageState[2], 0);
+    EXPECT_EQ(board.currentPage(), 2);
+    EXPECT_EQ(board.pageCount(), 2);
+    EXPECT_EQ(board.pageState(2), 0);
     EXPECT_EQ(pixelAt(board.current(), 5, 5), 0x00112233u);
-    EXPECT_EQ(board.PanelLeft[2], 11);
-    EXPECT_EQ(board.PanelHeight[2], 222);
+    EXPECT_EQ(board.panelBounds(2).x(), 11);
+    EXPECT_EQ(board.panelBounds(2).height(), 222);
     board.turnLeft();
     EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
     EXPECT_EQ(pixelAt(board.current(), 5, 5), Background);
     board.turnLeft(); // at page 1: stays
-    EXPECT_EQ(board.CurrentPage, 1);
+    EXPECT_EQ(board.currentPage(), 1);
 }
 
 TEST_F(ModelTest, UndoAfterATurnRestoresNothing) {
@@ -110,9 +108,10 @@ TEST_F(ModelTest, FloatingPictureCommits) {
           Case{"placed, plain", 1, false, 1}}) {
         SCOPED_TRACE(c.name);
         board.fill(1, Background);
-        board.FloatPlaced = c.placed;
-        board.ZoomFactor = 1.0f;
-        board.showFloatingPicture(picture, {200, 200});
+        if (c.placed == 1)
+            board.placeFloatingPicture(picture, {200, 200});
+        else
+            board.adoptSelection(picture, QRect({200, 200}, picture.size()));
         if (c.onPress)
             board.commitFloatingPictureOnPress();
         else
@@ -123,7 +122,7 @@ TEST_F(ModelTest, FloatingPictureCommits) {
         if (c.firstInked > 0) {
             EXPECT_EQ(pixelAt(page, 200, 205), Background);
         }
-        EXPECT_EQ(board.BoardPaintMode, 1);
+        EXPECT_EQ(board.boardPaintMode(), 1);
     }
 }
 
@@ -137,7 +136,7 @@ TEST_F(ModelTest, PenWidthIsHeldToOneToNine) {
     for (const Case& c : {Case{12, 9, 1}, Case{10, 9, 1}, Case{0, 1, 2}, Case{-4, 1, 2},
                           Case{5, 5, 3}, Case{5, 5, 3}}) {
         board.setPenWidth(c.asked);
-        EXPECT_EQ(board.PenWidth, c.held) << c.asked;
+        EXPECT_EQ(board.penWidth(), c.held) << c.asked;
         EXPECT_EQ(announced, c.announcedAfter) << c.asked;
     }
 }

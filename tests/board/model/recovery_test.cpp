@@ -64,8 +64,8 @@ protected:
     void draw(const TRect& box, TColor colour) {
         QImage page = board->current().copy();
         Canvas(page).fillRect(box, colour);
-        board->writePage(board->CurrentPage, page);
-        board->PageState[board->CurrentPage] = 2;
+        board->writePage(board->currentPage(), page);
+        board->setPageState(board->currentPage(), 2);
     }
 
     void writeText(int page, const QByteArray& text) {
@@ -81,13 +81,10 @@ protected:
         board->turnRight(); // refused: page 2 has no content
         draw({0, 0, 320, 240}, Background);
         board->turnRight();
-        board->PageState[2] = 1; // cleared
+        board->setPageState(2, 1); // cleared
         draw({200, 100, 210, 200}, Blue);
         board->setPanelKind(3, 1);
-        board->PanelLeft[3] = 30;
-        board->PanelTop[3] = 41;
-        board->PanelWidth[3] = 200;
-        board->PanelHeight[3] = 150;
+        board->setPanelBounds(3, QRect(30, 41, 200, 150));
         writeText(3, "{\\rtf1 page three}");
         board->turnLeft();
     }
@@ -101,11 +98,12 @@ protected:
     }
 
     static Kept kept(BoardModel& b, const std::function<QString(int)>& text) {
-        Kept k{b.PageCount, b.CurrentPage, b.BackgroundColour, {}, {}, {}};
-        for (int n = 1; n <= b.PageCount; ++n) {
+        Kept k{b.pageCount(), b.currentPage(), b.backgroundColour(), {}, {}, {}};
+        for (int n = 1; n <= b.pageCount(); ++n) {
             k.pictures.push_back(b.pagePicture(n));
-            k.attributes.push_back({b.PageState[n], b.panelKind(n), b.PanelLeft[n], b.PanelTop[n],
-                                    b.PanelWidth[n], b.PanelHeight[n], b.PanelBaked[n]});
+            k.attributes.push_back({b.pageState(n), b.panelKind(n), b.panelBounds(n).x(),
+                                    b.panelBounds(n).y(), b.panelBounds(n).width(),
+                                    b.panelBounds(n).height(), b.panelBaked(n)});
             QFile file(text(n));
             k.texts.push_back(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
         }
@@ -132,7 +130,8 @@ protected:
 
 TEST_F(RecoveryTest, TheBoardComesBackWithItsPagesPanelsTextsAndCurrentPage) {
     makeThreePages();
-    board->PanelBaked[1] = 1;
+    board->restorePageAttributes(1, board->pageState(1), board->panelKind(1), board->panelBounds(1),
+                                 1);
     board->setBackgroundColour(0x00112233);
     RecoveryWriter writer(folder(), -1);
     RecoveryRecorder recorder(*board, writer, textFiles());
@@ -192,7 +191,7 @@ TEST_F(RecoveryTest, AWriteCutShortLeavesThePreviousCompleteState) {
         draw({0, 0, 50, 50}, Blue);
         board->setPanelKind(3, 0);
         writeText(3, "{\\rtf1 changed}");
-        board->PageState[2] = 2;
+        board->setPageState(2, 2);
         board->setBackgroundColour(0x00010203);
     };
     int before = 0;
@@ -308,7 +307,7 @@ TEST_F(RecoveryTest, TheOpenPanelsTextIsAskedForOnlyWhenItChanged) {
     qint64 revision = 1;
     int asked = 0;
     recorder.openPanel = [&] {
-        return RecoveryRecorder::OpenPanel{QRect(10, 50, 100, 80), revision, [&] {
+        return RecoveryRecorder::OpenPanel{revision, [&] {
                                                ++asked;
                                                return "{\\rtf1 " + QByteArray::number(revision) +
                                                       "}";
@@ -321,6 +320,7 @@ TEST_F(RecoveryTest, TheOpenPanelsTextIsAskedForOnlyWhenItChanged) {
     }
     EXPECT_EQ(asked, 1);
     revision = 2;
+    recorder.changed(); // as the window says when the editor's text changes
     recorder.record();
     writer.wait();
     EXPECT_EQ(asked, 2);
@@ -382,7 +382,7 @@ TEST_F(RecoveryTest, OnlyABoardWithSomethingOnItIsWorthOffering) {
         QDir(folder()).removeRecursively();
         QFile::remove(textFile(1));
         freshBoard();
-        board->PageState[1] = 2;
+        board->setPageState(1, 2);
         c.leave();
         writeOnce();
         ASSERT_TRUE(read());
@@ -510,10 +510,10 @@ TEST_F(RecoveryTest, APageThatCouldNotBeReadComesBackBlank) {
     BoardModel restored;
     restored.create(Screen, dir.path() + QLatin1Char('/'));
     restored.fill(1, Blue);
-    restored.PageState[1] = 2;
+    restored.setPageState(1, PageWithContent);
     restoreRecovery(restored, *found, textFiles());
     EXPECT_EQ(restored.pagePicture(1), unpackPage(solidPage(Screen, Background)));
-    EXPECT_EQ(restored.PageState[1], 1);
+    EXPECT_EQ(restored.pageState(1), PageCleared);
     EXPECT_EQ(restored.pagePicture(3), board->pagePicture(3));
 }
 
