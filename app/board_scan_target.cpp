@@ -29,6 +29,6 @@ void BoardScanTarget::setPageState(int page, int state) {
 // A panel already closed stays so: closing it again would write whatever the editor holds
 // into the page's text file.
 void BoardScanTarget::closeTextPanel() {
-    if (board_.Panel4->isVisible())
-        board_.SpeedButton19Click();
+    if (board_.Board.panelShown())
+        board_.closeTextPanel();
 }

@@ -5,15 +5,12 @@
 #include "board/model/recovery_writer.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
-#include "platform/raster/rich_text.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/shell.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QTextDocument>
-#include <QTextEdit>
 
 using namespace platform;
 
@@ -118,20 +115,6 @@ void BoardRecovery::start(QWidget* owner) {
 
     writer_ = std::make_unique<RecoveryWriter>(folder);
     recorder_ = std::make_unique<RecoveryRecorder>(model, *writer_, textFile);
-    QTextDocument* document = board_.RichEdit1->document();
-    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(), [this] {
-        ++textRevision_;
-        recorder_->changed();
-    });
-    recorder_->openPanel = [this, document]() -> std::optional<RecoveryRecorder::OpenPanel> {
-        const int kind = board_.Board.panelKind(board_.Board.currentPage());
-        if (board_.Panel4->isHidden() || kind == 0)
-            return std::nullopt;
-        RecoveryRecorder::OpenPanel open{textRevision_, {}};
-        if (kind == 1)
-            open.text = [document] { return richTextToRtf(*document); };
-        return open;
-    };
     recorder_->start(!setAsideRestored);
     if (setAsideRestored)
         recorder_->record();

@@ -12,11 +12,10 @@ using namespace platform;
 
 // The text panel of the page being left keeps its document and bounds.
 void TForm3::leavePagePanel() {
-    if (Panel4->isHidden())
+    if (!Board.panelShown())
         return;
     Image1->hide();
-    const int page = Board.currentPage();
-    saveRichText(*RichEdit1->document(), pageTextFile(page));
+    Board.storePanelText();
     storePanelGeometry();
 }
 
@@ -24,16 +23,16 @@ void TForm3::leavePagePanel() {
 void TForm3::restorePagePanel() {
     const int page = Board.currentPage();
     const int kind = Board.panelKind(page);
-    if (kind <= 0) {
+    if (kind == NoPanel) {
         Panel4->hide();
         return;
     }
     // The editor takes the page's own text even behind a document, and starts empty without
     // the page's file: the panel's text is written back into this page's file when the page is
     // left, closed or baked, and must never be the text of the page left.
-    if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+    if (!Board.loadPanelText(page))
         RichEdit1->clear();
-    if (kind == 2)
+    if (kind == DocumentPanel)
         showDocumentView(Board.panelDocument(page));
     else
         showEditor();

@@ -111,9 +111,8 @@ void TForm3::SpeedButton5Click() {
 // the page's file and bounds, so both are brought up to date first; the teacher is chosen
 // again each time.
 void TForm3::SpeedButton6Click() {
-    const int page = Board.currentPage();
-    if (!Panel4->isHidden())
-        saveRichText(*RichEdit1->document(), pageTextFile(page));
+    if (Board.panelShown())
+        Board.storePanelText();
     storePanelGeometry();
     shell().openSettings(TeacherChoice::Cleared);
 }

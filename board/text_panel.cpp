@@ -126,6 +126,8 @@ void TForm3::createTextPanel() {
 
     // The editor asks for no input method: on Linux the teacher's desktop provides one.
     RichEdit1 = new PanelEditor(Panel4);
+    // The editor shows the text the model keeps for the current page's panel.
+    RichEdit1->setDocument(&Board.panelText());
     RichEdit1->setFrameStyle(QFrame::NoFrame);
     RichEdit1->setFont(richTextDefaultFont());
     RichEdit1->document()->setDefaultFont(richTextDefaultFont());
@@ -134,8 +136,23 @@ void TForm3::createTextPanel() {
     Panel4->hide();
 
     new EventHook(Panel4, [this](QEvent* event) {
-        if (event->type() == QEvent::Resize)
+        switch (event->type()) {
+        case QEvent::Resize:
             layoutTextPanel();
+            break;
+        case QEvent::HideToParent:
+            Board.setPanelShown(false);
+            break;
+        default:
+            break;
+        }
+        // The model follows the panel shown on the current page wherever it goes.
+        if (!Panel4->isHidden() &&
+            (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
+             event->type() == QEvent::ShowToParent)) {
+            storePanelGeometry();
+            Board.setPanelShown(true);
+        }
         return false;
     });
     // The editor keeps its own handling of the mouse; the panel looks at it first.
@@ -195,8 +212,7 @@ TRect TForm3::panelRect() const {
 }
 
 void TForm3::storePanelGeometry() {
-    const int page = Board.currentPage();
-    Board.setPanelBounds(page, Panel4->geometry());
+    Board.setPanelBounds(Board.currentPage(), Panel4->geometry());
 }
 
 WebView* TForm3::webBrowser() {
@@ -260,9 +276,9 @@ void TForm3::SpeedButton18Click() {
     Board.markContent(page);
     if (Board.panelKind(page) != 0)
         return;
-    if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+    if (!Board.loadPanelText(page))
         RichEdit1->clear();
-    Board.setPanelKind(page, 1);
+    Board.setPanelKind(page, TextPanel);
     showEditor();
 }
 
@@ -323,7 +339,7 @@ void TForm3::SpeedButton26Click() {
         return;
     }
     const int page = Board.currentPage();
-    Board.setPanelKind(page, 2);
+    Board.setPanelKind(page, DocumentPanel);
     Board.setPanelDocument(page, *path);
     showDocumentView(*path);
 }
@@ -332,7 +348,7 @@ void TForm3::SpeedButton26Click() {
 void TForm3::SpeedButton23Click() {
     showEditor();
     RichEdit1->paste();
-    Board.setPanelKind(Board.currentPage(), 1);
+    Board.setPanelKind(Board.currentPage(), TextPanel);
     if (WebBrowser1)
         WebBrowser1->navigate(QString());
 }
@@ -341,7 +357,7 @@ void TForm3::SpeedButton23Click() {
 // comes back with the page, so its text and place are kept as a turn keeps them.
 void TForm3::SpeedButton31Click() {
     Image1->hide();
-    saveRichText(*RichEdit1->document(), pageTextFile(Board.currentPage()));
+    Board.storePanelText();
     Board.pinPanel(panelPicture(), panelRect(), surfaceBackground());
     Panel4->hide();
     Invalidate();
@@ -364,10 +380,9 @@ void TForm3::SpeedButton41Click() {
 void TForm3::closeOnPage() {
     if (WebBrowser1)
         WebBrowser1->navigate(QString());
-    const int page = Board.currentPage();
-    saveRichText(*RichEdit1->document(), pageTextFile(page));
+    Board.storePanelText();
     storePanelGeometry();
-    Board.setPanelKind(page, 0);
+    Board.setPanelKind(Board.currentPage(), NoPanel);
     Board.setBoardPaintMode(1);
 }
 
@@ -387,6 +402,10 @@ void TForm3::SpeedButton34Click() {
 // Close: the page's own pixels back under a pinned or baked picture of the panel, the text
 // kept in the page's file.
 void TForm3::SpeedButton19Click() {
+    closeTextPanel();
+}
+
+void TForm3::closeTextPanel() {
     Image1->hide();
     const TRect place = panelRect();
     Board.unpinPanel(place);

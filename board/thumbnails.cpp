@@ -221,7 +221,7 @@ void TForm3::SpeedButton1Click() {
     if (!Panel4->isHidden() && opening) {
         // The page takes the panel's picture, so that its thumbnail shows the text.
         Image1->hide();
-        saveRichText(*RichEdit1->document(), pageTextFile(Board.currentPage()));
+        Board.storePanelText();
         Board.bakePanelOver(panelPicture(), panelRect());
         storePanelGeometry();
     }

@@ -1,10 +1,33 @@
 #include "board/model/board_model.h"
 
 #include "platform/raster/canvas.h"
+#include "platform/raster/rich_text.h"
 
 #include <utility>
 
 using namespace platform;
+
+BoardModel::BoardModel() {
+    connect(&PanelText, &QTextDocument::contentsChanged, this, [this] {
+        ++PanelTextRevision;
+        emit panelTextChanged();
+    });
+}
+
+void BoardModel::setPanelShown(bool shown) {
+    if (PanelShown == shown)
+        return;
+    PanelShown = shown;
+    emit panelChanged(currentPage());
+}
+
+void BoardModel::storePanelText() {
+    saveRichText(PanelText, pageTextFile(currentPage()));
+}
+
+bool BoardModel::loadPanelText(int page) {
+    return loadRichText(PanelText, pageTextFile(page));
+}
 
 void BoardModel::create(QSize screen, const QString& programFolder) {
     reset(screen);

@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QTextDocument>
 #include <optional>
 #include <vector>
 
@@ -27,7 +28,7 @@ enum PendingPlacements {
 class BoardModel : public PageStore, private DrawingState {
     Q_OBJECT
 public:
-    BoardModel() = default;
+    BoardModel();
 
     // The board's one-level undo snapshot, which is also the annotation's picture: the overlay
     // draws into it while it is open.
@@ -210,6 +211,20 @@ public:
     // Another page chosen from the thumbnail strip: left and entered as a turn does.
     void choosePage(int page);
 
+    // The text panel of the current page: whether it is shown, and its text, the document
+    // its editor shows, with a number that changes with every change of it. The texts of the
+    // other pages are in their files (pageTextFile); a turn and closing the panel put the
+    // text there.
+    bool panelShown() const { return PanelShown; }
+    void setPanelShown(bool shown);
+    QTextDocument& panelText() { return PanelText; }
+    const QTextDocument& panelText() const { return PanelText; }
+    qint64 panelTextRevision() const { return PanelTextRevision; }
+    // The text into the current page's file, and a page's file into the text: false, with the
+    // text as it was, when the page has no file.
+    void storePanelText();
+    bool loadPanelText(int page);
+
     // The text panel and the page under it. `panel` is the panel's place; `picture` what the
     // window shows there (board/panel_picture.h).
     // The picture goes into the current page at the panel's place for good.
@@ -253,6 +268,8 @@ signals:
     void turnEnded();
     // The own pictures' thumbnails, paths or height changed.
     void ownPicturesChanged();
+    // The text of the current page's panel changed.
+    void panelTextChanged();
 
 private:
     QImage ScratchBitmap;
@@ -275,6 +292,9 @@ private:
     TColor PenColour = 0x000080FF;
     TColor BackgroundColour = 0x00400000;
     int PenWidth = 2;
+    bool PanelShown = false;
+    QTextDocument PanelText;
+    qint64 PanelTextRevision = 0;
 
     void commitFloating(const TRect& from, QPoint to);
     void enter(int page);

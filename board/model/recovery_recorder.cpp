@@ -1,6 +1,7 @@
 #include "board/model/recovery_recorder.h"
 
 #include "board/model/board_model.h"
+#include "platform/raster/rich_text.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ RecoveryRecorder::RecoveryRecorder(BoardModel& board, RecoveryWriter& writer,
     : board_(board), writer_(writer), textFile_(std::move(textFile)) {
     elapsed_.start();
     clock = [this] { return elapsed_.elapsed(); };
+    panelTextBytes = platform::richTextToRtf;
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &RecoveryRecorder::tick);
@@ -27,6 +29,7 @@ RecoveryRecorder::RecoveryRecorder(BoardModel& board, RecoveryWriter& writer,
     connect(&board_, &PageStore::pageCountChanged, this, note);
     connect(&board_, &PageStore::currentPageChanged, this, note);
     connect(&board_, &BoardModel::backgroundChanged, this, note);
+    connect(&board_, &BoardModel::panelTextChanged, this, note);
     // A turn is the moment the teacher expects the page left to be safe.
     connect(&board_, &BoardModel::turnEnded, this, &RecoveryRecorder::record);
 }
@@ -78,7 +81,8 @@ RecoverySnapshot RecoveryRecorder::snapshot() {
     snapshot.pageCount = board_.pageCount();
     snapshot.currentPage = board_.currentPage();
     snapshot.background = board_.backgroundColour();
-    const std::optional<OpenPanel> open = openPanel ? openPanel() : std::nullopt;
+    const int current = board_.currentPage();
+    const bool openText = board_.panelShown() && board_.panelKind(current) == TextPanel;
     for (int n = 1; n <= board_.pageCount(); ++n) {
         if (!board_.exists(n))
             continue;
@@ -89,9 +93,10 @@ RecoverySnapshot RecoveryRecorder::snapshot() {
         page.panel = board_.panelBounds(n);
         page.panelBaked = board_.panelBaked(n);
         page.textFile = textFile_(n);
-        if (n == board_.currentPage() && open && open->text) {
-            if (!panelText_ || panelText_->page != n || panelText_->revision != open->revision)
-                panelText_ = PanelText{n, open->revision, open->text()};
+        if (n == current && openText) {
+            const qint64 revision = board_.panelTextRevision();
+            if (!panelText_ || panelText_->page != n || panelText_->revision != revision)
+                panelText_ = PanelText{n, revision, panelTextBytes(board_.panelText())};
             page.text = panelText_->rtf;
         }
         page.version = board_.version(n);

@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTextDocument>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -21,15 +22,6 @@ class BoardModel;
 class RecoveryRecorder : public QObject {
     Q_OBJECT
 public:
-    // The text of the current page's open panel, which only the window's editor holds: a
-    // number that changes whenever the text changes, and the text (asked for only when a
-    // snapshot is made and the number changed since the text was last asked for; none when
-    // the panel shows a document).
-    struct OpenPanel {
-        qint64 revision = 0;
-        std::function<QByteArray()> text;
-    };
-
     // The most a change waits before the board's state is handed to the writer, and how long
     // a write waits when the writer is still busy with the one before.
     static constexpr int MaxUnsavedMs = 2000;
@@ -38,9 +30,9 @@ public:
     RecoveryRecorder(BoardModel& board, RecoveryWriter& writer,
                      std::function<QString(int page)> textFile);
 
-    // Set by the window that shows the board; without it the panels' texts are those in the
-    // pages' files.
-    std::function<std::optional<OpenPanel>()> openPanel;
+    // The bytes of the open text panel's text as its file keeps them; asked for only when a
+    // snapshot is made and the text changed since they were last asked for.
+    std::function<QByteArray(const QTextDocument&)> panelTextBytes;
 
     // The recorder's clock in milliseconds; tests set one of their own and call tick() for
     // the recorder's timer.
@@ -50,8 +42,7 @@ public:
     // unless `written` is false (the folder does not hold it): it is then handed over as a
     // change would be.
     void start(bool written = true);
-    // Something the folder keeps changed: the board's signals say so, and the window when the
-    // open panel's text changes.
+    // Something the folder keeps changed, as the board's signals say.
     void changed();
     // The recorder's timer ran out: the change it waits for is handed over when it is due and
     // the writer has no write waiting, else the timer runs again.

@@ -53,13 +53,14 @@ protected:
             if (page < 3)
                 crashed_.turnRight();
         }
-        crashed_.setPanelKind(3, 1);
+        crashed_.setPanelKind(3, TextPanel);
         crashed_.setPanelBounds(3, QRect(40, 41, 300, 200));
         RecoveryWriter writer(folder(), -1);
         const QString noText = state.filePath(QStringLiteral("no text"));
         RecoveryRecorder recorder(crashed_, writer, [noText](int) { return noText; });
-        recorder.openPanel = [] {
-            return RecoveryRecorder::OpenPanel{1, [] { return QByteArray("{\\rtf1 page three}"); }};
+        crashed_.setPanelShown(true);
+        recorder.panelTextBytes = [](const QTextDocument&) {
+            return QByteArray("{\\rtf1 page three}");
         };
         recorder.record();
         writer.wait();

@@ -6,6 +6,8 @@
 #include "platform/raster/canvas.h"
 
 #include <QGuiApplication>
+#include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -151,6 +153,102 @@ TEST_F(ModelTest, ANeverDrawnPageCostsNothingUntilShown) {
     board.settle();
     EXPECT_EQ(board.pageBytes(2), 0u); // held as one colour
     EXPECT_EQ(pixelAt(board.pagePicture(2), 300, 300), Background);
+}
+
+// Every change says what changed, once, and a change to the same value says nothing.
+TEST_F(ModelTest, EachOperationSaysWhatItChanged) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    QStringList said;
+    const auto log = [&](const QString& what) { said << what; };
+    const auto logPage = [&](const char* what) {
+        return [&, what](int page) { log(QStringLiteral("%1 %2").arg(what).arg(page)); };
+    };
+    QObject::connect(&board, &BoardModel::pageChanged, [&](int page, TRect r) {
+        log(QStringLiteral("pageChanged %1 %2,%3,%4,%5")
+                .arg(page)
+                .arg(r.left)
+                .arg(r.top)
+                .arg(r.right)
+                .arg(r.bottom));
+    });
+    QObject::connect(&board, &PageStore::pageWritten, logPage("pageWritten"));
+    QObject::connect(&board, &PageStore::pageStateChanged, logPage("pageStateChanged"));
+    QObject::connect(&board, &PageStore::panelChanged, logPage("panelChanged"));
+    QObject::connect(&board, &PageStore::pageCountChanged, logPage("pageCountChanged"));
+    QObject::connect(&board, &PageStore::currentPageChanged, logPage("currentPageChanged"));
+    QObject::connect(&board, &BoardModel::penChanged, [&] { log(QStringLiteral("penChanged")); });
+    QObject::connect(&board, &BoardModel::backgroundChanged,
+                     [&] { log(QStringLiteral("backgroundChanged")); });
+    QObject::connect(&board, &BoardModel::floatingChanged,
+                     [&] { log(QStringLiteral("floatingChanged")); });
+    QObject::connect(&board, &BoardModel::toolChanged, [&] { log(QStringLiteral("toolChanged")); });
+    QObject::connect(&board, &BoardModel::panelTextChanged,
+                     [&] { log(QStringLiteral("panelTextChanged")); });
+
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        QStringList expected;
+    };
+    const QImage picture = filledPicture({10, 10}, Ink);
+    const std::vector<Case> cases{
+        {"page state", [&] { board.setPageState(1, PageCleared); }, {"pageStateChanged 1"}},
+        {"the same page state", [&] { board.setPageState(1, PageCleared); }, {}},
+        {"content marked", [&] { board.markContent(1); }, {"pageStateChanged 1"}},
+        {"content marked again", [&] { board.markContent(1); }, {}},
+        {"panel place",
+         [&] {
+             board.setPanelBounds(1, {5, 41, 300, 200});
+         },
+         {"panelChanged 1"}},
+        {"the same panel place",
+         [&] {
+             board.setPanelBounds(1, {5, 41, 300, 200});
+         },
+         {}},
+        {"panel kind", [&] { board.setPanelKind(1, TextPanel); }, {"panelChanged 1"}},
+        {"panel document",
+         [&] { board.setPanelDocument(1, QStringLiteral("a.htm")); },
+         {"panelChanged 1"}},
+        {"panel shown", [&] { board.setPanelShown(true); }, {"panelChanged 1"}},
+        {"panel text",
+         [&] { board.panelText().setPlainText(QStringLiteral("x")); },
+         {"panelTextChanged"}},
+        {"pixels written", [&] { board.writePage(1, board.current()); }, {"pageWritten 1"}},
+        {"page filled",
+         [&] { board.fill(1, Background); },
+         {"pageWritten 1", "pageChanged 1 0,0,0,0"}},
+        {"stroke undone",
+         [&] {
+             board.beginStroke(100, 100, StrokeMargin);
+             board.extendStroke(120, 110);
+             board.undo();
+         },
+         {"pageWritten 1", "pageChanged 1 90,90,131,121"}},
+        {"area erased",
+         [&] { board.eraseStrokeBox(Background); },
+         {"pageWritten 1", "pageChanged 1 100,100,120,110"}},
+        {"pen width", [&] { board.setPenWidth(5); }, {"penChanged"}},
+        {"pen colour", [&] { board.setPenColour(Ink); }, {"penChanged"}},
+        {"background", [&] { board.setBackgroundColour(Ink); }, {"backgroundChanged"}},
+        {"floating picture",
+         [&] {
+             board.showFloatingPicture(picture, {200, 200});
+         },
+         {"floatingChanged"}},
+        {"floating picture moved",
+         [&] {
+             board.moveFloatingPicture({210, 200});
+         },
+         {"floatingChanged"}},
+        {"page count", [&] { board.setPageCount(3); }, {"pageCountChanged 3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        said.clear();
+        c.change();
+        EXPECT_EQ(said, c.expected);
+    }
 }
 
 int main(int argc, char** argv) {

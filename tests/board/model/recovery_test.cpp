@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -303,28 +304,67 @@ TEST_F(RecoveryTest, AChangeIsWrittenWithinTwoSecondsHoweverOftenTheBoardChanges
 TEST_F(RecoveryTest, TheOpenPanelsTextIsAskedForOnlyWhenItChanged) {
     RecoveryWriter writer(folder(), -1);
     RecoveryRecorder recorder(*board, writer, textFiles());
-    board->setPanelKind(1, 1);
-    qint64 revision = 1;
     int asked = 0;
-    recorder.openPanel = [&] {
-        return RecoveryRecorder::OpenPanel{revision, [&] {
-                                               ++asked;
-                                               return "{\\rtf1 " + QByteArray::number(revision) +
-                                                      "}";
-                                           }};
+    recorder.panelTextBytes = [&](const QTextDocument& text) {
+        ++asked;
+        return richTextToRtf(text);
     };
+    board->setPanelKind(1, TextPanel);
+    board->setPanelShown(true);
+    board->panelText().setPlainText(QStringLiteral("1"));
     for (int stroke = 0; stroke < 3; ++stroke) {
         draw({stroke, 100, stroke + 1, 110}, Ink);
         recorder.record();
         writer.wait();
     }
     EXPECT_EQ(asked, 1);
-    revision = 2;
-    recorder.changed(); // as the window says when the editor's text changes
+    board->panelText().setPlainText(QStringLiteral("2"));
     recorder.record();
     writer.wait();
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(readBack()->texts.at(0), "{\\rtf1 2}");
+    EXPECT_EQ(readBack()->texts.at(0), richTextToRtf(board->panelText()));
+}
+
+// A board that does not change keeps no timer running; every change of what the folder keeps
+// starts one, as the model says it, and the write that hands it over stops it.
+TEST_F(RecoveryTest, OnlyAChangeStartsTheRecordersTimer) {
+    RecoveryWriter writer(folder(), -1);
+    RecoveryRecorder recorder(*board, writer, textFiles());
+    recorder.start();
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+    };
+    const std::vector<Case> cases{
+        {"pixels",
+         [this] {
+             draw({1, 1, 5, 5}, Ink);
+         }},
+        {"page state", [this] { board->setPageState(1, PageCleared); }},
+        {"panel place",
+         [this] {
+             board->setPanelBounds(1, {9, 41, 100, 100});
+         }},
+        {"panel kind", [this] { board->setPanelKind(1, TextPanel); }},
+        {"panel shown", [this] { board->setPanelShown(true); }},
+        {"panel text", [this] { board->panelText().setPlainText(QStringLiteral("x")); }},
+        {"page count", [this] { board->setPageCount(2); }},
+        {"current page", [this] { board->setCurrentPage(2); }},
+        {"background", [this] { board->setBackgroundColour(Blue); }},
+    };
+    EXPECT_FALSE(recorder.waiting());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        EXPECT_TRUE(recorder.waiting());
+        recorder.record();
+        writer.wait();
+        EXPECT_FALSE(recorder.waiting());
+    }
+    const int written = writer.filesWritten();
+    recorder.record(); // nothing changed since
+    writer.wait();
+    EXPECT_EQ(writer.filesWritten(), written);
 }
 
 // Other accounts on the machine can neither list nor read a teacher's unsaved pages, also when
