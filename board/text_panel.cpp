@@ -274,7 +274,7 @@ void TForm3::SpeedButton18Click() {
     Image1->setVisible(Image1->isHidden());
     Panel4->show();
     Board.markContent(page);
-    if (Board.panelKind(page) != 0)
+    if (Board.panelKind(page) != NoPanel)
         return;
     if (!Board.loadPanelText(page))
         RichEdit1->clear();

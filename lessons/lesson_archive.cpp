@@ -326,7 +326,7 @@ LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QStr
             return strToIntDef(sec.value(lessonkeys::Edit, name).value_or(QString()), fallback);
         };
         const int kind = read(lessonkeys::Kind, 0);
-        result.panelKind = kind == 1 || kind == 2 ? kind : 0;
+        result.panelKind = kind == TextPanel || kind == DocumentPanel ? kind : NoPanel;
         const QRect panel(read(lessonkeys::Left, result.panel.left()),
                           read(lessonkeys::Top, result.panel.top()),
                           read(lessonkeys::Width, result.panel.width()),

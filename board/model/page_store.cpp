@@ -104,7 +104,7 @@ void PageStore::setPanelBaked(int page, int baked) {
 void PageStore::makePage(int page) {
     Slot& s = slot(page);
     s.exists = true;
-    s.panelKind = 0;
+    s.panelKind = NoPanel;
     s.expanded = QImage();
     changed(s);
     s.packed = solidPage(pageSize_, 0);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "board/model/page_codec.h"
+#include "board/model/page_states.h"
 #include "platform/raster/rect.h"
 
 #include <QImage>
@@ -30,14 +31,6 @@ public:
 private:
     std::array<T, MaxPages + 1> items_{};
 };
-
-// What a page holds, as PageState says: never prepared (never shown, not even filled), cleared
-// and blank, or with content. A page never goes back to PageNeverPrepared.
-enum PageStates { PageNeverPrepared = 0, PageCleared, PageWithContent };
-
-// What the text panel of a page shows, as its PanelKind says: no panel, the text editor, or a
-// document with the editor hidden.
-enum PanelKinds { NoPanel = 0, TextPanel, DocumentPanel };
 
 class PageStore : public QObject {
     Q_OBJECT
@@ -144,7 +137,7 @@ private:
 
     struct Slot {
         bool exists = false;
-        int panelKind = 0;
+        int panelKind = NoPanel;
         QImage expanded; // the current page, or a page left and not yet packed
         PackedPage packed;
         std::uint64_t version = 0;

@@ -159,7 +159,7 @@ RecoveredBoard readUnlisted(const QString& folder, QSize screen, TColor backgrou
     for (const int n : found) {
         RecoveredPage page;
         page.page = n;
-        page.state = 2;
+        page.state = PageWithContent;
         if (const auto file = newest[0].find(n); file != newest[0].end()) {
             std::optional<PackedPage> packed =
                 readPixels(folder, file->second.second, screen, scratch);
