@@ -30,6 +30,7 @@ PresentingTools::PresentingTools(QWidget* host, PresentingLayer::Source source, 
                                  QWidget* ceiling)
     : QObject(host), layer_(new PresentingLayer(host, model_, std::move(source), top, ceiling)),
       menu_(new QMenu(host)) {
+    connect(layer_, &QObject::destroyed, this, [this] { layer_ = nullptr; });
     menu_->setObjectName(QStringLiteral("presentingMenu"));
     const struct {
         Tool tool;
@@ -45,6 +46,12 @@ PresentingTools::PresentingTools(QWidget* host, PresentingLayer::Source source, 
         connect(action, &QAction::triggered, this, [this, tool] { model_.open(tool); });
         actions_[static_cast<int>(tool)] = action;
     }
+}
+
+PresentingTools::~PresentingTools() {
+    // Raising the layer reorders the host's children, so either may be deleted first.
+    if (layer_ != nullptr)
+        delete layer_;
 }
 
 platform::SpeedButton* PresentingTools::makeButton(QWidget* parent, int left, int top) {

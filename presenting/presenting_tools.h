@@ -23,6 +23,8 @@ public:
     // Over `host` from `top` down; see PresentingLayer for `ceiling`.
     PresentingTools(QWidget* host, PresentingLayer::Source source, int top,
                     QWidget* ceiling = nullptr);
+    // The layer, which shows the model, goes first.
+    ~PresentingTools() override;
 
     PresentingModel& model() { return model_; }
     PresentingLayer* layer() { return layer_; }
