@@ -66,8 +66,11 @@ void TForm5::showBlanking(bool modal) {
     }
     if (!isHidden()) {
         // Blanking beside the teacher's screen: the same command gives the picture back.
-        if (ownScreenWorks_)
+        if (ownScreenWorks_) {
+            const QPoint pointer = windows().pointerPosition();
             SpeedButton1Click();
+            keepPointerAt(pointer);
+        }
         return;
     }
     std::vector<ScreenInfo> chosen = blanking::chosenScreens(present, blanking::rememberedChoice());
@@ -77,7 +80,7 @@ void TForm5::showBlanking(bool modal) {
         if (chosen.empty()) {
             // Nothing blanked: the toolbar and the pointer go on as before.
             Form1->Timer1->start();
-            QTimer::singleShot(0, this, [pointer] { windows().setPointerPosition(pointer); });
+            keepPointerAt(pointer);
             return;
         }
     }
@@ -118,7 +121,12 @@ void TForm5::blankScreens(const std::vector<ScreenInfo>& present,
     // The teacher's screen goes on working: the toolbar keeps its place on top, and the
     // pointer stays where the teacher left it rather than going to the blanked screen.
     Form1->Timer1->start();
-    const QPoint pointer = windows().pointerPosition();
+    keepPointerAt(windows().pointerPosition());
+}
+
+// The blanking commands move the pointer to the return button once blanking shows; where the
+// teacher's screen stays in use (or nothing was blanked), it goes back to where it was.
+void TForm5::keepPointerAt(QPoint pointer) {
     QTimer::singleShot(0, this, [pointer] { windows().setPointerPosition(pointer); });
 }
 

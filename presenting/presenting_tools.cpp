@@ -3,8 +3,10 @@
 #include "platform/widgets/controls.h"
 
 #include <QEvent>
+#include <QIcon>
 #include <QMenu>
 #include <QPainter>
+#include <QPixmap>
 
 namespace presenting {
 

@@ -92,8 +92,12 @@ TEST_F(TwoScreens, AKeptChoiceIsNotAskedAgainAndTheCommandAgainGivesThePictureBa
     EXPECT_FALSE(blank());
     ASSERT_TRUE(Form5->isVisible());
     EXPECT_EQ(Form5->geometry(), Projector.geometry);
-    Form5->showBlanking(false); // the blanking command once more, from anywhere
+    // The toolbar's blanking command once more gives the picture back, the pointer staying.
+    fakes.windows.pointer = QPoint(300, 200);
+    Form1->SpeedButton10Click();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(Form5->isVisible());
+    EXPECT_EQ(fakes.windows.pointer, QPoint(300, 200));
 }
 
 TEST_F(TwoScreens, AnotherProjectorIsAskedAbout) {
