@@ -102,7 +102,7 @@ void TForm5::blankScreens(const std::vector<ScreenInfo>& present,
     ownScreenWorks_ = std::find(chosen.begin(), chosen.end(), present.front()) == chosen.end();
     place_ = chosen.front().geometry;
     placeOn(this, chosen.front());
-    curtains_.clear();
+    dropCurtains();
     for (size_t i = 1; i < chosen.size(); ++i) {
         auto curtain = std::make_unique<BlankingCurtain>();
         connect(curtain.get(), &BlankingCurtain::pressed, this,
@@ -122,6 +122,16 @@ void TForm5::blankScreens(const std::vector<ScreenInfo>& present,
     // pointer stays where the teacher left it rather than going to the blanked screen.
     Form1->Timer1->start();
     keepPointerAt(windows().pointerPosition());
+}
+
+// A press on a curtain ends the blanking from within the curtain's own handler: it goes once
+// that handler is done.
+void TForm5::dropCurtains() {
+    for (std::unique_ptr<BlankingCurtain>& curtain : curtains_) {
+        curtain->hide();
+        curtain.release()->deleteLater();
+    }
+    curtains_.clear();
 }
 
 // The blanking commands move the pointer to the return button once blanking shows; where the
@@ -163,7 +173,7 @@ void TForm5::FormMouseDown() {
 void TForm5::SpeedButton1Click() {
     Form3->Board.BoardPaintMode = 1;
     Form1->Timer1->start();
-    curtains_.clear();
+    dropCurtains();
     blanked_.clear();
     ownScreenWorks_ = false;
     hide();

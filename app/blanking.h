@@ -48,6 +48,7 @@ protected:
 private:
     // Asks which screens to blank and keeps the answer; empty when cancelled.
     void keepPointerAt(QPoint pointer);
+    void dropCurtains();
     QStringList chooseScreens(const std::vector<platform::ScreenInfo>& present);
     void blankScreens(const std::vector<platform::ScreenInfo>& present,
                       const std::vector<platform::ScreenInfo>& chosen, bool modal);
