@@ -6,6 +6,7 @@
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
+#include "presenting/presenting_tools.h"
 
 #include <QChildEvent>
 #include <QEvent>
@@ -54,6 +55,11 @@ TForm2::TForm2(BoardModel& board)
     buildSmallBar();
     buildFullBar();
     connectCommands();
+
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, 0, Panel2);
+    Presenting->attachBesideBar(Panel2);
+    Presenting->attachBesideBar(Panel1);
 }
 
 void TForm2::buildSmallBar() {

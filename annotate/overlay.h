@@ -13,6 +13,10 @@
 #include <QRect>
 #include <optional>
 
+namespace presenting {
+class PresentingTools;
+}
+
 class TForm2 : public platform::SurfaceWindow {
     Q_OBJECT
 public:
@@ -59,6 +63,10 @@ public:
     platform::SpeedButton* SpeedButton1;  // help
     platform::SpeedButton* SpeedButton18; // back to the small bar
     platform::SpeedButton* SpeedButton3;  // leave
+
+    // Spotlight, shade and magnifier over the frozen desktop, opened from a button beside
+    // each bar.
+    presenting::PresentingTools* Presenting;
 
     // The floating picture: a copy of a selected range, moved with the pointer until dropped.
     platform::ImageBox* Image1;

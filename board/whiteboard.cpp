@@ -5,6 +5,7 @@
 #include "platform/os/services.h"
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
+#include "presenting/presenting_tools.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -194,6 +195,11 @@ TForm3::TForm3(BoardModel& board)
             [this](int page, bool made) { pageEntered(page, made); });
     connect(&Board, &BoardModel::turnEnded, this, [this] { turnEnded(); });
     connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
+
+    // Made last, so that the tools lie over every other child below the title bar.
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, TitleBarHeight);
+    PresentingButton = Presenting->makeButton(Panel2, 0, 1);
 }
 
 void TForm3::FormCreate() {
@@ -219,6 +225,7 @@ void TForm3::FormResize() {
     // the page's background colour.
     Panel2->resize(screenWidth() - 1, TitleBarHeight);
     Panel1->move(Panel2->width() - 1 - CommandBarWidth, 1);
+    PresentingButton->move(Panel1->x() - 120, 1);
 }
 
 void TForm3::resizeEvent(QResizeEvent* event) {

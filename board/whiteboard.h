@@ -12,6 +12,9 @@
 #include <optional>
 
 class OwnPictureView;
+namespace presenting {
+class PresentingTools;
+}
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -58,6 +61,10 @@ public:
     platform::SpeedButton* SpeedButton6;  // settings
     platform::SpeedButton* SpeedButton2;  // blanking
     platform::SpeedButton* SpeedButton40; // back to the desktop
+
+    // Spotlight, shade and magnifier over the page, and their button on the title bar.
+    presenting::PresentingTools* Presenting;
+    platform::SpeedButton* PresentingButton;
 
     // Custom cursor 2, the board's cursor; empty leaves the arrow.
     std::optional<QCursor> BoardCursor;
