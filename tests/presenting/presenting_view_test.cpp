@@ -62,7 +62,7 @@ TEST_F(BoardPresentingTest, ATurnKeepsTheToolsAndTheirCloseMarksCloseThem) {
     open(Tool::Shade);
     open(Tool::Magnifier);
     Form3->SpeedButton12Click(); // to page 2
-    ASSERT_EQ(Form3->Board.CurrentPage, 2);
+    ASSERT_EQ(Form3->Board.currentPage(), 2);
     EXPECT_TRUE(tools().isOpen(Tool::Shade));
     EXPECT_TRUE(tools().isOpen(Tool::Magnifier));
     EXPECT_TRUE(Form3->Presenting->layer()->isVisible());
@@ -131,7 +131,7 @@ TEST_F(OverlayPresentingTest, AButtonBesideEachBarAndTheSpotlightOverTheFrozenDe
     ASSERT_NE(visibleButton(), nullptr);
     EXPECT_EQ(visibleButton()->mapTo(Form2, QPoint(0, 0)), QPoint(Form2->Panel1->x() - 40 + 1, 1));
 
-    const QImage annotated = Form2->Board.ScratchBitmap.copy();
+    const QImage annotated = Form2->Board.scratchBitmap().copy();
     Form2->Presenting->action(Tool::Spotlight)->trigger();
     const QImage shown = Form2->grab().toImage();
     const QPoint centre = Form2->Presenting->model().spotlight().centre;
@@ -141,5 +141,5 @@ TEST_F(OverlayPresentingTest, AButtonBesideEachBarAndTheSpotlightOverTheFrozenDe
     const QPoint onBar = Form2->Panel1->geometry().center();
     EXPECT_EQ(shown.pixel(onBar),
               Form2->Panel1->grab().toImage().pixel(Form2->Panel1->rect().center()));
-    EXPECT_EQ(Form2->Board.ScratchBitmap, annotated);
+    EXPECT_EQ(Form2->Board.scratchBitmap(), annotated);
 }
