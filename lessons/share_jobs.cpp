@@ -59,9 +59,13 @@ ShareReply refused(ArchiveResult result) {
 } // namespace
 
 void ShareTask::say(const QString& line) {
-    const std::lock_guard lock(mutex_);
-    line_ = line;
-    ++count_;
+    {
+        const std::lock_guard lock(mutex_);
+        line_ = line;
+        ++count_;
+    }
+    if (onLine_)
+        onLine_();
 }
 
 std::pair<QString, int> ShareTask::said() const {

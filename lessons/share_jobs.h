@@ -8,6 +8,7 @@
 #include "platform/os/school_share.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -23,6 +24,9 @@ class ShareArchiveFiles;
 // Each line is a sign of life: a job that gives none for the time limit has lost its server.
 class ShareTask {
 public:
+    // `onLine`, when given, hears each line on the job's thread as it is said.
+    explicit ShareTask(std::function<void()> onLine = {}) : onLine_(std::move(onLine)) {}
+
     bool cancelled() const { return cancelled_; }
     void cancel() { cancelled_ = true; }
     void say(const QString& line);
@@ -30,6 +34,7 @@ public:
     std::pair<QString, int> said() const;
 
 private:
+    std::function<void()> onLine_;
     std::atomic<bool> cancelled_ = false;
     mutable std::mutex mutex_;
     QString line_;

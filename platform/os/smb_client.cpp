@@ -267,7 +267,8 @@ std::optional<QStringList> SmbClient::list(const QString& url, bool folders) {
     QStringList names;
     const unsigned wanted = folders ? SMBC_DIR : SMBC_FILE;
     while (const smbc_dirent* entry = api_.readdir(c)(c, dir)) {
-        const QString name = QString::fromUtf8(entry->name);
+        // The name runs past the one character its declaration gives it.
+        const QString name = QString::fromUtf8(static_cast<const char*>(entry->name));
         if (entry->smbc_type == wanted && name != QLatin1String(".") && name != QLatin1String(".."))
             names << name;
     }
