@@ -34,8 +34,8 @@ bool runScript(const QStringList& arguments, QString* output = nullptr) {
     QProcess script;
     script.setProcessChannelMode(QProcess::MergedChannels);
     script.start(QStringLiteral("bash"), QStringList{QStringLiteral(KV_SAMBA_SCRIPT)} + arguments);
-    const bool done = script.waitForFinished(30000) && script.exitStatus() == QProcess::NormalExit &&
-                      script.exitCode() == 0;
+    const bool done = script.waitForFinished(30000) &&
+                      script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
     if (output != nullptr)
         *output = QString::fromLocal8Bit(script.readAll());
     return done;
@@ -44,9 +44,9 @@ bool runScript(const QStringList& arguments, QString* output = nullptr) {
 } // namespace
 
 void SambaFixture::SetUpTestSuite() {
-    if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("smbd"),
-                                                           {QStringLiteral("/usr/sbin")})
-                                .isEmpty()) {
+    if (::geteuid() != 0 ||
+        QStandardPaths::findExecutable(QStringLiteral("smbd"), {QStringLiteral("/usr/sbin")})
+            .isEmpty()) {
         skip_ = QStringLiteral("needs root and Samba's smbd");
         return;
     }
@@ -93,11 +93,12 @@ platform::SchoolShare SambaFixture::share() {
     password.write(Password.toUtf8() + '\n');
     password.close();
     password.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray ini = QStringLiteral("Address=smb://127.0.0.1:%1/kvtest\nAccount=KVTEST\\root\n"
-                                          "Timeout=%2\n")
-                               .arg(port_)
-                               .arg(TimeoutSeconds)
-                               .toUtf8();
+    const QByteArray ini =
+        QStringLiteral("Address=smb://127.0.0.1:%1/kvtest\nAccount=KVTEST\\root\n"
+                       "Timeout=%2\n")
+            .arg(port_)
+            .arg(TimeoutSeconds)
+            .toUtf8();
     return *platform::parseSchoolShare(ini, password.fileName());
 }
 

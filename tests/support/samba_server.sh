@@ -59,6 +59,7 @@ CONF
     setsid smbd --foreground --no-process-group --configfile="$dir/smb.conf" \
         --debuglevel=0 </dev/null >"$dir/log/smbd.out" 2>&1 &
     echo $! >"$dir/smbd.pid"
+    echo "$port" >"$dir/port"
     for _ in $(seq 200); do
         if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
             exit 0
@@ -72,10 +73,12 @@ CONF
 stop | kill)
     signal CONT
     [ "$command" = stop ] && signal TERM || signal KILL
-    pid=$(group)
-    for _ in $(seq 50); do
-        [ -z "$pid" ] || ! kill -0 -- "-$pid" 2>/dev/null && break
-        sleep 0.1
+    # Gone once nothing listens on its port any more (a killed server's processes may linger
+    # as zombies of whoever adopted them).
+    port=$(cat "$dir/port")
+    for _ in $(seq 100); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break
+        sleep 0.05
     done
     signal KILL
     rm -f "$dir/smbd.pid"
