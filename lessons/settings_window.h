@@ -211,9 +211,11 @@ private:
     // chosen drive.
     std::optional<platform::SchoolShare> chosenShare();
     std::optional<QString> shareLessonFolder(const platform::SchoolShare& share);
-    // The lesson folder of this machine that lessons pass through to and from the share;
-    // empty when it cannot be made.
-    QString shareStaging();
+    // The lesson folder of this machine that the owner's lesson passes through to and from
+    // the share; empty when it cannot be made.
+    QString shareStaging(const lessons::LessonOwner& owner);
+    // Where the lessons kept on drive C for the share are listed.
+    static QString keptOnCList();
     lessons::LessonArchive& stagingArchive();
     void openFromShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);
     void saveToShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);

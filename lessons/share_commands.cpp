@@ -14,6 +14,7 @@
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSaveFile>
@@ -25,11 +26,9 @@ using namespace platform;
 namespace {
 
 // The lessons kept on drive C while the share could not be reached, one "teacher\tvolume\t
-// lesson" a line, in the share's folder of this machine.
-const QString KeptOnC = QStringLiteral("kept-on-c.txt");
-
-QList<LessonOwner> keptOnC(const QString& staging) {
-    QFile file(staging + KeptOnC);
+// lesson" a line.
+QList<LessonOwner> keptOnC(const QString& list) {
+    QFile file(list);
     QList<LessonOwner> kept;
     if (!file.open(QIODevice::ReadOnly))
         return kept;
@@ -44,10 +43,10 @@ QList<LessonOwner> keptOnC(const QString& staging) {
     return kept;
 }
 
-bool storeKeptOnC(const QString& staging, const QList<LessonOwner>& kept) {
+bool storeKeptOnC(const QString& list, const QList<LessonOwner>& kept) {
     if (kept.isEmpty())
-        return QFile::remove(staging + KeptOnC) || !QFile::exists(staging + KeptOnC);
-    QSaveFile file(staging + KeptOnC);
+        return QFile::remove(list) || !QFile::exists(list);
+    QSaveFile file(list);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     for (const LessonOwner& owner : kept)
@@ -70,10 +69,24 @@ std::optional<SchoolShare> TForm6::chosenShare() {
     return share && share->letter == found->letter ? share : std::nullopt;
 }
 
-QString TForm6::shareStaging() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/K_Vorne/school_share/");
-    return makeOwnerOnlyFolder(folder) ? folder : QString();
+QString TForm6::shareStaging(const LessonOwner& owner) {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/K_Vorne/school_share/");
+    // A lesson folder of its own for the lesson under way, so that no other lesson's files or
+    // index entry stand in its way; the folders of lessons before it go.
+    const QString folder = base + owner.key() + QLatin1Char('/');
+    if (!makeOwnerOnlyFolder(folder))
+        return {};
+    for (const QString& other : QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (other != owner.key())
+            QDir(base + other).removeRecursively();
+    }
+    return folder;
+}
+
+QString TForm6::keptOnCList() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/K_Vorne/school_share/kept-on-c.txt");
 }
 
 LessonArchive& TForm6::stagingArchive() {
@@ -88,7 +101,7 @@ std::optional<QString> TForm6::shareLessonFolder(const SchoolShare& share) {
 
 void TForm6::openFromShare(const SchoolShare& share, const LessonOwner& owner) {
     const std::optional<QString> folder = shareLessonFolder(share);
-    const QString staging = shareStaging();
+    const QString staging = shareStaging(owner);
     if (!folder || staging.isEmpty()) {
         inform(LessonNotFound);
         return;
@@ -125,7 +138,7 @@ void TForm6::openFromShare(const SchoolShare& share, const LessonOwner& owner) {
 
 void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
     const std::optional<QString> folder = shareLessonFolder(share);
-    const QString staging = shareStaging();
+    const QString staging = shareStaging(owner);
     if (!folder || staging.isEmpty()) {
         inform(QStringLiteral("课程没有保存：找不到所选的存储盘。"));
         return;
@@ -137,6 +150,20 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
             showLessonProgress(page, picture);
         });
     links_.Lessons->showCurrentPage();
+    // What the board holds as the lesson goes: strokes made while the share works are not in
+    // this save, and the board's recovery keeps them.
+    std::vector<std::uint64_t> versions;
+    for (int page = 1; page <= board.PageCount; ++page)
+        versions.push_back(board.version(page));
+    const auto unchanged = [&] {
+        if (static_cast<int>(versions.size()) != board.PageCount)
+            return false;
+        for (int page = 1; page <= board.PageCount; ++page) {
+            if (board.version(page) != versions[static_cast<std::size_t>(page - 1)])
+                return false;
+        }
+        return true;
+    };
     if (!kept.ok()) {
         comeBack();
         if (!kept.message.isEmpty())
@@ -170,7 +197,8 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
         if (dialogs().askYesNo(this, offer, ConfirmTitle) == Answer::Yes) {
             const ArchiveResult onC = keepOnDriveC(owner, staging);
             if (onC.ok()) {
-                links_.Lessons->allPagesSaved();
+                if (unchanged())
+                    links_.Lessons->allPagesSaved();
                 endModal();
                 inform(QStringLiteral("%1已保存在 C 盘上（%2页）。")
                            .arg(owner.describe())
@@ -190,7 +218,8 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
             inform(reply.result.message);
         return;
     }
-    links_.Lessons->allPagesSaved();
+    if (unchanged())
+        links_.Lessons->allPagesSaved();
     endModal();
     inform(QStringLiteral("%1已保存（%2页）。").arg(owner.describe()).arg(board.PageCount));
     offerCopiesToShare(share);
@@ -211,18 +240,17 @@ ArchiveResult TForm6::keepOnDriveC(const LessonOwner& owner, const QString& stag
     if (ArchiveResult r = c.copyLesson(DiskArchiveFiles::instance(), staging, *folder, owner);
         !r.ok())
         return r;
-    QList<LessonOwner> kept = keptOnC(staging);
+    QList<LessonOwner> kept = keptOnC(keptOnCList());
     kept.removeIf([&](const LessonOwner& k) { return k.sameAs(owner); });
     kept << owner;
-    storeKeptOnC(staging, kept);
+    storeKeptOnC(keptOnCList(), kept);
     return ArchiveResult::done();
 }
 
 void TForm6::offerCopiesToShare(const SchoolShare& share) {
-    const QString staging = shareStaging();
     const std::optional<QString> folder = shareLessonFolder(share);
     const std::optional<QString> c = localPath(drives(), lessonFolderName(QLatin1Char('C')));
-    QList<LessonOwner> kept = staging.isEmpty() ? QList<LessonOwner>() : keptOnC(staging);
+    QList<LessonOwner> kept = keptOnC(keptOnCList());
     if (kept.isEmpty() || !folder || !c)
         return;
     QStringList names;
@@ -251,7 +279,7 @@ void TForm6::offerCopiesToShare(const SchoolShare& share) {
         if (reply.unreachable || reply.result.outcome == ArchiveResult::Refused)
             break;
     }
-    storeKeptOnC(staging, kept);
+    storeKeptOnC(keptOnCList(), kept);
     inform(problems.isEmpty() ? QStringLiteral("这些课已复制到学校服务器上。")
                               : QStringLiteral("有的课没有复制过去，下次再提醒您：\n%1")
                                     .arg(problems.join(QLatin1Char('\n'))));
@@ -259,7 +287,7 @@ void TForm6::offerCopiesToShare(const SchoolShare& share) {
 
 void TForm6::exportFromShare(const SchoolShare& share, const LessonOwner& owner) {
     const std::optional<QString> folder = shareLessonFolder(share);
-    const QString staging = shareStaging();
+    const QString staging = shareStaging(owner);
     if (!folder || staging.isEmpty()) {
         inform(LessonNotFound);
         return;

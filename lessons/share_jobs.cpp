@@ -35,6 +35,24 @@ ShareLock::Outcome takeLock(ShareLock& lock, ShareTask& task) {
     }
 }
 
+// Every answer of the server is a sign of the job's life while it runs.
+class Heartbeat {
+public:
+    Heartbeat(ShareSession& session, ShareTask& task) : session_(session) {
+        if (session_.client() != nullptr)
+            session_.client()->setHeartbeat([&task] { task.alive(); });
+    }
+    ~Heartbeat() {
+        if (session_.client() != nullptr)
+            session_.client()->setHeartbeat({});
+    }
+    Heartbeat(const Heartbeat&) = delete;
+    Heartbeat& operator=(const Heartbeat&) = delete;
+
+private:
+    ShareSession& session_;
+};
+
 // The reply for a job that failed: the server's silence, when that is what it was.
 ShareReply failed(ShareSession& session, ArchiveResult result, bool saving) {
     ShareReply reply;
@@ -66,6 +84,11 @@ void ShareTask::say(const QString& line) {
     }
     if (onLine_)
         onLine_();
+}
+
+void ShareTask::alive() {
+    const std::lock_guard lock(mutex_);
+    ++count_;
 }
 
 std::pair<QString, int> ShareTask::said() const {
@@ -113,6 +136,7 @@ ShareReply downloadLesson(ShareSession& session, const QString& folder, const Le
     ShareArchiveFiles* files = session.connect(reply);
     if (files == nullptr)
         return reply;
+    const Heartbeat heartbeat(session, task);
     if (!files->present(folder))
         return refused(ArchiveResult::refused(LessonNotFound));
     ShareLock lock(*session.client(), folder, false);
@@ -167,6 +191,7 @@ ShareReply uploadLesson(ShareSession& session, const QString& folder, const Less
                 reply.result.message);
         return reply;
     }
+    const Heartbeat heartbeat(session, task);
     // The lesson folder's levels below the share's folder, one at a time.
     const QString root = session.share().root;
     QString level = root;

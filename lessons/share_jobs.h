@@ -30,6 +30,8 @@ public:
     bool cancelled() const { return cancelled_; }
     void cancel() { cancelled_ = true; }
     void say(const QString& line);
+    // A sign of life with no new line.
+    void alive();
     // The last line, and how many lines were said so far.
     std::pair<QString, int> said() const;
 

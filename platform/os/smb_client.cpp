@@ -164,6 +164,11 @@ SmbClient::~SmbClient() {
     delete credentials;
 }
 
+void SmbClient::setHeartbeat(std::function<void()> heartbeat) {
+    const std::lock_guard lock(mutex_);
+    heartbeat_ = std::move(heartbeat);
+}
+
 std::optional<QByteArray> SmbClient::read(const QString& url, qint64 limit) {
     const std::lock_guard lock(mutex_);
     auto* c = static_cast<SMBCCTX*>(context_);
@@ -194,7 +199,7 @@ std::optional<QByteArray> SmbClient::read(const QString& url, qint64 limit) {
     const int error = errno;
     api_.close(c)(c, file);
     errno = error;
-    return bytes;
+    return answered(std::move(bytes));
 }
 
 bool SmbClient::write(const QString& url, const QByteArray& bytes, bool exclusive) {
@@ -217,7 +222,7 @@ bool SmbClient::write(const QString& url, const QByteArray& bytes, bool exclusiv
         left -= n;
     }
     // The server reports a failed write at the latest when the file is closed.
-    return api_.close(c)(c, file) == 0 && ok;
+    return answered(api_.close(c)(c, file) == 0 && ok);
 }
 
 std::optional<struct stat> SmbClient::stat(const QString& url) {
@@ -226,25 +231,25 @@ std::optional<struct stat> SmbClient::stat(const QString& url) {
     struct stat info {};
     if (api_.stat(c)(c, url8(url).constData(), &info) != 0)
         return std::nullopt;
-    return info;
+    return answered(std::optional(info));
 }
 
 bool SmbClient::rename(const QString& from, const QString& to) {
     const std::lock_guard lock(mutex_);
     auto* c = static_cast<SMBCCTX*>(context_);
-    return api_.rename(c)(c, url8(from).constData(), c, url8(to).constData()) == 0;
+    return answered(api_.rename(c)(c, url8(from).constData(), c, url8(to).constData()) == 0);
 }
 
 bool SmbClient::unlink(const QString& url) {
     const std::lock_guard lock(mutex_);
     auto* c = static_cast<SMBCCTX*>(context_);
-    return api_.unlink(c)(c, url8(url).constData()) == 0;
+    return answered(api_.unlink(c)(c, url8(url).constData()) == 0);
 }
 
 bool SmbClient::mkdir(const QString& url) {
     const std::lock_guard lock(mutex_);
     auto* c = static_cast<SMBCCTX*>(context_);
-    return api_.mkdir(c)(c, url8(url).constData(), 0700) == 0;
+    return answered(api_.mkdir(c)(c, url8(url).constData(), 0700) == 0);
 }
 
 bool SmbClient::overwrite(const QString& url, const QByteArray& bytes) {
@@ -255,7 +260,7 @@ bool SmbClient::overwrite(const QString& url, const QByteArray& bytes) {
         return false;
     const bool written = api_.write(c)(c, file, bytes.constData(),
                                        static_cast<std::size_t>(bytes.size())) == bytes.size();
-    return api_.close(c)(c, file) == 0 && written;
+    return answered(api_.close(c)(c, file) == 0 && written);
 }
 
 std::optional<QStringList> SmbClient::list(const QString& url, bool folders) {
@@ -273,7 +278,7 @@ std::optional<QStringList> SmbClient::list(const QString& url, bool folders) {
             names << name;
     }
     api_.closedir(c)(c, dir);
-    return names;
+    return answered(std::optional(names));
 }
 
 } // namespace platform

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,6 +45,10 @@ public:
     // Writes the bytes over the start of an existing file; its time becomes the server's
     // present time, by the clock every machine that looks at it agrees on.
     bool overwrite(const QString& url, const QByteArray& bytes);
+    // Called on the caller's thread after each request the server answered: a sign of life
+    // for whoever waits on the connection.
+    void setHeartbeat(std::function<void()> heartbeat);
+
     // The names of the plain files (`folders`: of the folders) in a folder; nothing when it
     // cannot be listed.
     std::optional<QStringList> list(const QString& url, bool folders = false);
@@ -56,7 +61,15 @@ private:
 
     const Api& api_;
     void* context_;
+    // After a request: answered or not.
+    template <typename T> T answered(T result) {
+        if (result && heartbeat_)
+            heartbeat_();
+        return result;
+    }
+
     std::mutex mutex_;
+    std::function<void()> heartbeat_;
 };
 
 } // namespace platform
