@@ -106,6 +106,13 @@ struct Credentials {
 
 const SmbClient::Api* gApi = nullptr;
 
+// The library keeps state of its own for the call under way, shared by all its connections
+// and threads: one call at a time in the whole program.
+std::mutex& libraryMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 void authenticate(SMBCCTX* context, const char*, const char*, char* wg, int wglen, char* un,
                   int unlen, char* pw, int pwlen) {
     const auto* login = static_cast<const Credentials*>(gApi->getUserData(context));
@@ -124,6 +131,7 @@ QByteArray url8(const QString& url) {
 } // namespace
 
 std::unique_ptr<SmbClient> SmbClient::create(const Login& login, QString* problem) {
+    const std::lock_guard lock(libraryMutex());
     const Api* api = Api::load(problem);
     if (api == nullptr)
         return nullptr;
@@ -158,6 +166,7 @@ std::unique_ptr<SmbClient> SmbClient::create(const Login& login, QString* proble
 SmbClient::SmbClient(const Api& api, void* context) : api_(api), context_(context) {}
 
 SmbClient::~SmbClient() {
+    const std::lock_guard lock(libraryMutex());
     auto* context = static_cast<SMBCCTX*>(context_);
     auto* credentials = static_cast<Credentials*>(api_.getUserData(context));
     api_.freeContext(context, 1);
@@ -165,12 +174,12 @@ SmbClient::~SmbClient() {
 }
 
 void SmbClient::setHeartbeat(std::function<void()> heartbeat) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     heartbeat_ = std::move(heartbeat);
 }
 
 std::optional<QByteArray> SmbClient::read(const QString& url, qint64 limit) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     SMBCFILE* file = api_.open(c)(c, url8(url).constData(), O_RDONLY, 0);
     if (file == nullptr)
@@ -203,7 +212,7 @@ std::optional<QByteArray> SmbClient::read(const QString& url, qint64 limit) {
 }
 
 bool SmbClient::write(const QString& url, const QByteArray& bytes, bool exclusive) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     const int flags = O_WRONLY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
     SMBCFILE* file = api_.open(c)(c, url8(url).constData(), flags, 0600);
@@ -226,7 +235,7 @@ bool SmbClient::write(const QString& url, const QByteArray& bytes, bool exclusiv
 }
 
 std::optional<struct stat> SmbClient::stat(const QString& url) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     struct stat info {};
     if (api_.stat(c)(c, url8(url).constData(), &info) != 0)
@@ -235,25 +244,25 @@ std::optional<struct stat> SmbClient::stat(const QString& url) {
 }
 
 bool SmbClient::rename(const QString& from, const QString& to) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     return answered(api_.rename(c)(c, url8(from).constData(), c, url8(to).constData()) == 0);
 }
 
 bool SmbClient::unlink(const QString& url) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     return answered(api_.unlink(c)(c, url8(url).constData()) == 0);
 }
 
 bool SmbClient::mkdir(const QString& url) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     return answered(api_.mkdir(c)(c, url8(url).constData(), 0700) == 0);
 }
 
 bool SmbClient::overwrite(const QString& url, const QByteArray& bytes) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     SMBCFILE* file = api_.open(c)(c, url8(url).constData(), O_WRONLY, 0);
     if (file == nullptr)
@@ -264,7 +273,7 @@ bool SmbClient::overwrite(const QString& url, const QByteArray& bytes) {
 }
 
 std::optional<QStringList> SmbClient::list(const QString& url, bool folders) {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
     SMBCFILE* dir = api_.opendir(c)(c, url8(url).constData());
     if (dir == nullptr)

@@ -1,8 +1,8 @@
 // A connection to an SMB file server through Samba's client library, loaded the first time a
 // connection is made, so that the program starts and runs without it. Paths are URLs,
 // "smb://server/share/folder/file"; every call answers as its POSIX namesake would (false or
-// nothing, with errno set). One connection serves one thread at a time: calls from several
-// threads wait for each other.
+// nothing, with errno set). The library serves one call at a time in the whole program: calls
+// from several threads, on one connection or several, wait for each other.
 #pragma once
 
 #include <QByteArray>
@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 #include <sys/stat.h>
@@ -68,7 +67,6 @@ private:
         return result;
     }
 
-    std::mutex mutex_;
     std::function<void()> heartbeat_;
 };
 

@@ -7,9 +7,11 @@
 #include "platform/os/smb_client.h"
 #include "samba_fixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPushButton>
 #include <QTimer>
 
 #include <utime.h>
@@ -246,6 +248,47 @@ TEST_F(ShareLessons, AServerThatDoesNotAnswerEndsTheSaveWithinItsTimeLimitWhileT
         ASSERT_TRUE(openElsewhere(Owner).result.ok());
         EXPECT_TRUE(holds(Old, {}));
     }
+}
+
+TEST_F(ShareLessons, ACancelledSaveLeavesTheLessonOnTheShareAsItWas) {
+    drawLesson(Old, {1});
+    ASSERT_TRUE(upload(stage(Owner)).result.ok());
+    drawLesson(New, {2});
+    const QString staging = stage(Owner);
+
+    // Half-way through the pages, with the server answering: the files written so far go.
+    ShareSession session(share());
+    ShareTask task([&] {
+        if (task.said().first.contains(QStringLiteral("第 2 页")))
+            task.cancel();
+    });
+    const ShareReply halfWay = uploadLesson(session, lessonUrl(), Owner, {}, staging, true, task);
+    EXPECT_EQ(halfWay.result.outcome, ArchiveResult::Refused);
+    EXPECT_EQ(leftovers(), QStringList());
+
+    // While the server does not answer: the window's cancel ends the wait at once.
+    server(QStringLiteral("pause"));
+    QTimer::singleShot(300, [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* progress = qobject_cast<ShareProgressWindow*>(window))
+                progress->Button1->click();
+        }
+    });
+    QElapsedTimer waited;
+    waited.start();
+    const ShareReply cancelled = runOnShare(
+        nullptr, share(),
+        [&](ShareSession& s, ShareTask& t) {
+            return uploadLesson(s, lessonUrl(), Owner, {}, staging, true, t);
+        },
+        QStringLiteral("已取消"), QString());
+    EXPECT_LT(waited.elapsed(), TimeoutSeconds * 1000);
+    EXPECT_EQ(cancelled.result.outcome, ArchiveResult::Refused);
+    EXPECT_EQ(cancelled.result.message, QStringLiteral("已取消"));
+    server(QStringLiteral("resume"));
+
+    ASSERT_TRUE(openElsewhere(Owner).result.ok());
+    EXPECT_TRUE(holds(Old, {1}));
 }
 
 } // namespace
