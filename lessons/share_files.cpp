@@ -115,8 +115,9 @@ ShareLock::Outcome ShareLock::take() {
             return Busy;
         }
         // Left by a computer that stopped: moved aside under a name of ours, so that of two
-        // computers taking it over at once only one removes it.
-        if (!client_.rename(path, probe))
+        // computers taking it over at once only one removes it; one that another computer
+        // took meanwhile is theirs.
+        if (client_.read(path, 4096) != text || !client_.rename(path, probe))
             continue;
         client_.unlink(probe);
     }

@@ -144,7 +144,10 @@ ShareReply downloadLesson(ShareSession& session, const QString& folder, const Le
     case ShareLock::Busy:
         return refused(ArchiveResult::refused(busy(lock)));
     case ShareLock::Failed:
-        return failed(session, ArchiveResult::failed(LessonNotFound), false);
+        // An account that may only read the share reads it without a lock.
+        if (!session.client()->stat(folder))
+            return failed(session, ArchiveResult::failed(LessonNotFound), false);
+        break;
     case ShareLock::Taken:
         break;
     }
