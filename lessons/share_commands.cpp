@@ -8,6 +8,7 @@
 #include "lessons/lesson_board.h"
 #include "lessons/lesson_pdf.h"
 #include "lessons/settings_window.h"
+#include "lessons/share_files.h"
 #include "lessons/share_progress.h"
 #include "platform/os/drives.h"
 #include "platform/os/owner_folder.h"
@@ -91,7 +92,7 @@ QString TForm6::keptOnCList() {
 
 LessonArchive& TForm6::stagingArchive() {
     if (!stagingArchive_)
-        stagingArchive_ = std::make_unique<LessonArchive>();
+        stagingArchive_ = std::make_unique<LessonArchive>(PassingArchiveFiles::instance());
     return *stagingArchive_;
 }
 

@@ -139,6 +139,8 @@ ShareReply downloadLesson(ShareSession& session, const QString& folder, const Le
     const Heartbeat heartbeat(session, task);
     if (!files->present(folder))
         return refused(ArchiveResult::refused(LessonNotFound));
+    if (task.cancelled())
+        return refused(ArchiveResult::refused(QString()));
     ShareLock lock(*session.client(), folder, false);
     switch (takeLock(lock, task)) {
     case ShareLock::Busy:
@@ -168,7 +170,7 @@ ShareReply downloadLesson(ShareSession& session, const QString& folder, const Le
             return failed(session, ArchiveResult::failed(LessonNotFound), false);
         return refused(ArchiveResult::refused(LessonNotFound));
     }
-    LessonArchive here;
+    LessonArchive here(PassingArchiveFiles::instance());
     const ArchiveResult r =
         here.copyLesson(*files, folder, local, lesson, [&](int page, int pages) {
             task.say(
@@ -203,6 +205,8 @@ ShareReply uploadLesson(ShareSession& session, const QString& folder, const Less
         level += part + QLatin1Char('/');
         files->makeFolder(level);
     }
+    if (task.cancelled())
+        return refused(ArchiveResult::refused(QString()));
     ShareLock lock(*session.client(), folder, true);
     switch (takeLock(lock, task)) {
     case ShareLock::Busy:
@@ -216,6 +220,8 @@ ShareReply uploadLesson(ShareSession& session, const QString& folder, const Less
     case ShareLock::Taken:
         break;
     }
+    if (task.cancelled())
+        return refused(ArchiveResult::refused(QString()));
     LessonArchive share(*files);
     for (const QString& former : formerNames)
         share.renameTeacher(folder, former, owner.Teacher);

@@ -181,28 +181,29 @@ void SmbClient::setHeartbeat(std::function<void()> heartbeat) {
 std::optional<QByteArray> SmbClient::read(const QString& url, qint64 limit) {
     const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
+    // A folder opens too, and fails at its first read.
     SMBCFILE* file = api_.open(c)(c, url8(url).constData(), O_RDONLY, 0);
     if (file == nullptr)
         return std::nullopt;
-    struct stat info {};
+    // Each request costs a round trip to the server: no asking for the size first, and a read
+    // that comes back short is the end of the file.
+    constexpr qint64 FirstRead = 512 * 1024;
     std::optional<QByteArray> bytes;
-    if (api_.fstat(c)(c, file, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= limit) {
-        QByteArray data(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
-        qint64 got = 0;
-        // The size may have changed since: read until the end, within the limit.
-        while (true) {
-            if (got == data.size())
-                data.resize(std::min<qint64>(limit + 1, std::max<qint64>(data.size() * 2, 65536)));
-            const ssize_t n = api_.read(c)(c, file, data.data() + got,
-                                           static_cast<std::size_t>(data.size() - got));
-            if (n < 0 || got + n > limit)
-                break;
-            if (n == 0) {
-                data.truncate(got);
-                bytes = std::move(data);
-                break;
-            }
-            got += n;
+    QByteArray data;
+    qint64 got = 0;
+    while (true) {
+        const qint64 room = std::min(limit + 1, std::max(FirstRead, got * 2));
+        data.resize(room);
+        const qint64 wanted = room - got;
+        const ssize_t n =
+            api_.read(c)(c, file, data.data() + got, static_cast<std::size_t>(wanted));
+        if (n < 0 || got + n > limit)
+            break;
+        got += n;
+        if (n < wanted) {
+            data.truncate(got);
+            bytes = std::move(data);
+            break;
         }
     }
     const int error = errno;
