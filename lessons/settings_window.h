@@ -211,9 +211,9 @@ private:
     // chosen drive.
     std::optional<platform::SchoolShare> chosenShare();
     std::optional<QString> shareLessonFolder(const platform::SchoolShare& share);
-    // The lesson folder of this machine that the owner's lesson passes through to and from
-    // the share; empty when it cannot be made.
-    QString shareStaging(const lessons::LessonOwner& owner);
+    // The lesson folder of this machine that the owner's lesson passes through to the share
+    // or, `opening`, from it; empty when it cannot be made.
+    QString shareStaging(const lessons::LessonOwner& owner, bool opening);
     // Where the lessons kept on drive C for the share are listed.
     static QString keptOnCList();
     lessons::LessonArchive& stagingArchive();

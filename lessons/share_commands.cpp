@@ -70,19 +70,20 @@ std::optional<SchoolShare> TForm6::chosenShare() {
     return share && share->letter == found->letter ? share : std::nullopt;
 }
 
-QString TForm6::shareStaging(const LessonOwner& owner) {
+QString TForm6::shareStaging(const LessonOwner& owner, bool opening) {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                          QStringLiteral("/K_Vorne/school_share/");
     // A lesson folder of its own for the lesson under way, so that no other lesson's files or
-    // index entry stand in its way; the folders of lessons before it go.
-    const QString folder = base + owner.key() + QLatin1Char('/');
-    if (!makeOwnerOnlyFolder(folder))
+    // index entry stand in its way, and one apart for a lesson coming from the share, so that
+    // a job given up on that still ends cannot mix into a save; the folders before go.
+    const QString name = owner.key() + (opening ? QStringLiteral(".opened") : QString());
+    if (!makeOwnerOnlyFolder(base + name))
         return {};
     for (const QString& other : QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (other != owner.key())
+        if (other != name)
             QDir(base + other).removeRecursively();
     }
-    return folder;
+    return base + name + QLatin1Char('/');
 }
 
 QString TForm6::keptOnCList() {
@@ -102,7 +103,7 @@ std::optional<QString> TForm6::shareLessonFolder(const SchoolShare& share) {
 
 void TForm6::openFromShare(const SchoolShare& share, const LessonOwner& owner) {
     const std::optional<QString> folder = shareLessonFolder(share);
-    const QString staging = shareStaging(owner);
+    const QString staging = shareStaging(owner, true);
     if (!folder || staging.isEmpty()) {
         inform(LessonNotFound);
         return;
@@ -139,7 +140,7 @@ void TForm6::openFromShare(const SchoolShare& share, const LessonOwner& owner) {
 
 void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
     const std::optional<QString> folder = shareLessonFolder(share);
-    const QString staging = shareStaging(owner);
+    const QString staging = shareStaging(owner, false);
     if (!folder || staging.isEmpty()) {
         inform(QStringLiteral("课程没有保存：找不到所选的存储盘。"));
         return;
@@ -288,7 +289,7 @@ void TForm6::offerCopiesToShare(const SchoolShare& share) {
 
 void TForm6::exportFromShare(const SchoolShare& share, const LessonOwner& owner) {
     const std::optional<QString> folder = shareLessonFolder(share);
-    const QString staging = shareStaging(owner);
+    const QString staging = shareStaging(owner, true);
     if (!folder || staging.isEmpty()) {
         inform(LessonNotFound);
         return;
