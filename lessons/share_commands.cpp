@@ -182,8 +182,7 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
                                                                 ShareTask& task) {
                 return uploadLesson(session, folder, owner, former, staging, replace, task);
             },
-            QStringLiteral("已取消保存，学校服务器上原来的课程保持不变。"),
-            QStringLiteral("课程没有保存成功，学校服务器上原来的课程保持不变。\n"));
+            QStringLiteral("已取消保存。"), QStringLiteral("课程没有能保存到学校服务器上。\n"));
         if (reply.question.isEmpty() || replace)
             break;
         if (dialogs().askYesNo(this, reply.question, ConfirmTitle) != Answer::Yes) {

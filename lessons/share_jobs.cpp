@@ -60,10 +60,11 @@ ShareReply failed(ShareSession& session, ArchiveResult result, bool saving) {
     const auto root = session.client()->stat(session.share().root);
     if (!root) {
         reply.unreachable = true;
-        const QString what =
-            saving ? QStringLiteral("课程没有保存成功，学校服务器上原来的课程保持不变。\n")
-                   : QString();
-        reply.result = ArchiveResult::failed(what + shareUnreachable(session.share()));
+        // A save says how far it came (the lesson on the share as it was, or to be finished
+        // by the next opening); an opening needs no more than the reason.
+        reply.result =
+            ArchiveResult::failed((saving ? reply.result.message + QLatin1Char('\n') : QString()) +
+                                  shareUnreachable(session.share()));
     }
     return reply;
 }
