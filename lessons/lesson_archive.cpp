@@ -655,6 +655,75 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
     return ArchiveResult::done();
 }
 
+ArchiveResult LessonArchive::copyLesson(ArchiveFiles& source, const QString& sourceFolder,
+                                        const QString& folder, const LessonOwner& owner,
+                                        const CopyStep& step) {
+    if (const auto problem = owner.problem())
+        return ArchiveResult::refused(*problem);
+    const QString key = owner.key();
+    const std::optional<int> count = lessonPageCount(source, sourceFolder, key);
+    if (!count)
+        return ArchiveResult::refused(LessonNotFound);
+    if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
+        return r;
+    QHash<QString, QString> sourceNames;
+    for (const QString& name : source.fileNames(sourceFolder)) {
+        if (lessonPageFile(key, name))
+            sourceNames.insert(name.toLower(), name);
+    }
+    QMultiHash<QString, QString> otherCase;
+    for (const QString& name : files_.fileNames(folder)) {
+        if (lessonPageFile(key, name))
+            otherCase.insert(name.toLower(), name);
+    }
+    Journal journal{key, *count, owner, {}, {}, {}};
+    QStringList temps;
+    const auto abandon = [&](const QString& text) {
+        for (const QString& temp : temps)
+            files_.remove(temp);
+        return text.isEmpty() ? ArchiveResult::refused(text)
+                              : ArchiveResult::failed(saveFailed(text));
+    };
+    for (int page = 1; page <= *count; ++page) {
+        for (const QString& extension : {PictureExtension, PanelExtension, TextExtension}) {
+            const QString name = pageFileName(key, page, extension);
+            const QString found = sourceNames.value(name.toLower());
+            const std::optional<QByteArray> bytes =
+                found.isEmpty() ? std::nullopt : source.read(sourceFolder + found);
+            if (!bytes && !found.isEmpty() && source.present(sourceFolder + found))
+                return abandon(QStringLiteral("无法读取文件 %1。").arg(sourceFolder + found));
+            if (!bytes) {
+                // What the source lacks, the copy lacks too: no file of an earlier lesson
+                // stays in its place.
+                journal.removals << name;
+                continue;
+            }
+            temps << folder + name + TempSuffix;
+            if (!files_.write(folder + name + TempSuffix, *bytes))
+                return abandon(cannotWrite(folder + name));
+            journal.renames.emplace_back(name + TempSuffix, name);
+        }
+        if (step && !step(page, *count))
+            return abandon(QString());
+    }
+    if (!files_.flush(folder))
+        return abandon(cannotWrite(folder));
+    // As at a save: where letter case counts, the lesson's files in other letters go.
+    const QString probe = pageFileName(key, 1, PanelExtension) + TempSuffix;
+    if (!otherCase.isEmpty() && !files_.present(folder + probe.toUpper())) {
+        for (const QString& lower : otherCase.uniqueKeys()) {
+            for (const QString& other : otherCase.values(lower)) {
+                const auto file = lessonPageFile(key, other);
+                if (file && file->first <= *count &&
+                    other != pageFileName(key, file->first, file->second.toLower()))
+                    journal.removals << other;
+            }
+        }
+    }
+    journal.removals.removeDuplicates();
+    return commit(folder, journal);
+}
+
 ArchiveResult LessonArchive::commit(const QString& folder, const Journal& journal) {
     const QString name = journalName(journal.section);
     const QString journalPath = folder + name;

@@ -44,7 +44,7 @@ std::optional<LessonOwner> TForm6::chosenLesson() {
 std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
     const QChar drive = DriveComboBox1->Drive().isNull() ? ConfigDrive : DriveComboBox1->Drive();
     const std::optional<QString> folder = localPath(drives(), lessonFolderName(drive));
-    if (!folder)
+    if (!folder || driveType(drives(), drive) == DriveType::Remote)
         return std::nullopt;
     // One level at a time; a level that is there already refuses, which is no fault. A level
     // that is a link could lead the lessons anywhere (a stick can carry one): no lesson
@@ -95,6 +95,10 @@ void TForm6::SpeedButton1Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner || links_.Lessons == nullptr)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        openFromShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (!folder) {
         inform(LessonNotFound);
@@ -142,6 +146,10 @@ void TForm6::SpeedButton2Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner || links_.Lessons == nullptr)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        saveToShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(true);
     if (!folder) {
         inform(QStringLiteral("课程没有保存：找不到所选的存储盘。"));
@@ -189,6 +197,10 @@ void TForm6::Button10Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        exportFromShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (folder)
         carryFormerLessons(*folder, *owner);

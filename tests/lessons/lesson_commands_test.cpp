@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 using namespace lessons;
 using namespace platform;
@@ -395,6 +396,24 @@ TEST_F(LessonCommands, ANewTeacherOfAFormerNameKeepsItsLessons) {
     EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12131.pte")));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2131.pte")));
+}
+
+// A network drive that is not the school's share set up on this PC (a letter kept from before
+// the setting was removed) holds no lessons, and no folder of this machine stands in for it.
+TEST_F(LessonCommands, ANetworkDriveWithoutItsSettingIsNoLessonDrive) {
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", config); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(program.path())); // no share set up
+    fakes.drives.drives.push_back(
+        {QLatin1Char('S'), DriveType::Remote, QStringLiteral("smb://server/staff/")});
+    Form6->DriveComboBox1->refresh();
+    Form6->DriveComboBox1->setDrive(QLatin1Char('S'));
+    drawPages(1, 0x0000FF);
+    Form6->SpeedButton2->click();
+    Form6->SpeedButton1->click();
+    EXPECT_EQ(messages(),
+              (QStringList{QStringLiteral("课程没有保存：找不到所选的存储盘。"), LessonNotFound}));
+    EXPECT_EQ(lessonView.shown, std::vector<int>{});
 }
 
 } // namespace
