@@ -68,7 +68,7 @@ struct Fixture {
         std::mt19937 random(20240611);
         for (int page = 1; page <= Pages; ++page) {
             board.writePage(page, seededPage(random, Screen));
-            board.PageState[page] = 2;
+            board.setPageState(page, PageWithContent);
         }
         board.setPageCount(Pages);
         board.settle();
