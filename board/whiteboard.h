@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class BoardInstruments;
 class OwnPictureView;
 class QLabel;
 class QPushButton;
@@ -58,6 +59,9 @@ public:
     platform::SpeedButton* SpeedButton6;  // settings
     platform::SpeedButton* SpeedButton2;  // blanking
     platform::SpeedButton* SpeedButton40; // back to the desktop
+
+    // The geometry instruments above the page, and their button in the title bar.
+    BoardInstruments* Instruments = nullptr;
 
     // Custom cursor 2, the board's cursor; empty leaves the arrow.
     std::optional<QCursor> BoardCursor;

@@ -9,6 +9,7 @@
 #include "board/model/own_pictures.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
+#include "instruments/model/instrument_model.h"
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
@@ -84,6 +85,9 @@ public:
     // Before the board is shown: a page never shown is filled with the background colour,
     // any other is painted as it is.
     void prepareCurrentPage();
+
+    // The geometry instruments lying over the pages.
+    InstrumentModel& instruments() { return instruments_; }
 
     // Strokes and undo. The stroke box and its margin, empty after forgetUndo: without the
     // place the stroke is kept off (strokeParts), the region undo restores and a release
@@ -223,4 +227,5 @@ private:
     bool undoForgotten_ = true;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
+    InstrumentModel instruments_;
 };
