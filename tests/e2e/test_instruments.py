@@ -37,7 +37,7 @@ def ink_pixels(sw, sh):
             if i < 0:
                 break
             if i % 3 == 0:
-                found.append((i // 3, y))
+                found.append((i // 3 + 0.5, y + 0.5))  # a pixel stands for its square's middle
             start = i + 1
     return found
 
@@ -108,9 +108,9 @@ def main(folder):
         edge = (middle[0] - width / 2 * v[0], middle[1] - width / 2 * v[1])
         offsets = [(x - edge[0]) * v[0] + (y - edge[1]) * v[1] for x, y in ink]
         spans = [(x - edge[0]) * u[0] + (y - edge[1]) * u[1] for x, y in ink]
-        # A 2-pixel pen covers the path and the pixel beside it: one pixel of the path's own
-        # error on top.
-        check(max(abs(o) for o in offsets) <= 2.0,
+        # The pixels of a 2-pixel pen lie within half a pixel of its path, and the path within
+        # one pixel of the edge.
+        check(max(abs(o) for o in offsets) <= 1.5,
               f"every pixel of the line lies on the turned edge (furthest {max(map(abs, offsets)):.2f})")
         check(abs(sum(offsets) / len(offsets)) <= 1.0, "the line runs along the edge, not beside it")
         check(abs(min(spans) + 150) <= 3 and abs(max(spans) - 200) <= 3,
@@ -147,9 +147,8 @@ def main(folder):
         ink = [p for p in ink_pixels(sw, sh) if p[1] < sh - 80]
         distances = [math.hypot(x - middle[0], y - middle[1]) for x, y in ink]
         check(len(ink) > 600, f"the compass drew ({len(ink)} pixels)")
-        # Half the pen's width, one pixel of the path's own error, and half a pixel for where a
-        # pixel stands for its square.
-        check(all(abs(d - 150) <= 2.5 for d in distances),
+        # Half a pixel for the pen's width, one for the path.
+        check(all(abs(d - 150) <= 1.5 for d in distances),
               f"every pixel of the circle lies at the radius "
               f"({min(distances):.1f}..{max(distances):.1f})")
         check(abs(sum(distances) / len(distances) - 150) <= 0.75, "the circle has the radius set")
