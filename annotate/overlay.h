@@ -13,6 +13,8 @@
 #include <QRect>
 #include <optional>
 
+class OverlayInstruments;
+
 class TForm2 : public platform::SurfaceWindow {
     Q_OBJECT
 public:
@@ -59,6 +61,9 @@ public:
     platform::SpeedButton* SpeedButton1;  // help
     platform::SpeedButton* SpeedButton18; // back to the small bar
     platform::SpeedButton* SpeedButton3;  // leave
+
+    // The geometry instruments above the annotated picture, and their button.
+    OverlayInstruments* Instruments = nullptr;
 
     // The floating picture: a copy of a selected range, moved with the pointer until dropped.
     platform::ImageBox* Image1;

@@ -3,9 +3,8 @@
 #include "board/whiteboard.h"
 #include "instruments/instrument_chooser.h"
 #include "instruments/instrument_layer.h"
+#include "instruments/instrument_strokes.h"
 #include "platform/os/services.h"
-
-#include <QScreen>
 
 using namespace platform;
 
@@ -15,32 +14,10 @@ constexpr int TitleBarBottom = 40; // nothing is drawn into the title bar's rows
 // The button's slot: the second left of the command bar.
 constexpr int SlotOffset = 80;
 
-TRect united(const TRect& a, const TRect& b) {
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
-// Halfway between two colours: the grid's faint lines between the pen's and the page's.
-TColor between(TColor a, TColor b) {
-    TColor mixed = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const unsigned sum = ((a >> shift) & 0xFFu) + ((b >> shift) & 0xFFu);
-        mixed |= (sum / 2) << shift;
-    }
-    return mixed;
-}
-
 } // namespace
 
 BoardInstruments::BoardInstruments(TForm3& board) : QObject(&board), board_(board) {
     InstrumentModel& model = board.Board.instruments();
-    if (QScreen* screen = board.screen())
-        model.setPixelsPerCm(
-            instruments::pixelsPerCm(screen->physicalSize(), screen->geometry().size()));
     Layer = new InstrumentLayer(&board, model);
     Layer->setPage(board.Board.CurrentPage);
     Layer->rulingAllowed = [this] {
@@ -65,28 +42,6 @@ void BoardInstruments::placeButton(int commandBarLeft) {
     Chooser->placeAt(commandBarLeft - SlotOffset);
 }
 
-TRect BoardInstruments::draw(const QList<QPolygon>& lines, int width, unsigned colour) {
-    Canvas& c = board_.canvas();
-    const Pen tool = c.pen;
-    c.pen = Pen{width, colour, PenStyle::Solid};
-    TRect drawn;
-    for (const QPolygon& line : lines) {
-        if (line.isEmpty())
-            continue;
-        QPoint from(line[0].x(), std::max(line[0].y(), TitleBarBottom));
-        c.moveTo(from.x(), from.y());
-        drawn = united(drawn, lineBounds(from, from, width));
-        for (int k = 1; k < line.size(); ++k) {
-            const QPoint to(line[k].x(), std::max(line[k].y(), TitleBarBottom));
-            c.lineTo(to.x(), to.y());
-            drawn = united(drawn, lineBounds(from, to, width));
-            from = to;
-        }
-    }
-    c.pen = tool;
-    return drawn;
-}
-
 void BoardInstruments::show(const QList<QPolygon>& lines) {
     BoardModel& model = board_.Board;
     if (!drawing_) {
@@ -95,8 +50,9 @@ void BoardInstruments::show(const QList<QPolygon>& lines) {
         model.commitFloatingPictureOnPress();
     }
     board_.canvas().copyRect(model.current(), shown_);
-    const TRect drawn = draw(lines, model.PenWidth, model.PenColour);
-    board_.showSurface(united(shown_, drawn));
+    const TRect drawn = drawInstrumentLines(board_.canvas(), lines, model.PenWidth, model.PenColour,
+                                            TitleBarBottom);
+    board_.showSurface(unitedRects(shown_, drawn));
     shown_ = drawn;
 }
 
@@ -131,8 +87,11 @@ void BoardInstruments::stampGrid(const QList<QPolygon>& grid, const QList<QPolyg
     BoardModel& model = board_.Board;
     model.commitFloatingPictureOnPress();
     const TColor background = board_.surfaceBackground();
-    TRect drawn = draw(grid, 1, between(model.PenColour, background));
-    drawn = united(drawn, draw(axes, std::min(model.PenWidth, 3), model.PenColour));
+    Canvas& c = board_.canvas();
+    TRect drawn =
+        drawInstrumentLines(c, grid, 1, halfwayColour(model.PenColour, background), TitleBarBottom);
+    drawn = unitedRects(drawn, drawInstrumentLines(c, axes, std::min(model.PenWidth, 3),
+                                                   model.PenColour, TitleBarBottom));
     board_.showSurface(drawn);
     commitRegion(drawn, StrokeMargin);
 }

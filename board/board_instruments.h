@@ -31,7 +31,6 @@ private:
     // The same, into the page, as one stroke.
     void commit(const QList<QPolygon>& lines);
     void stampGrid(const QList<QPolygon>& grid, const QList<QPolygon>& axes);
-    TRect draw(const QList<QPolygon>& lines, int width, unsigned colour);
     void commitRegion(const TRect& drawn, int margin);
 
     TForm3& board_;

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QtMath>
 #include <cmath>
 
@@ -29,6 +30,9 @@ InstrumentLayer::InstrumentLayer(QWidget* host, InstrumentModel& model)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setGeometry(host->rect());
+    // Centimetres as the screen measures them, where the X server tells its size.
+    if (QScreen* screen = host->screen())
+        model_.setPixelsPerCm(pixelsPerCm(screen->physicalSize(), screen->geometry().size()));
     host->installEventFilter(this);
     connect(&model_, &InstrumentModel::changed, this, [this](int page) {
         if (page == page_)
@@ -103,6 +107,8 @@ bool InstrumentLayer::eventFilter(QObject* watched, QEvent* event) {
 bool InstrumentLayer::press(QPointF p) {
     if (drag_ != Drag::None)
         return true;
+    // A reading kept from the last line or turn goes with the next press.
+    readout_.clear();
     const std::vector<Instrument> shown = model_.onPage(page_);
     for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
         const Instrument& i = *it;
