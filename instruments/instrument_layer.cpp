@@ -5,7 +5,9 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTabletEvent>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 using namespace instruments;
@@ -69,34 +71,31 @@ bool InstrumentLayer::eventFilter(QObject* watched, QEvent* event) {
         setGeometry(host_->rect());
         return false;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        auto* e = static_cast<QMouseEvent*>(event);
+    case QEvent::MouseButtonDblClick:
+    case QEvent::TabletPress: {
+        // A pen on a tablet comes as tablet events, which a window may take before Qt makes
+        // mouse events of them: the layer looks at both.
+        auto* e = static_cast<QSinglePointEvent*>(event);
         if (e->button() != Qt::LeftButton)
             return drag_ != Drag::None;
         return press(e->position());
     }
-    case QEvent::MouseMove: {
-        auto* e = static_cast<QMouseEvent*>(event);
+    case QEvent::MouseMove:
+    case QEvent::TabletMove: {
+        auto* e = static_cast<QSinglePointEvent*>(event);
         if (drag_ == Drag::None) {
-            if (e->buttons() & Qt::LeftButton) {
-                pointer_ = e->position();
-                pointerShown_ = true;
-                for (const Instrument& i : model_.onPage(page_)) {
-                    if (i.kind == InstrumentKind::Protractor) {
-                        refresh();
-                        break;
-                    }
-                }
-            }
+            if (e->buttons() & Qt::LeftButton)
+                observe(e->position());
             return false;
         }
         move(e->position());
         return true;
     }
-    case QEvent::MouseButtonRelease: {
+    case QEvent::MouseButtonRelease:
+    case QEvent::TabletRelease: {
         if (drag_ == Drag::None)
             return false;
-        release(static_cast<QMouseEvent*>(event)->position());
+        release(static_cast<QSinglePointEvent*>(event)->position());
         return true;
     }
     default:
@@ -108,7 +107,10 @@ bool InstrumentLayer::press(QPointF p) {
     if (drag_ != Drag::None)
         return true;
     // A reading kept from the last line or turn goes with the next press.
-    readout_.clear();
+    if (!readout_.isEmpty()) {
+        readout_.clear();
+        refresh();
+    }
     const std::vector<Instrument> shown = model_.onPage(page_);
     for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
         const Instrument& i = *it;
@@ -163,10 +165,18 @@ bool InstrumentLayer::press(QPointF p) {
         }
     }
     // A press that meets no instrument is the window's: the protractor reads where it went.
+    observe(p);
+    return false;
+}
+
+void InstrumentLayer::observe(QPointF p) {
+    const std::vector<Instrument> shown = model_.onPage(page_);
     pointer_ = p;
     pointerShown_ = true;
-    refresh();
-    return false;
+    if (!readout_.isEmpty() || std::any_of(shown.begin(), shown.end(), [](const Instrument& i) {
+            return i.kind == InstrumentKind::Protractor;
+        }))
+        refresh();
 }
 
 QList<QPolygon> InstrumentLayer::ruled(QPointF p) const {

@@ -48,6 +48,8 @@ private:
     bool press(QPointF p);
     void move(QPointF p);
     void release(QPointF p);
+    // The pen drawing on the window, away from the instruments: the protractor reads it.
+    void observe(QPointF p);
     QList<QPolygon> ruled(QPointF p) const;
     QString centimetres(double pixels) const;
     // Repaints where the instruments and readouts were and are.

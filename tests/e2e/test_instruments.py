@@ -1,7 +1,8 @@
-"""The geometry instruments on the real whiteboard: a ruler turned by 30 degrees rules a line
-whose pixels lie on its edge, undo takes the line back, a turn of the page hides the ruler and
-coming back shows it; the compass, its radius set with the pencil leg, draws a full circle
-whose pixels lie at that radius."""
+"""The geometry instruments on the real program. On the annotation overlay a ruler rules a line
+along its edge over the frozen desktop, and the overlay's undo takes it back. On the whiteboard
+a ruler turned by 30 degrees rules a line whose pixels lie on its edge, undo takes the line
+back, a turn of the page hides the ruler and coming back shows it; the compass, its radius set
+with the pencil leg, draws a full circle whose pixels lie at that radius."""
 
 import math
 import subprocess
@@ -9,10 +10,11 @@ import sys
 import time
 
 from kvorne_e2e import Program, check, click, drag, open_board, pixel, run, screen_size, \
-    screenshot, wait_for
+    screenshot, toolbar_shown, wait_for
 
 INK = (255, 0, 0)  # the pen colour with no settings file: red, 2 pixels wide
 BACKGROUND = (128, 128, 128)
+SKY_BLUE = (166, 202, 240)
 # Xvfb tells no physical size: the program takes the screen at 96 dots per inch.
 PER_CM = 96 / 2.54
 TITLE_BAR = 40
@@ -58,9 +60,11 @@ def at(origin, a, b, angle):
     return (round(origin[0] + a * u[0] + b * v[0]), round(origin[1] + a * u[1] + b * v[1]))
 
 
-def choose(sw, k):
-    """Opens the instrument button's choices and takes the k-th (0 the ruler, 4 the compass)."""
-    button = sw - 724 - 80
+def choose(sw, k, button=None):
+    """Opens the instrument button's choices and takes the k-th (0 the ruler, 4 the compass);
+    the button on the whiteboard's title bar unless another is given."""
+    if button is None:
+        button = sw - 724 - 80
     click(button + 19, 20)
     time.sleep(0.4)
     first = button + 38 - (6 * 38 + 2) + 1
@@ -79,12 +83,52 @@ def slow_drag(points):
     time.sleep(0.3)
 
 
+def changed_pixels(before, after, sw, sh, top):
+    """The pixels below row `top` that differ, at their middles."""
+    return [(i % sw + 0.5, i // sw + 0.5) for i in range(top * sw, sw * sh)
+            if before[3 * i:3 * i + 3] != after[3 * i:3 * i + 3]]
+
+
+def rule_on_the_overlay(sw, sh):
+    small_bar = sw - 436
+    click(small_bar + 38 + 19, 20)  # the toolbar's annotation
+    wait_for(lambda: pixel(small_bar + 1, 40) == SKY_BLUE, 10, "the overlay's small bar")
+    time.sleep(0.5)
+    # Compared below the rows where the buttons' hints show.
+    top = 100
+    before = screen_pixels(sw, sh)
+
+    # The button stands left of the full bar's place; the ruler opens below the bars.
+    choose(sw, 0, button=sw - 591 - 40 + 1)
+    middle = (sw / 2, 41 + (sh - 41) / 2)
+    length = math.floor(min(30 * PER_CM, 0.6 * sw) / PER_CM) * PER_CM
+    width = 1.5 * PER_CM
+    slow_drag([at(middle, t, -width / 2 - 4 - t / 100, 0) for t in range(-200, 101, 25)])
+    click(*at(middle, -length / 2 + width / 2, 0, 0))  # the ruler closes
+    time.sleep(0.5)
+    ruled = changed_pixels(before, screen_pixels(sw, sh), sw, sh, top)
+    edge = middle[1] - width / 2
+    check(len(ruled) > 600, f"a line was ruled on the overlay ({len(ruled)} pixels)")
+    # The overlay's pen is 3 pixels wide: its pixels within one pixel of the path.
+    check(all(abs(y - edge) <= 2.0 and -203 <= x - middle[0] <= 103 for x, y in ruled),
+          "the line lies along the ruler's edge, from where the pen went down to where it left")
+
+    click(small_bar + 40 + 19, 20)  # the overlay's undo
+    time.sleep(0.5)
+    check(not changed_pixels(before, screen_pixels(sw, sh), sw, sh, top),
+          "the overlay's undo takes the ruled line back")
+    click(small_bar + 303 + 19, 20)  # back to the desktop
+    time.sleep(1)
+
+
 def main(folder):
     sw, sh = screen_size()
     middle = (sw / 2, TITLE_BAR + (sh - TITLE_BAR) / 2)
     command_bar = sw - 724
     program = Program(folder)
     try:
+        wait_for(lambda: toolbar_shown(sw), 40, "the toolbar")
+        rule_on_the_overlay(sw, sh)
         open_board(sw)
 
         # The ruler: whole centimetres, no longer than 0.6 of the screen, 1.5 cm wide.
