@@ -249,8 +249,11 @@ void InstrumentLayer::release(QPointF p) {
     const Instrument* i = model_.find(dragged_);
     if (drag_ == Drag::Rule) {
         emit drawingEnded(ruled(p));
-    } else if (drag_ == Drag::Hinge && i && std::abs(sweep_) > 0) {
-        emit drawingEnded({arcPixels(i->pivot, i->size, start_, sweep_)});
+    } else if (drag_ == Drag::Hinge) {
+        // Turned back to where it started, the compass leaves nothing; what it showed goes.
+        emit drawingEnded(i && sweep_ != 0.0
+                              ? QList<QPolygon>{arcPixels(i->pivot, i->size, start_, sweep_)}
+                              : QList<QPolygon>{});
     }
     // The reading of a ruled line or a turn stays until the next press; others go.
     if (drag_ != Drag::Rule && drag_ != Drag::Hinge)
