@@ -105,7 +105,9 @@ void InstrumentModel::setRulerLength(int id, double length) {
     Instrument* i = item(id);
     if (!i || i->kind != InstrumentKind::Ruler)
         return;
-    length = std::clamp(length, 5 * pixelsPerCm_, 100 * pixelsPerCm_);
+    // Whole centimetres, as a teacher reads a ruler's length off its scale.
+    length = std::round(std::clamp(length, 5 * pixelsPerCm_, 100 * pixelsPerCm_) / pixelsPerCm_) *
+             pixelsPerCm_;
     const QPointF leftEnd = i->pivot - along(i->angle) * (i->size / 2);
     i->size = length;
     i->pivot = leftEnd + along(i->angle) * (length / 2);
@@ -127,7 +129,9 @@ void InstrumentModel::setAxesUnit(int id, double unit) {
     Instrument* i = item(id);
     if (!i || i->kind != InstrumentKind::Axes)
         return;
-    i->size = std::clamp(unit, 0.5 * pixelsPerCm_, std::max(0.5 * pixelsPerCm_, i->width));
+    // Whole millimetres.
+    const double mm = pixelsPerCm_ / 10;
+    i->size = std::round(std::clamp(unit, 5 * mm, std::max(5 * mm, i->width)) / mm) * mm;
     changedItem(*i);
 }
 

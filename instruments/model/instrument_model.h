@@ -31,11 +31,12 @@ public:
     void turnTo(int id, double degrees);
     // The compass follows the hand exactly while it draws.
     void turnFreely(int id, double degrees);
-    // The ruler's length, its left end staying where it lies; held to 5 cm .. 100 cm.
+    // The ruler's length in whole centimetres, its left end staying where it lies; held to
+    // 5 cm .. 100 cm.
     void setRulerLength(int id, double length);
     // The compass's pencil put at `pencil`: its radius and direction from the needle.
     void setCompassPencil(int id, QPointF pencil);
-    // One unit of the axes, held to 0.5 cm .. the grid's half width.
+    // One unit of the axes in whole millimetres, held to 0.5 cm .. the grid's half width.
     void setAxesUnit(int id, double unit);
 
     const Instrument* find(int id) const;

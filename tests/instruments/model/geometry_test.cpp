@@ -197,6 +197,8 @@ TEST(InstrumentModel, HandsTurnSizeAndSetTheInstruments) {
     EXPECT_DOUBLE_EQ(r->size, 1000);
     model.setRulerLength(ruler, 3);
     EXPECT_DOUBLE_EQ(model.find(ruler)->size, 200);
+    model.setRulerLength(ruler, 619);
+    EXPECT_DOUBLE_EQ(model.find(ruler)->size, 600) << "whole centimetres";
 
     // The compass's pencil leg: radius and direction from the needle.
     const int compass = model.open(InstrumentKind::Compass, 1, view);
@@ -214,7 +216,8 @@ TEST(InstrumentModel, TheAxesGridLiesOnWholeUnitsAroundTheOrigin) {
     InstrumentModel model;
     model.setPixelsPerCm(40);
     const int id = model.open(InstrumentKind::Axes, 1, QRectF(0, 40, 1280, 760));
-    model.setAxesUnit(id, 60);
+    model.setAxesUnit(id, 59.1); // whole millimetres: 1.5 cm
+
     const Instrument& axes = *model.find(id);
     // 6 cm by 4 cm either side of the origin: 4 units across, 2 up.
     EXPECT_EQ(axesUnitsAcross(axes), 4);
