@@ -2,6 +2,7 @@
 
 #include "platform/widgets/controls.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -100,11 +101,19 @@ InstrumentChooser::InstrumentChooser(QWidget* bar, QWidget* window) : QObject(wi
             emit chosen(kind);
         });
     }
+    // A press on the window's page closes the choices unchosen.
+    window->installEventFilter(this);
     connect(Button, &SpeedButton::clicked, this, [this] {
         Choices->setVisible(Choices->isHidden());
         if (!Choices->isHidden())
             Choices->raise();
     });
+}
+
+bool InstrumentChooser::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::TabletPress)
+        Choices->hide();
+    return false;
 }
 
 void InstrumentChooser::placeAt(int left) {

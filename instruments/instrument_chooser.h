@@ -26,4 +26,7 @@ public:
 
 signals:
     void chosen(InstrumentKind kind);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
