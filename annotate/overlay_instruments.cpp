@@ -6,6 +6,8 @@
 #include "instruments/instrument_strokes.h"
 #include "platform/widgets/controls.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace {
@@ -17,6 +19,7 @@ constexpr int BarHeight = 41;
 
 OverlayInstruments::OverlayInstruments(TForm2& overlay) : QObject(&overlay), overlay_(overlay) {
     Layer = new InstrumentLayer(&overlay, model_);
+    layerAlive_ = Layer;
     Layer->rulingAllowed = [this] {
         return overlay_.OverlayTool == TForm2::OverlayPen ||
                overlay_.OverlayTool == TForm2::OverlayLine;
@@ -33,6 +36,10 @@ OverlayInstruments::OverlayInstruments(TForm2& overlay) : QObject(&overlay), ove
             [this](const QList<QPolygon>& grid, const QList<QPolygon>& axes) {
                 overlay_.guarded([&] { stampGrid(grid, axes); });
             });
+}
+
+OverlayInstruments::~OverlayInstruments() {
+    delete layerAlive_.data();
 }
 
 void OverlayInstruments::placeButton(int fullBarLeft) {

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QPolygon>
 
 class InstrumentChooser;
@@ -21,6 +22,9 @@ class OverlayInstruments : public QObject {
     Q_OBJECT
 public:
     explicit OverlayInstruments(TForm2& overlay);
+    // The layer, a window of the overlay's, goes before the model it shows (when the overlay
+    // has not taken it already).
+    ~OverlayInstruments() override;
 
     platform::Panel* Bar; // holds the button, left of the full bar's place
     InstrumentLayer* Layer;
@@ -38,5 +42,6 @@ private:
     TForm2& overlay_;
     // The overlay has one picture: its instruments lie on page 1.
     InstrumentModel model_;
+    QPointer<InstrumentLayer> layerAlive_;
     TRect shown_;
 };
