@@ -170,13 +170,28 @@ bool InstrumentLayer::press(QPointF p) {
 }
 
 void InstrumentLayer::observe(QPointF p) {
-    const std::vector<Instrument> shown = model_.onPage(page_);
+    // Only the protractors' rays and readings are shown again, not the whole instruments: the
+    // pen draws on the window at every move.
+    const QRect before = readingBounds();
     pointer_ = p;
     pointerShown_ = true;
-    if (!readout_.isEmpty() || std::any_of(shown.begin(), shown.end(), [](const Instrument& i) {
-            return i.kind == InstrumentKind::Protractor;
-        }))
-        refresh();
+    const QRect after = readingBounds();
+    if (!after.isNull() || !before.isNull()) {
+        update(before | after);
+        painted_ |= after;
+    }
+}
+
+QRect InstrumentLayer::readingBounds() const {
+    QRect bounds;
+    if (!pointerShown_)
+        return bounds;
+    for (const Instrument& i : model_.onPage(page_)) {
+        if (i.kind == InstrumentKind::Protractor)
+            bounds |= QRectF(i.pivot, pointer_).normalized().toAlignedRect();
+    }
+    // The reading stands right of the pen and above it.
+    return bounds.isNull() ? bounds : bounds.adjusted(-4, -34, 70, 4);
 }
 
 QList<QPolygon> InstrumentLayer::ruled(QPointF p) const {

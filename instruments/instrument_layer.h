@@ -55,6 +55,8 @@ private:
     // Repaints where the instruments and readouts were and are.
     void refresh();
     QRect shownBounds() const;
+    // Where the protractors' rays to the pen and their readings show.
+    QRect readingBounds() const;
 
     InstrumentModel& model_;
     QWidget* host_;
