@@ -259,7 +259,8 @@ void InstrumentLayer::move(QPointF p) {
 }
 
 void InstrumentLayer::release(QPointF p) {
-    if (drag_ == Drag::Rule || drag_ == Drag::Hinge)
+    // The pen left where the release says, whatever moves were merged before it.
+    if (drag_ != Drag::Swallow)
         move(p);
     const Instrument* i = model_.find(dragged_);
     if (drag_ == Drag::Rule) {
