@@ -179,7 +179,7 @@ TRect TForm2::strokeRegion() const {
 }
 
 void TForm2::repaintFromScratch(const TRect& area) {
-    canvas().copyRect(Board.ScratchBitmap, area);
+    canvas().copyRect(Board.scratchBitmap(), area);
     showSurface(area);
 }
 
@@ -218,7 +218,7 @@ void TForm2::FormShow() {
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels
     // until a change to one of them copies them.
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     scratch = screenPicture(display().grabScreen(), sw, sh);
     OverlayReady = 1;
     OverlayUndoBitmap = scratch;
@@ -230,7 +230,7 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormPaint() {
-    drawOnSurface(Board.ScratchBitmap);
+    drawOnSurface(Board.scratchBitmap());
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -251,7 +251,7 @@ void TForm2::mouseReleaseEvent(QMouseEvent* event) {
 // The floating picture goes into the annotated picture without its outermost pixels, which
 // hold the dotted selection frame.
 void TForm2::dropIntoScratch() {
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     OverlayUndoBitmap = scratch;
     const QRect r = Image1->geometry();
     Canvas(scratch).copyRect(Image1->picture(), {1, 1, r.width() - 1, r.height() - 1},
@@ -287,7 +287,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     // The rubber band of the last move is wiped with the whole box before the new one.
     const TRect region = strokeRegion();
-    c.copyRect(Board.ScratchBitmap, region);
+    c.copyRect(Board.scratchBitmap(), region);
     if (OverlayTool == OverlayLine) {
         c.moveTo(OverlayAnchor.x(), OverlayAnchor.y());
         c.lineTo(x, y);
@@ -298,7 +298,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     if (OverlayTool == OverlayRange) {
         OverlayZoomSource.reset();
         OverlayZoomFactor = 1.0f;
@@ -338,7 +338,7 @@ void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     Image1->move(x + Image1->x() - OverlayAnchor.x(), y + Image1->y() - OverlayAnchor.y());
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 // The bars keep the presses that begin on them, also on their empty places: a stroke starts

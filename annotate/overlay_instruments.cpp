@@ -49,7 +49,7 @@ void OverlayInstruments::placeButton(int fullBarLeft) {
 
 void OverlayInstruments::show(const QList<QPolygon>& lines) {
     Canvas& c = overlay_.canvas();
-    c.copyRect(overlay_.Board.ScratchBitmap, shown_);
+    c.copyRect(overlay_.Board.scratchBitmap(), shown_);
     const TRect drawn = drawInstrumentLines(c, lines, overlay_.penWidth(), overlay_.LCP->Color());
     overlay_.showSurface(unitedRects(shown_, drawn));
     shown_ = drawn;
@@ -57,7 +57,7 @@ void OverlayInstruments::show(const QList<QPolygon>& lines) {
 
 void OverlayInstruments::commitRegion(const TRect& drawn) {
     // As the overlay's strokes commit: the picture before it is the one undo brings back.
-    QImage& scratch = overlay_.Board.ScratchBitmap;
+    QImage& scratch = overlay_.Board.scratchBitmap();
     overlay_.OverlayUndoBitmap = scratch;
     Canvas(scratch).copyRect(overlay_.Surface, drawn);
     overlay_.showSurface(drawn);

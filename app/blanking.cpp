@@ -57,11 +57,11 @@ void TForm5::FormMouseDown() {
 }
 
 void TForm5::SpeedButton1Click() {
-    Form3->Board.BoardPaintMode = 1;
+    Form3->Board.setBoardPaintMode(1);
     Form1->Timer1->start();
     hide();
     if (Form2->isVisible())
-        Form2->drawOnSurface(Form3->Board.ScratchBitmap);
+        Form2->drawOnSurface(Form3->Board.scratchBitmap());
     else if (Form3->isVisible())
         Form3->drawOnSurface(Form3->Board.current());
 }

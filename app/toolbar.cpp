@@ -142,7 +142,7 @@ void TForm1::SpeedButton9Click() {
     Form14->show();
     Form14->Tag = 1;
     const bool launched = processes().startProgram(
-        writingEngineCommandLine(Form3->Board.ProgramFolder), ShowState::Show);
+        writingEngineCommandLine(Form3->Board.programFolder()), ShowState::Show);
     Form14->startWatching(launched, {handle()});
 }
 

@@ -64,7 +64,7 @@ struct Fixture {
         for (int page = 1; page <= Pages; ++page) {
             pages.push_back(seededPage(random));
             board.writePage(page, pages.back());
-            board.PageState[page] = 2;
+            board.setPageState(page, PageWithContent);
         }
         board.setPageCount(Pages);
         board.settle();

@@ -19,9 +19,10 @@ constexpr int SlotOffset = 80;
 BoardInstruments::BoardInstruments(TForm3& board) : QObject(&board), board_(board) {
     InstrumentModel& model = board.Board.instruments();
     Layer = new InstrumentLayer(&board, model);
-    Layer->setPage(board.Board.CurrentPage);
+    Layer->setPage(board.Board.currentPage());
     Layer->rulingAllowed = [this] {
-        return board_.Board.ToolMode == PenTool || board_.Board.ToolMode == LineTool;
+        const int tool = board_.Board.toolMode();
+        return tool == PenTool || tool == LineTool;
     };
     Chooser = new InstrumentChooser(board.Panel2, &board);
     connect(Chooser, &InstrumentChooser::chosen, this,
@@ -50,8 +51,8 @@ void BoardInstruments::show(const QList<QPolygon>& lines) {
         model.commitFloatingPictureOnPress();
     }
     board_.canvas().copyRect(model.current(), shown_);
-    const TRect drawn = drawInstrumentLines(board_.canvas(), lines, model.PenWidth, model.PenColour,
-                                            TitleBarBottom);
+    const TRect drawn = drawInstrumentLines(board_.canvas(), lines, model.penWidth(),
+                                            model.penColour(), TitleBarBottom);
     board_.showSurface(unitedRects(shown_, drawn));
     shown_ = drawn;
 }
@@ -62,10 +63,8 @@ void BoardInstruments::commitRegion(const TRect& drawn, int margin) {
         return;
     // The stroke's box is all that was drawn, pen and all: the commit and undo take it whole.
     model.beginStroke(drawn.left, drawn.top, margin);
-    model.StrokeRight = drawn.right;
-    model.StrokeBottom = drawn.bottom;
-    if (model.PageState[model.CurrentPage] < 2)
-        model.PageState[model.CurrentPage] = 2;
+    model.extendStroke(drawn.right, drawn.bottom);
+    model.markContent(model.currentPage());
     // What lies under the text panel was never seen: the page keeps it without that place.
     const bool overPanel = !board_.Panel4->isHidden();
     const TRect panel = TRect::fromQRect(board_.Panel4->geometry());
@@ -79,7 +78,7 @@ void BoardInstruments::commitRegion(const TRect& drawn, int margin) {
 void BoardInstruments::commit(const QList<QPolygon>& lines) {
     show(lines);
     drawing_ = false;
-    commitRegion(shown_, strokeMarginFor(board_.Board.PenWidth));
+    commitRegion(shown_, strokeMarginFor(board_.Board.penWidth()));
     shown_ = {};
 }
 
@@ -88,10 +87,10 @@ void BoardInstruments::stampGrid(const QList<QPolygon>& grid, const QList<QPolyg
     model.commitFloatingPictureOnPress();
     const TColor background = board_.surfaceBackground();
     Canvas& c = board_.canvas();
-    TRect drawn =
-        drawInstrumentLines(c, grid, 1, halfwayColour(model.PenColour, background), TitleBarBottom);
-    drawn = unitedRects(drawn, drawInstrumentLines(c, axes, std::min(model.PenWidth, 3),
-                                                   model.PenColour, TitleBarBottom));
+    TRect drawn = drawInstrumentLines(c, grid, 1, halfwayColour(model.penColour(), background),
+                                      TitleBarBottom);
+    drawn = unitedRects(drawn, drawInstrumentLines(c, axes, std::min(model.penWidth(), 3),
+                                                   model.penColour(), TitleBarBottom));
     board_.showSurface(drawn);
     commitRegion(drawn, StrokeMargin);
 }

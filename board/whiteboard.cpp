@@ -191,7 +191,7 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::toolChanged, this, [this] { showTool(); });
     connect(&Board, &BoardModel::penChanged, this, [this] { showPen(); });
     connect(&Board, &BoardModel::backgroundChanged, this,
-            [this] { RCP->setColor(Board.BackgroundColour); });
+            [this] { RCP->setColor(Board.backgroundColour()); });
     connect(&Board, &BoardModel::pageLeaving, this, [this](int page) { pageLeaving(page); });
     connect(&Board, &BoardModel::pageEntered, this,
             [this](int page, bool made) { pageEntered(page, made); });
@@ -206,14 +206,11 @@ void TForm3::FormCreate() {
     loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
-    Board.PanelLeft[1] = 0;
-    Board.PanelTop[1] = 41;
-    Board.PanelWidth[1] = Panel4->width();
-    Board.PanelHeight[1] = Panel4->height();
+    Board.setPanelBounds(1, QRect(0, 41, Panel4->width(), Panel4->height()));
     showPen();
-    RCP->setColor(Board.BackgroundColour);
+    RCP->setColor(Board.backgroundColour());
     // The pen tool is armed at start: its pen is the one the title bar shows.
-    canvas().pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+    canvas().pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
     FormResize();
 
     // Picture library (picture_library.cpp).
@@ -236,14 +233,7 @@ void TForm3::resizeEvent(QResizeEvent* event) {
 
 void TForm3::FormPaint() {
     fitSurfaceToScreen();
-    if (Board.BoardPaintMode < 2) {
-        canvas().drawImage(0, 0, Board.current());
-        return;
-    }
-    // A lesson picture, drawn once and kept as the page.
-    canvas().drawImage(0, 0, Board.LessonPicture);
-    Board.writePage(Board.LessonLoadPage, Surface);
-    Board.BoardPaintMode = 0;
+    canvas().drawImage(0, 0, Board.current());
 }
 
 void TForm3::Invalidate() {
@@ -298,7 +288,7 @@ void TForm3::loadBoardCursor(const QString& fileName) {
 
 // Pixels of the page shown changed: the surface shows them.
 void TForm3::showPageChange(int page, TRect region) {
-    if (page != Board.CurrentPage)
+    if (page != Board.currentPage())
         return;
     fitSurfaceToScreen();
     if (region.isEmpty())

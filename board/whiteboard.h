@@ -189,6 +189,8 @@ public:
     void SpeedButton20Click();
     void SpeedButton24Click();
     void SpeedButton19Click();
+    // What the close command does, for those that close the panel without its button.
+    void closeTextPanel();
     void SpeedButton34Click(); // the scanner
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
     void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
@@ -265,6 +267,7 @@ private:
     void createTextPanel();
     void layoutTextPanel();
     TRect panelRect() const;
+    // The model takes the panel's place for the current page.
     void storePanelGeometry();
     void showEditor();
     void showDocumentView(const QString& path);

@@ -150,7 +150,7 @@ void TForm6::SpeedButton2Click() {
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
     carryFormerLessons(*folder, *owner);
-    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.PageCount);
+    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.pageCount());
     if (check.verdict == LessonArchive::SaveCheck::Refused) {
         inform(check.message);
         return;
@@ -181,7 +181,7 @@ void TForm6::SpeedButton2Click() {
     }
     links_.Lessons->allPagesSaved();
     endModal();
-    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.PageCount));
+    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.pageCount()));
 }
 
 // Export: the chosen lesson as one PDF, a page per page with its text panel as shown.

@@ -97,7 +97,7 @@ TEST_F(LessonCommands, SaveAndOpenTheChosenTeachersLesson) {
     Form6->show();
     choose(1);
     Form6->SpeedButton1->click();
-    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_EQ(model.pageCount(), 2);
     EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
     EXPECT_FALSE(Form6->isVisible());
 }
@@ -202,7 +202,7 @@ TEST_F(LessonCommands, RefusalsKeepTheWindowOpen) {
     Form6->SpeedButton1->click();
     EXPECT_EQ(messages(), QStringList{LessonNotFound});
     EXPECT_TRUE(Form6->isVisible());
-    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_EQ(model.pageCount(), 2);
 
     // The disk fills up: the save says so and the window stays.
     FaultyFiles full;
@@ -285,7 +285,7 @@ TEST_F(LessonCommands, ARenamedTeachersLessonsGoWithTheName) {
         Form6->Edit2->setText(QStringLiteral("2"));
         Form6->Edit3->setText(QStringLiteral("13"));
         Form6->SpeedButton1->click();
-        EXPECT_EQ(model.PageCount, 2);
+        EXPECT_EQ(model.pageCount(), 2);
         EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
     }
 }
@@ -308,7 +308,7 @@ TEST_F(LessonCommands, LessonsOnADriveAbsentAtTheRenameOpenUnderTheNewName) {
     choose(1);
     Form6->SpeedButton1->click();
     EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_EQ(model.pageCount(), 2);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2132.pte")));
 }
 
