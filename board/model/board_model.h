@@ -95,8 +95,8 @@ public:
     // page number in the program folder, without an extension.
     QString pageTextFile(int page) const;
     // Pages 1..count were replaced from outside (a lesson was opened): they are the pages now,
-    // nothing of the old pages' undo, backdrop or baked panels stays, and the board shows its
-    // current page again, page 1 when the current one lies beyond them.
+    // nothing of the old pages' undo, backdrop, baked panels or instruments stays, and the
+    // board shows its current page again, page 1 when the current one lies beyond them.
     void pagesReplaced(int count);
     // A page brought back from elsewhere (the recovery folder) takes its state and its panel's
     // kind, place (unless `panel` is null) and baked mark as they were kept.
