@@ -2,6 +2,7 @@
 // and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
 
+#include "annotate/overlay_instruments.h"
 #include "platform/os/services.h"
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
@@ -60,6 +61,7 @@ TForm2::TForm2(BoardModel& board)
         this, [this]() -> const QImage& { return Surface; }, 0, Panel2);
     Presenting->attachBesideBar(Panel2);
     Presenting->attachBesideBar(Panel1);
+    Instruments = new OverlayInstruments(*this);
 }
 
 void TForm2::buildSmallBar() {
@@ -156,6 +158,7 @@ void TForm2::FormCreate() {
     const int sw = screenWidth();
     Panel2->move(sw - ToolbarDockOffset, 0);
     Panel1->move(sw - Panel1->width(), 0);
+    Instruments->placeButton(Panel1->x());
     loadOverlayCursor(QStringLiteral("Text_Hnd.cut"));
     OverlayReady = 0;
     canvas().brush.clear = true;
@@ -216,6 +219,7 @@ void TForm2::FormShow() {
     const int sh = screenHeight();
     setGeometry(0, 0, sw, sh);
     Panel1->move(sw - Panel1->width(), 0);
+    Instruments->placeButton(Panel1->x());
     Panel1->hide();
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels

@@ -16,6 +16,7 @@
 namespace presenting {
 class PresentingTools;
 }
+class OverlayInstruments;
 
 class TForm2 : public platform::SurfaceWindow {
     Q_OBJECT
@@ -67,6 +68,8 @@ public:
     // Spotlight, shade and magnifier over the frozen desktop, opened from a button beside
     // each bar.
     presenting::PresentingTools* Presenting;
+    // The geometry instruments above the annotated picture, and their button.
+    OverlayInstruments* Instruments = nullptr;
 
     // The floating picture: a copy of a selected range, moved with the pointer until dropped.
     platform::ImageBox* Image1;

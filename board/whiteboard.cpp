@@ -1,6 +1,7 @@
 // The whiteboard window: its layout, creation, painting and the commands that leave it.
 #include "board/whiteboard.h"
 
+#include "board/board_instruments.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/services.h"
 #include "platform/raster/cursors.h"
@@ -147,6 +148,8 @@ TForm3::TForm3(BoardModel& board)
     Panel9 = new Panel(this, 0, 41, 200, 400, clSkyBlue);
     Panel9->hide();
 
+    Instruments = new BoardInstruments(*this);
+
     Image2 = new ImageBox(this);
     Image2->setGeometry(0, 0, 0, 0);
     Image2->setCursor(Qt::SizeAllCursor);
@@ -226,6 +229,8 @@ void TForm3::FormResize() {
     Panel2->resize(screenWidth() - 1, TitleBarHeight);
     Panel1->move(Panel2->width() - 1 - CommandBarWidth, 1);
     PresentingButton->move(Panel1->x() - 120, 1);
+    if (Instruments)
+        Instruments->placeButton(Panel1->x());
 }
 
 void TForm3::resizeEvent(QResizeEvent* event) {

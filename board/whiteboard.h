@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class BoardInstruments;
 class OwnPictureView;
 namespace presenting {
 class PresentingTools;
@@ -65,6 +66,8 @@ public:
     // Spotlight, shade and magnifier over the page, and their button on the title bar.
     presenting::PresentingTools* Presenting;
     platform::SpeedButton* PresentingButton;
+    // The geometry instruments above the page, and their button in the title bar.
+    BoardInstruments* Instruments = nullptr;
 
     // Custom cursor 2, the board's cursor; empty leaves the arrow.
     std::optional<QCursor> BoardCursor;

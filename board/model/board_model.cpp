@@ -71,6 +71,7 @@ void BoardModel::pagesReplaced(int count) {
     forgetUndo();
     BackdropActive = 0;
     forgetPagePanels(count);
+    instruments_.closeAll();
     setPageCount(count);
     if (currentPage() > count)
         setCurrentPage(1);

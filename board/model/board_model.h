@@ -9,6 +9,7 @@
 #include "board/model/own_pictures.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
+#include "instruments/model/instrument_model.h"
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
@@ -94,8 +95,8 @@ public:
     // page number in the program folder, without an extension.
     QString pageTextFile(int page) const;
     // Pages 1..count were replaced from outside (a lesson was opened): they are the pages now,
-    // nothing of the old pages' undo, backdrop or baked panels stays, and the board shows its
-    // current page again, page 1 when the current one lies beyond them.
+    // nothing of the old pages' undo, backdrop, baked panels or instruments stays, and the
+    // board shows its current page again, page 1 when the current one lies beyond them.
     void pagesReplaced(int count);
     // A page brought back from elsewhere (the recovery folder) takes its state and its panel's
     // kind, place (unless `panel` is null) and baked mark as they were kept.
@@ -122,6 +123,9 @@ public:
     // Before the board is shown: a page never shown is filled with the background colour,
     // any other is painted as it is.
     void prepareCurrentPage();
+
+    // The geometry instruments lying over the pages.
+    InstrumentModel& instruments() { return instruments_; }
 
     // Strokes and undo. The stroke box and its margin, empty after forgetUndo: without the
     // place the stroke is kept off (strokeParts), the region undo restores and a release
@@ -313,4 +317,5 @@ private:
     bool undoForgotten_ = true;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
+    InstrumentModel instruments_;
 };

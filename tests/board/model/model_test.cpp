@@ -251,6 +251,23 @@ TEST_F(ModelTest, EachOperationSaysWhatItChanged) {
     }
 }
 
+// Another lesson's pages take the place of the old ones: no instrument stays over them, and
+// every page an instrument lay on is said to have changed, so that its layer hides it.
+TEST_F(ModelTest, PagesReplacedCloseTheInstruments) {
+    const QRectF view(0, 40, Screen.width(), Screen.height() - 40);
+    board.instruments().open(InstrumentKind::Ruler, 1, view);
+    board.instruments().open(InstrumentKind::Compass, 3, view);
+    QList<int> changed;
+    QObject::connect(&board.instruments(), &InstrumentModel::changed,
+                     [&](int page) { changed << page; });
+
+    board.pagesReplaced(2);
+
+    for (int page : {1, 3})
+        EXPECT_TRUE(board.instruments().onPage(page).empty()) << "page " << page;
+    EXPECT_EQ(changed, QList<int>({1, 3}));
+}
+
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
