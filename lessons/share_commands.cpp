@@ -155,12 +155,12 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
     // What the board holds as the lesson goes: strokes made while the share works are not in
     // this save, and the board's recovery keeps them.
     std::vector<std::uint64_t> versions;
-    for (int page = 1; page <= board.PageCount; ++page)
+    for (int page = 1; page <= board.pageCount(); ++page)
         versions.push_back(board.version(page));
     const auto unchanged = [&] {
-        if (static_cast<int>(versions.size()) != board.PageCount)
+        if (static_cast<int>(versions.size()) != board.pageCount())
             return false;
-        for (int page = 1; page <= board.PageCount; ++page) {
+        for (int page = 1; page <= board.pageCount(); ++page) {
             if (board.version(page) != versions[static_cast<std::size_t>(page - 1)])
                 return false;
         }
@@ -203,7 +203,7 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
                 endModal();
                 inform(QStringLiteral("%1已保存在 C 盘上（%2页）。")
                            .arg(owner.describe())
-                           .arg(board.PageCount));
+                           .arg(board.pageCount()));
                 return;
             }
             comeBack();
@@ -222,7 +222,7 @@ void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {
     if (unchanged())
         links_.Lessons->allPagesSaved();
     endModal();
-    inform(QStringLiteral("%1已保存（%2页）。").arg(owner.describe()).arg(board.PageCount));
+    inform(QStringLiteral("%1已保存（%2页）。").arg(owner.describe()).arg(board.pageCount()));
     offerCopiesToShare(share);
 }
 

@@ -153,7 +153,7 @@ TEST_F(ShareLessons, AServerKilledAtAnyStepOfASaveLeavesOneLessonWholeAndTheNext
         server(QStringLiteral("start"));
         const ShareReply opened = openElsewhere(Owner);
         ASSERT_TRUE(opened.result.ok()) << killAt << opened.result.message.toStdString();
-        const bool isNew = board->PageCount == static_cast<int>(New.size());
+        const bool isNew = board->pageCount() == static_cast<int>(New.size());
         EXPECT_TRUE(isNew ? holds(New, {2}) : holds(Old, {1})) << killAt;
         EXPECT_EQ(leftovers(), QStringList()) << killAt;
         if (isNew) {
