@@ -31,9 +31,9 @@ public:
     BoardModel();
 
     // The board's one-level undo snapshot, which is also the annotation's picture: the overlay
-    // draws into it while it is open.
+    // draws into it while it is open (editScratchBitmap), which nothing else follows.
     const QImage& scratchBitmap() const { return ScratchBitmap; }
-    QImage& scratchBitmap() { return ScratchBitmap; }
+    QImage& editScratchBitmap() { return ScratchBitmap; }
     void setScratchBitmap(const QImage& picture) { ScratchBitmap = picture; }
     // While a pinned panel lasts (BackdropActive 1), what erasing and cutting restore.
     int backdropActive() const { return BackdropActive; }
