@@ -224,7 +224,7 @@ void TForm2::FormShow() {
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels
     // until a change to one of them copies them.
-    QImage& scratch = Board.scratchBitmap();
+    QImage& scratch = Board.editScratchBitmap();
     scratch = screenPicture(display().grabScreen(), sw, sh);
     OverlayReady = 1;
     OverlayUndoBitmap = scratch;
@@ -257,7 +257,7 @@ void TForm2::mouseReleaseEvent(QMouseEvent* event) {
 // The floating picture goes into the annotated picture without its outermost pixels, which
 // hold the dotted selection frame.
 void TForm2::dropIntoScratch() {
-    QImage& scratch = Board.scratchBitmap();
+    QImage& scratch = Board.editScratchBitmap();
     OverlayUndoBitmap = scratch;
     const QRect r = Image1->geometry();
     Canvas(scratch).copyRect(Image1->picture(), {1, 1, r.width() - 1, r.height() - 1},
@@ -304,7 +304,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
-    QImage& scratch = Board.scratchBitmap();
+    QImage& scratch = Board.editScratchBitmap();
     if (OverlayTool == OverlayRange) {
         OverlayZoomSource.reset();
         OverlayZoomFactor = 1.0f;

@@ -103,7 +103,7 @@ void TForm2::SpeedButton20Click() {
         std::max(OverlayAnchor.x(), OverlayEnd.x()), std::max(OverlayAnchor.y(), OverlayEnd.y())};
     canvas().copyRect(ScreenCapture, range);
     Canvas(OverlayUndoBitmap).copyRect(ScreenCapture, range);
-    Canvas(Board.scratchBitmap()).copyRect(ScreenCapture, range);
+    Canvas(Board.editScratchBitmap()).copyRect(ScreenCapture, range);
     showSurface(range);
 }
 

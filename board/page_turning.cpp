@@ -10,13 +10,13 @@
 
 using namespace platform;
 
-// The text panel of the page being left keeps its document and bounds.
+// The text panel of the page being left keeps its text in the page's file; the model follows
+// its place while it is shown.
 void TForm3::leavePagePanel() {
     if (!Board.panelShown())
         return;
     Image1->hide();
     Board.storePanelText();
-    storePanelGeometry();
 }
 
 // The text panel of the page entered, as its kind says.

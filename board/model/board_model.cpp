@@ -129,10 +129,6 @@ TRect BoardModel::strokeRegion() const {
     return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
 }
 
-TRect BoardModel::strokeBox() const {
-    return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
-}
-
 std::vector<TRect> BoardModel::strokeParts(const TRect& area) const {
     if (area.isEmpty())
         return {};
@@ -169,13 +165,6 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeMarginOfBox = margin;
     strokeKeptOff_ = {};
     undoForgotten_ = false;
-}
-
-void BoardModel::extendStroke(int x, int y) {
-    StrokeLeft = std::min(StrokeLeft, x);
-    StrokeRight = std::max(StrokeRight, x);
-    StrokeTop = std::min(StrokeTop, y);
-    StrokeBottom = std::max(StrokeBottom, y);
 }
 
 void BoardModel::eraseStrokeBox(TColor background) {

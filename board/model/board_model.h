@@ -32,9 +32,9 @@ public:
     BoardModel();
 
     // The board's one-level undo snapshot, which is also the annotation's picture: the overlay
-    // draws into it while it is open.
+    // draws into it while it is open (editScratchBitmap), which nothing else follows.
     const QImage& scratchBitmap() const { return ScratchBitmap; }
-    QImage& scratchBitmap() { return ScratchBitmap; }
+    QImage& editScratchBitmap() { return ScratchBitmap; }
     void setScratchBitmap(const QImage& picture) { ScratchBitmap = picture; }
     // While a pinned panel lasts (BackdropActive 1), what erasing and cutting restore.
     int backdropActive() const { return BackdropActive; }
@@ -132,7 +132,7 @@ public:
     // commits.
     TRect strokeRegion() const;
     // The stroke box itself: without the same place, what area erase clears.
-    TRect strokeBox() const;
+    TRect strokeBox() const { return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}; }
     // The parts of `area` outside the place the stroke is kept off: at most four rectangles.
     std::vector<TRect> strokeParts(const TRect& area) const;
     void forgetUndo();
@@ -140,7 +140,12 @@ public:
     // nothing.
     void beginStroke(int x, int y, int margin);
     // A move of the stroke reaches (x, y): the box grows to hold it.
-    void extendStroke(int x, int y);
+    void extendStroke(int x, int y) {
+        StrokeLeft = std::min(StrokeLeft, x);
+        StrokeRight = std::max(StrokeRight, x);
+        StrokeTop = std::min(StrokeTop, y);
+        StrokeBottom = std::max(StrokeBottom, y);
+    }
     // The area erase's release: the stroke box, without the place the stroke is kept off,
     // takes the backdrop while a pinned panel lasts, else `background`.
     void eraseStrokeBox(TColor background);

@@ -68,11 +68,6 @@ void PageStore::setPageState(int page, int state) {
     emit pageStateChanged(page);
 }
 
-void PageStore::markContent(int page) {
-    if (PageState[page] < PageWithContent)
-        setPageState(page, PageWithContent);
-}
-
 QRect PageStore::panelBounds(int page) const {
     return {PanelLeft[page], PanelTop[page], PanelWidth[page], PanelHeight[page]};
 }

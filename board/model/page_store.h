@@ -46,7 +46,10 @@ public:
     int pageState(int page) const { return PageState[page]; }
     void setPageState(int page, int state);
     // A stroke, a panel or a picture put on the page: it has content from now on.
-    void markContent(int page);
+    void markContent(int page) {
+        if (PageState[page] < PageWithContent)
+            setPageState(page, PageWithContent);
+    }
 
     // The text panel of a page: where it stands, whether it carries a picture of itself baked
     // into the page, and the document a panel of kind DocumentPanel shows, by path.

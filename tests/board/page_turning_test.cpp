@@ -86,7 +86,8 @@ TEST_F(BoardFixture, UndoAfterATurnDoesNothing) {
     setPenWidth(1);
     stroke({{100, 200}, {500, 200}});
     Form3->SpeedButton12Click();
-    Canvas(Form3->Board.scratchBitmap()).fillRect({0, 0, sw(), sh()}, Blue); // whatever it holds
+    Canvas(Form3->Board.editScratchBitmap())
+        .fillRect({0, 0, sw(), sh()}, Blue); // whatever it holds
     Form3->SpeedButton4Click();
     EXPECT_EQ(pagePixel(300, 200, 2), Background);
     EXPECT_EQ(pagePixel(10, 50, 2), Background);

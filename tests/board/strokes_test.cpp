@@ -351,7 +351,7 @@ TEST_F(BoardFixture, CommitKeepsTheWholeStrokeButThePanelsPlace) {
         control->setGeometry(c.at);
         control->show();
         paintPage({0, 0, sw(), sh()}, Background);
-        Canvas(Form3->Board.scratchBitmap()).fillRect({0, 0, sw(), sh()}, Blue);
+        Canvas(Form3->Board.editScratchBitmap()).fillRect({0, 0, sw(), sh()}, Blue);
         Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
         const QPoint* p = c.stroke.data();
         Form3->FormMouseDown(p->x(), p->y());
