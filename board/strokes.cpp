@@ -1,5 +1,6 @@
 // The board's tools and strokes: a press, moves and a release draw live on the window surface,
 // and the release commits the stroke's region into the page with an undo snapshot first.
+#include "board/model/stroke.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
 
@@ -76,29 +77,28 @@ void TForm3::showTool() {
     switch (Board.ToolMode) {
     case PenTool:
         SpeedButton3->setChecked(true);
-        loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+        loadBoardCursor(ToolCursor::Pen);
         c.pen.width = penWidth();
         c.pen.color = Board.PenColour;
         clearReadout();
         break;
     case LineTool:
         SpeedButton14->setChecked(true);
-        loadBoardCursor(QStringLiteral("Sonic cross2.cut"));
+        loadBoardCursor(ToolCursor::Line);
         c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
         break;
     case RectangleTool:
     case EllipseTool: {
         const bool rectangle = Board.ToolMode == RectangleTool;
         (rectangle ? SpeedButton15 : SpeedButton17)->setChecked(true);
-        loadBoardCursor(rectangle ? QStringLiteral("Sonic cross3.cut")
-                                  : QStringLiteral("prcs_mox1.cut"));
+        loadBoardCursor(rectangle ? ToolCursor::Rectangle : ToolCursor::Ellipse);
         c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
         c.brush.clear = true;
         break;
     }
     case BoardEraser:
         SpeedButton10->setChecked(true);
-        loadBoardCursor(QStringLiteral("Altr_Fsh.cut"));
+        loadBoardCursor(ToolCursor::Eraser);
         c.pen.width = eraserWidth(penWidth());
         c.pen.color = surfaceBackground();
         clearReadout();
@@ -108,7 +108,7 @@ void TForm3::showTool() {
         (Board.ToolMode == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
         c.pen = Pen{1, Board.PenColour, PenStyle::Dot};
         c.brush.clear = true;
-        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+        loadBoardCursor(ToolCursor::Band);
         break;
     default:
         break;
@@ -158,6 +158,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     const TRect outline =
         TRect{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom}.inflated(
             OutlineMargin);
+    const QPoint anchor(Board.AnchorX, Board.AnchorY);
     Canvas& c = canvas();
 
     switch (Board.ToolMode) {
@@ -172,20 +173,13 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
                                readoutValue(y - Board.AnchorY));
         }
         if (Board.ToolMode == PenTool) {
-            const QPoint from = c.penPosition();
-            c.lineTo(x, y);
-            showSurface(lineBounds(from, {x, y}, c.pen.width));
+            showSurface(penSegmentTo(c, {x, y}));
             return;
         }
-        c.copyRect(page, outline);
-        if (Board.ToolMode == LineTool) {
-            c.moveTo(Board.AnchorX, Board.AnchorY);
-            c.lineTo(x, y);
-        } else if (Board.ToolMode == RectangleTool) {
-            c.rectangle(Board.AnchorX, Board.AnchorY, x, y);
-        } else {
-            c.ellipse(Board.AnchorX, Board.AnchorY, x, y);
-        }
+        const RubberBand shape = Board.ToolMode == LineTool        ? RubberBand::Line
+                                 : Board.ToolMode == RectangleTool ? RubberBand::Rectangle
+                                                                   : RubberBand::Ellipse;
+        drawRubberBand(c, page, outline, shape, anchor, {x, y});
         showSurface(outline.inflated(c.pen.width));
         return;
     }
@@ -197,17 +191,14 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
             c.copyRect(Board.BackdropBitmap, square);
             showSurface(square);
         } else {
-            const QPoint from = c.penPosition();
-            c.lineTo(x, y);
-            showSurface(lineBounds(from, {x, y}, c.pen.width));
+            showSurface(penSegmentTo(c, {x, y}));
         }
         return;
     }
     case RangeSelection:
     case AreaErase:
         if (x > Board.AnchorX && y > Board.AnchorY) {
-            c.copyRect(page, outline);
-            c.rectangle(Board.AnchorX, Board.AnchorY, x, y);
+            drawRubberBand(c, page, outline, RubberBand::Rectangle, anchor, {x, y});
             showSurface(outline);
         }
         return;
@@ -245,7 +236,7 @@ void TForm3::FormMouseUp(int x, int y) {
         }
         showSurface(box);
         canvas().pen = Pen{1, Board.PenColour, PenStyle::Dot};
-        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+        loadBoardCursor(ToolCursor::Band);
         canvas().brush.clear = true;
     }
     if (Board.ToolMode == RangeSelection && Board.PendingPlacement == 0)

@@ -9,6 +9,7 @@
 #include "board/model/own_pictures.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
+#include "board/model/picture_zoom.h"
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
@@ -45,9 +46,9 @@ public:
     // The picture library's own pictures, which the picture import fills.
     OwnPictureList OwnPictures;
 
-    // The floating picture as shown, and the picture its zoom steps scale from.
+    // The floating picture as shown, and its zoom.
     FloatingPicture Floating;
-    std::optional<CapturedPicture> ZoomSource;
+    PictureZoom Zoom{0.0f};
 
     // The pen and the background as values; the board's controls show them.
     TColor PenColour = 0x000080FF;

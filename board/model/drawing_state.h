@@ -1,5 +1,5 @@
-// The board's drawing state, held once for the whole program: the tool, the box of the last
-// stroke (which is also what undo restores), and the zoom of the floating picture.
+// The board's drawing state, held once for the whole program: the tool and the box of the last
+// stroke (which is also what undo restores).
 #pragma once
 
 #include <QPoint>
@@ -25,8 +25,6 @@ struct DrawingState {
     int AnchorY = 0;
     int SelectionRight = 0;
     int SelectionBottom = 0;
-    int ZoomImageHeld = 0;
-    float ZoomFactor = 0.0f;
     // The margin kept beside the box of the last stroke: wide enough for what its pen drew.
     int StrokeMarginOfBox = 10;
 };

@@ -218,11 +218,11 @@ TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
     Form3->SpeedButton35Click();
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(227, 74));
-    EXPECT_EQ(Form3->Board.ZoomImageHeld, 1);
+    EXPECT_TRUE(Form3->Board.Zoom.holdsSource());
     Form3->SpeedButton36Click();
     Form3->SpeedButton36Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(101, 33));
-    EXPECT_FLOAT_EQ(Form3->Board.ZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form3->Board.Zoom.factor(), 1.0f);
 }
 
 TEST_F(FloatingPictureTest, EnlargingKeepsThePictureOnTheScreen) {

@@ -111,7 +111,7 @@ TEST_F(ModelTest, FloatingPictureCommits) {
         SCOPED_TRACE(c.name);
         board.fill(1, Background);
         board.FloatPlaced = c.placed;
-        board.ZoomFactor = 1.0f;
+        board.Zoom.restart();
         board.showFloatingPicture(picture, {200, 200});
         if (c.onPress)
             board.commitFloatingPictureOnPress();
