@@ -46,7 +46,8 @@ public:
     // The picture library's own pictures, which the picture import fills.
     OwnPictureList OwnPictures;
 
-    // The floating picture as shown, and its zoom.
+    // The floating picture as shown, and its zoom (ZoomFactor, and ZoomImageHeld while it holds
+    // the picture its steps scale from). The factor is 0 until a picture is first cut or placed.
     FloatingPicture Floating;
     PictureZoom Zoom{0.0f};
 
