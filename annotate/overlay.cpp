@@ -2,9 +2,11 @@
 // and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
 
+#include "annotate/overlay_instruments.h"
 #include "platform/os/services.h"
 #include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
+#include "presenting/presenting_tools.h"
 
 #include <QMouseEvent>
 #include <algorithm>
@@ -39,6 +41,12 @@ TForm2::TForm2(BoardModel& board)
     buildSmallBar();
     buildFullBar();
     connectCommands();
+
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, 0, Panel2);
+    Presenting->attachBesideBar(Panel2);
+    Presenting->attachBesideBar(Panel1);
+    Instruments = new OverlayInstruments(*this);
 }
 
 void TForm2::buildSmallBar() {
@@ -151,6 +159,7 @@ void TForm2::FormCreate() {
     const int sw = screenWidth();
     Panel2->move(sw - ToolbarDockOffset, 0);
     Panel1->move(sw - Panel1->width(), 0);
+    Instruments->placeButton(Panel1->x());
     loadOverlayCursor(ToolCursor::Pen);
     OverlayReady = 0;
     canvas().brush.clear = true;
@@ -162,7 +171,7 @@ void TForm2::loadOverlayCursor(ToolCursor cursor) {
 }
 
 void TForm2::repaintFromScratch(const TRect& area) {
-    canvas().copyRect(Board.ScratchBitmap, area);
+    canvas().copyRect(Board.scratchBitmap(), area);
     showSurface(area);
 }
 
@@ -201,11 +210,12 @@ void TForm2::FormShow() {
     const int sh = screenHeight();
     setGeometry(0, 0, sw, sh);
     Panel1->move(sw - Panel1->width(), 0);
+    Instruments->placeButton(Panel1->x());
     Panel1->hide();
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels
     // until a change to one of them copies them.
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     scratch = screenPicture(display().grabScreen(), sw, sh);
     OverlayReady = 1;
     Annotation.keepUndo(scratch);
@@ -217,7 +227,7 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormPaint() {
-    drawOnSurface(Board.ScratchBitmap);
+    drawOnSurface(Board.scratchBitmap());
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -238,7 +248,7 @@ void TForm2::mouseReleaseEvent(QMouseEvent* event) {
 // The floating picture goes into the annotated picture without its outermost pixels, which
 // hold the dotted selection frame.
 void TForm2::dropIntoScratch() {
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     Annotation.keepUndo(scratch);
     const FloatingPicture& f = Annotation.floating();
     const QRect r = f.bounds;
@@ -270,14 +280,14 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     // The rubber band of the last move is wiped with the whole box before the new one.
     const TRect region = Annotation.strokeRegion();
-    drawRubberBand(c, Board.ScratchBitmap, region,
+    drawRubberBand(c, Board.scratchBitmap(), region,
                    tool == OverlayLine ? RubberBand::Line : RubberBand::Rectangle,
                    Annotation.anchor(), {x, y});
     showSurface(region);
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     if (Annotation.overlayTool() == OverlayRange) {
         const int ax = Annotation.anchor().x();
         const int ay = Annotation.anchor().y();
@@ -313,5 +323,5 @@ void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
         return;
     Annotation.moveFloating(Annotation.floating().bounds.topLeft() + QPoint(x, y) -
                             Annotation.anchor());
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }

@@ -81,7 +81,7 @@ void TForm2::clearToCapture() {
         return;
     drawOnSurface(ScreenCapture);
     Annotation.keepUndo(ScreenCapture);
-    Board.ScratchBitmap = ScreenCapture;
+    Board.setScratchBitmap(ScreenCapture);
 }
 
 // Clear all.
@@ -102,7 +102,7 @@ void TForm2::SpeedButton20Click() {
     const TRect range = Annotation.lastRange();
     canvas().copyRect(ScreenCapture, range);
     Annotation.copyIntoUndo(ScreenCapture, range);
-    Canvas(Board.ScratchBitmap).copyRect(ScreenCapture, range);
+    Canvas(Board.scratchBitmap()).copyRect(ScreenCapture, range);
     showSurface(range);
 }
 
@@ -112,19 +112,19 @@ void TForm2::SpeedButton17Click() {
     if (OverlayReady != 1)
         return;
     drawOnSurface(Annotation.undoPicture());
-    Board.ScratchBitmap = Surface;
+    Board.setScratchBitmap(Surface);
 }
 
 // Enlarge the floating picture.
 void TForm2::SpeedButton11Click() {
     Annotation.zoomStep(ZoomDirection::Enlarge, QSize(screenWidth(), screenHeight()),
-                        Board.ProgramFolder);
+                        Board.programFolder());
 }
 
 // Reduce it.
 void TForm2::SpeedButton12Click() {
     Annotation.zoomStep(ZoomDirection::Reduce, QSize(screenWidth(), screenHeight()),
-                        Board.ProgramFolder);
+                        Board.programFolder());
 }
 
 // Go to the whiteboard; the toolbar stays hidden until the whiteboard's own way back.

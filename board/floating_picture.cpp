@@ -8,7 +8,7 @@ using namespace platform;
 // Image2 shows what the model holds; where it stops covering the window, the window shows the
 // page beneath again.
 void TForm3::showFloatingPicture() {
-    const FloatingPicture& f = Board.Floating;
+    const FloatingPicture& f = Board.floating();
     if (!f.shown) {
         Image2->hide();
         return;
@@ -22,7 +22,7 @@ void TForm3::showFloatingPicture() {
 
 // The window shows the page again wherever the floating picture stops covering it.
 void TForm3::revealPageUnder(const QRect& area) {
-    if (area.isEmpty() || !Board.exists(Board.CurrentPage))
+    if (area.isEmpty() || !Board.exists(Board.currentPage()))
         return;
     const TRect r = TRect::fromQRect(area);
     canvas().copyRect(Board.current(), r);
@@ -30,16 +30,15 @@ void TForm3::revealPageUnder(const QRect& area) {
 }
 
 void TForm3::Image2MouseDown(Qt::MouseButton, int x, int y) {
-    Board.AnchorX = x;
-    Board.AnchorY = y;
+    Board.setAnchor(x, y);
 }
 
 void TForm3::Image2MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     Board.moveFloatingPicture(
-        QPoint(Image2->x() + x - Board.AnchorX, Image2->y() + y - Board.AnchorY));
-    Board.BoardPaintMode = 1;
+        QPoint(Image2->x() + x - Board.anchorX(), Image2->y() + y - Board.anchorY()));
+    Board.setBoardPaintMode(1);
 }
 
 void TForm3::SpeedButton35Click() {

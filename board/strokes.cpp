@@ -24,7 +24,7 @@ QString readoutValue(int delta) {
 } // namespace
 
 int TForm3::penWidth() const {
-    return Board.PenWidth;
+    return Board.penWidth();
 }
 
 TColor TForm3::surfaceBackground() {
@@ -74,25 +74,25 @@ void TForm3::SpeedButton25Click() {
 // The tool the model has armed: its button down, its cursor and its pen.
 void TForm3::showTool() {
     Canvas& c = canvas();
-    switch (Board.ToolMode) {
+    switch (Board.toolMode()) {
     case PenTool:
         SpeedButton3->setChecked(true);
         loadBoardCursor(ToolCursor::Pen);
         c.pen.width = penWidth();
-        c.pen.color = Board.PenColour;
+        c.pen.color = Board.penColour();
         clearReadout();
         break;
     case LineTool:
         SpeedButton14->setChecked(true);
         loadBoardCursor(ToolCursor::Line);
-        c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+        c.pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
         break;
     case RectangleTool:
     case EllipseTool: {
-        const bool rectangle = Board.ToolMode == RectangleTool;
+        const bool rectangle = Board.toolMode() == RectangleTool;
         (rectangle ? SpeedButton15 : SpeedButton17)->setChecked(true);
         loadBoardCursor(rectangle ? ToolCursor::Rectangle : ToolCursor::Ellipse);
-        c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+        c.pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
         c.brush.clear = true;
         break;
     }
@@ -105,8 +105,8 @@ void TForm3::showTool() {
         break;
     case AreaErase:
     case RangeSelection:
-        (Board.ToolMode == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
-        c.pen = Pen{1, Board.PenColour, PenStyle::Dot};
+        (Board.toolMode() == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
+        c.pen = Pen{1, Board.penColour(), PenStyle::Dot};
         c.brush.clear = true;
         loadBoardCursor(ToolCursor::Band);
         break;
@@ -132,7 +132,7 @@ void TForm3::mouseReleaseEvent(QMouseEvent* event) {
 
 void TForm3::FormMouseDown(int x, int y) {
     Board.commitFloatingPictureOnPress();
-    if (Board.ToolMode == RangeSelection) {
+    if (Board.toolMode() == RangeSelection) {
         canvas().pen.width = 1;
         canvas().pen.style = PenStyle::Dot;
     }
@@ -140,7 +140,7 @@ void TForm3::FormMouseDown(int x, int y) {
     // The margin follows what this stroke can touch beside its box, so that the commit keeps
     // all of it and undo takes all of it back: half the pen's width, or the whole square that
     // the board eraser restores from the backdrop right and below the pointer.
-    const int margin = Board.ToolMode == BoardEraser && Board.BackdropActive == 1
+    const int margin = Board.toolMode() == BoardEraser && Board.backdropActive() == 1
                            ? std::max(StrokeMargin, 10 * penWidth())
                            : strokeMarginFor(canvas().pen.width);
     Board.beginStroke(x, y, margin);
@@ -150,45 +150,39 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     y = std::max(y, TitleBarBottom);
-    Board.StrokeLeft = std::min(Board.StrokeLeft, x);
-    Board.StrokeRight = std::max(Board.StrokeRight, x);
-    Board.StrokeTop = std::min(Board.StrokeTop, y);
-    Board.StrokeBottom = std::max(Board.StrokeBottom, y);
+    Board.extendStroke(x, y);
     const QImage& page = Board.current();
-    const TRect outline =
-        TRect{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom}.inflated(
-            OutlineMargin);
-    const QPoint anchor(Board.AnchorX, Board.AnchorY);
+    const TRect outline = Board.strokeBox().inflated(OutlineMargin);
+    const QPoint anchor(Board.anchorX(), Board.anchorY());
     Canvas& c = canvas();
 
-    switch (Board.ToolMode) {
+    switch (Board.toolMode()) {
     case PenTool:
     case LineTool:
     case RectangleTool:
     case EllipseTool: {
-        if (Board.PageState[Board.CurrentPage] < 2)
-            Board.PageState[Board.CurrentPage] = 2;
-        if (Board.ToolMode != PenTool) {
-            Panel3->setCaption(readoutValue(x - Board.AnchorX) + QStringLiteral("，") +
-                               readoutValue(y - Board.AnchorY));
+        Board.markContent(Board.currentPage());
+        if (Board.toolMode() != PenTool) {
+            Panel3->setCaption(readoutValue(x - Board.anchorX()) + QStringLiteral("，") +
+                               readoutValue(y - Board.anchorY()));
         }
-        if (Board.ToolMode == PenTool) {
+        if (Board.toolMode() == PenTool) {
             showSurface(penSegmentTo(c, {x, y}));
             return;
         }
-        const RubberBand shape = Board.ToolMode == LineTool        ? RubberBand::Line
-                                 : Board.ToolMode == RectangleTool ? RubberBand::Rectangle
-                                                                   : RubberBand::Ellipse;
+        const RubberBand shape = Board.toolMode() == LineTool        ? RubberBand::Line
+                                 : Board.toolMode() == RectangleTool ? RubberBand::Rectangle
+                                                                     : RubberBand::Ellipse;
         drawRubberBand(c, page, outline, shape, anchor, {x, y});
         showSurface(outline.inflated(c.pen.width));
         return;
     }
     case BoardEraser: {
-        if (Board.BackdropActive == 1) {
+        if (Board.backdropActive() == 1) {
             // The square hangs right and down from the pointer.
             const int side = 10 * penWidth();
             const TRect square{x, y, x + side, y + side};
-            c.copyRect(Board.BackdropBitmap, square);
+            c.copyRect(Board.backdropBitmap(), square);
             showSurface(square);
         } else {
             showSurface(penSegmentTo(c, {x, y}));
@@ -197,7 +191,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     case RangeSelection:
     case AreaErase:
-        if (x > Board.AnchorX && y > Board.AnchorY) {
+        if (x > Board.anchorX() && y > Board.anchorY()) {
             drawRubberBand(c, page, outline, RubberBand::Rectangle, anchor, {x, y});
             showSurface(outline);
         }
@@ -221,26 +215,15 @@ void TForm3::FormMouseUp(int x, int y) {
         canvas().copyRect(Board.current(), Board.strokeRegion().intersected(panel));
     Board.copyFloatingPictureIntoPage();
 
-    if (Board.ToolMode == AreaErase) {
-        const TRect box = Board.strokeBox();
-        Canvas page(Board.editCurrent());
-        const TColor background = surfaceBackground();
-        for (const TRect& part : Board.strokeParts(box)) {
-            if (Board.BackdropActive == 1) {
-                canvas().copyRect(Board.BackdropBitmap, part);
-                page.copyRect(Board.BackdropBitmap, part);
-            } else {
-                canvas().fillRect(part, background);
-                page.fillRect(part, background);
-            }
-        }
-        showSurface(box);
-        canvas().pen = Pen{1, Board.PenColour, PenStyle::Dot};
+    if (Board.toolMode() == AreaErase) {
+        // The window shows the erased box as the model's signal says.
+        Board.eraseStrokeBox(surfaceBackground());
+        canvas().pen = Pen{1, Board.penColour(), PenStyle::Dot};
         loadBoardCursor(ToolCursor::Band);
         canvas().brush.clear = true;
     }
-    if (Board.ToolMode == RangeSelection && Board.PendingPlacement == 0)
+    if (Board.toolMode() == RangeSelection && !Board.placementPending())
         Board.cutSelection(Surface, x, y, surfaceBackground());
-    if (Board.PendingPlacement >= 1 && Board.PendingPlacement <= 3)
+    if (Board.placementPending())
         Board.placePendingPicture();
 }

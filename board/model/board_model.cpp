@@ -1,10 +1,33 @@
 #include "board/model/board_model.h"
 
 #include "platform/raster/canvas.h"
+#include "platform/raster/rich_text.h"
 
 #include <utility>
 
 using namespace platform;
+
+BoardModel::BoardModel() {
+    connect(&PanelText, &QTextDocument::contentsChanged, this, [this] {
+        ++PanelTextRevision;
+        emit panelTextChanged();
+    });
+}
+
+void BoardModel::setPanelShown(bool shown) {
+    if (PanelShown == shown)
+        return;
+    PanelShown = shown;
+    emit panelChanged(currentPage());
+}
+
+void BoardModel::storePanelText() {
+    saveRichText(PanelText, pageTextFile(currentPage()));
+}
+
+bool BoardModel::loadPanelText(int page) {
+    return loadRichText(PanelText, pageTextFile(page));
+}
 
 void BoardModel::create(QSize screen, const QString& programFolder) {
     reset(screen);
@@ -27,27 +50,32 @@ QString BoardModel::pageTextFile(int page) const {
     return ProgramFolder + QString::number(page);
 }
 
-void BoardModel::setPageCount(int count) {
-    PageCount = count;
-    emit pageCountChanged(count);
-}
-
 void BoardModel::forgetPagePanels(int count) {
     for (int page = 1; page <= count; ++page) {
-        PanelBaked[page] = 0;
-        PanelDocument[page].clear();
+        setPanelBaked(page, 0);
+        setPanelDocument(page, {});
         underlays_[page] = {};
     }
+}
+
+void BoardModel::restorePageAttributes(int page, int state, int kind, const QRect& panel,
+                                       int baked) {
+    setPageState(page, state);
+    setPanelKind(page, kind);
+    if (!panel.isNull())
+        setPanelBounds(page, panel);
+    setPanelBaked(page, baked);
 }
 
 void BoardModel::pagesReplaced(int count) {
     forgetUndo();
     BackdropActive = 0;
     forgetPagePanels(count);
+    instruments_.closeAll();
     setPageCount(count);
-    if (CurrentPage > count)
+    if (currentPage() > count)
         setCurrentPage(1);
-    emit pageEntered(CurrentPage, false);
+    emit pageEntered(currentPage(), false);
     emit turnEnded();
 }
 
@@ -79,9 +107,15 @@ void BoardModel::fill(int page, TColor colour) {
     emit pageChanged(page, {});
 }
 
+void BoardModel::clearCurrentPage() {
+    setPageState(currentPage(), PageCleared);
+    BackdropActive = 0;
+    fill(currentPage(), BackgroundColour);
+}
+
 void BoardModel::prepareCurrentPage() {
-    if (PageState[CurrentPage] < 1)
-        fill(CurrentPage, BackgroundColour);
+    if (pageState(currentPage()) < PageCleared)
+        fill(currentPage(), BackgroundColour);
     else
         BoardPaintMode = 1;
 }
@@ -91,12 +125,11 @@ TRect BoardModel::strokeRegion() const {
         return {};
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
-    const int m = StrokeMarginOfBox;
-    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
+    return Stroke.region(StrokeMarginOfBox);
 }
 
 TRect BoardModel::strokeBox() const {
-    return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
+    return Stroke.box;
 }
 
 std::vector<TRect> BoardModel::strokeParts(const TRect& area) const {
@@ -118,10 +151,7 @@ void BoardModel::keepStrokeOff(const TRect& covered) {
 }
 
 void BoardModel::forgetUndo() {
-    StrokeLeft = 10;
-    StrokeTop = 10;
-    StrokeRight = -10;
-    StrokeBottom = -10;
+    Stroke.box = {10, 10, -10, -10};
     StrokeMarginOfBox = StrokeMargin;
     strokeKeptOff_ = {};
     undoForgotten_ = true;
@@ -130,11 +160,37 @@ void BoardModel::forgetUndo() {
 void BoardModel::beginStroke(int x, int y, int margin) {
     AnchorX = x;
     AnchorY = y;
-    StrokeLeft = StrokeRight = x;
-    StrokeTop = StrokeBottom = y;
+    Stroke.begin({x, y});
     StrokeMarginOfBox = margin;
     strokeKeptOff_ = {};
     undoForgotten_ = false;
+}
+
+void BoardModel::extendStroke(int x, int y) {
+    Stroke.extend({x, y});
+}
+
+void BoardModel::eraseStrokeBox(TColor background) {
+    const TRect box = strokeBox();
+    Canvas page(editCurrent());
+    for (const TRect& part : strokeParts(box)) {
+        if (BackdropActive == 1)
+            page.copyRect(BackdropBitmap, part);
+        else
+            page.fillRect(part, background);
+    }
+    emit pageChanged(currentPage(), box);
+}
+
+void BoardModel::setAnchor(int x, int y) {
+    AnchorX = x;
+    AnchorY = y;
+}
+
+void BoardModel::beginPanelDrag(int x, int y, QSize panel) {
+    setAnchor(x, y);
+    PanelDragWidth = panel.width();
+    PanelDragHeight = panel.height();
 }
 
 void BoardModel::commitStroke(const QImage& surface) {
@@ -162,7 +218,7 @@ void BoardModel::undo() {
     Canvas page(editCurrent());
     for (const TRect& part : parts)
         page.copyRect(ScratchBitmap, part);
-    emit pageChanged(CurrentPage, strokeRegion());
+    emit pageChanged(currentPage(), strokeRegion());
 }
 
 void BoardModel::armTool(int mode) {
@@ -204,8 +260,8 @@ void BoardModel::releaseZoomSource() {
 void BoardModel::commitFloating(const TRect& from, QPoint to) {
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
     if (FloatPlaced == 1)
-        PageState[CurrentPage] = 2;
-    emit pageChanged(CurrentPage, TRect::fromQRect(Floating.bounds));
+        setPageState(currentPage(), PageWithContent);
+    emit pageChanged(currentPage(), TRect::fromQRect(Floating.bounds));
 }
 
 void BoardModel::copyFloatingPictureIntoPage() {
@@ -251,7 +307,7 @@ bool BoardModel::deleteFloatingSelection() {
     const QRect r = Floating.bounds;
     Canvas(Floating.picture).fillRect({0, 0, r.width(), r.height()}, BackgroundColour);
     Canvas(editCurrent()).fillRect(TRect::fromQRect(r), BackgroundColour);
-    emit pageChanged(CurrentPage, TRect::fromQRect(r));
+    emit pageChanged(currentPage(), TRect::fromQRect(r));
     FloatPlaced = 0;
     SelectionRight = AnchorX;
     hideFloatingPicture();
@@ -272,7 +328,7 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
     if (BackdropActive == 1) {
         for (const TRect& part : strokeParts(strokeBox()))
             page.copyRect(BackdropBitmap, part);
-        emit pageChanged(CurrentPage, strokeBox());
+        emit pageChanged(currentPage(), strokeBox());
     } else {
         page.fillRect({AnchorX, AnchorY, AnchorX + w, AnchorY + h}, background);
     }
@@ -284,14 +340,24 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
 // at the top left below the title bar.
 void BoardModel::placePendingPicture() {
     QPoint at(AnchorX, AnchorY);
-    if (PendingPlacement == 1) {
+    if (PendingPlacement == StampPending) {
         FloatBitmap = StampImage;
         BoardPaintMode = 1;
-    } else if (PendingPlacement == 3) {
+    } else if (PendingPlacement == PictureBelowTitlePending) {
         at = QPoint(0, 35);
     }
-    PendingPlacement = 0;
+    PendingPlacement = NothingPending;
     placeFloatingPicture(FloatBitmap, at);
+}
+
+void BoardModel::armPicture(int placement, const QImage& picture) {
+    (placement == StampPending ? StampImage : FloatBitmap) = picture;
+    PendingPlacement = placement;
+}
+
+void BoardModel::cancelPendingPlacement() {
+    PendingPlacement = NothingPending;
+    FloatBitmap = QImage();
 }
 
 void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
@@ -302,7 +368,7 @@ void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
     // (which waits in FloatBitmap) is given up to the picture placed now rather than placed
     // as this one at the next release.
     ContinuationPage = 0;
-    PendingPlacement = 0;
+    PendingPlacement = NothingPending;
     Zoom.restart();
     FloatBitmap = picture;
     FloatPlaced = 1;
@@ -343,22 +409,19 @@ void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {
 }
 
 bool BoardModel::canTurnRight() const {
-    return CurrentPage < MaxPages && (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
+    const int page = currentPage();
+    return page < MaxPages && (pageState(page) == PageWithContent || page < pageCount());
 }
 
 void BoardModel::enter(int page) {
     forgetUndo();
-    emit pageLeaving(CurrentPage);
-    const bool made = page > PageCount;
+    emit pageLeaving(currentPage());
+    const bool made = page > pageCount();
     setCurrentPage(page);
     if (made) {
-        const int previous = page - 1;
         fillPage(page, BackgroundColour);
         setPageCount(page);
-        PanelLeft[page] = PanelLeft[previous];
-        PanelTop[page] = PanelTop[previous];
-        PanelWidth[page] = PanelWidth[previous];
-        PanelHeight[page] = PanelHeight[previous];
+        setPanelBounds(page, panelBounds(page - 1));
     }
     emit pageEntered(page, made);
 }
@@ -372,7 +435,7 @@ void BoardModel::choosePage(int page) {
 void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
     Canvas(editCurrent())
         .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
-    emit pageChanged(CurrentPage, panel);
+    emit pageChanged(currentPage(), panel);
 }
 
 // A pinned panel's pixels are the page's while the pin lasts (a turn ends it and leaves them
@@ -381,13 +444,13 @@ bool BoardModel::underlayLive(int page) const {
     const Underlay& under = underlays_[page];
     if (under.place.isEmpty())
         return false;
-    return under.pinned ? BackdropActive == 1 && page == CurrentPage : PanelBaked[page] == 1;
+    return under.pinned ? BackdropActive == 1 && page == currentPage() : panelBaked(page) == 1;
 }
 
 // The picture baked over the page before is taken out, and the page's own pixels under the
 // panel are kept for when this one is.
 void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
-    const int page = CurrentPage;
+    const int page = currentPage();
     if (underlayLive(page))
         putBackUnderPanel(panel);
     const TRect place = panel.intersected({0, 0, screenWidth(), screenHeight()});
@@ -399,14 +462,14 @@ void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
 void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
     keepUnderPanel(panel, false);
     bakePanel(picture, panel);
-    PanelBaked[CurrentPage] = 1;
+    setPanelBaked(currentPage(), 1);
 }
 
 void BoardModel::putBackUnderPanel(const TRect& panel) {
-    const int page = CurrentPage;
+    const int page = currentPage();
     const bool live = underlayLive(page);
     const Underlay under = std::exchange(underlays_[page], {});
-    PanelBaked[page] = 0;
+    setPanelBaked(page, 0);
     if (live) {
         Canvas(editCurrent())
             .copyRect(unpackPage(under.pixels), {0, 0, under.place.width(), under.place.height()},
@@ -419,8 +482,15 @@ void BoardModel::putBackUnderPanel(const TRect& panel) {
 }
 
 void BoardModel::clearBakedPanel(const TRect& panel) {
-    if (PanelBaked[CurrentPage] == 1)
+    if (panelBaked(currentPage()) == 1)
         putBackUnderPanel(panel);
+}
+
+void BoardModel::unpinPanel(const TRect& panel) {
+    if (BackdropActive != 1)
+        return;
+    putBackUnderPanel(panel);
+    BackdropActive = 0;
 }
 
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
@@ -435,11 +505,16 @@ void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor back
     BackdropActive = 1;
 }
 
+void BoardModel::setBackdrop(const QImage& picture) {
+    BackdropBitmap = picture;
+    BackdropActive = 1;
+}
+
 void BoardModel::turnLeft() {
     BackdropActive = 0;
     dropFloatingPicture();
-    if (CurrentPage > 1)
-        enter(CurrentPage - 1);
+    if (currentPage() > 1)
+        enter(currentPage() - 1);
     emit turnEnded();
 }
 
@@ -447,14 +522,14 @@ void BoardModel::turnRight() {
     BackdropActive = 0;
     dropFloatingPicture();
     if (canTurnRight())
-        enter(CurrentPage + 1);
+        enter(currentPage() + 1);
     continueOnThisPage();
     emit turnEnded();
 }
 
 // A picture taller than the screen shows its rest at the top of the page it continues on.
 void BoardModel::continueOnThisPage() {
-    if (ContinuationPage != CurrentPage)
+    if (ContinuationPage != currentPage())
         return;
     Floating.bounds.moveTop(90 - screenHeight());
     Floating.shown = true;
@@ -471,28 +546,28 @@ void BoardModel::receive(const QImage* whole, const QImage& selection, const QRe
 }
 
 void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {
-    const int page = CurrentPage;
-    if (PageState[page] == 0)
+    const int page = currentPage();
+    if (pageState(page) == PageNeverPrepared)
         fillPage(page, BackgroundColour);
     receive(whole, selection, at);
-    PageState[page] = 2;
+    setPageState(page, PageWithContent);
     emit pageChanged(page, {});
 }
 
 bool BoardModel::sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at) {
     dropFloatingPicture();
-    const int page = CurrentPage;
-    if (PageState[page] >= 2) {
+    const int page = currentPage();
+    if (pageState(page) >= PageWithContent) {
         // The last page the store holds cannot turn: the page keeps its content.
         if (page >= MaxPages)
             return false;
-        PageState[page + 1] = 2;
+        setPageState(page + 1, PageWithContent);
         turnRight();
     } else {
         fillPage(page, BackgroundColour);
-        PageState[page] = 2;
+        setPageState(page, PageWithContent);
     }
     receive(whole, selection, at);
-    emit pageChanged(CurrentPage, {});
+    emit pageChanged(currentPage(), {});
     return true;
 }

@@ -1,5 +1,5 @@
-// The board's drawing state, held once for the whole program: the tool and the box of the last
-// stroke (which is also what undo restores).
+// The board's drawing state, held once for the whole program: the tool, the anchor of a press and
+// the margin of the last stroke's box.
 #pragma once
 
 #include <QPoint>
@@ -17,10 +17,6 @@ enum ToolModes {
 
 struct DrawingState {
     int ToolMode = PenTool;
-    int StrokeLeft = 0;
-    int StrokeTop = 0;
-    int StrokeRight = 0;
-    int StrokeBottom = 0;
     int AnchorX = 0;
     int AnchorY = 0;
     int SelectionRight = 0;
