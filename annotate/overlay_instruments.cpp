@@ -21,8 +21,8 @@ OverlayInstruments::OverlayInstruments(TForm2& overlay) : QObject(&overlay), ove
     Layer = new InstrumentLayer(&overlay, model_);
     layerAlive_ = Layer;
     Layer->rulingAllowed = [this] {
-        return overlay_.OverlayTool == TForm2::OverlayPen ||
-               overlay_.OverlayTool == TForm2::OverlayLine;
+        const int tool = overlay_.Annotation.overlayTool();
+        return tool == OverlayPen || tool == OverlayLine;
     };
     Bar = new Panel(&overlay, 0, 0, ButtonBarWidth, BarHeight, clSkyBlue);
     Chooser = new InstrumentChooser(Bar, &overlay);
@@ -50,7 +50,8 @@ void OverlayInstruments::placeButton(int fullBarLeft) {
 void OverlayInstruments::show(const QList<QPolygon>& lines) {
     Canvas& c = overlay_.canvas();
     c.copyRect(overlay_.Board.scratchBitmap(), shown_);
-    const TRect drawn = drawInstrumentLines(c, lines, overlay_.penWidth(), overlay_.LCP->Color());
+    const TRect drawn = drawInstrumentLines(c, lines, overlay_.Annotation.penWidth(),
+                                            overlay_.Annotation.penColour());
     overlay_.showSurface(unitedRects(shown_, drawn));
     shown_ = drawn;
 }
@@ -58,7 +59,7 @@ void OverlayInstruments::show(const QList<QPolygon>& lines) {
 void OverlayInstruments::commitRegion(const TRect& drawn) {
     // As the overlay's strokes commit: the picture before it is the one undo brings back.
     QImage& scratch = overlay_.Board.scratchBitmap();
-    overlay_.OverlayUndoBitmap = scratch;
+    overlay_.Annotation.keepUndo(scratch);
     Canvas(scratch).copyRect(overlay_.Surface, drawn);
     overlay_.showSurface(drawn);
 }
@@ -71,10 +72,11 @@ void OverlayInstruments::commit(const QList<QPolygon>& lines) {
 
 void OverlayInstruments::stampGrid(const QList<QPolygon>& grid, const QList<QPolygon>& axes) {
     Canvas& c = overlay_.canvas();
-    const TColor pen = overlay_.LCP->Color();
+    const TColor pen = overlay_.Annotation.penColour();
     // The grid's faint lines between the pen's colour and white: the desktop has no one
     // background colour.
     TRect drawn = drawInstrumentLines(c, grid, 1, halfwayColour(pen, clWhite));
-    drawn = unitedRects(drawn, drawInstrumentLines(c, axes, std::min(overlay_.penWidth(), 3), pen));
+    drawn = unitedRects(
+        drawn, drawInstrumentLines(c, axes, std::min(overlay_.Annotation.penWidth(), 3), pen));
     commitRegion(drawn);
 }

@@ -117,9 +117,8 @@ void TForm3::setupPictureLibrary() {
     BitBtn1 = tab(QStringLiteral("物理"), 0);
     BitBtn2 = tab(QStringLiteral("化学"), 38);
     BitBtn3 = tab(QStringLiteral("其它"), 76);
-    SpeedButton33 =
-        new SpeedButton(Panel9, ColumnWidth - 23, TabTop, 23, 21, QStringLiteral("关闭"));
-    SpeedButton33->setText(QStringLiteral("×"));
+    SpeedButton33 = textButton(Panel9, ColumnWidth - 23, TabTop, 23, 21, QStringLiteral("×"),
+                               QStringLiteral("关闭"));
     SpeedButton33->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
     ScrollBox1 = new QScrollArea(Panel9);

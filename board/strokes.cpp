@@ -1,5 +1,6 @@
 // The board's tools and strokes: a press, moves and a release draw live on the window surface,
 // and the release commits the stroke's region into the page with an undo snapshot first.
+#include "board/model/stroke.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
 
@@ -76,29 +77,28 @@ void TForm3::showTool() {
     switch (Board.toolMode()) {
     case PenTool:
         SpeedButton3->setChecked(true);
-        loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+        loadBoardCursor(ToolCursor::Pen);
         c.pen.width = penWidth();
         c.pen.color = Board.penColour();
         clearReadout();
         break;
     case LineTool:
         SpeedButton14->setChecked(true);
-        loadBoardCursor(QStringLiteral("Sonic cross2.cut"));
+        loadBoardCursor(ToolCursor::Line);
         c.pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
         break;
     case RectangleTool:
     case EllipseTool: {
         const bool rectangle = Board.toolMode() == RectangleTool;
         (rectangle ? SpeedButton15 : SpeedButton17)->setChecked(true);
-        loadBoardCursor(rectangle ? QStringLiteral("Sonic cross3.cut")
-                                  : QStringLiteral("prcs_mox1.cut"));
+        loadBoardCursor(rectangle ? ToolCursor::Rectangle : ToolCursor::Ellipse);
         c.pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
         c.brush.clear = true;
         break;
     }
     case BoardEraser:
         SpeedButton10->setChecked(true);
-        loadBoardCursor(QStringLiteral("Altr_Fsh.cut"));
+        loadBoardCursor(ToolCursor::Eraser);
         c.pen.width = eraserWidth(penWidth());
         c.pen.color = surfaceBackground();
         clearReadout();
@@ -108,7 +108,7 @@ void TForm3::showTool() {
         (Board.toolMode() == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
         c.pen = Pen{1, Board.penColour(), PenStyle::Dot};
         c.brush.clear = true;
-        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+        loadBoardCursor(ToolCursor::Band);
         break;
     default:
         break;
@@ -153,6 +153,7 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     Board.extendStroke(x, y);
     const QImage& page = Board.current();
     const TRect outline = Board.strokeBox().inflated(OutlineMargin);
+    const QPoint anchor(Board.anchorX(), Board.anchorY());
     Canvas& c = canvas();
 
     switch (Board.toolMode()) {
@@ -166,20 +167,13 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
                                readoutValue(y - Board.anchorY()));
         }
         if (Board.toolMode() == PenTool) {
-            const QPoint from = c.penPosition();
-            c.lineTo(x, y);
-            showSurface(lineBounds(from, {x, y}, c.pen.width));
+            showSurface(penSegmentTo(c, {x, y}));
             return;
         }
-        c.copyRect(page, outline);
-        if (Board.toolMode() == LineTool) {
-            c.moveTo(Board.anchorX(), Board.anchorY());
-            c.lineTo(x, y);
-        } else if (Board.toolMode() == RectangleTool) {
-            c.rectangle(Board.anchorX(), Board.anchorY(), x, y);
-        } else {
-            c.ellipse(Board.anchorX(), Board.anchorY(), x, y);
-        }
+        const RubberBand shape = Board.toolMode() == LineTool        ? RubberBand::Line
+                                 : Board.toolMode() == RectangleTool ? RubberBand::Rectangle
+                                                                     : RubberBand::Ellipse;
+        drawRubberBand(c, page, outline, shape, anchor, {x, y});
         showSurface(outline.inflated(c.pen.width));
         return;
     }
@@ -191,17 +185,14 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
             c.copyRect(Board.backdropBitmap(), square);
             showSurface(square);
         } else {
-            const QPoint from = c.penPosition();
-            c.lineTo(x, y);
-            showSurface(lineBounds(from, {x, y}, c.pen.width));
+            showSurface(penSegmentTo(c, {x, y}));
         }
         return;
     }
     case RangeSelection:
     case AreaErase:
         if (x > Board.anchorX() && y > Board.anchorY()) {
-            c.copyRect(page, outline);
-            c.rectangle(Board.anchorX(), Board.anchorY(), x, y);
+            drawRubberBand(c, page, outline, RubberBand::Rectangle, anchor, {x, y});
             showSurface(outline);
         }
         return;
@@ -228,7 +219,7 @@ void TForm3::FormMouseUp(int x, int y) {
         // The window shows the erased box as the model's signal says.
         Board.eraseStrokeBox(surfaceBackground());
         canvas().pen = Pen{1, Board.penColour(), PenStyle::Dot};
-        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+        loadBoardCursor(ToolCursor::Band);
         canvas().brush.clear = true;
     }
     if (Board.toolMode() == RangeSelection && !Board.placementPending())

@@ -33,12 +33,6 @@ QImage barRowPicture(int width) {
     return picture;
 }
 
-SpeedButton* barButton(QWidget* parent, int left, const QString& caption) {
-    auto* b = new SpeedButton(parent, left, 1, 22, BarRowHeight - 2);
-    b->setText(caption);
-    return b;
-}
-
 } // namespace
 
 void TForm3::createThumbnailStrip() {
@@ -59,14 +53,14 @@ void TForm3::createThumbnailStrip() {
     int left = ScrollBar1->geometry().right() + 6;
     Edit3 = new NumberBox(Panel6, left, 1, 44, BarRowHeight - 2, 13, QStringLiteral(" 1"), {});
     left += 50;
-    SpeedButton28 = barButton(Panel6, left, QStringLiteral("半"));
-    SpeedButton27 = barButton(Panel6, left += 24, QStringLiteral("双"));
-    SpeedButton37 = barButton(Panel6, left += 24, QStringLiteral("▲"));
-    SpeedButton38 = barButton(Panel6, left, QStringLiteral("▼"));
+    SpeedButton28 = textButton(Panel6, left, 1, 22, BarRowHeight - 2, QStringLiteral("半"));
+    SpeedButton27 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("双"));
+    SpeedButton37 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("▲"));
+    SpeedButton38 = textButton(Panel6, left, 1, 22, BarRowHeight - 2, QStringLiteral("▼"));
     SpeedButton38->hide();
-    SpeedButton29 = barButton(Panel6, left += 24, QStringLiteral("－"));
-    SpeedButton39 = barButton(Panel6, left += 24, QString());
-    SpeedButton30 = barButton(Panel6, left += 24, QStringLiteral("×"));
+    SpeedButton29 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("－"));
+    SpeedButton39 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QString());
+    SpeedButton30 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("×"));
     Image3 = new ImageBox(Panel5);
     Image3->setGeometry(0, 0, sw, sh / 2);
     Panel5->hide();

@@ -4,12 +4,10 @@
 #include "board/board_instruments.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/services.h"
-#include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 #include "presenting/presenting_tools.h"
 
 #include <QApplication>
-#include <QChildEvent>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -84,16 +82,10 @@ private:
     bool held_ = false;
 };
 
-SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
-    SpeedButton* b = pictureButton(parent, left, 0, width, 38, hint, glyph);
-    makeExclusive(b);
-    return b;
-}
-
 } // namespace
 
 TForm3::TForm3(BoardModel& board)
-    : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
+    : DrawingWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
     setWindowTitle(QStringLiteral("白板"));
     new OpeningClickGuard(this);
 
@@ -118,13 +110,13 @@ TForm3::TForm3(BoardModel& board)
         pictureButton(Panel1, 65, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
     SpeedButton5 = pictureButton(Panel1, 103, 0, 38, 38, QStringLiteral("清屏"), Glyph::Clear);
     SpeedButton4 = pictureButton(Panel1, 141, 0, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
-    SpeedButton10 = toolButton(Panel1, 179, 38, QStringLiteral("板擦"), Glyph::BoardEraser);
-    SpeedButton13 = toolButton(Panel1, 218, 38, QStringLiteral("擦除"), Glyph::AreaErase);
-    SpeedButton3 = toolButton(Panel1, 255, 38, QStringLiteral("书写"), Glyph::Pen);
-    SpeedButton14 = toolButton(Panel1, 293, 36, QStringLiteral("画直线"), Glyph::Line);
-    SpeedButton15 = toolButton(Panel1, 329, 36, QStringLiteral("画矩形"), Glyph::Rectangle);
-    SpeedButton17 = toolButton(Panel1, 365, 36, QStringLiteral("画圆或椭圆"), Glyph::Ellipse);
-    SpeedButton25 = toolButton(Panel1, 401, 38, QStringLiteral("范围选择"), Glyph::Select);
+    SpeedButton10 = toolButton(Panel1, 179, 0, 38, QStringLiteral("板擦"), Glyph::BoardEraser);
+    SpeedButton13 = toolButton(Panel1, 218, 0, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton3 = toolButton(Panel1, 255, 0, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton14 = toolButton(Panel1, 293, 0, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton15 = toolButton(Panel1, 329, 0, 36, QStringLiteral("画矩形"), Glyph::Rectangle);
+    SpeedButton17 = toolButton(Panel1, 365, 0, 36, QStringLiteral("画圆或椭圆"), Glyph::Ellipse);
+    SpeedButton25 = toolButton(Panel1, 401, 0, 38, QStringLiteral("范围选择"), Glyph::Select);
     SpeedButton35 =
         pictureButton(Panel1, 439, 0, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
     SpeedButton36 =
@@ -150,11 +142,9 @@ TForm3::TForm3(BoardModel& board)
 
     Instruments = new BoardInstruments(*this);
 
-    Image2 = new ImageBox(this);
-    Image2->setGeometry(0, 0, 0, 0);
-    Image2->setCursor(Qt::SizeAllCursor);
-    Image2->hide();
-    Image2->installEventFilter(this);
+    Image2 = new FloatingPictureBox(this);
+    connect(Image2, &FloatingPictureBox::uncovered, this,
+            [this](const QRect& area) { revealPageUnder(area); });
     connect(Image2, &ImageBox::mouseDown, this, [this](Qt::MouseButton b, int x, int y) {
         guarded([&] { Image2MouseDown(b, x, y); });
     });
@@ -209,7 +199,7 @@ void TForm3::FormCreate() {
     const int sw = screenWidth();
     const int sh = screenHeight();
     Board.create(QSize(sw, sh), programFolder());
-    loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+    loadBoardCursor(ToolCursor::Pen);
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
     Board.setPanelBounds(1, QRect(0, 41, Panel4->width(), Panel4->height()));
@@ -248,15 +238,6 @@ void TForm3::Invalidate() {
     showSurface();
 }
 
-// Every control on the board keeps the mouse presses that begin on it, also those it does
-// not handle (the title bar's empty area, the size readout): a press on the board starts a
-// stroke only on the uncovered page, and its moves and release go with it.
-void TForm3::childEvent(QChildEvent* event) {
-    if (event->added() && event->child()->isWidgetType())
-        static_cast<QWidget*>(event->child())->setAttribute(Qt::WA_NoMousePropagation);
-    SurfaceWindow::childEvent(event);
-}
-
 void TForm3::showEvent(QShowEvent* event) {
     SurfaceWindow::showEvent(event);
     guarded([this] {
@@ -285,12 +266,8 @@ QString TForm3::pageTextFile(int page) const {
     return Board.pageTextFile(page);
 }
 
-void TForm3::loadBoardCursor(const QString& fileName) {
-    BoardCursor = loadCursorFile(fileName);
-    if (BoardCursor)
-        setCursor(*BoardCursor);
-    else
-        unsetCursor();
+void TForm3::loadBoardCursor(ToolCursor cursor) {
+    loadToolCursor(BoardCursor, cursor);
 }
 
 // Pixels of the page shown changed: the surface shows them.

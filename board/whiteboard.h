@@ -4,7 +4,7 @@
 
 #include "board/model/board_model.h"
 #include "platform/raster/tcolor.h"
-#include "platform/widgets/surface_window.h"
+#include "platform/widgets/drawing_window.h"
 #include "platform/widgets/web_view.h"
 
 #include <QCursor>
@@ -24,18 +24,18 @@ class QFont;
 class QTextEdit;
 
 // The window shows the board's model and changes it through it.
-class TForm3 : public platform::SurfaceWindow {
+class TForm3 : public platform::DrawingWindow {
     Q_OBJECT
 public:
     explicit TForm3(BoardModel& board);
 
     BoardModel& Board;
 
-    platform::Panel* Panel2;    // title bar
-    platform::Panel* Panel3;    // shape-size readout
-    platform::Panel* Panel1;    // command bar
-    platform::Panel* Panel9;    // picture library
-    platform::ImageBox* Image2; // the floating picture
+    platform::Panel* Panel2;              // title bar
+    platform::Panel* Panel3;              // shape-size readout
+    platform::Panel* Panel1;              // command bar
+    platform::Panel* Panel9;              // picture library
+    platform::FloatingPictureBox* Image2; // the floating picture
 
     platform::SpeedButton* SpeedButton9;  // pen colour, under the swatch
     platform::Swatch* LCP;                // pen colour
@@ -211,8 +211,8 @@ public:
     void showBoard();
     // The per-page text file of page n in the program folder.
     QString pageTextFile(int page) const;
-    // Loads custom cursor 2 from a cursor file and makes it the board's cursor.
-    void loadBoardCursor(const QString& fileName);
+    // Loads custom cursor 2 from the tool's cursor file and makes it the board's cursor.
+    void loadBoardCursor(platform::ToolCursor cursor);
 
     // The pen width of Edit1, 1..9.
     int penWidth() const;
@@ -230,7 +230,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void childEvent(QChildEvent* event) override;
 
 private:
     // The model's changes, shown.
@@ -243,7 +242,6 @@ private:
     void turnEnded();
     // Shows the page again where the floating picture no longer covers the window.
     void revealPageUnder(const QRect& area);
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void leavePagePanel();
     void restorePagePanel();
     void editorColourAfterTurn();

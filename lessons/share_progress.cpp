@@ -1,6 +1,6 @@
 #include "lessons/share_progress.h"
 
-#include "lessons/digit_buttons.h"
+#include "platform/widgets/controls.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -56,7 +56,7 @@ ShareProgressWindow::ShareProgressWindow(QWidget* owner)
     Label1 = new QLabel(this);
     Label1->setGeometry(16, 12, 348, 44);
     Label1->setWordWrap(true);
-    Button1 = makeDialogButton(this, QStringLiteral("取消"), 150, 68);
+    Button1 = pushButton(this, QStringLiteral("取消"), 150, 68, 80, 28);
     onClick(Button1, &ShareProgressWindow::Button1Click);
 }
 

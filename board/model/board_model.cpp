@@ -33,7 +33,7 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     reset(screen);
     ProgramFolder = programFolder;
     ToolMode = PenTool;
-    ZoomImageHeld = 0;
+    Zoom.releaseSource();
     BackdropActive = 0;
     FloatBitmap = QImage();
     BackdropBitmap = QImage();
@@ -125,8 +125,7 @@ TRect BoardModel::strokeRegion() const {
         return {};
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
-    const int m = StrokeMarginOfBox;
-    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
+    return Stroke.region(StrokeMarginOfBox);
 }
 
 std::vector<TRect> BoardModel::strokeParts(const TRect& area) const {
@@ -148,10 +147,7 @@ void BoardModel::keepStrokeOff(const TRect& covered) {
 }
 
 void BoardModel::forgetUndo() {
-    StrokeLeft = 10;
-    StrokeTop = 10;
-    StrokeRight = -10;
-    StrokeBottom = -10;
+    Stroke.box = {10, 10, -10, -10};
     StrokeMarginOfBox = StrokeMargin;
     strokeKeptOff_ = {};
     undoForgotten_ = true;
@@ -160,8 +156,7 @@ void BoardModel::forgetUndo() {
 void BoardModel::beginStroke(int x, int y, int margin) {
     AnchorX = x;
     AnchorY = y;
-    StrokeLeft = StrokeRight = x;
-    StrokeTop = StrokeBottom = y;
+    Stroke.begin({x, y});
     StrokeMarginOfBox = margin;
     strokeKeptOff_ = {};
     undoForgotten_ = false;
@@ -249,8 +244,7 @@ void BoardModel::hideFloatingPicture() {
 }
 
 void BoardModel::releaseZoomSource() {
-    ZoomSource.reset();
-    ZoomImageHeld = 0;
+    Zoom.releaseSource();
 }
 
 // The part `from` of the floating picture goes to `to` in the current page. A picture placed
@@ -290,7 +284,7 @@ void BoardModel::commitFloatingPictureOnPress() {
         commitFloating({0, 0, w, h}, r.topLeft());
     } else {
         // A selection's outermost pixels are its dotted frame; below 1 the frame is 2 wide.
-        const int a = ZoomFactor >= 1.0f ? 1 : 2;
+        const int a = Zoom.factor() >= 1.0f ? 1 : 2;
         commitFloating({a, a, w - 2, h - 2}, QPoint(r.left() + a, r.top() + a));
     }
     FloatPlaced = 0;
@@ -314,8 +308,7 @@ bool BoardModel::deleteFloatingSelection() {
 }
 
 void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor background) {
-    releaseZoomSource();
-    ZoomFactor = 1.0f;
+    Zoom.restart();
     SelectionRight = x;
     SelectionBottom = y;
     const int w = std::max(0, x - AnchorX);
@@ -368,8 +361,7 @@ void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
     // as this one at the next release.
     ContinuationPage = 0;
     PendingPlacement = NothingPending;
-    releaseZoomSource();
-    ZoomFactor = 1.0f;
+    Zoom.restart();
     FloatBitmap = picture;
     FloatPlaced = 1;
     showFloatingPicture(FloatBitmap, topLeft);
@@ -378,23 +370,18 @@ void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
 void BoardModel::zoomStep(bool enlarge) {
     if (!Floating.shown)
         return;
-    if (!ZoomSource) {
-        ZoomSource = CapturedPicture::fromBitmap(Floating.picture);
-        if (!ZoomSource)
-            return; // an empty picture has nothing to scale
-        ZoomImageHeld = 1;
-    }
-    const float factor = enlarge ? zoomedIn(ZoomFactor) : zoomedOut(ZoomFactor);
     const FloatingKind kind = FloatPlaced == 1 ? FloatingKind::Placed : FloatingKind::Selection;
-    const std::optional<QImage> result = ConvertPicture(
-        *ZoomSource, boardZoomRequest(ZoomSource->size(), factor, kind, ProgramFolder));
+    const ZoomDirection direction = enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce;
+    std::optional<QImage> result =
+        Zoom.step(Floating.picture, direction, [&](QSize source, float factor) {
+            return boardZoomRequest(source, factor, kind, ProgramFolder);
+        });
     if (!result)
-        return; // too large or too small to make: the picture stays as it is
-    ZoomFactor = factor;
-    QImage picture = *result;
-    const QPoint at = keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(),
-                                   enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce);
-    const bool framed = ZoomFactor >= 1.0f && kind == FloatingKind::Selection;
+        return; // nothing to scale, or too large or too small to make: the picture stays
+    QImage& picture = *result;
+    const QPoint at =
+        keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(), direction);
+    const bool framed = Zoom.factor() >= 1.0f && kind == FloatingKind::Selection;
     if (framed) {
         Canvas frame(picture);
         frame.pen = Pen{1, PenColour, PenStyle::Dot};
@@ -408,7 +395,7 @@ void BoardModel::zoomStep(bool enlarge) {
 void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {
     armTool(RangeSelection);
     FloatBitmap = picture.copy();
-    ZoomFactor = 1.0f;
+    Zoom.restart();
     Floating = {FloatBitmap, bounds, true};
     emit floatingChanged();
 }

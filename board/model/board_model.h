@@ -9,6 +9,8 @@
 #include "board/model/own_pictures.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
+#include "board/model/picture_zoom.h"
+#include "board/model/stroke.h"
 #include "instruments/model/instrument_model.h"
 #include "platform/raster/tcolor.h"
 
@@ -80,8 +82,10 @@ public:
     void setAnchor(int x, int y);
     int selectionRight() const { return SelectionRight; }
     int selectionBottom() const { return SelectionBottom; }
-    int zoomImageHeld() const { return ZoomImageHeld; }
-    float zoomFactor() const { return ZoomFactor; }
+    // The floating picture's zoom: 1 while it holds the picture its steps scale from, and its
+    // factor, which is 0 until a picture is first cut or placed.
+    int zoomImageHeld() const { return Zoom.holdsSource() ? 1 : 0; }
+    float zoomFactor() const { return Zoom.factor(); }
     int strokeMarginOfBox() const { return StrokeMarginOfBox; }
     // A press on the text panel's drag bar or its editor's border: the press point and the
     // panel's size then, which a resize adds the pointer's way to.
@@ -132,7 +136,7 @@ public:
     // commits.
     TRect strokeRegion() const;
     // The stroke box itself: without the same place, what area erase clears.
-    TRect strokeBox() const { return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom}; }
+    TRect strokeBox() const { return Stroke.box; }
     // The parts of `area` outside the place the stroke is kept off: at most four rectangles.
     std::vector<TRect> strokeParts(const TRect& area) const;
     void forgetUndo();
@@ -140,12 +144,7 @@ public:
     // nothing.
     void beginStroke(int x, int y, int margin);
     // A move of the stroke reaches (x, y): the box grows to hold it.
-    void extendStroke(int x, int y) {
-        StrokeLeft = std::min(StrokeLeft, x);
-        StrokeRight = std::max(StrokeRight, x);
-        StrokeTop = std::min(StrokeTop, y);
-        StrokeBottom = std::max(StrokeBottom, y);
-    }
+    void extendStroke(int x, int y) { Stroke.extend({x, y}); }
     // The area erase's release: the stroke box, without the place the stroke is kept off,
     // takes the backdrop while a pinned panel lasts, else `background`.
     void eraseStrokeBox(TColor background);
@@ -296,8 +295,9 @@ private:
     int ContinuationPage = 0;
     OwnPictureList OwnPictures;
     FloatingPicture Floating;
-    // The picture the floating picture's zoom steps scale from.
-    std::optional<CapturedPicture> ZoomSource;
+    PictureZoom Zoom{0.0f};
+    // The box of the last stroke; its anchor is the press that began it.
+    StrokeBox Stroke;
     TColor PenColour = 0x000080FF;
     TColor BackgroundColour = 0x00400000;
     int PenWidth = 2;

@@ -201,3 +201,10 @@ platform::SpeedButton* pictureButton(QWidget* parent, int left, int top, int wid
     b->setIcon(buttonPicture(glyph));
     return b;
 }
+
+platform::SpeedButton* toolButton(QWidget* bar, int left, int top, int width, const QString& hint,
+                                  Glyph glyph) {
+    platform::SpeedButton* b = pictureButton(bar, left, top, width, 38, hint, glyph);
+    platform::makeExclusive(b);
+    return b;
+}

@@ -76,7 +76,7 @@ TEST_F(OverlayTest, AClickCommitsA21By21BoxOfWhatTheWindowShows) {
             const bool inBox = x >= 290 && x <= 310 && y >= 290 && y <= 310;
             ASSERT_EQ(scratch(x, y), inBox ? Red : pattern(x, y)) << x << "," << y;
         }
-    EXPECT_TRUE(samePixels(Form2->OverlayUndoBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form2->Annotation.undoPicture(), fakes.display.screen));
 }
 
 TEST_F(OverlayTest, UndoAfterTwoStrokesTakesBackOnlyTheSecondAndRepeatsTheSame) {
@@ -120,7 +120,7 @@ TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
     open();
     Form2->SpeedButton15->click();
     stroke({{200, 200}, {250, 250}, {300, 300}});
-    EXPECT_EQ(Form2->OverlaySelectionState, 1);
+    EXPECT_TRUE(Form2->Annotation.selectionMade());
     ASSERT_EQ(Form2->Image1->geometry(), QRect(200, 200, 100, 100));
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_EQ(pixelAt(Form2->Image1->picture(), 50, 50), pattern(250, 250));
@@ -177,7 +177,7 @@ TEST_F(OverlayTest, ChoosingThePenDiscardsAMovedSelectionAndLeavesThePixelsWhere
     Form2->Image1MouseMove(Qt::LeftButton, 210, 10);
     Form2->SpeedButton25->click();
     EXPECT_TRUE(Form2->Image1->isHidden());
-    EXPECT_EQ(Form2->OverlaySelectionState, 0);
+    EXPECT_FALSE(Form2->Annotation.selectionMade());
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
     EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
 }
@@ -186,9 +186,9 @@ TEST_F(OverlayTest, ARangeDraggedUpOrLeftGivesAnEmptyPictureAndStillCountsAsSele
     open();
     Form2->SpeedButton15->click();
     for (const QPoint& end : {QPoint(250, 250), QPoint(350, 250), QPoint(250, 350)}) {
-        Form2->OverlaySelectionState = 0;
+        Form2->Annotation.endSelection();
         stroke({{300, 300}, end});
-        EXPECT_EQ(Form2->OverlaySelectionState, 1);
+        EXPECT_TRUE(Form2->Annotation.selectionMade());
         EXPECT_TRUE(Form2->Image1->picture().isNull()) << end.x() << "," << end.y();
         EXPECT_TRUE(Form2->Image1->width() == 0 || Form2->Image1->height() == 0);
         EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap())); // the band is gone
@@ -248,7 +248,7 @@ TEST_F(OverlayTest, ClearingAllCannotBeUndoneAndTheSmallBarsClearKeepsToTheSelec
     EXPECT_EQ(scratch(250, 200), pattern(250, 200));
     EXPECT_EQ(scratch(150, 200), Ink);
     EXPECT_EQ(scratch(350, 200), Ink);
-    EXPECT_EQ(pixelAt(Form2->OverlayUndoBitmap, 250, 200), pattern(250, 200));
+    EXPECT_EQ(pixelAt(Form2->Annotation.undoPicture(), 250, 200), pattern(250, 200));
     EXPECT_FALSE(Form2->Image1->isHidden()); // the floating picture stays
 }
 
@@ -257,8 +257,8 @@ TEST_F(OverlayTest, ZoomWithNothingEverSelectedDoesNothing) {
     Form2->SpeedButton11->click();
     Form2->SpeedButton12->click();
     EXPECT_TRUE(Form2->Image1->isHidden());
-    EXPECT_FALSE(Form2->OverlayZoomSource.has_value());
-    EXPECT_FLOAT_EQ(Form2->OverlayZoomFactor, 1.0f);
+    EXPECT_FALSE(Form2->Annotation.zoom().holdsSource());
+    EXPECT_FLOAT_EQ(Form2->Annotation.zoom().factor(), 1.0f);
     EXPECT_TRUE(fakes.dialogs.shown.empty());
 }
 
@@ -273,11 +273,11 @@ TEST_F(OverlayTest, ZoomStepsScaleFromTheSelectionAndKeepItOnTheScreen) {
     for (int i = 0; i < 3; ++i)
         Form2->SpeedButton12->click();
     EXPECT_EQ(Form2->Image1->size(), QSize(101, 41));
-    EXPECT_FLOAT_EQ(Form2->OverlayZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form2->Annotation.zoom().factor(), 1.0f);
 
     // Wider than the screen once enlarged: centred.
     stroke({{10, 300}, {1000, 340}});
-    EXPECT_FLOAT_EQ(Form2->OverlayZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form2->Annotation.zoom().factor(), 1.0f);
     Form2->SpeedButton11->click();
     EXPECT_EQ(Form2->Image1->geometry(), QRect((sw() - 1485) / 2, 300, 1485, 60));
 }
@@ -288,15 +288,13 @@ TEST_F(OverlayTest, EachBarsToolsAreARadioGroupOfTheirOwnAndShareTheHandlers) {
         SpeedButton* button;
         int tool;
     };
-    for (const Case& c : {Case{Form2->SpeedButton21, TForm2::OverlayEraser},
-                          Case{Form2->SpeedButton27, TForm2::OverlayLine},
-                          Case{Form2->SpeedButton25, TForm2::OverlayPen},
-                          Case{Form2->SpeedButton2, TForm2::OverlayEraser},
-                          Case{Form2->SpeedButton26, TForm2::OverlayLine},
-                          Case{Form2->SpeedButton15, TForm2::OverlayRange},
-                          Case{Form2->SpeedButton4, TForm2::OverlayPen}}) {
+    for (const Case& c :
+         {Case{Form2->SpeedButton21, OverlayEraser}, Case{Form2->SpeedButton27, OverlayLine},
+          Case{Form2->SpeedButton25, OverlayPen}, Case{Form2->SpeedButton2, OverlayEraser},
+          Case{Form2->SpeedButton26, OverlayLine}, Case{Form2->SpeedButton15, OverlayRange},
+          Case{Form2->SpeedButton4, OverlayPen}}) {
         c.button->click();
-        EXPECT_EQ(Form2->OverlayTool, c.tool) << c.button->toolTip().toStdString();
+        EXPECT_EQ(Form2->Annotation.overlayTool(), c.tool) << c.button->toolTip().toStdString();
     }
     Form2->SpeedButton21->click();
     EXPECT_TRUE(Form2->SpeedButton21->isChecked());
@@ -314,8 +312,8 @@ TEST_F(OverlayTest, TheBarsTakeTurnsAndGoingBackRepaintsTheBand) {
     Form2->SpeedButton18->click();
     EXPECT_FALSE(Form2->Panel2->isHidden());
     EXPECT_TRUE(Form2->Panel1->isHidden());
-    EXPECT_EQ(Form2->OverlayAnchor, QPoint(sw() - 600, 0));
-    EXPECT_EQ(Form2->OverlayEnd, QPoint(sw(), 40));
+    EXPECT_EQ(Form2->Annotation.anchor(), QPoint(sw() - 600, 0));
+    EXPECT_EQ(Form2->Annotation.end(), QPoint(sw(), 40));
     EXPECT_EQ(surface(sw() - 600, 39), pattern(sw() - 600, 39));
     EXPECT_EQ(surface(sw() - 601, 39), Red);
     EXPECT_EQ(surface(sw() - 1, 40), Red);

@@ -87,7 +87,7 @@ TEST_F(TransferTest, FromTheLastPageWithContentOnlyTheWhiteboardsPictureIsDroppe
     EXPECT_EQ(Form3->Board.pageCount(), 99);
     EXPECT_EQ(Form3->Board.pageState(99), 2);
     // The overlay is as it was, its selection still floating.
-    EXPECT_EQ(Form2->OverlaySelectionState, 1);
+    EXPECT_TRUE(Form2->Annotation.selectionMade());
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_TRUE(fakes.dialogs.shown.empty());
 }
@@ -121,7 +121,7 @@ TEST_F(TransferTest, AFloatingSelectionAloneBecomesTheWhiteboardsFloatingPicture
         EXPECT_EQ(Form3->Board.pageState(to), 2);
         // The overlay's floating picture is gone, its frame with it.
         EXPECT_TRUE(Form2->Image1->isHidden());
-        EXPECT_EQ(Form2->OverlaySelectionState, 0);
+        EXPECT_FALSE(Form2->Annotation.selectionMade());
         EXPECT_EQ(surface(200, 150), pattern(200, 150));
     }
 }
