@@ -58,7 +58,7 @@ void OverlayInstruments::show(const QList<QPolygon>& lines) {
 
 void OverlayInstruments::commitRegion(const TRect& drawn) {
     // As the overlay's strokes commit: the picture before it is the one undo brings back.
-    QImage& scratch = overlay_.Board.scratchBitmap();
+    QImage& scratch = overlay_.Board.editScratchBitmap();
     overlay_.Annotation.keepUndo(scratch);
     Canvas(scratch).copyRect(overlay_.Surface, drawn);
     overlay_.showSurface(drawn);
