@@ -58,6 +58,7 @@ public:
     platform::SpeedButton* SpeedButton6;  // settings
     platform::SpeedButton* SpeedButton2;  // blanking
     platform::SpeedButton* SpeedButton40; // back to the desktop
+    platform::SpeedButton* RedoButton;    // redo, left of the command bar
 
     // Custom cursor 2, the board's cursor; empty leaves the arrow.
     std::optional<QCursor> BoardCursor;
@@ -87,7 +88,8 @@ public:
     void SpeedButton9Click(); // pen colour
     void LCPClick();
     void RCPClick();
-    void SpeedButton4Click();  // undo
+    void SpeedButton4Click(); // undo
+    void RedoButtonClick();
     void SpeedButton5Click();  // clear
     void SpeedButton6Click();  // settings
     void SpeedButton2Click();  // blanking

@@ -20,6 +20,7 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     makePage(1);
     ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
     underlays_ = {};
+    history_.clear();
     forgetUndo();
 }
 
@@ -42,6 +43,8 @@ void BoardModel::forgetPagePanels(int count) {
 
 void BoardModel::pagesReplaced(int count) {
     forgetUndo();
+    history_.clear();
+    emit historyChanged();
     BackdropActive = 0;
     forgetPagePanels(count);
     setPageCount(count);
@@ -73,7 +76,20 @@ TColor BoardModel::pageBackground(int page) {
     return pagePixel(page, backgroundSamplePoint(screenWidth())).value_or(clBlack);
 }
 
+void BoardModel::recordChange(const TRect& area) {
+    history_.record(CurrentPage, current(), area, PageState[CurrentPage]);
+    emit historyChanged();
+}
+
 void BoardModel::fill(int page, TColor colour) {
+    // A page cleared or with content is filled as a step; a page filled for the first time
+    // has nothing to go back to.
+    if (page == CurrentPage && exists(page) && PageState[page] >= 1)
+        recordChange({0, 0, screenWidth(), screenHeight()});
+    fillUnrecorded(page, colour);
+}
+
+void BoardModel::fillUnrecorded(int page, TColor colour) {
     fillPage(page, colour);
     underlays_[page] = {};
     emit pageChanged(page, {});
@@ -81,7 +97,7 @@ void BoardModel::fill(int page, TColor colour) {
 
 void BoardModel::prepareCurrentPage() {
     if (PageState[CurrentPage] < 1)
-        fill(CurrentPage, BackgroundColour);
+        fillUnrecorded(CurrentPage, BackgroundColour);
     else
         BoardPaintMode = 1;
 }
@@ -141,14 +157,9 @@ void BoardModel::commitStroke(const QImage& surface) {
     const std::vector<TRect> parts = strokeParts(strokeRegion());
     if (parts.empty())
         return;
-    // Only the region undo can restore is kept; the snapshot stays screen-sized because the
-    // annotation overlay uses the same picture whole.
-    const QImage& page = current();
-    if (ScratchBitmap.size() != page.size())
-        ScratchBitmap = makeBitmap(page.width(), page.height());
-    Canvas scratch(ScratchBitmap);
-    for (const TRect& part : parts)
-        scratch.copyRect(page, part);
+    // The whole region is one step: what the release changes besides (an area erased, a
+    // selection cut) lies inside it.
+    recordChange(strokeRegion());
     Canvas into(editCurrent());
     for (const TRect& part : parts)
         into.copyRect(surface, part);
@@ -156,13 +167,22 @@ void BoardModel::commitStroke(const QImage& surface) {
 
 void BoardModel::undo() {
     hideFloatingPicture();
-    const std::vector<TRect> parts = strokeParts(strokeRegion());
-    if (parts.empty())
+    if (!canUndo())
         return;
-    Canvas page(editCurrent());
-    for (const TRect& part : parts)
-        page.copyRect(ScratchBitmap, part);
-    emit pageChanged(CurrentPage, strokeRegion());
+    const std::optional<TRect> area =
+        history_.undo(CurrentPage, editCurrent(), PageState[CurrentPage]);
+    emit pageChanged(CurrentPage, area.value_or(TRect{}));
+    emit historyChanged();
+}
+
+void BoardModel::redo() {
+    hideFloatingPicture();
+    if (!canRedo())
+        return;
+    const std::optional<TRect> area =
+        history_.redo(CurrentPage, editCurrent(), PageState[CurrentPage]);
+    emit pageChanged(CurrentPage, area.value_or(TRect{}));
+    emit historyChanged();
 }
 
 void BoardModel::armTool(int mode) {
@@ -203,6 +223,7 @@ void BoardModel::releaseZoomSource() {
 // The part `from` of the floating picture goes to `to` in the current page. A picture placed
 // on the page is content of the page from then on.
 void BoardModel::commitFloating(const TRect& from, QPoint to) {
+    recordChange({to.x(), to.y(), to.x() + from.width(), to.y() + from.height()});
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
     if (FloatPlaced == 1)
         PageState[CurrentPage] = 2;
@@ -251,6 +272,7 @@ bool BoardModel::deleteFloatingSelection() {
         return false;
     const QRect r = Floating.bounds;
     Canvas(Floating.picture).fillRect({0, 0, r.width(), r.height()}, BackgroundColour);
+    recordChange(TRect::fromQRect(r));
     Canvas(editCurrent()).fillRect(TRect::fromQRect(r), BackgroundColour);
     emit pageChanged(CurrentPage, TRect::fromQRect(r));
     FloatPlaced = 0;
@@ -359,6 +381,7 @@ void BoardModel::enter(int page) {
     emit pageLeaving(CurrentPage);
     const bool made = page > PageCount;
     setCurrentPage(page);
+    emit historyChanged();
     if (made) {
         const int previous = page - 1;
         fillPage(page, BackgroundColour);
@@ -378,6 +401,11 @@ void BoardModel::choosePage(int page) {
 }
 
 void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
+    recordChange(panel);
+    bakeUnrecorded(picture, panel);
+}
+
+void BoardModel::bakeUnrecorded(const QImage& picture, const TRect& panel) {
     Canvas(editCurrent())
         .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
     emit pageChanged(CurrentPage, panel);
@@ -406,7 +434,7 @@ void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
 
 void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
     keepUnderPanel(panel, false);
-    bakePanel(picture, panel);
+    bakeUnrecorded(picture, panel);
     PanelBaked[CurrentPage] = 1;
 }
 
@@ -432,8 +460,16 @@ void BoardModel::clearBakedPanel(const TRect& panel) {
 }
 
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    // One step, with the place of a picture baked before that the pin takes out.
+    TRect changed = panel;
+    if (underlayLive(CurrentPage)) {
+        const TRect before = underlays_[CurrentPage].place;
+        changed = {std::min(panel.left, before.left), std::min(panel.top, before.top),
+                   std::max(panel.right, before.right), std::max(panel.bottom, before.bottom)};
+    }
+    recordChange(changed);
     keepUnderPanel(panel, true);
-    bakePanel(picture, panel);
+    bakeUnrecorded(picture, panel);
     if (BackdropBitmap.size() != pageSize())
         BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
     Canvas backdrop(BackdropBitmap);
@@ -472,10 +508,12 @@ void BoardModel::continueOnThisPage() {
 
 // The whole picture goes into the current page; without it, the selection floats.
 void BoardModel::receive(const QImage* whole, const QImage& selection, const QRect& at) {
-    if (whole == nullptr)
+    if (whole == nullptr) {
         adoptSelection(selection, at);
-    else
-        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+        return;
+    }
+    recordChange({0, 0, screenWidth(), screenHeight()});
+    Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
 }
 
 void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {

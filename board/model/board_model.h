@@ -7,6 +7,7 @@
 #include "board/model/drawing_state.h"
 #include "board/model/floating_picture.h"
 #include "board/model/own_pictures.h"
+#include "board/model/page_history.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
 #include "platform/raster/tcolor.h"
@@ -101,10 +102,16 @@ public:
     // pixels are out of sight while it is drawn. The box keeps the whole stroke.
     void keepStrokeOff(const TRect& covered);
     bool undoForgotten() const { return undoForgotten_; }
-    // The undo snapshot of the region, then the region of the drawn surface into the page.
+    // The region of the drawn surface into the page, a step of the page's history.
     void commitStroke(const QImage& surface);
-    // The region returns to what it was before the last commit.
+    // The current page one step back or forward in its history (page_history.h); a floating
+    // picture is discarded first. Every change of a page's pixels through the model is a
+    // step, but for the first filling of a page and the pictures the thumbnails need.
     void undo();
+    void redo();
+    bool canUndo() const { return history_.canUndo(CurrentPage); }
+    bool canRedo() const { return history_.canRedo(CurrentPage); }
+    const PageHistory& history() const { return history_; }
 
     // Tools: a shown floating picture is committed first.
     void armTool(int mode);
@@ -204,8 +211,14 @@ signals:
     void turnEnded();
     // The own pictures' thumbnails, paths or height changed.
     void ownPicturesChanged();
+    // What undo and redo can do on the current page may have changed.
+    void historyChanged();
 
 private:
+    // Before `area` of the current page changes: the step that undo takes back.
+    void recordChange(const TRect& area);
+    void fillUnrecorded(int page, TColor colour);
+    void bakeUnrecorded(const QImage& picture, const TRect& panel);
     void commitFloating(const TRect& from, QPoint to);
     void enter(int page);
     void continueOnThisPage();
@@ -223,4 +236,5 @@ private:
     bool undoForgotten_ = true;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
+    PageHistory history_;
 };

@@ -1,0 +1,187 @@
+// The board's undo history: every kind of change taken back and done again pixel for pixel,
+// many steps on a page, a page's history across turns, what starts it afresh, and its bound.
+#include "board/model/board_model.h"
+#include "pictures.h"
+#include "platform/raster/canvas.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+constexpr QSize Screen{640, 480};
+constexpr TColor Background = 0x00400000;
+constexpr TColor Ink = 0x000080FF;
+constexpr TColor Blue = 0x00FF0000;
+
+class HistoryTest : public ::testing::Test {
+protected:
+    BoardModel board;
+
+    void SetUp() override {
+        board.create(Screen, QStringLiteral("/nowhere/"));
+        board.BackgroundColour = Background;
+        board.prepareCurrentPage();
+    }
+
+    // What a stroke leaves: the surface drawn on, then the release's commit.
+    void drawStroke(const TRect& box, TColor colour) {
+        QImage surface = board.current().copy();
+        Canvas(surface).fillRect(box, colour);
+        board.beginStroke(box.left, box.top, StrokeMargin);
+        board.StrokeRight = box.right - 1;
+        board.StrokeBottom = box.bottom - 1;
+        board.PageState[board.CurrentPage] = 2;
+        board.commitStroke(surface);
+    }
+
+    QImage page() { return board.current().copy(); }
+};
+
+struct Change {
+    const char* name;
+    std::function<void(BoardModel&)> make;
+};
+
+} // namespace
+
+TEST_F(HistoryTest, EveryKindOfChangeIsUndoneAndRedonePixelForPixel) {
+    const QImage picture = filledPicture({50, 40}, Blue);
+    const std::vector<Change> changes{
+        {"stroke",
+         [this](BoardModel&) {
+             drawStroke({100, 100, 300, 110}, Blue);
+         }},
+        {"clear",
+         [](BoardModel& b) {
+             b.fill(b.CurrentPage, Background);
+             b.PageState[b.CurrentPage] = 1;
+         }},
+        {"background fill", [](BoardModel& b) { b.fill(b.CurrentPage, Blue); }},
+        {"placed picture",
+         [&picture](BoardModel& b) {
+             b.placeFloatingPicture(picture, {90, 95});
+             b.commitFloatingPictureOnPress();
+         }},
+        {"panel baked",
+         [&picture](BoardModel& b) {
+             b.bakePanel(picture, {80, 90, 130, 130});
+         }},
+        {"panel pinned",
+         [&picture](BoardModel& b) {
+             b.pinPanel(picture, {80, 90, 130, 130}, Background);
+         }},
+        {"annotation sent",
+         [](BoardModel& b) {
+             const QImage whole = filledPicture(Screen, Blue);
+             b.sendToCurrentPage(&whole, {}, {});
+         }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        board.PageState[1] = 0; // the page shown afresh
+        SetUp();
+        drawStroke({50, 50, 120, 120}, Ink); // something for each change to change
+        const QImage before = page();
+        const int stateBefore = board.PageState[1];
+        change.make(board);
+        const QImage after = page();
+        const int stateAfter = board.PageState[1];
+        ASSERT_NE(after, before);
+        board.undo();
+        EXPECT_EQ(page(), before);
+        EXPECT_EQ(board.PageState[1], stateBefore);
+        board.redo();
+        EXPECT_EQ(page(), after);
+        EXPECT_EQ(board.PageState[1], stateAfter);
+        board.undo();
+        board.undo(); // and the stroke before it
+        EXPECT_EQ(pixelAt(page(), 60, 60), Background);
+    }
+}
+
+TEST_F(HistoryTest, SixtyStrokesThenFiftyUndosLeaveTheFirstTen) {
+    std::vector<QImage> after;
+    for (int i = 0; i < 60; ++i) {
+        drawStroke({10 + i * 10, 50 + i * 5, 18 + i * 10, 90 + i * 5}, i % 2 ? Ink : Blue);
+        after.push_back(page());
+    }
+    for (int i = 0; i < 50; ++i)
+        board.undo();
+    EXPECT_EQ(page(), after[9]);
+    for (int i = 0; i < 50; ++i)
+        board.redo();
+    EXPECT_EQ(page(), after[59]);
+    EXPECT_FALSE(board.canRedo());
+}
+
+TEST_F(HistoryTest, ANewChangeEndsWhatCouldBeRedone) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    board.undo();
+    EXPECT_TRUE(board.canRedo());
+    drawStroke({100, 100, 110, 110}, Ink);
+    EXPECT_FALSE(board.canRedo());
+    board.redo(); // nothing
+    EXPECT_EQ(pixelAt(page(), 55, 55), Background);
+    EXPECT_EQ(pixelAt(page(), 105, 105), Ink);
+}
+
+TEST_F(HistoryTest, EachPageKeepsItsHistoryAcrossTurns) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    board.turnRight();
+    ASSERT_EQ(board.CurrentPage, 2);
+    EXPECT_FALSE(board.canUndo());
+    drawStroke({100, 100, 110, 110}, Blue);
+    board.turnLeft();
+    board.undo();
+    EXPECT_EQ(pixelAt(page(), 55, 55), Background);
+    board.turnRight();
+    EXPECT_EQ(pixelAt(page(), 105, 105), Blue);
+    board.undo();
+    EXPECT_EQ(pixelAt(page(), 105, 105), Background);
+    board.turnLeft();
+    board.redo();
+    EXPECT_EQ(pixelAt(page(), 55, 55), Ink);
+}
+
+TEST_F(HistoryTest, OpeningALessonOrCreatingTheBoardStartsAFreshHistory) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    board.pagesReplaced(1);
+    EXPECT_FALSE(board.canUndo());
+    drawStroke({50, 50, 60, 60}, Ink);
+    board.create(Screen, QStringLiteral("/nowhere/"));
+    EXPECT_FALSE(board.canUndo());
+    EXPECT_EQ(board.history().heldBytes(), 0u);
+}
+
+TEST_F(HistoryTest, TheFirstFillingOfAPageIsNoStep) {
+    EXPECT_FALSE(board.canUndo()); // SetUp's page filled before it was first shown
+    board.fill(1, Blue);           // a page never shown
+    EXPECT_FALSE(board.canUndo());
+}
+
+// A picture that does not compress, so that steps cost what their rectangles hold.
+TEST(PageHistoryBound, TheOldestStepsGoFirstAcrossPages) {
+    QImage noise(200, 200, QImage::Format_RGB32);
+    std::uint32_t seed = 1;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
+    PageHistory probe;
+    probe.record(1, noise, {0, 0, 200, 200}, 2);
+    const std::size_t oneStep = probe.heldBytes();
+    PageHistory history(oneStep * 5 / 2);
+    for (int page : {1, 2, 1, 2, 1}) {
+        history.record(page, noise, {0, 0, 200, 200}, 2);
+        EXPECT_LE(history.heldBytes(), history.bound());
+    }
+    // Two of the five fit: page 1's last and page 2's last.
+    EXPECT_EQ(history.undoSteps(1) + history.undoSteps(2), 2u);
+    EXPECT_EQ(history.undoSteps(1), 1u);
+    QImage picture = noise.copy();
+    int state = 2;
+    EXPECT_TRUE(history.undo(1, picture, state));
+    EXPECT_FALSE(history.undo(1, picture, state));
+}
