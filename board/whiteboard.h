@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/model/board_model.h"
+#include "board/model/smooth_stroke.h"
 #include "platform/raster/tcolor.h"
 #include "platform/widgets/surface_window.h"
 #include "platform/widgets/web_view.h"
@@ -217,6 +218,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -238,6 +240,13 @@ private:
     void restorePagePanel();
     void editorColourAfterTurn();
     void clearReadout();
+    // The pen's width for the next piece of a stroke: the chosen width, or with a tablet's
+    // pressure the width it presses (smooth ink only).
+    qreal inkWidth() const;
+    SmoothStroke smoothStroke_;
+    // The pressure of the tablet pen whose events the mouse events follow; none for a mouse
+    // or touch.
+    std::optional<qreal> penPressure_;
 
     // Picture library (picture_library.cpp).
     void showLibraryPage(QWidget* page);

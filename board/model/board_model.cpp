@@ -67,6 +67,13 @@ void BoardModel::setPenWidth(int width) {
     emit penChanged();
 }
 
+void BoardModel::setSmoothInk(bool on) {
+    if (on == smoothInk_)
+        return;
+    smoothInk_ = on;
+    emit penChanged();
+}
+
 void BoardModel::setBackgroundColour(TColor colour) {
     BackgroundColour = colour;
     emit backgroundChanged();

@@ -76,6 +76,10 @@ public:
     // Held to 1..9 (clampPenWidth); says so only when the width changes.
     void setPenWidth(int width);
     void setBackgroundColour(TColor colour);
+    // Smooth ink: the pen draws anti-aliased curves through the pointer's samples and the
+    // shapes are anti-aliased; off, every tool draws the exact aliased pixels.
+    void setSmoothInk(bool on);
+    bool smoothInk() const { return smoothInk_; }
 
     // The background colour of a page as its picture holds it.
     TColor pageBackground(int page);
@@ -237,4 +241,5 @@ private:
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
     PageHistory history_;
+    bool smoothInk_ = false;
 };
