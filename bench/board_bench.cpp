@@ -217,6 +217,8 @@ public:
         if (QScreen* s = offscreenScreenOfSize(screen))
             Form3->setScreen(s);
         Form3->installEventFilter(&paints_);
+        // The exact pen, as the figures were first taken; PenMoveSmoothInk turns smooth ink on.
+        Form3->Board.setSmoothInk(false);
         Form1->SpeedButton4Click();
         settle();
     }
@@ -298,10 +300,12 @@ private:
 // grow to thousands of rectangles and time the region arithmetic instead of the pen.
 constexpr std::int64_t MovesPerRepaint = 4;
 
-void PenMove(benchmark::State& state) {
+// The pen's moves, with the exact aliased ink or with smooth ink.
+void penMove(benchmark::State& state, bool smooth) {
     Program program(screenOf(state));
     if (!program.ready(state))
         return;
+    Form3->Board.setSmoothInk(smooth);
     BouncingPath path(screenOf(state));
     QPoint at = path.start();
     Form3->FormMouseDown(at.x(), at.y());
@@ -319,6 +323,15 @@ void PenMove(benchmark::State& state) {
     meter.stop();
     Form3->FormMouseUp(at.x(), at.y());
     report(state, meter);
+}
+
+void PenMove(benchmark::State& state) {
+    penMove(state, false);
+}
+
+// Smooth ink: each move draws the newest piece again with its right tangent, and the next.
+void PenMoveSmoothInk(benchmark::State& state) {
+    penMove(state, true);
 }
 
 // The same moves with the repaint that follows each of them timed too: what the event loop
@@ -574,6 +587,7 @@ void onEachScreen(benchmark::internal::Benchmark* b) {
 BENCHMARK(PageMemcpy)->Apply(onEachScreen);
 BENCHMARK(PageMemcpyFromTwoPages)->Apply(onEachScreen);
 BENCHMARK(PenMove)->Apply(onEachScreen);
+BENCHMARK(PenMoveSmoothInk)->Apply(onEachScreen);
 BENCHMARK(PenMoveAndRepaint)->Apply(onEachScreen);
 BENCHMARK(StrokeRelease)->Apply(onEachScreen);
 BENCHMARK(TurnToExistingPage)->Apply(onEachScreen);

@@ -75,12 +75,9 @@ TRect SmoothStroke::pieceArea(const QImage& surface, const Sample& a, QPointF ta
     return areaOf(piecePath(a.at, ta, b.at, tb).controlPointRect(), width, surface);
 }
 
-TRect SmoothStroke::drawPiece(QImage& surface, const Sample& a, QPointF ta, const Sample& b,
-                              QPointF tb) {
-    QPainter painter(&surface);
-    painter.setRenderHint(QPainter::Antialiasing);
+TRect SmoothStroke::drawPiece(QPainter& painter, const QImage& surface, const Sample& a, QPointF ta,
+                              const Sample& b, QPointF tb) {
     painter.setPen(inkPen(colour_, (a.width + b.width) / 2));
-    painter.setBrush(Qt::NoBrush);
     painter.drawPath(piecePath(a.at, ta, b.at, tb));
     return pieceArea(surface, a, ta, b, tb);
 }
@@ -111,16 +108,23 @@ TRect SmoothStroke::extend(QImage& surface, QPoint at, qreal width) {
         return {};
     TRect changed;
     QPointF tangentLast = next.at - last_.at;
+    const QPointF tangentNext = next.at - last_.at;
     if (samples_ >= 2) {
         // The newest piece again, now that its end's tangent is known.
         restoreTail(surface);
         changed = tailArea_;
         tangentLast = (next.at - before_.at) / 2;
-        changed = united(changed, drawPiece(surface, before_, tangentBefore_, last_, tangentLast));
     }
-    const QPointF tangentNext = next.at - last_.at;
+    QPainter painter(&surface);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    if (samples_ >= 2) {
+        changed = united(changed,
+                         drawPiece(painter, surface, before_, tangentBefore_, last_, tangentLast));
+    }
+    // The raster painter draws straight into the surface's pixels: they are read as drawn.
     keepTail(surface, pieceArea(surface, last_, tangentLast, next, tangentNext));
-    changed = united(changed, drawPiece(surface, last_, tangentLast, next, tangentNext));
+    changed = united(changed, drawPiece(painter, surface, last_, tangentLast, next, tangentNext));
     before_ = last_;
     tangentBefore_ = tangentLast;
     last_ = next;

@@ -11,6 +11,7 @@
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QPointF>
 #include <vector>
 
@@ -28,7 +29,8 @@ private:
         qreal width = 1;
     };
     // The piece from a to b with the tangents at both ends; the rectangle it covers.
-    TRect drawPiece(QImage& surface, const Sample& a, QPointF ta, const Sample& b, QPointF tb);
+    TRect drawPiece(QPainter& painter, const QImage& surface, const Sample& a, QPointF ta,
+                    const Sample& b, QPointF tb);
     TRect pieceArea(const QImage& surface, const Sample& a, QPointF ta, const Sample& b,
                     QPointF tb) const;
     void keepTail(const QImage& surface, const TRect& area);
