@@ -2,6 +2,8 @@
 
 #include "platform/raster/canvas.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 using namespace platform;
@@ -160,9 +162,34 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     undoForgotten_ = false;
 }
 
+namespace {
+
+// Whether two pictures of 32-bit pixels differ in a rectangle; pictures of another kind are
+// taken to differ.
+bool differ(const QImage& a, const QImage& b, const TRect& rect) {
+    if (a.depth() != 32 || b.depth() != 32)
+        return true;
+    const TRect r =
+        rect.intersected({0, 0, std::min(a.width(), b.width()), std::min(a.height(), b.height())});
+    const std::size_t offset = static_cast<std::size_t>(std::max(0, r.left)) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(std::max(0, r.width())) * 4;
+    for (int y = r.top; y < r.bottom; ++y) {
+        if (std::memcmp(a.constScanLine(y) + offset, b.constScanLine(y) + offset, bytes) != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void BoardModel::commitStroke(const QImage& surface) {
     const std::vector<TRect> parts = strokeParts(strokeRegion());
     if (parts.empty())
+        return;
+    // A release that changes nothing (a click, a press on a floating picture) is no step.
+    const QImage& page = current();
+    if (std::none_of(parts.begin(), parts.end(),
+                     [&](const TRect& part) { return differ(surface, page, part); }))
         return;
     // The whole region is one step: what the release changes besides (an area erased, a
     // selection cut) lies inside it.

@@ -156,6 +156,14 @@ TEST_F(HistoryTest, OpeningALessonOrCreatingTheBoardStartsAFreshHistory) {
     EXPECT_EQ(board.history().heldBytes(), 0u);
 }
 
+TEST_F(HistoryTest, AReleaseThatChangesNothingIsNoStep) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    board.beginStroke(200, 200, StrokeMargin); // a click: the surface is the page
+    board.commitStroke(board.current().copy());
+    board.undo();
+    EXPECT_EQ(pixelAt(page(), 55, 55), Background); // the stroke, not the click
+}
+
 TEST_F(HistoryTest, TheFirstFillingOfAPageIsNoStep) {
     EXPECT_FALSE(board.canUndo()); // SetUp's page filled before it was first shown
     board.fill(1, Blue);           // a page never shown
