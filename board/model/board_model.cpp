@@ -200,7 +200,14 @@ void BoardModel::commitStroke(const QImage& surface) {
 }
 
 void BoardModel::undo() {
+    // A picture placed and still floating is not in the page yet: taking it away is the step.
+    const bool placedFloating = Floating.shown && FloatPlaced == 1;
     hideFloatingPicture();
+    if (placedFloating) {
+        FloatPlaced = 0;
+        releaseZoomSource();
+        return;
+    }
     if (!canUndo())
         return;
     const std::optional<TRect> area =

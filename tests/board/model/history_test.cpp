@@ -156,6 +156,17 @@ TEST_F(HistoryTest, OpeningALessonOrCreatingTheBoardStartsAFreshHistory) {
     EXPECT_EQ(board.history().heldBytes(), 0u);
 }
 
+TEST_F(HistoryTest, UndoTakesAPictureStillFloatingAwayAndNothingElse) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    board.placeFloatingPicture(filledPicture({20, 20}, Blue), {200, 200});
+    board.undo();
+    EXPECT_FALSE(board.floatingShown());
+    EXPECT_EQ(pixelAt(page(), 55, 55), Ink);
+    EXPECT_EQ(pixelAt(page(), 210, 210), Background);
+    board.undo();
+    EXPECT_EQ(pixelAt(page(), 55, 55), Background);
+}
+
 TEST_F(HistoryTest, AReleaseThatChangesNothingIsNoStep) {
     drawStroke({50, 50, 60, 60}, Ink);
     board.beginStroke(200, 200, StrokeMargin); // a click: the surface is the page
