@@ -16,7 +16,7 @@ QPointF centreOf(QPoint p) {
 }
 
 qreal length(QPointF v) {
-    return std::hypot(v.x(), v.y());
+    return std::sqrt(v.x() * v.x() + v.y() * v.y());
 }
 
 // A tangent no longer than one and a half times the piece it leaves, so that a sharp turn
@@ -77,9 +77,10 @@ TRect SmoothStroke::pieceArea(const QImage& surface, const Sample& a, QPointF ta
 
 TRect SmoothStroke::drawPiece(QPainter& painter, const QImage& surface, const Sample& a, QPointF ta,
                               const Sample& b, QPointF tb) {
+    const QPainterPath path = piecePath(a.at, ta, b.at, tb);
     painter.setPen(inkPen(colour_, (a.width + b.width) / 2));
-    painter.drawPath(piecePath(a.at, ta, b.at, tb));
-    return pieceArea(surface, a, ta, b, tb);
+    painter.drawPath(path);
+    return areaOf(path.controlPointRect(), std::max(a.width, b.width), surface);
 }
 
 void SmoothStroke::keepTail(const QImage& surface, const TRect& area) {
