@@ -4,7 +4,10 @@ K_Vorne from a program folder on it with a data folder of its own, opens the boa
 pen_to_pixel_probe, which times each pen move from the X server's motion to the changed pixel
 in the framebuffer. Run it by hand on a quiet machine; no test runs it.
 
-    python3 bench/pen_to_pixel.py BUILD [--sizes 3840x2160 ...] [--moves 300]
+    python3 bench/pen_to_pixel.py BUILD [--sizes 3840x2160 ...] [--moves 300] [--exact]
+
+The default teacher draws smooth ink; with --exact the data folder's settings file turns it off,
+for the exact aliased pen.
 """
 
 import argparse
@@ -38,13 +41,23 @@ def start_xvfb(w, h, first):
     raise RuntimeError("could not start Xvfb")
 
 
-def measure(build, size, moves, first_display):
+def turn_smooth_ink_off(data_home):
+    folder = os.path.join(data_home, "K_Vorne", "drive_c", "Program files", "Common files",
+                          "system")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "datb.sec"), "w", encoding="utf-8") as f:
+        f.write("[教师0]\r\nsmooth=0\r\n")
+
+
+def measure(build, size, moves, first_display, exact):
     w, h = (int(v) for v in size.split("x"))
     xvfb, display = start_xvfb(w, h, first_display)
     env = dict(os.environ, DISPLAY=f":{display}")
     data = tempfile.TemporaryDirectory(prefix="k-vorne-probe-")
     program = None
     try:
+        if exact:
+            turn_smooth_ink_off(data.name)
         program = subprocess.Popen(["./K_Vorne"], cwd=os.path.join(build, "K_Vorne"),
                                    env=dict(env, XDG_DATA_HOME=data.name),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -79,8 +92,9 @@ def main():
     parser.add_argument("--sizes", nargs="+", default=["1920x1080", "3840x2160"])
     parser.add_argument("--moves", type=int, default=300)
     parser.add_argument("--display", type=int, default=150)
+    parser.add_argument("--exact", action="store_true")
     args = parser.parse_args()
-    ok = all([measure(args.build, s, args.moves, args.display) for s in args.sizes])
+    ok = all([measure(args.build, s, args.moves, args.display, args.exact) for s in args.sizes])
     return 0 if ok else 1
 
 
