@@ -83,6 +83,9 @@ bool BoardKeys::eventFilter(QObject* watched, QEvent* event) {
         return false;
     const auto* key = static_cast<const QKeyEvent*>(event);
     const Action action = actionFor(*key, typingInto(QApplication::focusWidget()), blanked);
+    // A held key repeats: the projection is blanked or given back once.
+    if (key->isAutoRepeat() && (action == Action::Blank || action == Action::Unblank))
+        return true;
     switch (action) {
     case Action::None:
         return false;
