@@ -17,8 +17,8 @@ struct KeyCase {
     Action action;
 };
 
-void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool repeated = false) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers, QString(), repeated);
     QCoreApplication::sendEvent(Form3, &event);
 }
 
@@ -78,6 +78,8 @@ TEST_F(BoardFixture, PresenterKeysTurnBlankAndUnblankAndCtrlZUndoes) {
     press(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(pagePixel(300, 200), Ink);
     press(Qt::Key_Period);
+    EXPECT_TRUE(Form5->isVisible());
+    press(Qt::Key_Period, Qt::NoModifier, true); // the key held: blanked once
     EXPECT_TRUE(Form5->isVisible());
     press(Qt::Key_Period);
     EXPECT_FALSE(Form5->isVisible());
