@@ -2,10 +2,12 @@
 // and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
 
+#include "annotate/overlay_instruments.h"
 #include "platform/os/services.h"
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
+#include "presenting/presenting_tools.h"
 
 #include <QChildEvent>
 #include <QEvent>
@@ -54,6 +56,12 @@ TForm2::TForm2(BoardModel& board)
     buildSmallBar();
     buildFullBar();
     connectCommands();
+
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, 0, Panel2);
+    Presenting->attachBesideBar(Panel2);
+    Presenting->attachBesideBar(Panel1);
+    Instruments = new OverlayInstruments(*this);
 }
 
 void TForm2::buildSmallBar() {
@@ -150,6 +158,7 @@ void TForm2::FormCreate() {
     const int sw = screenWidth();
     Panel2->move(sw - ToolbarDockOffset, 0);
     Panel1->move(sw - Panel1->width(), 0);
+    Instruments->placeButton(Panel1->x());
     loadOverlayCursor(QStringLiteral("Text_Hnd.cut"));
     OverlayReady = 0;
     canvas().brush.clear = true;
@@ -176,7 +185,7 @@ TRect TForm2::strokeRegion() const {
 }
 
 void TForm2::repaintFromScratch(const TRect& area) {
-    canvas().copyRect(Board.ScratchBitmap, area);
+    canvas().copyRect(Board.scratchBitmap(), area);
     showSurface(area);
 }
 
@@ -210,11 +219,12 @@ void TForm2::FormShow() {
     const int sh = screenHeight();
     setGeometry(0, 0, sw, sh);
     Panel1->move(sw - Panel1->width(), 0);
+    Instruments->placeButton(Panel1->x());
     Panel1->hide();
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels
     // until a change to one of them copies them.
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     scratch = screenPicture(display().grabScreen(), sw, sh);
     OverlayReady = 1;
     OverlayUndoBitmap = scratch;
@@ -226,7 +236,7 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormPaint() {
-    drawOnSurface(Board.ScratchBitmap);
+    drawOnSurface(Board.scratchBitmap());
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -247,7 +257,7 @@ void TForm2::mouseReleaseEvent(QMouseEvent* event) {
 // The floating picture goes into the annotated picture without its outermost pixels, which
 // hold the dotted selection frame.
 void TForm2::dropIntoScratch() {
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     OverlayUndoBitmap = scratch;
     const QRect r = Image1->geometry();
     Canvas(scratch).copyRect(Image1->picture(), {1, 1, r.width() - 1, r.height() - 1},
@@ -283,7 +293,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     // The rubber band of the last move is wiped with the whole box before the new one.
     const TRect region = strokeRegion();
-    c.copyRect(Board.ScratchBitmap, region);
+    c.copyRect(Board.scratchBitmap(), region);
     if (OverlayTool == OverlayLine) {
         c.moveTo(OverlayAnchor.x(), OverlayAnchor.y());
         c.lineTo(x, y);
@@ -294,7 +304,7 @@ void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.scratchBitmap();
     if (OverlayTool == OverlayRange) {
         OverlayZoomSource.reset();
         OverlayZoomFactor = 1.0f;
@@ -334,7 +344,7 @@ void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     Image1->move(x + Image1->x() - OverlayAnchor.x(), y + Image1->y() - OverlayAnchor.y());
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 // The bars keep the presses that begin on them, also on their empty places: a stroke starts

@@ -13,6 +13,11 @@
 #include <QRect>
 #include <optional>
 
+namespace presenting {
+class PresentingTools;
+}
+class OverlayInstruments;
+
 class TForm2 : public platform::SurfaceWindow {
     Q_OBJECT
 public:
@@ -59,6 +64,12 @@ public:
     platform::SpeedButton* SpeedButton1;  // help
     platform::SpeedButton* SpeedButton18; // back to the small bar
     platform::SpeedButton* SpeedButton3;  // leave
+
+    // Spotlight, shade and magnifier over the frozen desktop, opened from a button beside
+    // each bar.
+    presenting::PresentingTools* Presenting;
+    // The geometry instruments above the annotated picture, and their button.
+    OverlayInstruments* Instruments = nullptr;
 
     // The floating picture: a copy of a selected range, moved with the pointer until dropped.
     platform::ImageBox* Image1;

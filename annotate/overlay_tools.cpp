@@ -80,7 +80,7 @@ void TForm2::clearToCapture() {
         return;
     drawOnSurface(ScreenCapture);
     OverlayUndoBitmap = ScreenCapture;
-    Board.ScratchBitmap = ScreenCapture;
+    Board.setScratchBitmap(ScreenCapture);
 }
 
 // Clear all.
@@ -103,7 +103,7 @@ void TForm2::SpeedButton20Click() {
         std::max(OverlayAnchor.x(), OverlayEnd.x()), std::max(OverlayAnchor.y(), OverlayEnd.y())};
     canvas().copyRect(ScreenCapture, range);
     Canvas(OverlayUndoBitmap).copyRect(ScreenCapture, range);
-    Canvas(Board.ScratchBitmap).copyRect(ScreenCapture, range);
+    Canvas(Board.scratchBitmap()).copyRect(ScreenCapture, range);
     showSurface(range);
 }
 
@@ -113,7 +113,7 @@ void TForm2::SpeedButton17Click() {
     if (OverlayReady != 1)
         return;
     drawOnSurface(OverlayUndoBitmap);
-    Board.ScratchBitmap = Surface;
+    Board.setScratchBitmap(Surface);
 }
 
 // One zoom step of the floating picture, always scaled from the picture as it was selected.
@@ -128,7 +128,7 @@ void TForm2::zoomStep(ZoomDirection direction) {
                                                              : zoomedOut(OverlayZoomFactor);
     const std::optional<QImage> result =
         ConvertPicture(*OverlayZoomSource, overlayZoomRequest(OverlayZoomSource->size(), factor,
-                                                              direction, Board.ProgramFolder));
+                                                              direction, Board.programFolder()));
     // Too large or too small to make: the picture and its factor stay as they are.
     if (!result)
         return;

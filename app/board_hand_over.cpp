@@ -3,7 +3,7 @@
 #include "board/whiteboard.h"
 
 TColor BoardHandOver::backgroundColour() const {
-    return board_.Board.BackgroundColour;
+    return board_.Board.backgroundColour();
 }
 
 // The model gives the colour to the swatch and to the pen; an armed board eraser keeps
@@ -32,15 +32,15 @@ void BoardHandOver::setEditorColour(TColor colour) {
 }
 
 int BoardHandOver::currentPageState() const {
-    return board_.Board.PageState[board_.Board.CurrentPage];
+    return board_.Board.pageState(board_.Board.currentPage());
 }
 
 void BoardHandOver::fillCurrentPage(TColor colour) {
-    board_.Board.fill(board_.Board.CurrentPage, colour);
+    board_.Board.fill(board_.Board.currentPage(), colour);
 }
 
 void BoardHandOver::setPaintMode(int mode) {
-    board_.Board.BoardPaintMode = mode;
+    board_.Board.setBoardPaintMode(mode);
 }
 
 void BoardHandOver::setSmoothInk(bool on) {

@@ -52,8 +52,8 @@ void createForms() {
     // OK has the own pictures read again from the teacher's folder when next shown.
     boardHandOver = std::make_unique<BoardHandOver>(*Form3);
     whiteboardLessons = std::make_unique<WhiteboardLessons>(*Form3);
-    Form6 = new TForm6({boardHandOver.get(), Form3->Board.ProgramFolder,
-                        [] { board->OwnPictures.LoadState = -1; }, whiteboardLessons.get()});
+    Form6 = new TForm6({boardHandOver.get(), Form3->Board.programFolder(),
+                        [] { board->setOwnPicturesLoadState(-1); }, whiteboardLessons.get()});
     Form6->FormCreate();
     make(Form7);
     // Shown above the modal settings window, so owned by it.

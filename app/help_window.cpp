@@ -66,7 +66,7 @@ TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
 }
 
 QString TForm4::HelpDocument() const {
-    return Form3->Board.ProgramFolder + QStringLiteral("kvrhelp.mht");
+    return Form3->Board.programFolder() + QStringLiteral("kvrhelp.mht");
 }
 
 void TForm4::setVisible(bool visible) {
@@ -92,7 +92,7 @@ void TForm4::FormShow() {
 }
 
 void TForm4::BitBtn1Click() {
-    Form3->Board.BoardPaintMode = 1;
+    Form3->Board.setBoardPaintMode(1);
     close();
 }
 

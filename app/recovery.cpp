@@ -5,15 +5,12 @@
 #include "board/model/recovery_writer.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
-#include "platform/raster/rich_text.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/shell.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QTextDocument>
-#include <QTextEdit>
 
 using namespace platform;
 
@@ -73,7 +70,7 @@ void BoardRecovery::start(QWidget* owner) {
     const auto textFile = [this](int page) { return board_.pageTextFile(page); };
 
     const std::optional<RecoveredBoard> found =
-        readRecovery(folder, model.pageSize(), model.BackgroundColour);
+        readRecovery(folder, model.pageSize(), model.backgroundColour());
     // A folder with anything that could not be read is never removed: it goes aside whole.
     const bool damaged = found && found->damaged();
     const QString damagedAside = damaged ? setAside(folder, QStringLiteral("damaged")) : QString();
@@ -118,18 +115,6 @@ void BoardRecovery::start(QWidget* owner) {
 
     writer_ = std::make_unique<RecoveryWriter>(folder);
     recorder_ = std::make_unique<RecoveryRecorder>(model, *writer_, textFile);
-    QTextDocument* document = board_.RichEdit1->document();
-    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(),
-                     [this] { ++textRevision_; });
-    recorder_->openPanel = [this, document]() -> std::optional<RecoveryRecorder::OpenPanel> {
-        const int kind = board_.Board.panelKind(board_.Board.CurrentPage);
-        if (board_.Panel4->isHidden() || kind == 0)
-            return std::nullopt;
-        RecoveryRecorder::OpenPanel open{board_.Panel4->geometry(), textRevision_, {}};
-        if (kind == 1)
-            open.text = [document] { return richTextToRtf(*document); };
-        return open;
-    };
     recorder_->start(!setAsideRestored);
     if (setAsideRestored)
         recorder_->record();

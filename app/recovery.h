@@ -40,7 +40,6 @@ private:
     // pages are saved or the teacher leaves; empty when there are none.
     QString largerPages_;
     // Changed with every change of the text panel's document.
-    qint64 textRevision_ = 0;
     std::unique_ptr<platform::FileLock> lock_;
     std::unique_ptr<RecoveryWriter> writer_;
     std::unique_ptr<RecoveryRecorder> recorder_;

@@ -70,7 +70,7 @@ void TForm1::SpeedButton1Click() {
         return;
     windows().restoreTaskbar();
     windows().setScreenSaverRunning(false);
-    for (int n = 1; n <= Form3->Board.PageCount; ++n)
+    for (int n = 1; n <= Form3->Board.pageCount(); ++n)
         files().removeFile(Form3->pageTextFile(n));
     finishRecovery();
     close();

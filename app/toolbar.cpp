@@ -142,7 +142,7 @@ void TForm1::SpeedButton9Click() {
     Form14->show();
     Form14->Tag = 1;
     const bool launched = processes().startProgram(
-        writingEngineCommandLine(Form3->Board.ProgramFolder), ShowState::Show);
+        writingEngineCommandLine(Form3->Board.programFolder()), ShowState::Show);
     Form14->startWatching(launched, {handle()});
 }
 
@@ -150,7 +150,7 @@ void TForm1::SpeedButton9Click() {
 void TForm1::SpeedButton10Click() {
     windows().setZBand(handle(), ZBand::NotTopmost);
     Timer1->stop();
-    Form5->show();
+    Form5->showBlanking(false);
     // Just below the blanking window's return button at the right edge.
     windows().setPointerPosition(QPoint(screenWidth(), 50));
 }

@@ -393,7 +393,7 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint, bool packed 
     Program::settle();
     stroke({{300, 300}, {500, 400}, {700, 300}});
     Program::settle();
-    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 2) {
+    if (Form3->Board.pageCount() != 2 || Form3->Board.currentPage() != 2) {
         state.SkipWithError("the board did not make its second page");
         return;
     }
@@ -421,7 +421,7 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint, bool packed 
         }
     }
     meter.stop();
-    if (Form3->Board.PageCount != 2) {
+    if (Form3->Board.pageCount() != 2) {
         state.SkipWithError("a turn made a page");
         return;
     }
@@ -510,16 +510,16 @@ void TurnToNewPage(benchmark::State& state) {
     Meter meter(state);
     for (auto _ : state) {
         meter.pause();
-        if (Form3->Board.CurrentPage == MaxPages) {
+        if (Form3->Board.currentPage() == MaxPages) {
             program.reset();
             program.emplace(screen);
         }
-        Form3->Board.PageState[Form3->Board.CurrentPage] = 2;
-        const int pages = Form3->Board.PageCount;
+        Form3->Board.setPageState(Form3->Board.currentPage(), PageWithContent);
+        const int pages = Form3->Board.pageCount();
         Program::settle();
         meter.resume();
         Form3->SpeedButton12Click();
-        if (Form3->Board.PageCount != pages + 1) {
+        if (Form3->Board.pageCount() != pages + 1) {
             state.SkipWithError("the turn did not make a page");
             return;
         }
@@ -537,7 +537,7 @@ bool twoPagesOnTheFirst(benchmark::State& state) {
     Form3->SpeedButton11Click();
     Form3->Board.settle();
     Program::settle();
-    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 1) {
+    if (Form3->Board.pageCount() != 2 || Form3->Board.currentPage() != 1) {
         state.SkipWithError("the board did not make its second page");
         return false;
     }
@@ -623,9 +623,9 @@ void fillNinetyNinePages(QSize screen) {
         }
         painter.end();
         board.writePage(page, picture);
-        board.PageState[page] = 2;
+        board.setPageState(page, PageWithContent);
     }
-    board.PageCount = MaxPages;
+    board.setPageCount(MaxPages);
     board.settle();
 }
 

@@ -11,7 +11,7 @@ using namespace platform;
 
 // Image2 shows what the model holds; moving or hiding it shows the page beneath again.
 void TForm3::showFloatingPicture() {
-    const FloatingPicture& f = Board.Floating;
+    const FloatingPicture& f = Board.floating();
     if (!f.shown) {
         Image2->hide();
         return;
@@ -27,7 +27,7 @@ void TForm3::showFloatingPicture() {
 
 // The window shows the page again wherever the floating picture stops covering it.
 void TForm3::revealPageUnder(const QRect& area) {
-    if (area.isEmpty() || !Board.exists(Board.CurrentPage))
+    if (area.isEmpty() || !Board.exists(Board.currentPage()))
         return;
     const TRect r = TRect::fromQRect(area);
     canvas().copyRect(Board.current(), r);
@@ -54,16 +54,15 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm3::Image2MouseDown(Qt::MouseButton, int x, int y) {
-    Board.AnchorX = x;
-    Board.AnchorY = y;
+    Board.setAnchor(x, y);
 }
 
 void TForm3::Image2MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     Board.moveFloatingPicture(
-        QPoint(Image2->x() + x - Board.AnchorX, Image2->y() + y - Board.AnchorY));
-    Board.BoardPaintMode = 1;
+        QPoint(Image2->x() + x - Board.anchorX(), Image2->y() + y - Board.anchorY()));
+    Board.setBoardPaintMode(1);
 }
 
 void TForm3::SpeedButton35Click() {

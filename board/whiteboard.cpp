@@ -2,10 +2,12 @@
 #include "board/whiteboard.h"
 #include "board/board_keys.h"
 
+#include "board/board_instruments.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/services.h"
 #include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
+#include "presenting/presenting_tools.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -150,6 +152,8 @@ TForm3::TForm3(BoardModel& board)
     Panel9 = new Panel(this, 0, 41, 200, 400, clSkyBlue);
     Panel9->hide();
 
+    Instruments = new BoardInstruments(*this);
+
     Image2 = new ImageBox(this);
     Image2->setGeometry(0, 0, 0, 0);
     Image2->setCursor(Qt::SizeAllCursor);
@@ -193,12 +197,17 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::toolChanged, this, [this] { showTool(); });
     connect(&Board, &BoardModel::penChanged, this, [this] { showPen(); });
     connect(&Board, &BoardModel::backgroundChanged, this,
-            [this] { RCP->setColor(Board.BackgroundColour); });
+            [this] { RCP->setColor(Board.backgroundColour()); });
     connect(&Board, &BoardModel::pageLeaving, this, [this](int page) { pageLeaving(page); });
     connect(&Board, &BoardModel::pageEntered, this,
             [this](int page, bool made) { pageEntered(page, made); });
     connect(&Board, &BoardModel::turnEnded, this, [this] { turnEnded(); });
     connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
+
+    // Made last, so that the tools lie over every other child below the title bar.
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, TitleBarHeight);
+    PresentingButton = Presenting->makeButton(Panel2, 0, 1);
 }
 
 void TForm3::FormCreate() {
@@ -208,14 +217,11 @@ void TForm3::FormCreate() {
     loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
-    Board.PanelLeft[1] = 0;
-    Board.PanelTop[1] = 41;
-    Board.PanelWidth[1] = Panel4->width();
-    Board.PanelHeight[1] = Panel4->height();
+    Board.setPanelBounds(1, QRect(0, 41, Panel4->width(), Panel4->height()));
     showPen();
-    RCP->setColor(Board.BackgroundColour);
+    RCP->setColor(Board.backgroundColour());
     // The pen tool is armed at start: its pen is the one the title bar shows.
-    canvas().pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+    canvas().pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
     FormResize();
 
     // Picture library (picture_library.cpp).
@@ -228,6 +234,9 @@ void TForm3::FormResize() {
     Panel2->resize(screenWidth() - 1, TitleBarHeight);
     Panel1->move(Panel2->width() - 1 - CommandBarWidth, 1);
     RedoButton->move(Panel1->x() - 40, 1);
+    PresentingButton->move(Panel1->x() - 120, 1);
+    if (Instruments)
+        Instruments->placeButton(Panel1->x());
 }
 
 void TForm3::resizeEvent(QResizeEvent* event) {
@@ -237,14 +246,7 @@ void TForm3::resizeEvent(QResizeEvent* event) {
 
 void TForm3::FormPaint() {
     fitSurfaceToScreen();
-    if (Board.BoardPaintMode < 2) {
-        canvas().drawImage(0, 0, Board.current());
-        return;
-    }
-    // A lesson picture, drawn once and kept as the page.
-    canvas().drawImage(0, 0, Board.LessonPicture);
-    Board.writePage(Board.LessonLoadPage, Surface);
-    Board.BoardPaintMode = 0;
+    canvas().drawImage(0, 0, Board.current());
 }
 
 void TForm3::Invalidate() {
@@ -299,7 +301,7 @@ void TForm3::loadBoardCursor(const QString& fileName) {
 
 // Pixels of the page shown changed: the surface shows them.
 void TForm3::showPageChange(int page, TRect region) {
-    if (page != Board.CurrentPage)
+    if (page != Board.currentPage())
         return;
     fitSurfaceToScreen();
     if (region.isEmpty())

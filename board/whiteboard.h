@@ -12,7 +12,11 @@
 #include <memory>
 #include <optional>
 
+class BoardInstruments;
 class OwnPictureView;
+namespace presenting {
+class PresentingTools;
+}
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -60,6 +64,12 @@ public:
     platform::SpeedButton* SpeedButton2;  // blanking
     platform::SpeedButton* SpeedButton40; // back to the desktop
     platform::SpeedButton* RedoButton;    // redo, left of the command bar
+
+    // Spotlight, shade and magnifier over the page, and their button on the title bar.
+    presenting::PresentingTools* Presenting;
+    platform::SpeedButton* PresentingButton;
+    // The geometry instruments above the page, and their button in the title bar.
+    BoardInstruments* Instruments = nullptr;
 
     // Custom cursor 2, the board's cursor; empty leaves the arrow.
     std::optional<QCursor> BoardCursor;
@@ -188,6 +198,8 @@ public:
     void SpeedButton20Click();
     void SpeedButton24Click();
     void SpeedButton19Click();
+    // What the close command does, for those that close the panel without its button.
+    void closeTextPanel();
     void SpeedButton34Click(); // the scanner
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
     void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
@@ -272,6 +284,7 @@ private:
     void createTextPanel();
     void layoutTextPanel();
     TRect panelRect() const;
+    // The model takes the panel's place for the current page.
     void storePanelGeometry();
     void showEditor();
     void showDocumentView(const QString& path);

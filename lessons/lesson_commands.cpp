@@ -44,7 +44,7 @@ std::optional<LessonOwner> TForm6::chosenLesson() {
 std::optional<QString> TForm6::lessonFolderOnDrive(bool create) {
     const QChar drive = DriveComboBox1->Drive().isNull() ? ConfigDrive : DriveComboBox1->Drive();
     const std::optional<QString> folder = localPath(drives(), lessonFolderName(drive));
-    if (!folder)
+    if (!folder || driveType(drives(), drive) == DriveType::Remote)
         return std::nullopt;
     // One level at a time; a level that is there already refuses, which is no fault. A level
     // that is a link could lead the lessons anywhere (a stick can carry one): no lesson
@@ -95,6 +95,10 @@ void TForm6::SpeedButton1Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner || links_.Lessons == nullptr)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        openFromShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (!folder) {
         inform(LessonNotFound);
@@ -142,6 +146,10 @@ void TForm6::SpeedButton2Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner || links_.Lessons == nullptr)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        saveToShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(true);
     if (!folder) {
         inform(QStringLiteral("课程没有保存：找不到所选的存储盘。"));
@@ -150,7 +158,7 @@ void TForm6::SpeedButton2Click() {
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
     carryFormerLessons(*folder, *owner);
-    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.PageCount);
+    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.pageCount());
     if (check.verdict == LessonArchive::SaveCheck::Refused) {
         inform(check.message);
         return;
@@ -181,7 +189,7 @@ void TForm6::SpeedButton2Click() {
     }
     links_.Lessons->allPagesSaved();
     endModal();
-    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.PageCount));
+    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.pageCount()));
 }
 
 // Export: the chosen lesson as one PDF, a page per page with its text panel as shown.
@@ -189,6 +197,10 @@ void TForm6::Button10Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        exportFromShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (folder)
         carryFormerLessons(*folder, *owner);

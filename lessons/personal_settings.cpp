@@ -1,5 +1,6 @@
 // The personal group: stroke colour, background colour and stroke width, and how they are
 // handed to the whiteboard at the program's start and at OK.
+#include "board/model/page_states.h"
 #include "board/model/pen_rules.h"
 #include "lessons/board_link.h"
 #include "lessons/settings_window.h"
@@ -71,7 +72,7 @@ void TForm6::applyBackgroundAtOk() {
     if (background == b.backgroundColour())
         return;
     b.setBackgroundSwatch(background);
-    if (b.currentPageState() >= 2)
+    if (b.currentPageState() >= PageWithContent)
         return;
     b.setPaintMode(0);
     b.setWindowColour(background);

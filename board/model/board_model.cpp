@@ -1,12 +1,35 @@
 #include "board/model/board_model.h"
 
 #include "platform/raster/canvas.h"
+#include "platform/raster/rich_text.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 using namespace platform;
+
+BoardModel::BoardModel() {
+    connect(&PanelText, &QTextDocument::contentsChanged, this, [this] {
+        ++PanelTextRevision;
+        emit panelTextChanged();
+    });
+}
+
+void BoardModel::setPanelShown(bool shown) {
+    if (PanelShown == shown)
+        return;
+    PanelShown = shown;
+    emit panelChanged(currentPage());
+}
+
+void BoardModel::storePanelText() {
+    saveRichText(PanelText, pageTextFile(currentPage()));
+}
+
+bool BoardModel::loadPanelText(int page) {
+    return loadRichText(PanelText, pageTextFile(page));
+}
 
 void BoardModel::create(QSize screen, const QString& programFolder) {
     reset(screen);
@@ -30,17 +53,21 @@ QString BoardModel::pageTextFile(int page) const {
     return ProgramFolder + QString::number(page);
 }
 
-void BoardModel::setPageCount(int count) {
-    PageCount = count;
-    emit pageCountChanged(count);
-}
-
 void BoardModel::forgetPagePanels(int count) {
     for (int page = 1; page <= count; ++page) {
-        PanelBaked[page] = 0;
-        PanelDocument[page].clear();
+        setPanelBaked(page, 0);
+        setPanelDocument(page, {});
         underlays_[page] = {};
     }
+}
+
+void BoardModel::restorePageAttributes(int page, int state, int kind, const QRect& panel,
+                                       int baked) {
+    setPageState(page, state);
+    setPanelKind(page, kind);
+    if (!panel.isNull())
+        setPanelBounds(page, panel);
+    setPanelBaked(page, baked);
 }
 
 void BoardModel::pagesReplaced(int count) {
@@ -49,10 +76,11 @@ void BoardModel::pagesReplaced(int count) {
     emit historyChanged();
     BackdropActive = 0;
     forgetPagePanels(count);
+    instruments_.closeAll();
     setPageCount(count);
-    if (CurrentPage > count)
+    if (currentPage() > count)
         setCurrentPage(1);
-    emit pageEntered(CurrentPage, false);
+    emit pageEntered(currentPage(), false);
     emit turnEnded();
 }
 
@@ -86,14 +114,14 @@ TColor BoardModel::pageBackground(int page) {
 }
 
 void BoardModel::recordChange(const TRect& area) {
-    history_.record(CurrentPage, current(), area, PageState[CurrentPage]);
+    history_.record(currentPage(), current(), area, pageState(currentPage()));
     emit historyChanged();
 }
 
 void BoardModel::fill(int page, TColor colour) {
     // A page cleared or with content is filled as a step; a page filled for the first time
     // has nothing to go back to.
-    if (page == CurrentPage && exists(page) && PageState[page] >= 1)
+    if (page == currentPage() && exists(page) && pageState(page) >= PageCleared)
         recordChange({0, 0, screenWidth(), screenHeight()});
     fillUnrecorded(page, colour);
 }
@@ -104,9 +132,18 @@ void BoardModel::fillUnrecorded(int page, TColor colour) {
     emit pageChanged(page, {});
 }
 
+void BoardModel::clearCurrentPage() {
+    // The step keeps the page's state from before the clear.
+    if (exists(currentPage()) && pageState(currentPage()) >= PageCleared)
+        recordChange({0, 0, screenWidth(), screenHeight()});
+    setPageState(currentPage(), PageCleared);
+    BackdropActive = 0;
+    fillUnrecorded(currentPage(), BackgroundColour);
+}
+
 void BoardModel::prepareCurrentPage() {
-    if (PageState[CurrentPage] < 1)
-        fillUnrecorded(CurrentPage, BackgroundColour);
+    if (pageState(currentPage()) < PageCleared)
+        fillUnrecorded(currentPage(), BackgroundColour);
     else
         BoardPaintMode = 1;
 }
@@ -162,6 +199,36 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     undoForgotten_ = false;
 }
 
+void BoardModel::extendStroke(int x, int y) {
+    StrokeLeft = std::min(StrokeLeft, x);
+    StrokeRight = std::max(StrokeRight, x);
+    StrokeTop = std::min(StrokeTop, y);
+    StrokeBottom = std::max(StrokeBottom, y);
+}
+
+void BoardModel::eraseStrokeBox(TColor background) {
+    const TRect box = strokeBox();
+    Canvas page(editCurrent());
+    for (const TRect& part : strokeParts(box)) {
+        if (BackdropActive == 1)
+            page.copyRect(BackdropBitmap, part);
+        else
+            page.fillRect(part, background);
+    }
+    emit pageChanged(currentPage(), box);
+}
+
+void BoardModel::setAnchor(int x, int y) {
+    AnchorX = x;
+    AnchorY = y;
+}
+
+void BoardModel::beginPanelDrag(int x, int y, QSize panel) {
+    setAnchor(x, y);
+    PanelDragWidth = panel.width();
+    PanelDragHeight = panel.height();
+}
+
 namespace {
 
 // Whether two pictures of 32-bit pixels differ in a rectangle; pictures of another kind are
@@ -210,9 +277,10 @@ void BoardModel::undo() {
     }
     if (!canUndo())
         return;
-    const std::optional<TRect> area =
-        history_.undo(CurrentPage, editCurrent(), PageState[CurrentPage]);
-    emit pageChanged(CurrentPage, area.value_or(TRect{}));
+    int state = pageState(currentPage());
+    const std::optional<TRect> area = history_.undo(currentPage(), editCurrent(), state);
+    setPageState(currentPage(), state);
+    emit pageChanged(currentPage(), area.value_or(TRect{}));
     emit historyChanged();
 }
 
@@ -220,9 +288,10 @@ void BoardModel::redo() {
     hideFloatingPicture();
     if (!canRedo())
         return;
-    const std::optional<TRect> area =
-        history_.redo(CurrentPage, editCurrent(), PageState[CurrentPage]);
-    emit pageChanged(CurrentPage, area.value_or(TRect{}));
+    int state = pageState(currentPage());
+    const std::optional<TRect> area = history_.redo(currentPage(), editCurrent(), state);
+    setPageState(currentPage(), state);
+    emit pageChanged(currentPage(), area.value_or(TRect{}));
     emit historyChanged();
 }
 
@@ -267,8 +336,8 @@ void BoardModel::commitFloating(const TRect& from, QPoint to) {
     recordChange({to.x(), to.y(), to.x() + from.width(), to.y() + from.height()});
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
     if (FloatPlaced == 1)
-        PageState[CurrentPage] = 2;
-    emit pageChanged(CurrentPage, TRect::fromQRect(Floating.bounds));
+        setPageState(currentPage(), PageWithContent);
+    emit pageChanged(currentPage(), TRect::fromQRect(Floating.bounds));
 }
 
 void BoardModel::copyFloatingPictureIntoPage() {
@@ -315,7 +384,7 @@ bool BoardModel::deleteFloatingSelection() {
     Canvas(Floating.picture).fillRect({0, 0, r.width(), r.height()}, BackgroundColour);
     recordChange(TRect::fromQRect(r));
     Canvas(editCurrent()).fillRect(TRect::fromQRect(r), BackgroundColour);
-    emit pageChanged(CurrentPage, TRect::fromQRect(r));
+    emit pageChanged(currentPage(), TRect::fromQRect(r));
     FloatPlaced = 0;
     SelectionRight = AnchorX;
     hideFloatingPicture();
@@ -337,7 +406,7 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
     if (BackdropActive == 1) {
         for (const TRect& part : strokeParts(strokeBox()))
             page.copyRect(BackdropBitmap, part);
-        emit pageChanged(CurrentPage, strokeBox());
+        emit pageChanged(currentPage(), strokeBox());
     } else {
         page.fillRect({AnchorX, AnchorY, AnchorX + w, AnchorY + h}, background);
     }
@@ -349,14 +418,24 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
 // at the top left below the title bar.
 void BoardModel::placePendingPicture() {
     QPoint at(AnchorX, AnchorY);
-    if (PendingPlacement == 1) {
+    if (PendingPlacement == StampPending) {
         FloatBitmap = StampImage;
         BoardPaintMode = 1;
-    } else if (PendingPlacement == 3) {
+    } else if (PendingPlacement == PictureBelowTitlePending) {
         at = QPoint(0, 35);
     }
-    PendingPlacement = 0;
+    PendingPlacement = NothingPending;
     placeFloatingPicture(FloatBitmap, at);
+}
+
+void BoardModel::armPicture(int placement, const QImage& picture) {
+    (placement == StampPending ? StampImage : FloatBitmap) = picture;
+    PendingPlacement = placement;
+}
+
+void BoardModel::cancelPendingPlacement() {
+    PendingPlacement = NothingPending;
+    FloatBitmap = QImage();
 }
 
 void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
@@ -367,7 +446,7 @@ void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
     // (which waits in FloatBitmap) is given up to the picture placed now rather than placed
     // as this one at the next release.
     ContinuationPage = 0;
-    PendingPlacement = 0;
+    PendingPlacement = NothingPending;
     releaseZoomSource();
     ZoomFactor = 1.0f;
     FloatBitmap = picture;
@@ -414,23 +493,20 @@ void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {
 }
 
 bool BoardModel::canTurnRight() const {
-    return CurrentPage < MaxPages && (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
+    const int page = currentPage();
+    return page < MaxPages && (pageState(page) == PageWithContent || page < pageCount());
 }
 
 void BoardModel::enter(int page) {
     forgetUndo();
-    emit pageLeaving(CurrentPage);
-    const bool made = page > PageCount;
+    emit pageLeaving(currentPage());
+    const bool made = page > pageCount();
     setCurrentPage(page);
     emit historyChanged();
     if (made) {
-        const int previous = page - 1;
         fillPage(page, BackgroundColour);
         setPageCount(page);
-        PanelLeft[page] = PanelLeft[previous];
-        PanelTop[page] = PanelTop[previous];
-        PanelWidth[page] = PanelWidth[previous];
-        PanelHeight[page] = PanelHeight[previous];
+        setPanelBounds(page, panelBounds(page - 1));
     }
     emit pageEntered(page, made);
 }
@@ -449,7 +525,7 @@ void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
 void BoardModel::bakeUnrecorded(const QImage& picture, const TRect& panel) {
     Canvas(editCurrent())
         .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
-    emit pageChanged(CurrentPage, panel);
+    emit pageChanged(currentPage(), panel);
 }
 
 // A pinned panel's pixels are the page's while the pin lasts (a turn ends it and leaves them
@@ -458,13 +534,13 @@ bool BoardModel::underlayLive(int page) const {
     const Underlay& under = underlays_[page];
     if (under.place.isEmpty())
         return false;
-    return under.pinned ? BackdropActive == 1 && page == CurrentPage : PanelBaked[page] == 1;
+    return under.pinned ? BackdropActive == 1 && page == currentPage() : panelBaked(page) == 1;
 }
 
 // The picture baked over the page before is taken out, and the page's own pixels under the
 // panel are kept for when this one is.
 void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
-    const int page = CurrentPage;
+    const int page = currentPage();
     if (underlayLive(page))
         putBackUnderPanel(panel);
     const TRect place = panel.intersected({0, 0, screenWidth(), screenHeight()});
@@ -476,14 +552,14 @@ void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
 void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
     keepUnderPanel(panel, false);
     bakeUnrecorded(picture, panel);
-    PanelBaked[CurrentPage] = 1;
+    setPanelBaked(currentPage(), 1);
 }
 
 void BoardModel::putBackUnderPanel(const TRect& panel) {
-    const int page = CurrentPage;
+    const int page = currentPage();
     const bool live = underlayLive(page);
     const Underlay under = std::exchange(underlays_[page], {});
-    PanelBaked[page] = 0;
+    setPanelBaked(page, 0);
     if (live) {
         Canvas(editCurrent())
             .copyRect(unpackPage(under.pixels), {0, 0, under.place.width(), under.place.height()},
@@ -496,15 +572,22 @@ void BoardModel::putBackUnderPanel(const TRect& panel) {
 }
 
 void BoardModel::clearBakedPanel(const TRect& panel) {
-    if (PanelBaked[CurrentPage] == 1)
+    if (panelBaked(currentPage()) == 1)
         putBackUnderPanel(panel);
+}
+
+void BoardModel::unpinPanel(const TRect& panel) {
+    if (BackdropActive != 1)
+        return;
+    putBackUnderPanel(panel);
+    BackdropActive = 0;
 }
 
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
     // One step, with the place of a picture baked before that the pin takes out.
     TRect changed = panel;
-    if (underlayLive(CurrentPage)) {
-        const TRect before = underlays_[CurrentPage].place;
+    if (underlayLive(currentPage())) {
+        const TRect before = underlays_[currentPage()].place;
         changed = {std::min(panel.left, before.left), std::min(panel.top, before.top),
                    std::max(panel.right, before.right), std::max(panel.bottom, before.bottom)};
     }
@@ -520,11 +603,16 @@ void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor back
     BackdropActive = 1;
 }
 
+void BoardModel::setBackdrop(const QImage& picture) {
+    BackdropBitmap = picture;
+    BackdropActive = 1;
+}
+
 void BoardModel::turnLeft() {
     BackdropActive = 0;
     dropFloatingPicture();
-    if (CurrentPage > 1)
-        enter(CurrentPage - 1);
+    if (currentPage() > 1)
+        enter(currentPage() - 1);
     emit turnEnded();
 }
 
@@ -532,14 +620,14 @@ void BoardModel::turnRight() {
     BackdropActive = 0;
     dropFloatingPicture();
     if (canTurnRight())
-        enter(CurrentPage + 1);
+        enter(currentPage() + 1);
     continueOnThisPage();
     emit turnEnded();
 }
 
 // A picture taller than the screen shows its rest at the top of the page it continues on.
 void BoardModel::continueOnThisPage() {
-    if (ContinuationPage != CurrentPage)
+    if (ContinuationPage != currentPage())
         return;
     Floating.bounds.moveTop(90 - screenHeight());
     Floating.shown = true;
@@ -558,28 +646,28 @@ void BoardModel::receive(const QImage* whole, const QImage& selection, const QRe
 }
 
 void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {
-    const int page = CurrentPage;
-    if (PageState[page] == 0)
+    const int page = currentPage();
+    if (pageState(page) == PageNeverPrepared)
         fillPage(page, BackgroundColour);
     receive(whole, selection, at);
-    PageState[page] = 2;
+    setPageState(page, PageWithContent);
     emit pageChanged(page, {});
 }
 
 bool BoardModel::sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at) {
     dropFloatingPicture();
-    const int page = CurrentPage;
-    if (PageState[page] >= 2) {
+    const int page = currentPage();
+    if (pageState(page) >= PageWithContent) {
         // The last page the store holds cannot turn: the page keeps its content.
         if (page >= MaxPages)
             return false;
-        PageState[page + 1] = 2;
+        setPageState(page + 1, PageWithContent);
         turnRight();
     } else {
         fillPage(page, BackgroundColour);
-        PageState[page] = 2;
+        setPageState(page, PageWithContent);
     }
     receive(whole, selection, at);
-    emit pageChanged(CurrentPage, {});
+    emit pageChanged(currentPage(), {});
     return true;
 }

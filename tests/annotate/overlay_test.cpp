@@ -1,6 +1,7 @@
 // The annotation overlay: opening and leaving, strokes against the captured screen, the
 // floating picture, undo and clearing, the pen settings and the bars.
 #include "app/blanking.h"
+#include "board_pages.h"
 #include "overlay_fixture.h"
 #include "platform/widgets/shell.h"
 #include "pointer.h"
@@ -49,7 +50,7 @@ TEST_F(OverlayTest, OpeningCapturesTheScreenWithTheToolbarGoneAndLeavingBringsIt
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(fakes.windows.foreground, target);
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
     EXPECT_TRUE(samePixels(Form2->ScreenCapture, fakes.display.screen));
 }
 
@@ -62,7 +63,7 @@ TEST_F(OverlayTest, ASecondOpeningShowsTheScreenAsItIsNowAndUndoShowsThatCapture
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
     Form2->SpeedButton17Click();
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
 }
 
 TEST_F(OverlayTest, AClickCommitsA21By21BoxOfWhatTheWindowShows) {
@@ -112,7 +113,7 @@ TEST_F(OverlayTest, TheLineToolWipesItsRubberBandAndCommitsTheLastLine) {
     stroke({{100, 100}, {300, 300}, {300, 150}});
     EXPECT_EQ(scratch(200, 125), Ink);
     EXPECT_EQ(scratch(200, 200), pattern(200, 200)); // where the band was on its way
-    EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap));
+    EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap()));
 }
 
 TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
@@ -124,7 +125,8 @@ TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_EQ(pixelAt(Form2->Image1->picture(), 50, 50), pattern(250, 250));
     EXPECT_EQ(pixelAt(Form2->Image1->picture(), 0, 0), Ink); // the dotted frame came along
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen)); // a copy, not a cut
+    EXPECT_TRUE(
+        samePixels(Form3->Board.scratchBitmap(), fakes.display.screen)); // a copy, not a cut
 
     Form2->Image1MouseDown(Qt::LeftButton, 10, 10);
     Form2->Image1MouseMove(Qt::LeftButton, 110, 60);
@@ -149,7 +151,7 @@ TEST_F(OverlayTest, APressOnThePictureDragsItAndAPressBesideItDropsIt) {
     pointerStroke(Form2->windowHandle(), {{210, 210}, {310, 260}});
     EXPECT_EQ(Form2->Image1->pos(), QPoint(300, 250));
     EXPECT_FALSE(Form2->Image1->isHidden());
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
     pointerStroke(Form2->windowHandle(), {{700, 600}});
     EXPECT_EQ(scratch(350, 300), pattern(250, 250));
 }
@@ -159,7 +161,7 @@ TEST_F(OverlayTest, APressOnABarsEmptyPlaceDrawsNothing) {
     const int bar = sw() - ToolbarDockOffset;
     for (const QPoint& on : {QPoint(bar + 100, 40), QPoint(bar, 20)}) {
         pointerStroke(Form2->windowHandle(), {on, {500, 500}});
-        EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen))
+        EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen))
             << on.x() << "," << on.y();
     }
     pointerStroke(Form2->windowHandle(),
@@ -177,7 +179,7 @@ TEST_F(OverlayTest, ChoosingThePenDiscardsAMovedSelectionAndLeavesThePixelsWhere
     EXPECT_TRUE(Form2->Image1->isHidden());
     EXPECT_EQ(Form2->OverlaySelectionState, 0);
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
 }
 
 TEST_F(OverlayTest, ARangeDraggedUpOrLeftGivesAnEmptyPictureAndStillCountsAsSelected) {
@@ -189,7 +191,7 @@ TEST_F(OverlayTest, ARangeDraggedUpOrLeftGivesAnEmptyPictureAndStillCountsAsSele
         EXPECT_EQ(Form2->OverlaySelectionState, 1);
         EXPECT_TRUE(Form2->Image1->picture().isNull()) << end.x() << "," << end.y();
         EXPECT_TRUE(Form2->Image1->width() == 0 || Form2->Image1->height() == 0);
-        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap)); // the band is gone
+        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap())); // the band is gone
     }
 }
 
@@ -236,7 +238,7 @@ TEST_F(OverlayTest, ClearingAllCannotBeUndoneAndTheSmallBarsClearKeepsToTheSelec
     stroke({{100, 200}, {600, 200}});
     Form2->SpeedButton5->click();
     Form2->SpeedButton17->click();
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
 
     stroke({{100, 200}, {600, 200}});
@@ -331,7 +333,7 @@ TEST_F(OverlayTest, BlankingAboveTheOpenOverlayTakesTheClickAndRedrawsTheOverlay
         Canvas(Form2->Surface).fillRect({0, 0, sw(), sh()}, Red);
         QTest::mouseClick(Form5->windowHandle(), Qt::RightButton, {}, QPoint(300, 300));
         EXPECT_FALSE(Form5->isVisible());
-        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap));
+        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap()));
         EXPECT_EQ(surface(200, 200), Ink);
         Form2->SpeedButton3Click();
     });
@@ -341,9 +343,9 @@ TEST_F(OverlayTest, BlankingAboveTheOpenOverlayTakesTheClickAndRedrawsTheOverlay
 
 TEST_F(OverlayTest, GoingToTheWhiteboardFillsANewPageOrShowsTheOneWithContent) {
     for (const int state : {0, 2}) {
-        Form3->Board.PageState[1] = state;
-        Canvas(Form3->Board.editCurrent()).fillRect({0, 0, sw(), sh()}, Red);
-        Form3->Board.BoardPaintMode = 0;
+        Form3->Board.setPageState(1, state);
+        fillOnCurrentPage(Form3->Board, {0, 0, sw(), sh()}, Red);
+        Form3->Board.setBoardPaintMode(0);
         Form14->show();
         open();
         Form2->SpeedButton6->click();
@@ -352,7 +354,7 @@ TEST_F(OverlayTest, GoingToTheWhiteboardFillsANewPageOrShowsTheOneWithContent) {
         EXPECT_TRUE(Form3->isVisible());
         EXPECT_TRUE(Form1->isHidden());
         EXPECT_EQ(page(100, 100), state == 0 ? Background : Red) << state;
-        EXPECT_EQ(Form3->Board.BoardPaintMode, state == 0 ? 0 : 1) << state;
+        EXPECT_EQ(Form3->Board.boardPaintMode(), state == 0 ? 0 : 1) << state;
         Form3->hide();
     }
 }

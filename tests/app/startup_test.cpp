@@ -93,7 +93,7 @@ TEST_F(StartupFixture, ToolbarIsDockedAtTheTopNearTheRightEdge) {
     EXPECT_EQ(Form1->geometry(), QRect(sw() - 436, 0, 343, 39));
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(Form1->Timer1->interval(), 1000);
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 0);
 }
 
 // A second copy's call brings a shrunk toolbar back, on top.

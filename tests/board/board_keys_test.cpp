@@ -68,11 +68,11 @@ TEST_F(BoardFixture, PresenterKeysTurnBlankAndUnblankAndCtrlZUndoes) {
     setPenWidth(1);
     stroke({{100, 200}, {500, 200}});
     press(Qt::Key_PageDown);
-    EXPECT_EQ(Form3->Board.CurrentPage, 2);
+    EXPECT_EQ(Form3->Board.currentPage(), 2);
     press(Qt::Key_PageDown); // an empty page makes no next page, as the turn button
-    EXPECT_EQ(Form3->Board.CurrentPage, 2);
+    EXPECT_EQ(Form3->Board.currentPage(), 2);
     press(Qt::Key_PageUp);
-    EXPECT_EQ(Form3->Board.CurrentPage, 1);
+    EXPECT_EQ(Form3->Board.currentPage(), 1);
     press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(pagePixel(300, 200), Background);
     press(Qt::Key_Y, Qt::ControlModifier);

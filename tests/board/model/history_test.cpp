@@ -22,7 +22,7 @@ protected:
 
     void SetUp() override {
         board.create(Screen, QStringLiteral("/nowhere/"));
-        board.BackgroundColour = Background;
+        board.setBackgroundColour(Background);
         board.prepareCurrentPage();
     }
 
@@ -31,9 +31,8 @@ protected:
         QImage surface = board.current().copy();
         Canvas(surface).fillRect(box, colour);
         board.beginStroke(box.left, box.top, StrokeMargin);
-        board.StrokeRight = box.right - 1;
-        board.StrokeBottom = box.bottom - 1;
-        board.PageState[board.CurrentPage] = 2;
+        board.extendStroke(box.right - 1, box.bottom - 1);
+        board.markContent(board.currentPage());
         board.commitStroke(surface);
     }
 
@@ -54,12 +53,8 @@ TEST_F(HistoryTest, EveryKindOfChangeIsUndoneAndRedonePixelForPixel) {
          [this](BoardModel&) {
              drawStroke({100, 100, 300, 110}, Blue);
          }},
-        {"clear",
-         [](BoardModel& b) {
-             b.fill(b.CurrentPage, Background);
-             b.PageState[b.CurrentPage] = 1;
-         }},
-        {"background fill", [](BoardModel& b) { b.fill(b.CurrentPage, Blue); }},
+        {"clear", [](BoardModel& b) { b.clearCurrentPage(); }},
+        {"background fill", [](BoardModel& b) { b.fill(b.currentPage(), Blue); }},
         {"placed picture",
          [&picture](BoardModel& b) {
              b.placeFloatingPicture(picture, {90, 95});
@@ -81,21 +76,21 @@ TEST_F(HistoryTest, EveryKindOfChangeIsUndoneAndRedonePixelForPixel) {
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.name);
-        board.PageState[1] = 0; // the page shown afresh
+        board.setPageState(1, PageNeverPrepared); // the page shown afresh
         SetUp();
         drawStroke({50, 50, 120, 120}, Ink); // something for each change to change
         const QImage before = page();
-        const int stateBefore = board.PageState[1];
+        const int stateBefore = board.pageState(1);
         change.make(board);
         const QImage after = page();
-        const int stateAfter = board.PageState[1];
+        const int stateAfter = board.pageState(1);
         ASSERT_NE(after, before);
         board.undo();
         EXPECT_EQ(page(), before);
-        EXPECT_EQ(board.PageState[1], stateBefore);
+        EXPECT_EQ(board.pageState(1), stateBefore);
         board.redo();
         EXPECT_EQ(page(), after);
-        EXPECT_EQ(board.PageState[1], stateAfter);
+        EXPECT_EQ(board.pageState(1), stateAfter);
         board.undo();
         board.undo(); // and the stroke before it
         EXPECT_EQ(pixelAt(page(), 60, 60), Background);
@@ -131,7 +126,7 @@ TEST_F(HistoryTest, ANewChangeEndsWhatCouldBeRedone) {
 TEST_F(HistoryTest, EachPageKeepsItsHistoryAcrossTurns) {
     drawStroke({50, 50, 60, 60}, Ink);
     board.turnRight();
-    ASSERT_EQ(board.CurrentPage, 2);
+    ASSERT_EQ(board.currentPage(), 2);
     EXPECT_FALSE(board.canUndo());
     drawStroke({100, 100, 110, 110}, Blue);
     board.turnLeft();
