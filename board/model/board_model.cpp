@@ -187,6 +187,7 @@ void BoardModel::forgetUndo() {
     StrokeMarginOfBox = StrokeMargin;
     strokeKeptOff_ = {};
     undoForgotten_ = true;
+    strokeHeld_ = false;
 }
 
 void BoardModel::beginStroke(int x, int y, int margin) {
@@ -197,6 +198,7 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeMarginOfBox = margin;
     strokeKeptOff_ = {};
     undoForgotten_ = false;
+    strokeHeld_ = true;
 }
 
 void BoardModel::extendStroke(int x, int y) {
@@ -250,6 +252,7 @@ bool differ(const QImage& a, const QImage& b, const TRect& rect) {
 } // namespace
 
 void BoardModel::commitStroke(const QImage& surface) {
+    strokeHeld_ = false;
     const std::vector<TRect> parts = strokeParts(strokeRegion());
     if (parts.empty())
         return;
@@ -267,6 +270,10 @@ void BoardModel::commitStroke(const QImage& surface) {
 }
 
 void BoardModel::undo() {
+    // The held stroke's surface was drawn over the page as it is: changed under it, the
+    // release would put the old pixels back with the stroke.
+    if (strokeHeld_)
+        return;
     // A picture placed and still floating is not in the page yet: taking it away is the step.
     const bool placedFloating = Floating.shown && FloatPlaced == 1;
     hideFloatingPicture();
@@ -285,6 +292,8 @@ void BoardModel::undo() {
 }
 
 void BoardModel::redo() {
+    if (strokeHeld_)
+        return;
     hideFloatingPicture();
     if (!canRedo())
         return;

@@ -157,7 +157,8 @@ public:
     void commitStroke(const QImage& surface);
     // The current page one step back or forward in its history (page_history.h); a floating
     // picture is discarded first. Every change of a page's pixels through the model is a
-    // step, but for the first filling of a page and the pictures the thumbnails need.
+    // step, but for the first filling of a page and the pictures the thumbnails need. While a
+    // stroke is held (from beginStroke to its commitStroke or a forgetUndo) both do nothing.
     void undo();
     void redo();
     bool canUndo() const { return history_.canUndo(currentPage()); }
@@ -332,6 +333,7 @@ private:
     void keepUnderPanel(const TRect& panel, bool pinned);
 
     bool undoForgotten_ = true;
+    bool strokeHeld_ = false;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
     InstrumentModel instruments_;

@@ -84,3 +84,34 @@ TEST_F(BoardFixture, PresenterKeysTurnBlankAndUnblankAndCtrlZUndoes) {
     press(Qt::Key_Period);
     EXPECT_FALSE(Form5->isVisible());
 }
+
+// Ctrl+Z and Ctrl+Y pressed while a stroke is held do nothing: the page stays as the stroke
+// began on it, the release commits the stroke as drawn, and undo then takes back that stroke.
+TEST_F(BoardFixture, UndoAndRedoWaitWhileAStrokeIsHeld) {
+    struct Case {
+        const char* what;
+        int key;
+        bool firstUndone; // the first stroke taken back before the second begins
+    };
+    const std::vector<Case> cases{{"undo", Qt::Key_Z, false}, {"redo", Qt::Key_Y, true}};
+    setPenWidth(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form3->SpeedButton5Click();
+        stroke({{100, 200}, {500, 200}});
+        if (c.firstUndone)
+            press(Qt::Key_Z, Qt::ControlModifier);
+        const QImage before = Form3->Board.current().copy();
+        Form3->FormMouseDown(300, 100);
+        Form3->FormMouseMove(Qt::LeftButton, 300, 250);
+        press(c.key, Qt::ControlModifier);
+        Form3->FormMouseMove(Qt::LeftButton, 300, 300);
+        Form3->FormMouseUp(300, 300);
+        EXPECT_EQ(pagePixel(150, 200), c.firstUndone ? Background : Ink);
+        EXPECT_EQ(pagePixel(300, 150), Ink);
+        EXPECT_EQ(pagePixel(300, 280), Ink);
+        EXPECT_FALSE(Form3->Board.canRedo());
+        press(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Form3->Board.current(), before);
+    }
+}
