@@ -114,6 +114,7 @@ TColor BoardModel::pageBackground(int page) {
 }
 
 void BoardModel::recordChange(const TRect& area) {
+    pinUndone_ = false;
     history_.record(currentPage(), current(), area, pageState(currentPage()));
     emit historyChanged();
 }
@@ -287,6 +288,11 @@ void BoardModel::undo() {
     int state = pageState(currentPage());
     const std::optional<TRect> area = history_.undo(currentPage(), editCurrent(), state);
     setPageState(currentPage(), state);
+    // A pin taken back is no pin: erasing would bring back the picture undo took away.
+    if (BackdropActive == 1 && history_.lastStep(currentPage()) < pinStep_) {
+        BackdropActive = 0;
+        pinUndone_ = true;
+    }
     emit pageChanged(currentPage(), area.value_or(TRect{}));
     emit historyChanged();
 }
@@ -300,6 +306,10 @@ void BoardModel::redo() {
     int state = pageState(currentPage());
     const std::optional<TRect> area = history_.redo(currentPage(), editCurrent(), state);
     setPageState(currentPage(), state);
+    if (pinUndone_ && history_.lastStep(currentPage()) == pinStep_) {
+        BackdropActive = 1;
+        pinUndone_ = false;
+    }
     emit pageChanged(currentPage(), area.value_or(TRect{}));
     emit historyChanged();
 }
@@ -508,6 +518,7 @@ bool BoardModel::canTurnRight() const {
 
 void BoardModel::enter(int page) {
     forgetUndo();
+    pinUndone_ = false;
     emit pageLeaving(currentPage());
     const bool made = page > pageCount();
     setCurrentPage(page);
@@ -586,6 +597,7 @@ void BoardModel::clearBakedPanel(const TRect& panel) {
 }
 
 void BoardModel::unpinPanel(const TRect& panel) {
+    pinUndone_ = false;
     if (BackdropActive != 1)
         return;
     putBackUnderPanel(panel);
@@ -601,6 +613,7 @@ void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor back
                    std::max(panel.right, before.right), std::max(panel.bottom, before.bottom)};
     }
     recordChange(changed);
+    pinStep_ = history_.lastStep(currentPage());
     keepUnderPanel(panel, true);
     bakeUnrecorded(picture, panel);
     if (BackdropBitmap.size() != pageSize())
@@ -615,6 +628,8 @@ void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor back
 void BoardModel::setBackdrop(const QImage& picture) {
     BackdropBitmap = picture;
     BackdropActive = 1;
+    pinStep_ = 0; // no step of the history
+    pinUndone_ = false;
 }
 
 void BoardModel::turnLeft() {

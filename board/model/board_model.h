@@ -334,6 +334,10 @@ private:
 
     bool undoForgotten_ = true;
     bool strokeHeld_ = false;
+    // The pin's step in the history: undone, the pin ends; redone while nothing else changed
+    // the page, the backdrop or the page shown (pinUndone_), the pin comes back.
+    std::uint64_t pinStep_ = 0;
+    bool pinUndone_ = false;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
     InstrumentModel instruments_;

@@ -35,6 +35,11 @@ public:
     bool canUndo(int page) const { return !pages_[page].undo.empty(); }
     bool canRedo(int page) const { return !pages_[page].redo.empty(); }
     std::size_t undoSteps(int page) const { return pages_[page].undo.size(); }
+    // The newest step undo would take back on `page`, as a number that grows with every step
+    // recorded and stays with the step through undo and redo; 0 when there is none.
+    std::uint64_t lastStep(int page) const {
+        return pages_[page].undo.empty() ? 0 : pages_[page].undo.back().order;
+    }
 
     // Every page starts without history.
     void clear();

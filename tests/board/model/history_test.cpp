@@ -199,3 +199,28 @@ TEST(PageHistoryBound, TheOldestStepsGoFirstAcrossPages) {
     EXPECT_TRUE(history.undo(1, picture, state));
     EXPECT_FALSE(history.undo(1, picture, state));
 }
+
+// A pin undone is no pin: erasing gives the background, not the picture that undo took away.
+// Redone, erasing restores the picture again.
+TEST_F(HistoryTest, APinUndoneNoLongerComesBackWhereErased) {
+    const QImage picture = filledPicture({50, 40}, Blue);
+    board.pinPanel(picture, {80, 90, 130, 130}, Background);
+    const auto eraseOverPanel = [this] {
+        board.beginStroke(70, 80, 0);
+        board.extendStroke(140, 140);
+        board.eraseStrokeBox(Background);
+    };
+    board.undo();
+    ASSERT_EQ(pixelAt(page(), 100, 100), Background);
+    eraseOverPanel();
+    EXPECT_EQ(pixelAt(page(), 100, 100), Background);
+    EXPECT_EQ(board.backdropActive(), 0);
+
+    SetUp();
+    board.pinPanel(picture, {80, 90, 130, 130}, Background);
+    board.undo();
+    board.redo();
+    drawStroke({90, 95, 120, 125}, Ink);
+    eraseOverPanel();
+    EXPECT_EQ(pixelAt(page(), 100, 100), Blue);
+}
