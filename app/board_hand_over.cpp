@@ -43,6 +43,10 @@ void BoardHandOver::setPaintMode(int mode) {
     board_.Board.setBoardPaintMode(mode);
 }
 
+void BoardHandOver::setSmoothInk(bool on) {
+    board_.Board.setSmoothInk(on);
+}
+
 // A hidden board is drawn when it is next shown.
 void BoardHandOver::invalidate() {
     if (board_.isVisible())

@@ -20,6 +20,7 @@ public:
     void fillCurrentPage(TColor colour) override;
     void setPaintMode(int mode) override;
     void invalidate() override;
+    void setSmoothInk(bool on) override;
 
 private:
     TForm3& board_;

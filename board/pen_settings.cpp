@@ -71,31 +71,37 @@ void TForm3::RCPClick() {
         return;
     }
     const int page = Board.currentPage();
-    if (Board.pageState(page) > PageCleared) {
-        if (dialogs().askYesNo(this, QStringLiteral("是否清除本页内容？"), ConfirmTitle) !=
-            Answer::Yes) {
-            // The page keeps its content; pages filled from now on take the new colour.
-            Board.setBackgroundColour(*chosen);
-            return;
-        }
-        Board.setPageState(page, PageCleared);
+    const bool hadContent = Board.pageState(page) > PageCleared;
+    if (hadContent && dialogs().askYesNo(this, QStringLiteral("是否清除本页内容？"),
+                                         ConfirmTitle) != Answer::Yes) {
+        // The page keeps its content; pages filled from now on take the new colour.
+        Board.setBackgroundColour(*chosen);
+        return;
     }
     Board.hideFloatingPicture();
     Board.setBoardPaintMode(0);
     Board.setBackgroundColour(*chosen);
     canvas().brush.clear = true;
+    // Filled first: undo gives the page back with the content it had.
     Board.fill(page, *chosen);
+    if (hadContent)
+        Board.setPageState(page, PageCleared);
     // The board eraser paints the new background, which the surface shows by now.
     if (Board.toolMode() == BoardEraser)
         canvas().pen.color = surfaceBackground();
     applyEditorColour(editorColourForChosen(*chosen));
 }
 
-// Undo the last stroke: its region returns to what it was before. Repeating it repeats the
-// same restore.
+// Undo: the page goes back one step of its history.
 void TForm3::SpeedButton4Click() {
     clearReadout();
     Board.undo();
+}
+
+// Redo: the page goes forward again one step that undo took back.
+void TForm3::RedoButtonClick() {
+    clearReadout();
+    Board.redo();
 }
 
 // Clear the page.

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTabletEvent>
 
 using namespace platform;
 
@@ -115,12 +116,38 @@ void TForm3::showTool() {
     }
 }
 
+// A tablet pen's events say its pressure; Qt then sends the mouse events that draw.
+void TForm3::tabletEvent(QTabletEvent* event) {
+    penPressure_ = event->pressure();
+    event->ignore();
+}
+
+namespace {
+
+// Mouse events that a tablet pen made carry the pen's device; a mouse's or a touch screen's do
+// not, and draw the chosen width.
+bool fromTabletPen(const QMouseEvent* event) {
+    const QPointingDevice* device = event->pointingDevice();
+    return device != nullptr && (device->type() == QInputDevice::DeviceType::Stylus ||
+                                 device->type() == QInputDevice::DeviceType::Airbrush);
+}
+
+} // namespace
+
+qreal TForm3::inkWidth() const {
+    return penPressure_ ? pressedWidth(Board.penWidth(), *penPressure_) : Board.penWidth();
+}
+
 void TForm3::mousePressEvent(QMouseEvent* event) {
+    if (!fromTabletPen(event))
+        penPressure_.reset();
     const QPoint p = event->position().toPoint();
     guarded([&] { FormMouseDown(p.x(), p.y()); });
 }
 
 void TForm3::mouseMoveEvent(QMouseEvent* event) {
+    if (!fromTabletPen(event))
+        penPressure_.reset();
     const QPoint p = event->position().toPoint();
     guarded([&] { FormMouseMove(event->buttons(), p.x(), p.y()); });
 }
@@ -137,6 +164,8 @@ void TForm3::FormMouseDown(int x, int y) {
         canvas().pen.style = PenStyle::Dot;
     }
     canvas().moveTo(x, y);
+    if (Board.smoothInk() && Board.toolMode() == PenTool)
+        smoothStroke_.begin({x, y}, inkWidth(), canvas().pen.color);
     // The margin follows what this stroke can touch beside its box, so that the commit keeps
     // all of it and undo takes all of it back: half the pen's width, or the whole square that
     // the board eraser restores from the backdrop right and below the pointer.
@@ -166,8 +195,31 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
             Panel3->setCaption(readoutValue(x - Board.anchorX()) + QStringLiteral("，") +
                                readoutValue(y - Board.anchorY()));
         }
+        if (Board.toolMode() == PenTool && Board.smoothInk()) {
+            const TRect drawn = smoothStroke_.extend(Surface, {x, y}, inkWidth());
+            // A curve bends out of the samples' box at a sharp turn: the box grows so that
+            // the release commits, and undo takes back, all that was drawn.
+            if (!drawn.isEmpty()) {
+                const int m = Board.strokeMarginOfBox();
+                Board.extendStroke(drawn.left + m, drawn.top + m);
+                Board.extendStroke(drawn.right - m - 1, drawn.bottom - m - 1);
+            }
+            showSurface(drawn);
+            return;
+        }
         if (Board.toolMode() == PenTool) {
             showSurface(penSegmentTo(c, {x, y}));
+            return;
+        }
+        if (Board.smoothInk()) {
+            // Anti-aliased, the shape reaches past the box by half its width and a pixel.
+            const TRect band = outline.inflated(c.pen.width / 2 + 2);
+            c.copyRect(page, band);
+            const SmoothShape shape = Board.toolMode() == LineTool        ? SmoothShape::Line
+                                      : Board.toolMode() == RectangleTool ? SmoothShape::Rectangle
+                                                                          : SmoothShape::Ellipse;
+            drawSmoothShape(Surface, shape, anchor, {x, y}, c.pen.width, c.pen.color);
+            showSurface(band);
             return;
         }
         const RubberBand shape = Board.toolMode() == LineTool        ? RubberBand::Line

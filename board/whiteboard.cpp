@@ -1,5 +1,6 @@
 // The whiteboard window: its layout, creation, painting and the commands that leave it.
 #include "board/whiteboard.h"
+#include "board/board_keys.h"
 
 #include "board/board_instruments.h"
 #include "platform/os/program_folder.h"
@@ -134,6 +135,9 @@ TForm3::TForm3(BoardModel& board)
     SpeedButton40 =
         pictureButton(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
     SpeedButton3->setChecked(true);
+    // In the title bar's free part, next to the command bar (FormResize keeps it there).
+    RedoButton = pictureButton(Panel2, 0, 1, 38, 38, QStringLiteral("重做"), Glyph::Redo);
+    new BoardKeys(this);
 
     createTextPanel();
     createThumbnailStrip();
@@ -165,6 +169,7 @@ TForm3::TForm3(BoardModel& board)
     connect(LCP, &Swatch::clicked, this, [this] { guarded([this] { LCPClick(); }); });
     connect(RCP, &Swatch::clicked, this, [this] { guarded([this] { RCPClick(); }); });
     onClick(SpeedButton4, &TForm3::SpeedButton4Click);
+    onClick(RedoButton, &TForm3::RedoButtonClick);
     onClick(SpeedButton5, &TForm3::SpeedButton5Click);
     onClick(SpeedButton6, &TForm3::SpeedButton6Click);
     onClick(SpeedButton2, &TForm3::SpeedButton2Click);
@@ -218,6 +223,7 @@ void TForm3::FormResize() {
     // the page's background colour.
     Panel2->resize(screenWidth() - 1, TitleBarHeight);
     Panel1->move(Panel2->width() - 1 - CommandBarWidth, 1);
+    RedoButton->move(Panel1->x() - 40, 1);
     PresentingButton->move(Panel1->x() - 120, 1);
     if (Instruments)
         Instruments->placeButton(Panel1->x());

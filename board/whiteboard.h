@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/model/board_model.h"
+#include "board/model/smooth_stroke.h"
 #include "platform/raster/tcolor.h"
 #include "platform/widgets/drawing_window.h"
 #include "platform/widgets/web_view.h"
@@ -62,6 +63,7 @@ public:
     platform::SpeedButton* SpeedButton6;  // settings
     platform::SpeedButton* SpeedButton2;  // blanking
     platform::SpeedButton* SpeedButton40; // back to the desktop
+    platform::SpeedButton* RedoButton;    // redo, left of the command bar
 
     // Spotlight, shade and magnifier over the page, and their button on the title bar.
     presenting::PresentingTools* Presenting;
@@ -97,7 +99,8 @@ public:
     void SpeedButton9Click(); // pen colour
     void LCPClick();
     void RCPClick();
-    void SpeedButton4Click();  // undo
+    void SpeedButton4Click(); // undo
+    void RedoButtonClick();
     void SpeedButton5Click();  // clear
     void SpeedButton6Click();  // settings
     void SpeedButton2Click();  // blanking
@@ -227,6 +230,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -246,6 +250,13 @@ private:
     void restorePagePanel();
     void editorColourAfterTurn();
     void clearReadout();
+    // The pen's width for the next piece of a stroke: the chosen width, or with a tablet's
+    // pressure the width it presses (smooth ink only).
+    qreal inkWidth() const;
+    SmoothStroke smoothStroke_;
+    // The pressure of the tablet pen whose events the mouse events follow; none for a mouse
+    // or touch.
+    std::optional<qreal> penPressure_;
 
     // Picture library (picture_library.cpp).
     void showLibraryPage(QWidget* page);

@@ -6,6 +6,7 @@
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 using namespace lessons;
@@ -50,6 +51,7 @@ void TForm6::handOverAtStart() {
     b.setPenWidth(widthOf(Edit4), true);
     b.setWindowColour(RCP->Color());
     b.setEditorColour(editorColourFor(RCP->Color()));
+    b.setSmoothInk(SmoothInkBox->isChecked());
     b.invalidate();
 }
 
@@ -59,6 +61,7 @@ void TForm6::handOverAtOk() {
     b.setPaintMode(1);
     b.setPenColour(LCP->Color());
     b.setPenWidth(widthOf(Edit4), false);
+    b.setSmoothInk(SmoothInkBox->isChecked());
 }
 
 // At OK, after the window has closed: a new background repaints a blank current page; a page

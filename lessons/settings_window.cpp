@@ -10,6 +10,7 @@
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QLabel>
@@ -190,6 +191,9 @@ TForm6::TForm6(SettingsLinks links)
     SpeedButton8->setIcon(drawPicture(Picture::Down, QSize(32, 13)));
     SpeedButton8->setIconSize(QSize(32, 13));
     Label9 = formLabel(GroupBox3, QStringLiteral("笔画粗细调整"), 212, 72, 110);
+    SmoothInkBox = new QCheckBox(QStringLiteral("平滑笔迹"), GroupBox3);
+    SmoothInkBox->setGeometry(14, 72, 150, 22);
+    SmoothInkBox->setChecked(true);
 
     BitBtn1 = pushButton(this, QStringLiteral("确定"), 464, 330, 88, 28);
 
@@ -334,6 +338,7 @@ void TForm6::showSettings(const PersonalSettings& settings) {
     LCP->setColor(settings.Stroke);
     RCP->setColor(settings.Background);
     Edit4->setText(settings.Width);
+    SmoothInkBox->setChecked(settings.SmoothInk);
     showSavedLessons();
 }
 
@@ -345,6 +350,7 @@ PersonalSettings TForm6::shownSettings() const {
     s.Background = RCP->Color();
     s.Width = Edit4->text();
     s.PasswordCode = TeacherPasswordCode;
+    s.SmoothInk = SmoothInkBox->isChecked();
     return s;
 }
 

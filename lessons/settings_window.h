@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QGroupBox;
 class QImage;
 class QLabel;
@@ -96,6 +97,7 @@ public:
     QLabel* Label7;
     QLabel* Label8;
     QLineEdit* Edit4;                    // width readout
+    QCheckBox* SmoothInkBox;             // smooth ink
     platform::SpeedButton* SpeedButton7; // wider
     platform::SpeedButton* SpeedButton8; // narrower
     QLabel* Label9;

@@ -3,6 +3,8 @@
 #include "platform/raster/canvas.h"
 #include "platform/raster/rich_text.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 using namespace platform;
@@ -43,6 +45,7 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     makePage(1);
     ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
     underlays_ = {};
+    history_.clear();
     forgetUndo();
 }
 
@@ -69,6 +72,8 @@ void BoardModel::restorePageAttributes(int page, int state, int kind, const QRec
 
 void BoardModel::pagesReplaced(int count) {
     forgetUndo();
+    history_.clear();
+    emit historyChanged();
     BackdropActive = 0;
     forgetPagePanels(count);
     instruments_.closeAll();
@@ -92,6 +97,13 @@ void BoardModel::setPenWidth(int width) {
     emit penChanged();
 }
 
+void BoardModel::setSmoothInk(bool on) {
+    if (on == smoothInk_)
+        return;
+    smoothInk_ = on;
+    emit penChanged();
+}
+
 void BoardModel::setBackgroundColour(TColor colour) {
     BackgroundColour = colour;
     emit backgroundChanged();
@@ -101,21 +113,38 @@ TColor BoardModel::pageBackground(int page) {
     return pagePixel(page, backgroundSamplePoint(screenWidth())).value_or(clBlack);
 }
 
+void BoardModel::recordChange(const TRect& area) {
+    pinUndone_ = false;
+    history_.record(currentPage(), current(), area, pageState(currentPage()));
+    emit historyChanged();
+}
+
 void BoardModel::fill(int page, TColor colour) {
+    // A page cleared or with content is filled as a step; a page filled for the first time
+    // has nothing to go back to.
+    if (page == currentPage() && exists(page) && pageState(page) >= PageCleared)
+        recordChange({0, 0, screenWidth(), screenHeight()});
+    fillUnrecorded(page, colour);
+}
+
+void BoardModel::fillUnrecorded(int page, TColor colour) {
     fillPage(page, colour);
     underlays_[page] = {};
     emit pageChanged(page, {});
 }
 
 void BoardModel::clearCurrentPage() {
+    // The step keeps the page's state from before the clear.
+    if (exists(currentPage()) && pageState(currentPage()) >= PageCleared)
+        recordChange({0, 0, screenWidth(), screenHeight()});
     setPageState(currentPage(), PageCleared);
     BackdropActive = 0;
-    fill(currentPage(), BackgroundColour);
+    fillUnrecorded(currentPage(), BackgroundColour);
 }
 
 void BoardModel::prepareCurrentPage() {
     if (pageState(currentPage()) < PageCleared)
-        fill(currentPage(), BackgroundColour);
+        fillUnrecorded(currentPage(), BackgroundColour);
     else
         BoardPaintMode = 1;
 }
@@ -151,6 +180,7 @@ void BoardModel::forgetUndo() {
     StrokeMarginOfBox = StrokeMargin;
     strokeKeptOff_ = {};
     undoForgotten_ = true;
+    strokeHeld_ = false;
 }
 
 void BoardModel::beginStroke(int x, int y, int margin) {
@@ -160,6 +190,7 @@ void BoardModel::beginStroke(int x, int y, int margin) {
     StrokeMarginOfBox = margin;
     strokeKeptOff_ = {};
     undoForgotten_ = false;
+    strokeHeld_ = true;
 }
 
 void BoardModel::eraseStrokeBox(TColor background) {
@@ -185,32 +216,86 @@ void BoardModel::beginPanelDrag(int x, int y, QSize panel) {
     PanelDragHeight = panel.height();
 }
 
+namespace {
+
+// Whether two pictures of 32-bit pixels differ in a rectangle; pictures of another kind are
+// taken to differ.
+bool differ(const QImage& a, const QImage& b, const TRect& rect) {
+    if (a.depth() != 32 || b.depth() != 32)
+        return true;
+    const TRect r =
+        rect.intersected({0, 0, std::min(a.width(), b.width()), std::min(a.height(), b.height())});
+    const std::size_t offset = static_cast<std::size_t>(std::max(0, r.left)) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(std::max(0, r.width())) * 4;
+    for (int y = r.top; y < r.bottom; ++y) {
+        if (std::memcmp(a.constScanLine(y) + offset, b.constScanLine(y) + offset, bytes) != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void BoardModel::commitStroke(const QImage& surface) {
+    strokeHeld_ = false;
     const std::vector<TRect> parts = strokeParts(strokeRegion());
     if (parts.empty())
         return;
-    // Only the region undo can restore is kept; the snapshot stays screen-sized because the
-    // annotation overlay uses the same picture whole.
+    // A release that changes nothing (a click, a press on a floating picture) is no step.
     const QImage& page = current();
-    if (ScratchBitmap.size() != page.size())
-        ScratchBitmap = makeBitmap(page.width(), page.height());
-    Canvas scratch(ScratchBitmap);
-    for (const TRect& part : parts)
-        scratch.copyRect(page, part);
+    if (std::none_of(parts.begin(), parts.end(),
+                     [&](const TRect& part) { return differ(surface, page, part); }))
+        return;
+    // The whole region is one step: what the release changes besides (an area erased, a
+    // selection cut) lies inside it.
+    recordChange(strokeRegion());
     Canvas into(editCurrent());
     for (const TRect& part : parts)
         into.copyRect(surface, part);
 }
 
 void BoardModel::undo() {
-    hideFloatingPicture();
-    const std::vector<TRect> parts = strokeParts(strokeRegion());
-    if (parts.empty())
+    // The held stroke's surface was drawn over the page as it is: changed under it, the
+    // release would put the old pixels back with the stroke.
+    if (strokeHeld_)
         return;
-    Canvas page(editCurrent());
-    for (const TRect& part : parts)
-        page.copyRect(ScratchBitmap, part);
-    emit pageChanged(currentPage(), strokeRegion());
+    // A picture placed and still floating is not in the page yet: taking it away is the step.
+    const bool placedFloating = Floating.shown && FloatPlaced == 1;
+    hideFloatingPicture();
+    if (placedFloating) {
+        FloatPlaced = 0;
+        releaseZoomSource();
+        return;
+    }
+    if (!canUndo())
+        return;
+    int state = pageState(currentPage());
+    const std::optional<TRect> area = history_.undo(currentPage(), editCurrent(), state);
+    setPageState(currentPage(), state);
+    // A pin taken back is no pin: erasing would bring back the picture undo took away.
+    if (BackdropActive == 1 && history_.lastStep(currentPage()) < pinStep_) {
+        BackdropActive = 0;
+        pinUndone_ = true;
+    }
+    emit pageChanged(currentPage(), area.value_or(TRect{}));
+    emit historyChanged();
+}
+
+void BoardModel::redo() {
+    if (strokeHeld_)
+        return;
+    hideFloatingPicture();
+    if (!canRedo())
+        return;
+    int state = pageState(currentPage());
+    const std::optional<TRect> area = history_.redo(currentPage(), editCurrent(), state);
+    setPageState(currentPage(), state);
+    if (pinUndone_ && history_.lastStep(currentPage()) == pinStep_) {
+        BackdropActive = 1;
+        pinUndone_ = false;
+    }
+    emit pageChanged(currentPage(), area.value_or(TRect{}));
+    emit historyChanged();
 }
 
 void BoardModel::armTool(int mode) {
@@ -250,6 +335,7 @@ void BoardModel::releaseZoomSource() {
 // The part `from` of the floating picture goes to `to` in the current page. A picture placed
 // on the page is content of the page from then on.
 void BoardModel::commitFloating(const TRect& from, QPoint to) {
+    recordChange({to.x(), to.y(), to.x() + from.width(), to.y() + from.height()});
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
     if (FloatPlaced == 1)
         setPageState(currentPage(), PageWithContent);
@@ -298,6 +384,7 @@ bool BoardModel::deleteFloatingSelection() {
         return false;
     const QRect r = Floating.bounds;
     Canvas(Floating.picture).fillRect({0, 0, r.width(), r.height()}, BackgroundColour);
+    recordChange(TRect::fromQRect(r));
     Canvas(editCurrent()).fillRect(TRect::fromQRect(r), BackgroundColour);
     emit pageChanged(currentPage(), TRect::fromQRect(r));
     FloatPlaced = 0;
@@ -407,9 +494,11 @@ bool BoardModel::canTurnRight() const {
 
 void BoardModel::enter(int page) {
     forgetUndo();
+    pinUndone_ = false;
     emit pageLeaving(currentPage());
     const bool made = page > pageCount();
     setCurrentPage(page);
+    emit historyChanged();
     if (made) {
         fillPage(page, BackgroundColour);
         setPageCount(page);
@@ -425,6 +514,11 @@ void BoardModel::choosePage(int page) {
 }
 
 void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
+    recordChange(panel);
+    bakeUnrecorded(picture, panel);
+}
+
+void BoardModel::bakeUnrecorded(const QImage& picture, const TRect& panel) {
     Canvas(editCurrent())
         .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
     emit pageChanged(currentPage(), panel);
@@ -453,7 +547,7 @@ void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
 
 void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
     keepUnderPanel(panel, false);
-    bakePanel(picture, panel);
+    bakeUnrecorded(picture, panel);
     setPanelBaked(currentPage(), 1);
 }
 
@@ -479,6 +573,7 @@ void BoardModel::clearBakedPanel(const TRect& panel) {
 }
 
 void BoardModel::unpinPanel(const TRect& panel) {
+    pinUndone_ = false;
     if (BackdropActive != 1)
         return;
     putBackUnderPanel(panel);
@@ -486,8 +581,17 @@ void BoardModel::unpinPanel(const TRect& panel) {
 }
 
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    // One step, with the place of a picture baked before that the pin takes out.
+    TRect changed = panel;
+    if (underlayLive(currentPage())) {
+        const TRect before = underlays_[currentPage()].place;
+        changed = {std::min(panel.left, before.left), std::min(panel.top, before.top),
+                   std::max(panel.right, before.right), std::max(panel.bottom, before.bottom)};
+    }
+    recordChange(changed);
+    pinStep_ = history_.lastStep(currentPage());
     keepUnderPanel(panel, true);
-    bakePanel(picture, panel);
+    bakeUnrecorded(picture, panel);
     if (BackdropBitmap.size() != pageSize())
         BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
     Canvas backdrop(BackdropBitmap);
@@ -500,6 +604,8 @@ void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor back
 void BoardModel::setBackdrop(const QImage& picture) {
     BackdropBitmap = picture;
     BackdropActive = 1;
+    pinStep_ = 0; // no step of the history
+    pinUndone_ = false;
 }
 
 void BoardModel::turnLeft() {
@@ -531,10 +637,12 @@ void BoardModel::continueOnThisPage() {
 
 // The whole picture goes into the current page; without it, the selection floats.
 void BoardModel::receive(const QImage* whole, const QImage& selection, const QRect& at) {
-    if (whole == nullptr)
+    if (whole == nullptr) {
         adoptSelection(selection, at);
-    else
-        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+        return;
+    }
+    recordChange({0, 0, screenWidth(), screenHeight()});
+    Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
 }
 
 void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {

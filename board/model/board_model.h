@@ -7,6 +7,7 @@
 #include "board/model/drawing_state.h"
 #include "board/model/floating_picture.h"
 #include "board/model/own_pictures.h"
+#include "board/model/page_history.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
 #include "board/model/picture_zoom.h"
@@ -115,6 +116,10 @@ public:
     // Held to 1..9 (clampPenWidth); says so only when the width changes.
     void setPenWidth(int width);
     void setBackgroundColour(TColor colour);
+    // Smooth ink: the pen draws anti-aliased curves through the pointer's samples and the
+    // shapes are anti-aliased; off, every tool draws the exact aliased pixels.
+    void setSmoothInk(bool on);
+    bool smoothInk() const { return smoothInk_; }
 
     // The background colour of a page as its picture holds it.
     TColor pageBackground(int page);
@@ -152,10 +157,17 @@ public:
     // pixels are out of sight while it is drawn. The box keeps the whole stroke.
     void keepStrokeOff(const TRect& covered);
     bool undoForgotten() const { return undoForgotten_; }
-    // The undo snapshot of the region, then the region of the drawn surface into the page.
+    // The region of the drawn surface into the page, a step of the page's history.
     void commitStroke(const QImage& surface);
-    // The region returns to what it was before the last commit.
+    // The current page one step back or forward in its history (page_history.h); a floating
+    // picture is discarded first. Every change of a page's pixels through the model is a
+    // step, but for the first filling of a page and the pictures the thumbnails need. While a
+    // stroke is held (from beginStroke to its commitStroke or a forgetUndo) both do nothing.
     void undo();
+    void redo();
+    bool canUndo() const { return history_.canUndo(currentPage()); }
+    bool canRedo() const { return history_.canRedo(currentPage()); }
+    const PageHistory& history() const { return history_; }
 
     // Tools: a shown floating picture is committed first.
     void armTool(int mode);
@@ -276,6 +288,8 @@ signals:
     void turnEnded();
     // The own pictures' thumbnails, paths or height changed.
     void ownPicturesChanged();
+    // What undo and redo can do on the current page may have changed.
+    void historyChanged();
     // The text of the current page's panel changed.
     void panelTextChanged();
 
@@ -305,6 +319,10 @@ private:
     QTextDocument PanelText;
     qint64 PanelTextRevision = 0;
 
+    // Before `area` of the current page changes: the step that undo takes back.
+    void recordChange(const TRect& area);
+    void fillUnrecorded(int page, TColor colour);
+    void bakeUnrecorded(const QImage& picture, const TRect& panel);
     void commitFloating(const TRect& from, QPoint to);
     void enter(int page);
     void continueOnThisPage();
@@ -320,7 +338,14 @@ private:
     void keepUnderPanel(const TRect& panel, bool pinned);
 
     bool undoForgotten_ = true;
+    bool strokeHeld_ = false;
+    // The pin's step in the history: undone, the pin ends; redone while nothing else changed
+    // the page, the backdrop or the page shown (pinUndone_), the pin comes back.
+    std::uint64_t pinStep_ = 0;
+    bool pinUndone_ = false;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
     InstrumentModel instruments_;
+    PageHistory history_;
+    bool smoothInk_ = false;
 };

@@ -18,6 +18,7 @@ enum class Glyph {
     Shrink,
     Restore,
     Undo,
+    Redo,
     Clear,
     BoardEraser,
     AreaErase,
