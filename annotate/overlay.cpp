@@ -159,7 +159,7 @@ void TForm2::FormCreate() {
     const int sw = screenWidth();
     Panel2->move(sw - ToolbarDockOffset, 0);
     Panel1->move(sw - Panel1->width(), 0);
-    Instruments->placeButton(Panel1->x());
+    placeInstrumentsBar();
     loadOverlayCursor(ToolCursor::Pen);
     OverlayReady = 0;
     canvas().brush.clear = true;
@@ -205,12 +205,16 @@ void TForm2::openAnnotation() {
     ShowModal();
 }
 
+void TForm2::placeInstrumentsBar() {
+    Instruments->placeButton(Panel1->x() - presenting::PresentingTools::PieceWidth);
+}
+
 void TForm2::FormShow() {
     const int sw = screenWidth();
     const int sh = screenHeight();
     setGeometry(0, 0, sw, sh);
     Panel1->move(sw - Panel1->width(), 0);
-    Instruments->placeButton(Panel1->x());
+    placeInstrumentsBar();
     Panel1->hide();
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels

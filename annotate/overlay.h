@@ -132,6 +132,8 @@ protected:
 
 private:
     void buildSmallBar();
+    // The instruments' bar stands left of the presenting tools' piece beside the full bar.
+    void placeInstrumentsBar();
     void buildFullBar();
     void connectCommands();
     // The model's changes, shown.

@@ -42,8 +42,8 @@ OverlayInstruments::~OverlayInstruments() {
     delete layerAlive_.data();
 }
 
-void OverlayInstruments::placeButton(int fullBarLeft) {
-    Bar->move(fullBarLeft - ButtonBarWidth, 0);
+void OverlayInstruments::placeButton(int right) {
+    Bar->move(right - ButtonBarWidth, 0);
     Chooser->placeAt(1);
 }
 

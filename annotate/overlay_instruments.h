@@ -30,8 +30,8 @@ public:
     InstrumentLayer* Layer;
     InstrumentChooser* Chooser;
 
-    // Keeps the button left of the place of the full bar, whose left edge is `fullBarLeft`.
-    void placeButton(int fullBarLeft);
+    // Keeps the button's bar with its right edge at `right`, left of the full bar's place.
+    void placeButton(int right);
 
 private:
     void show(const QList<QPolygon>& lines);

@@ -67,8 +67,8 @@ platform::SpeedButton* PresentingTools::makeButton(QWidget* parent, int left, in
 }
 
 platform::SpeedButton* PresentingTools::attachBesideBar(QWidget* bar) {
-    auto* piece =
-        new platform::Panel(bar->parentWidget(), 0, 0, 40, bar->height(), platform::clSkyBlue);
+    auto* piece = new platform::Panel(bar->parentWidget(), 0, 0, PieceWidth, bar->height(),
+                                      platform::clSkyBlue);
     pieces_.insert(bar, piece);
     bar->installEventFilter(this);
     placeBeside(bar);

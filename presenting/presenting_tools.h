@@ -33,7 +33,9 @@ public:
 
     // The 38 x 38 button that shows the menu of the three tools under itself.
     platform::SpeedButton* makeButton(QWidget* parent, int left, int top);
-    // A piece of bar 40 wide holding such a button, just left of `bar` and shown while it is.
+    // A piece of bar PieceWidth wide holding such a button, just left of `bar` and shown while
+    // it is.
+    static constexpr int PieceWidth = 40;
     platform::SpeedButton* attachBesideBar(QWidget* bar);
 
 protected:

@@ -98,8 +98,9 @@ def rule_on_the_overlay(sw, sh):
     top = 100
     before = screen_pixels(sw, sh)
 
-    # The button stands left of the full bar's place; the ruler opens below the bars.
-    choose(sw, 0, button=sw - 591 - 40 + 1)
+    # The button stands left of the presenting tools' piece beside the full bar's place; the
+    # ruler opens below the bars.
+    choose(sw, 0, button=sw - 591 - 40 - 40 + 1)
     middle = (sw / 2, 41 + (sh - 41) / 2)
     length = math.floor(min(30 * PER_CM, 0.6 * sw) / PER_CM) * PER_CM
     width = 1.5 * PER_CM
