@@ -2,15 +2,13 @@
 // and the strokes, rubber bands and floating picture made with the mouse.
 #include "annotate/overlay.h"
 
+#include "annotate/overlay_instruments.h"
 #include "platform/os/services.h"
-#include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
 #include "platform/widgets/shell.h"
+#include "presenting/presenting_tools.h"
 
-#include <QChildEvent>
-#include <QEvent>
 #include <QMouseEvent>
-#include <QTimer>
 #include <algorithm>
 
 using namespace platform;
@@ -19,14 +17,7 @@ platform::SingleWindow<TForm2> Form2;
 
 namespace {
 
-constexpr TColor PenOrange = 33023; // the pen colour at start
 constexpr TColor WidthBoxColour = 14850132;
-
-SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
-    SpeedButton* b = pictureButton(parent, left, 1, width, 38, hint, glyph);
-    makeExclusive(b);
-    return b;
-}
 
 // A screen-sized bitmap of the display's format holding the captured screen; a capture of
 // another size or format is brought to it, and a failed one leaves it black.
@@ -41,28 +32,30 @@ QImage screenPicture(QImage grabbed, int sw, int sh) {
 } // namespace
 
 TForm2::TForm2(BoardModel& board)
-    : SurfaceWindow(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), Board(board) {
+    : DrawingWindow(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), Board(board) {
     setWindowTitle(QStringLiteral("标注"));
 
     // Made before the bars so that it stays beneath them, as a picture drawn on the window does.
-    Image1 = new ImageBox(this);
-    Image1->setGeometry(0, 0, 0, 0);
-    Image1->setCursor(Qt::SizeAllCursor);
-    Image1->hide();
-    Image1->installEventFilter(this);
+    Image1 = new FloatingPictureBox(this);
 
     buildSmallBar();
     buildFullBar();
     connectCommands();
+
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, 0, Panel2);
+    Presenting->attachBesideBar(Panel2);
+    Presenting->attachBesideBar(Panel1);
+    Instruments = new OverlayInstruments(*this);
 }
 
 void TForm2::buildSmallBar() {
     Panel2 = new Panel(this, 0, 0, 343, 41, clSkyBlue);
     SpeedButton20 = pictureButton(Panel2, 2, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
     SpeedButton17 = pictureButton(Panel2, 40, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
-    SpeedButton21 = toolButton(Panel2, 79, 38, QStringLiteral("擦除"), Glyph::AreaErase);
-    SpeedButton25 = toolButton(Panel2, 114, 38, QStringLiteral("书写"), Glyph::Pen);
-    SpeedButton27 = toolButton(Panel2, 153, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton21 = toolButton(Panel2, 79, 1, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton25 = toolButton(Panel2, 114, 1, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton27 = toolButton(Panel2, 153, 1, 36, QStringLiteral("画直线"), Glyph::Line);
     SpeedButton23 = pictureButton(Panel2, 189, 1, 38, 38, QStringLiteral("展开"), Glyph::Restore);
     SpeedButton22 = pictureButton(Panel2, 227, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
     SpeedButton19 = pictureButton(Panel2, 265, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
@@ -74,8 +67,8 @@ void TForm2::buildSmallBar() {
 void TForm2::buildFullBar() {
     Panel1 = new Panel(this, 0, 0, 591, 40, clSkyBlue);
     SpeedButton9 = new SpeedButton(Panel1, 0, 1, 38, 38, QStringLiteral("笔画颜色"));
-    LCP = new Swatch(Panel1, 1, 16, 36, 9, PenOrange, QString());
-    Edit1 = new NumberBox(Panel1, 36, 1, 27, 38, 35, QString::number(penWidth_),
+    LCP = new Swatch(Panel1, 1, 16, 36, 9, Annotation.penColour(), QString());
+    Edit1 = new NumberBox(Panel1, 36, 1, 27, 38, 35, QString::number(Annotation.penWidth()),
                           QStringLiteral("笔画粗细"));
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { color: red; background: %1; }")
                              .arg(toQColor(WidthBoxColour).name()));
@@ -85,10 +78,10 @@ void TForm2::buildFullBar() {
         pictureButton(Panel1, 63, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
     SpeedButton5 = pictureButton(Panel1, 101, 1, 38, 38, QStringLiteral("清除"), Glyph::Clear);
     SpeedButton24 = pictureButton(Panel1, 139, 1, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
-    SpeedButton2 = toolButton(Panel1, 177, 38, QStringLiteral("擦除"), Glyph::AreaErase);
-    SpeedButton4 = toolButton(Panel1, 214, 38, QStringLiteral("书写"), Glyph::Pen);
-    SpeedButton26 = toolButton(Panel1, 252, 36, QStringLiteral("画直线"), Glyph::Line);
-    SpeedButton15 = toolButton(Panel1, 288, 38, QStringLiteral("选择范围"), Glyph::Select);
+    SpeedButton2 = toolButton(Panel1, 177, 1, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton4 = toolButton(Panel1, 214, 1, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton26 = toolButton(Panel1, 252, 1, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton15 = toolButton(Panel1, 288, 1, 38, QStringLiteral("选择范围"), Glyph::Select);
     SpeedButton13 = pictureButton(Panel1, 326, 1, 38, 19, QStringLiteral("截取画面到书写板当前页"),
                                   Glyph::Import);
     SpeedButton14 = pictureButton(Panel1, 326, 21, 38, 19,
@@ -144,51 +137,58 @@ void TForm2::connectCommands() {
     connect(Image1, &ImageBox::mouseMove, this, [this](Qt::MouseButtons b, int x, int y) {
         guarded([&] { Image1MouseMove(b, x, y); });
     });
+    // Where the floating picture no longer lies, the window shows the annotated picture, as a
+    // repaint of the window there would.
+    connect(Image1, &FloatingPictureBox::uncovered, this,
+            [this](const QRect& area) { repaintFromScratch(TRect::fromQRect(area)); });
+
+    connect(&Annotation, &AnnotationModel::toolChanged, this, [this] { showTool(); });
+    connect(&Annotation, &AnnotationModel::penWidthChanged, this, [this](int width) {
+        Edit1->setText(QString::number(width));
+        canvas().pen.width = width;
+    });
+    connect(&Annotation, &AnnotationModel::penColourChanged, this, [this](TColor colour) {
+        LCP->setColor(colour);
+        canvas().pen.color = colour;
+    });
+    connect(&Annotation, &AnnotationModel::floatingChanged, this,
+            [this] { showFloatingPicture(); });
 }
 
 void TForm2::FormCreate() {
     const int sw = screenWidth();
     Panel2->move(sw - ToolbarDockOffset, 0);
     Panel1->move(sw - Panel1->width(), 0);
-    loadOverlayCursor(QStringLiteral("Text_Hnd.cut"));
+    placeInstrumentsBar();
+    loadOverlayCursor(ToolCursor::Pen);
     OverlayReady = 0;
     canvas().brush.clear = true;
-    canvas().pen = Pen{3, LCP->Color(), PenStyle::Solid};
-    SelectionBitmap = QImage();
+    canvas().pen = Pen{Annotation.penWidth(), Annotation.penColour(), PenStyle::Solid};
 }
 
-void TForm2::loadOverlayCursor(const QString& fileName) {
-    OverlayCursor = loadCursorFile(fileName);
-    if (OverlayCursor)
-        setCursor(*OverlayCursor);
-    else
-        unsetCursor();
-}
-
-int TForm2::penWidth() const {
-    return penWidth_;
-}
-
-TRect TForm2::strokeRegion() const {
-    const TRect& b = OverlayStrokeBox;
-    return {b.left - RepaintMargin, b.top - RepaintMargin, b.right + RepaintMargin + 1,
-            b.bottom + RepaintMargin + 1};
+void TForm2::loadOverlayCursor(ToolCursor cursor) {
+    loadToolCursor(OverlayCursor, cursor);
 }
 
 void TForm2::repaintFromScratch(const TRect& area) {
-    canvas().copyRect(Board.ScratchBitmap, area);
+    canvas().copyRect(Board.scratchBitmap(), area);
     showSurface(area);
 }
 
-TRect TForm2::floatingPictureRegion() const {
-    return TRect::fromQRect(Image1->geometry()).inflated(RepaintMargin);
-}
-
-void TForm2::discardFloatingPicture() {
-    if (OverlayTool != OverlayRange)
+// Image1 shows the model's floating selection; when it goes, the window shows the annotated
+// picture over its box and the margin beside it.
+void TForm2::showFloatingPicture() {
+    const FloatingPicture& f = Annotation.floating();
+    if (f.shown) {
+        Image1->showPicture(f.picture, f.bounds);
         return;
+    }
+    if (Image1->isHidden())
+        return;
+    const TRect region =
+        TRect::fromQRect(Image1->geometry()).inflated(AnnotationModel::RepaintMargin);
     Image1->hide();
-    repaintFromScratch(floatingPictureRegion());
+    repaintFromScratch(region);
 }
 
 // The overlay is shown by the toolbar alone, and every showing is an opening: the screen is
@@ -205,19 +205,24 @@ void TForm2::openAnnotation() {
     ShowModal();
 }
 
+void TForm2::placeInstrumentsBar() {
+    Instruments->placeButton(Panel1->x() - presenting::PresentingTools::PieceWidth);
+}
+
 void TForm2::FormShow() {
     const int sw = screenWidth();
     const int sh = screenHeight();
     setGeometry(0, 0, sw, sh);
     Panel1->move(sw - Panel1->width(), 0);
+    placeInstrumentsBar();
     Panel1->hide();
     Panel2->show();
     // Every showing makes the three pictures anew from the capture; they share its pixels
     // until a change to one of them copies them.
-    QImage& scratch = Board.ScratchBitmap;
+    QImage& scratch = Board.editScratchBitmap();
     scratch = screenPicture(display().grabScreen(), sw, sh);
     OverlayReady = 1;
-    OverlayUndoBitmap = scratch;
+    Annotation.keepUndo(scratch);
     ScreenCapture = scratch;
     // The whiteboard's undo restores from the same picture: it must not bring any of the
     // overlay into a page.
@@ -226,7 +231,7 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormPaint() {
-    drawOnSurface(Board.ScratchBitmap);
+    drawOnSurface(Board.scratchBitmap());
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -247,116 +252,80 @@ void TForm2::mouseReleaseEvent(QMouseEvent* event) {
 // The floating picture goes into the annotated picture without its outermost pixels, which
 // hold the dotted selection frame.
 void TForm2::dropIntoScratch() {
-    QImage& scratch = Board.ScratchBitmap;
-    OverlayUndoBitmap = scratch;
-    const QRect r = Image1->geometry();
-    Canvas(scratch).copyRect(Image1->picture(), {1, 1, r.width() - 1, r.height() - 1},
+    QImage& scratch = Board.editScratchBitmap();
+    Annotation.keepUndo(scratch);
+    const FloatingPicture& f = Annotation.floating();
+    const QRect r = f.bounds;
+    Canvas(scratch).copyRect(f.picture, {1, 1, r.width() - 1, r.height() - 1},
                              QPoint(r.left() + 1, r.top() + 1));
-    Image1->hide();
-    repaintFromScratch(floatingPictureRegion());
+    Annotation.hideFloating();
 }
 
 void TForm2::FormMouseDown(Qt::MouseButton, int x, int y) {
-    if (OverlayTool == OverlayRange) {
+    if (Annotation.overlayTool() == OverlayRange) {
         canvas().pen.width = 1;
         canvas().pen.style = PenStyle::Dot;
-        if (!Image1->isHidden())
+        if (Annotation.floating().shown)
             dropIntoScratch();
     }
-    OverlayAnchor = {x, y};
-    OverlayStrokeBox = {x, y, x, y};
+    Annotation.beginStroke({x, y});
     canvas().moveTo(x, y);
 }
 
 void TForm2::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
-    TRect& box = OverlayStrokeBox;
-    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
-           std::max(box.bottom, y)};
+    Annotation.extendStroke({x, y});
     Canvas& c = canvas();
-    if (OverlayTool == OverlayPen) {
-        const QPoint from = c.penPosition();
-        c.lineTo(x, y);
-        showSurface(lineBounds(from, {x, y}, c.pen.width));
+    const int tool = Annotation.overlayTool();
+    if (tool == OverlayPen) {
+        showSurface(penSegmentTo(c, {x, y}));
         return;
     }
     // The rubber band of the last move is wiped with the whole box before the new one.
-    const TRect region = strokeRegion();
-    c.copyRect(Board.ScratchBitmap, region);
-    if (OverlayTool == OverlayLine) {
-        c.moveTo(OverlayAnchor.x(), OverlayAnchor.y());
-        c.lineTo(x, y);
-    } else {
-        c.rectangle(OverlayAnchor.x(), OverlayAnchor.y(), x, y);
-    }
+    const TRect region = Annotation.strokeRegion();
+    drawRubberBand(c, Board.scratchBitmap(), region,
+                   tool == OverlayLine ? RubberBand::Line : RubberBand::Rectangle,
+                   Annotation.anchor(), {x, y});
     showSurface(region);
 }
 
 void TForm2::FormMouseUp(Qt::MouseButton, int x, int y) {
-    QImage& scratch = Board.ScratchBitmap;
-    if (OverlayTool == OverlayRange) {
-        OverlayZoomSource.reset();
-        OverlayZoomFactor = 1.0f;
-        const int ax = OverlayAnchor.x();
-        const int ay = OverlayAnchor.y();
+    QImage& scratch = Board.editScratchBitmap();
+    if (Annotation.overlayTool() == OverlayRange) {
+        const int ax = Annotation.anchor().x();
+        const int ay = Annotation.anchor().y();
         const int w = std::max(0, x - ax);
         const int h = std::max(0, y - ay);
         if (w == 0 || h == 0)
             FormPaint();
-        OverlaySelectionState = 1;
         // A copy of the range as the window shows it, dotted frame and all; the pixels under
         // it stay where they are.
-        SelectionBitmap = makeBitmap(w, h);
-        Canvas(SelectionBitmap).copyRect(Surface, {ax, ay, ax + w, ay + h}, QPoint(0, 0));
-        Image1->setGeometry(ax, ay, w, h);
-        Image1->setPicture(SelectionBitmap);
-        Image1->show();
-        OverlayUndoBitmap = scratch;
+        QImage selection = makeBitmap(w, h);
+        Canvas(selection).copyRect(Surface, {ax, ay, ax + w, ay + h}, QPoint(0, 0));
+        Annotation.select(selection, QRect(ax, ay, w, h));
+        Annotation.keepUndo(scratch);
     } else {
-        const TRect region = strokeRegion();
+        const TRect region = Annotation.strokeRegion();
         // The eraser gives back the captured screen wherever the pointer went, not only
         // inside the rectangle it ended with.
-        if (OverlayTool == OverlayEraser)
+        if (Annotation.overlayTool() == OverlayEraser)
             canvas().copyRect(ScreenCapture, region);
-        OverlayUndoBitmap = scratch;
+        Annotation.keepUndo(scratch);
         Canvas(scratch).copyRect(Surface, region);
         showSurface(region);
     }
-    OverlayEnd = {x, y};
+    Annotation.endStroke({x, y});
 }
 
 void TForm2::Image1MouseDown(Qt::MouseButton, int x, int y) {
-    OverlayAnchor = {x, y};
+    Annotation.grabFloating({x, y});
 }
 
 void TForm2::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
-    Image1->move(x + Image1->x() - OverlayAnchor.x(), y + Image1->y() - OverlayAnchor.y());
-    Board.BoardPaintMode = 1;
-}
-
-// The bars keep the presses that begin on them, also on their empty places: a stroke starts
-// only on the annotated picture itself.
-void TForm2::childEvent(QChildEvent* event) {
-    if (event->added() && event->child()->isWidgetType())
-        static_cast<QWidget*>(event->child())->setAttribute(Qt::WA_NoMousePropagation);
-    SurfaceWindow::childEvent(event);
-}
-
-bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1 && !Image1->isHidden() &&
-        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
-        // Where the floating picture no longer lies, the window shows the annotated picture,
-        // as a repaint of the window there would.
-        if (!image1Shown_.isEmpty())
-            repaintFromScratch(TRect::fromQRect(image1Shown_));
-        image1Shown_ = Image1->geometry();
-    } else if (watched == Image1 && event->type() == QEvent::Show) {
-        image1Shown_ = Image1->geometry();
-    } else if (watched == Image1 && event->type() == QEvent::Hide) {
-        image1Shown_ = QRect();
-    }
-    return SurfaceWindow::eventFilter(watched, event);
+    Annotation.moveFloating(Annotation.floating().bounds.topLeft() + QPoint(x, y) -
+                            Annotation.anchor());
+    Board.setBoardPaintMode(1);
 }

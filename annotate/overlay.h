@@ -2,19 +2,23 @@
 // two button bars, and the commands that send the picture to the whiteboard.
 #pragma once
 
+#include "annotate/model/annotation_model.h"
 #include "board/model/board_model.h"
-#include "intake/picture_conversion.h"
 #include "platform/raster/rect.h"
+#include "platform/widgets/drawing_window.h"
 #include "platform/widgets/single_window.h"
-#include "platform/widgets/surface_window.h"
 
 #include <QCursor>
 #include <QImage>
-#include <QPoint>
 #include <QRect>
 #include <optional>
 
-class TForm2 : public platform::SurfaceWindow {
+namespace presenting {
+class PresentingTools;
+}
+class OverlayInstruments;
+
+class TForm2 : public platform::DrawingWindow {
     Q_OBJECT
 public:
     explicit TForm2(BoardModel& board);
@@ -22,11 +26,8 @@ public:
     // The whiteboard's model: its ScratchBitmap is the annotated picture, and the transfer
     // goes into its pages.
     BoardModel& Board;
-
-    // The overlay's own tools, numbered apart from the whiteboard's.
-    enum OverlayTools { OverlayPen = 0, OverlayRange = 1, OverlayEraser = 2, OverlayLine = 3 };
-    // What every repaint around a stroke box or the floating picture adds on each side.
-    static constexpr int RepaintMargin = 10;
+    // The overlay's own state: tool, pen, stroke, floating selection, zoom and undo picture.
+    AnnotationModel Annotation;
 
     platform::Panel* Panel2;              // small bar, at the toolbar's place
     platform::SpeedButton* SpeedButton20; // clear, selection-aware
@@ -61,28 +62,19 @@ public:
     platform::SpeedButton* SpeedButton18; // back to the small bar
     platform::SpeedButton* SpeedButton3;  // leave
 
+    // Spotlight, shade and magnifier over the frozen desktop, opened from a button beside
+    // each bar.
+    presenting::PresentingTools* Presenting;
+    // The geometry instruments above the annotated picture, and their button.
+    OverlayInstruments* Instruments = nullptr;
+
     // The floating picture: a copy of a selected range, moved with the pointer until dropped.
-    platform::ImageBox* Image1;
+    platform::FloatingPictureBox* Image1;
 
     // The screen as it was when the overlay was opened; erasing brings its pixels back.
     QImage ScreenCapture;
-    // The picture before the last committed change: one level of undo.
-    QImage OverlayUndoBitmap;
-    // The selected pixels, frame included, exactly the selection's size.
-    QImage SelectionBitmap;
     // 0 until the first showing has made the pictures, then 1.
     int OverlayReady = 0;
-    int OverlayTool = OverlayPen;
-    // 1 while a selected range floats.
-    int OverlaySelectionState = 0;
-    QPoint OverlayAnchor;
-    QPoint OverlayEnd;
-    // The press point and every point dragged through since, as left, top, right, bottom.
-    TRect OverlayStrokeBox;
-    // What zoom steps scale from, so that repeated steps never blur the picture further; held
-    // from the first step after a selection until the next selection.
-    std::optional<CapturedPicture> OverlayZoomSource;
-    float OverlayZoomFactor = 1.0f;
     // Cursor slot 3, the overlay's cursor; empty leaves the arrow.
     std::optional<QCursor> OverlayCursor;
 
@@ -127,20 +119,10 @@ public:
     void SpeedButton13Click(); // current page
     void SpeedButton14Click(); // next page
 
-    // The overlay's own pen width, 1..9; Edit1 shows it.
-    int penWidth() const;
-    // The region a repaint or a commit around the stroke box covers: the box widened by the
-    // margin, reaching as far past its right and bottom pointer positions as before its left
-    // and top ones.
-    TRect strokeRegion() const;
     // Shows a rectangle of ScratchBitmap on the overlay again, wiping what was drawn there.
     void repaintFromScratch(const TRect& area);
-    // Hides the floating picture and shows what lies under it, when the range tool is active.
-    void discardFloatingPicture();
-    // The floating picture's box widened by the margin.
-    TRect floatingPictureRegion() const;
-    // Loads a cursor file into slot 3 and makes it the overlay's cursor.
-    void loadOverlayCursor(const QString& fileName);
+    // Loads the tool's cursor file into slot 3 and makes it the overlay's cursor.
+    void loadOverlayCursor(platform::ToolCursor cursor);
 
     void setVisible(bool visible) override;
 
@@ -148,25 +130,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void childEvent(QChildEvent* event) override;
 
 private:
     void buildSmallBar();
+    // The instruments' bar stands left of the presenting tools' piece beside the full bar.
+    void placeInstrumentsBar();
     void buildFullBar();
     void connectCommands();
-    void armDrawingTool(int tool, const QString& cursorFile, platform::Pen pen);
-    // Held to 1..9; shown and given to the pen when it changes.
-    void setPenWidth(int width);
+    // The model's changes, shown.
+    void showTool();
+    void showFloatingPicture();
     void clearToCapture();
-    void zoomStep(ZoomDirection direction);
     void dropIntoScratch();
-    void endTransfer();
-
-    // Where the floating picture showed last, to be given back to the annotated picture when
-    // it moves away.
-    QRect image1Shown_;
-    int penWidth_ = 3;
 };
 
 extern platform::SingleWindow<TForm2> Form2;

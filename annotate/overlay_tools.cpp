@@ -1,7 +1,6 @@
 // The commands of the overlay's two bars: tools, pen width and colour, clearing, undo, zoom of
 // the floating picture, and the commands that leave the overlay or show a window above it.
 #include "annotate/overlay.h"
-#include "board/model/pen_rules.h"
 
 #include "platform/os/services.h"
 #include "platform/widgets/shell.h"
@@ -11,62 +10,64 @@
 
 using namespace platform;
 
-void TForm2::armDrawingTool(int tool, const QString& cursorFile, Pen pen) {
-    loadOverlayCursor(cursorFile);
-    canvas().pen.width = pen.width;
-    canvas().pen.style = pen.style;
-    discardFloatingPicture();
-    OverlayTool = tool;
-    OverlaySelectionState = 0;
-}
-
 // Pen.
 void TForm2::SpeedButton4Click() {
-    armDrawingTool(OverlayPen, QStringLiteral("Text_Hnd.cut"), Pen{penWidth(), 0, PenStyle::Solid});
+    Annotation.armTool(OverlayPen);
 }
 
 // Eraser: its rubber band is a thin dotted outline.
 void TForm2::SpeedButton2Click() {
-    armDrawingTool(OverlayEraser, QStringLiteral("prcs_mox2.cut"), Pen{1, 0, PenStyle::Dot});
+    Annotation.armTool(OverlayEraser);
 }
 
 // Straight line.
 void TForm2::SpeedButton26Click() {
-    armDrawingTool(OverlayLine, QStringLiteral("Sonic cross2.cut"),
-                   Pen{penWidth(), 0, PenStyle::Solid});
+    Annotation.armTool(OverlayLine);
 }
 
 // Range: the dotted pen is taken at the next press; a floating selection stays.
 void TForm2::SpeedButton15Click() {
-    loadOverlayCursor(QStringLiteral("prcs_mox2.cut"));
-    OverlayTool = OverlayRange;
+    Annotation.armTool(OverlayRange);
 }
 
-void TForm2::setPenWidth(int width) {
-    width = clampPenWidth(width);
-    if (width == penWidth_)
-        return;
-    penWidth_ = width;
-    Edit1->setText(QString::number(width));
-    canvas().pen.width = width;
+// The tool the model has armed: its cursor, and the pen of a drawing tool.
+void TForm2::showTool() {
+    Canvas& c = canvas();
+    switch (Annotation.overlayTool()) {
+    case OverlayPen:
+    case OverlayLine:
+        loadOverlayCursor(Annotation.overlayTool() == OverlayPen ? ToolCursor::Pen
+                                                                 : ToolCursor::Line);
+        c.pen.width = Annotation.penWidth();
+        c.pen.style = PenStyle::Solid;
+        break;
+    case OverlayEraser:
+        loadOverlayCursor(ToolCursor::Band);
+        c.pen.width = 1;
+        c.pen.style = PenStyle::Dot;
+        break;
+    case OverlayRange:
+        loadOverlayCursor(ToolCursor::Band);
+        break;
+    default:
+        break;
+    }
 }
 
 // Wider pen.
 void TForm2::SpeedButton7Click() {
-    setPenWidth(penWidth_ + 1);
+    Annotation.setPenWidth(Annotation.penWidth() + 1);
 }
 
 // Narrower pen.
 void TForm2::SpeedButton8Click() {
-    setPenWidth(penWidth_ - 1);
+    Annotation.setPenWidth(Annotation.penWidth() - 1);
 }
 
 // Pen colour; the dialog may have covered the overlay, so it is shown again whatever the answer.
 void TForm2::SpeedButton9Click() {
-    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, LCP->Color())) {
-        LCP->setColor(*chosen);
-        canvas().pen.color = LCP->Color();
-    }
+    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, Annotation.penColour()))
+        Annotation.setPenColour(*chosen);
     FormPaint();
 }
 
@@ -79,13 +80,13 @@ void TForm2::clearToCapture() {
     if (OverlayReady != 1)
         return;
     drawOnSurface(ScreenCapture);
-    OverlayUndoBitmap = ScreenCapture;
-    Board.ScratchBitmap = ScreenCapture;
+    Annotation.keepUndo(ScreenCapture);
+    Board.setScratchBitmap(ScreenCapture);
 }
 
 // Clear all.
 void TForm2::SpeedButton5Click() {
-    discardFloatingPicture();
+    Annotation.discardFloating();
     clearToCapture();
 }
 
@@ -94,59 +95,36 @@ void TForm2::SpeedButton5Click() {
 void TForm2::SpeedButton20Click() {
     if (OverlayReady != 1)
         return;
-    if (OverlaySelectionState != 1) {
+    if (!Annotation.selectionMade()) {
         clearToCapture();
         return;
     }
-    const TRect range{
-        std::min(OverlayAnchor.x(), OverlayEnd.x()), std::min(OverlayAnchor.y(), OverlayEnd.y()),
-        std::max(OverlayAnchor.x(), OverlayEnd.x()), std::max(OverlayAnchor.y(), OverlayEnd.y())};
+    const TRect range = Annotation.lastRange();
     canvas().copyRect(ScreenCapture, range);
-    Canvas(OverlayUndoBitmap).copyRect(ScreenCapture, range);
-    Canvas(Board.ScratchBitmap).copyRect(ScreenCapture, range);
+    Annotation.copyIntoUndo(ScreenCapture, range);
+    Canvas(Board.editScratchBitmap()).copyRect(ScreenCapture, range);
     showSurface(range);
 }
 
 // Undo: one level; a second undo shows the same picture again.
 void TForm2::SpeedButton17Click() {
-    discardFloatingPicture();
+    Annotation.discardFloating();
     if (OverlayReady != 1)
         return;
-    drawOnSurface(OverlayUndoBitmap);
-    Board.ScratchBitmap = Surface;
-}
-
-// One zoom step of the floating picture, always scaled from the picture as it was selected.
-void TForm2::zoomStep(ZoomDirection direction) {
-    if (!OverlayZoomSource) {
-        // Nothing selected yet (or an empty range): there is nothing to scale.
-        OverlayZoomSource = CapturedPicture::fromBitmap(Image1->picture());
-        if (!OverlayZoomSource)
-            return;
-    }
-    const float factor = direction == ZoomDirection::Enlarge ? zoomedIn(OverlayZoomFactor)
-                                                             : zoomedOut(OverlayZoomFactor);
-    const std::optional<QImage> result =
-        ConvertPicture(*OverlayZoomSource, overlayZoomRequest(OverlayZoomSource->size(), factor,
-                                                              direction, Board.ProgramFolder));
-    // Too large or too small to make: the picture and its factor stay as they are.
-    if (!result)
-        return;
-    OverlayZoomFactor = factor;
-    const QPoint at = keptOnScreen(Image1->pos(), result->size(),
-                                   QSize(screenWidth(), screenHeight()), direction);
-    Image1->setGeometry(QRect(at, result->size()));
-    Image1->setPicture(*result);
+    drawOnSurface(Annotation.undoPicture());
+    Board.setScratchBitmap(Surface);
 }
 
 // Enlarge the floating picture.
 void TForm2::SpeedButton11Click() {
-    zoomStep(ZoomDirection::Enlarge);
+    Annotation.zoomStep(ZoomDirection::Enlarge, QSize(screenWidth(), screenHeight()),
+                        Board.programFolder());
 }
 
 // Reduce it.
 void TForm2::SpeedButton12Click() {
-    zoomStep(ZoomDirection::Reduce);
+    Annotation.zoomStep(ZoomDirection::Reduce, QSize(screenWidth(), screenHeight()),
+                        Board.programFolder());
 }
 
 // Go to the whiteboard; the toolbar stays hidden until the whiteboard's own way back.
@@ -177,8 +155,7 @@ void TForm2::SpeedButton19Click() {
 void TForm2::SpeedButton18Click() {
     const int sw = screenWidth();
     Panel1->hide();
-    OverlayAnchor = {sw - 600, 0};
-    OverlayEnd = {sw, 40};
+    Annotation.markRange({sw - 600, 0}, {sw, 40});
     repaintFromScratch({sw - 600, 0, sw, 40});
     Panel2->show();
 }
@@ -192,7 +169,7 @@ void TForm2::SpeedButton23Click() {
 // Leave annotation: the desktop as it was, the toolbar back, and the window that was under the
 // middle of the screen in front.
 void TForm2::SpeedButton3Click() {
-    discardFloatingPicture();
+    Annotation.discardFloating();
     hide();
     shell().showToolbar();
     shell().activateAnnotateTarget();

@@ -3,7 +3,7 @@
 #include "board/whiteboard.h"
 
 TColor BoardHandOver::backgroundColour() const {
-    return model_.BackgroundColour;
+    return model_.backgroundColour();
 }
 
 // The model gives the colour to the swatch and to the pen; an armed board eraser keeps
@@ -43,15 +43,19 @@ void BoardHandOver::showOn(TForm3& board) const {
 }
 
 int BoardHandOver::currentPageState() const {
-    return model_.PageState[model_.CurrentPage];
+    return model_.pageState(model_.currentPage());
 }
 
 void BoardHandOver::fillCurrentPage(TColor colour) {
-    model_.fill(model_.CurrentPage, colour);
+    model_.fill(model_.currentPage(), colour);
 }
 
 void BoardHandOver::setPaintMode(int mode) {
-    model_.BoardPaintMode = mode;
+    model_.setBoardPaintMode(mode);
+}
+
+void BoardHandOver::setSmoothInk(bool on) {
+    model_.setSmoothInk(on);
 }
 
 // A hidden board is drawn when it is next shown.

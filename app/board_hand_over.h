@@ -25,6 +25,7 @@ public:
     void fillCurrentPage(TColor colour) override;
     void setPaintMode(int mode) override;
     void invalidate() override;
+    void setSmoothInk(bool on) override;
 
     // The board window, made after colours were handed over, shows them.
     void showOn(TForm3& board) const;

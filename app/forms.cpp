@@ -65,8 +65,8 @@ void createForms() {
     // OK has the own pictures read again from the teacher's folder when next shown.
     whiteboardLessons = std::make_unique<WhiteboardLessons>(*board, Form3);
     Form6.setMaker([] {
-        lessons::SettingsLinks links{boardHandOver.get(), board->ProgramFolder,
-                                     [] { board->OwnPictures.LoadState = -1; },
+        lessons::SettingsLinks links{boardHandOver.get(), board->programFolder(),
+                                     [] { board->setOwnPicturesLoadState(-1); },
                                      whiteboardLessons.get()};
         links.HandOverAtCreation = false;
         return new TForm6(links);

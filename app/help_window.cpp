@@ -67,7 +67,7 @@ TForm4::TForm4() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
 }
 
 QString TForm4::HelpDocument() const {
-    return boardModel().ProgramFolder + QStringLiteral("kvrhelp.mht");
+    return boardModel().programFolder() + QStringLiteral("kvrhelp.mht");
 }
 
 void TForm4::setVisible(bool visible) {
@@ -93,7 +93,7 @@ void TForm4::FormShow() {
 }
 
 void TForm4::BitBtn1Click() {
-    boardModel().BoardPaintMode = 1;
+    boardModel().setBoardPaintMode(1);
     close();
 }
 

@@ -16,7 +16,7 @@ void WhiteboardLessons::showLessonPage(int page, const QImage& picture) {
 }
 
 void WhiteboardLessons::showCurrentPage() {
-    board_->Edit2->setText(QString::number(model_.CurrentPage));
+    board_->Edit2->setText(QString::number(model_.currentPage()));
     board_->Invalidate();
 }
 

@@ -96,7 +96,7 @@ int main(int argc, char* argv[]) {
         if (!lessons::finishSettingsAtStart(lessons::DiskArchiveFiles::instance()))
             Form6->warnIfSettingsUnreadable();
         Form1->show();
-        BoardRecovery recovery(boardModel(), Form3);
+        BoardRecovery recovery(boardModel());
         recovery.start(Form1);
         result = QApplication::exec();
     }

@@ -52,6 +52,11 @@ bool ProgramShell::projectionBlanked() const {
     return Form5.visible();
 }
 
+void ProgramShell::unblankProjection() {
+    if (!Form5->isHidden())
+        Form5->SpeedButton1Click();
+}
+
 void ProgramShell::openHelp() {
     Form4->ShowModal();
 }

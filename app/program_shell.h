@@ -20,6 +20,7 @@ public:
     void activateAnnotateTarget() override;
     void blankProjection(bool modal) override;
     bool projectionBlanked() const override;
+    void unblankProjection() override;
     void openHelp() override;
     void openSettings(platform::TeacherChoice teacher) override;
     void hidePracticePad() override;

@@ -5,15 +5,12 @@
 #include "board/model/recovery_writer.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
-#include "platform/raster/rich_text.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/shell.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QTextDocument>
-#include <QTextEdit>
 
 using namespace platform;
 
@@ -54,8 +51,7 @@ QString setAside(const QString& folder, const QString& why) {
 
 } // namespace
 
-BoardRecovery::BoardRecovery(BoardModel& model, platform::SingleWindow<TForm3>& board)
-    : model_(model), board_(board) {}
+BoardRecovery::BoardRecovery(BoardModel& model) : model_(model) {}
 
 BoardRecovery::~BoardRecovery() {
     if (theRecovery == this)
@@ -74,7 +70,7 @@ void BoardRecovery::start(QWidget* owner) {
     const auto textFile = [this](int page) { return model_.pageTextFile(page); };
 
     const std::optional<RecoveredBoard> found =
-        readRecovery(folder, model.pageSize(), model.BackgroundColour);
+        readRecovery(folder, model.pageSize(), model.backgroundColour());
     // A folder with anything that could not be read is never removed: it goes aside whole.
     const bool damaged = found && found->damaged();
     const QString damagedAside = damaged ? setAside(folder, QStringLiteral("damaged")) : QString();
@@ -119,20 +115,6 @@ void BoardRecovery::start(QWidget* owner) {
 
     writer_ = std::make_unique<RecoveryWriter>(folder);
     recorder_ = std::make_unique<RecoveryRecorder>(model, *writer_, textFile);
-    recorder_->openPanel = [this]() -> std::optional<RecoveryRecorder::OpenPanel> {
-        TForm3* board = board_.made();
-        if (board == nullptr)
-            return std::nullopt;
-        QTextDocument* document = board->RichEdit1->document();
-        followText(document);
-        const int kind = model_.panelKind(model_.CurrentPage);
-        if (board->Panel4->isHidden() || kind == 0)
-            return std::nullopt;
-        RecoveryRecorder::OpenPanel open{board->Panel4->geometry(), textRevision_, {}};
-        if (kind == 1)
-            open.text = [document] { return richTextToRtf(*document); };
-        return open;
-    };
     recorder_->start(!setAsideRestored);
     if (setAsideRestored)
         recorder_->record();
@@ -142,14 +124,6 @@ void BoardRecovery::start(QWidget* owner) {
         shell().hideToolbar();
         shell().openBoard();
     }
-}
-
-void BoardRecovery::followText(QTextDocument* document) {
-    if (document == followedText_)
-        return;
-    followedText_ = document;
-    QObject::connect(document, &QTextDocument::contentsChanged, recorder_.get(),
-                     [this] { ++textRevision_; });
 }
 
 void BoardRecovery::removeLargerPages() {

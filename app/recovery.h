@@ -4,22 +4,19 @@
 #pragma once
 
 #include "platform/os/state_folder.h"
-#include "platform/widgets/single_window.h"
 
 #include <QString>
 #include <memory>
 
 class BoardModel;
-class QTextDocument;
 class QWidget;
 class RecoveryRecorder;
 class RecoveryWriter;
-class TForm3;
 
 class BoardRecovery {
 public:
-    // The board window is not made for it: a board never shown has no text panel open.
-    BoardRecovery(BoardModel& model, platform::SingleWindow<TForm3>& board);
+    // It follows the model alone: the board window need not be made for it.
+    explicit BoardRecovery(BoardModel& model);
     ~BoardRecovery();
     BoardRecovery(const BoardRecovery&) = delete;
     BoardRecovery& operator=(const BoardRecovery&) = delete;
@@ -38,17 +35,11 @@ public:
 
 private:
     void removeLargerPages();
-    // Counts the changes of the text panel's document from the first look at a made board.
-    void followText(QTextDocument* document);
 
     BoardModel& model_;
-    platform::SingleWindow<TForm3>& board_;
-    QTextDocument* followedText_ = nullptr;
     // The files of a recovery whose pages were larger than this screen, kept aside until the
     // pages are saved or the teacher leaves; empty when there are none.
     QString largerPages_;
-    // Changed with every change of the text panel's document.
-    qint64 textRevision_ = 0;
     std::unique_ptr<platform::FileLock> lock_;
     std::unique_ptr<RecoveryWriter> writer_;
     std::unique_ptr<RecoveryRecorder> recorder_;

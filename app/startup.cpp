@@ -72,7 +72,7 @@ void TForm1::SpeedButton1Click() {
     windows().restoreTaskbar();
     windows().setScreenSaverRunning(false);
     const BoardModel& board = boardModel();
-    for (int n = 1; n <= board.PageCount; ++n)
+    for (int n = 1; n <= board.pageCount(); ++n)
         files().removeFile(board.pageTextFile(n));
     finishRecovery();
     close();

@@ -29,10 +29,6 @@ constexpr TColor ToolbarColor = 33023; // orange
 constexpr int ToolbarWidth = 343;
 constexpr int ToolbarHeight = 39;
 
-SpeedButton* toolButton(QWidget* parent, int left, const QString& hint, Glyph glyph) {
-    return pictureButton(parent, left, 1, 38, 38, hint, glyph);
-}
-
 } // namespace
 
 TForm1::TForm1()
@@ -50,19 +46,20 @@ TForm1::TForm1()
     Panel1->setCaptionColor(clSkyBlue); // drawn in the panel's own colour: it cannot be seen
     Panel1->setCaptionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    SpeedButton4 = toolButton(Panel1, 0, QStringLiteral("书写板"), Glyph::Whiteboard);
-    SpeedButton3 = toolButton(Panel1, 38, QStringLiteral("标注"), Glyph::Annotate);
+    SpeedButton4 = pictureButton(Panel1, 0, 1, 38, 38, QStringLiteral("书写板"), Glyph::Whiteboard);
+    SpeedButton3 = pictureButton(Panel1, 38, 1, 38, 38, QStringLiteral("标注"), Glyph::Annotate);
     Panel2 = new Panel(Panel1, 76, 1, 38, 37, clSkyBlue);
     Panel2->setCaption(QStringLiteral("  @&*"));
     Panel2->setCaptionColor(clSkyBlue);
     SpeedButton7 = new SpeedButton(Panel2, 0, 0, 38, 37);
     SpeedButton7->setIcon(buttonPicture(Glyph::Logo));
-    SpeedButton8 = toolButton(Panel1, 114, QString(), Glyph::Keyboard);
-    SpeedButton9 = toolButton(Panel1, 153, QStringLiteral("书写练习"), Glyph::Practice);
-    SpeedButton10 = toolButton(Panel1, 191, QStringLiteral("消隐投影"), Glyph::Blank);
-    SpeedButton2 = toolButton(Panel1, 229, QStringLiteral("帮助"), Glyph::Help);
-    SpeedButton1 = toolButton(Panel1, 267, QStringLiteral("退出"), Glyph::Exit);
-    SpeedButton5 = toolButton(Panel1, 305, QStringLiteral("微缩"), Glyph::Shrink);
+    SpeedButton8 = pictureButton(Panel1, 114, 1, 38, 38, QString(), Glyph::Keyboard);
+    SpeedButton9 =
+        pictureButton(Panel1, 153, 1, 38, 38, QStringLiteral("书写练习"), Glyph::Practice);
+    SpeedButton10 = pictureButton(Panel1, 191, 1, 38, 38, QStringLiteral("消隐投影"), Glyph::Blank);
+    SpeedButton2 = pictureButton(Panel1, 229, 1, 38, 38, QStringLiteral("帮助"), Glyph::Help);
+    SpeedButton1 = pictureButton(Panel1, 267, 1, 38, 38, QStringLiteral("退出"), Glyph::Exit);
+    SpeedButton5 = pictureButton(Panel1, 305, 1, 38, 38, QStringLiteral("微缩"), Glyph::Shrink);
     SpeedButton6 = new SpeedButton(Panel1, 0, 0, 16, 16);
     SpeedButton6->setIcon(buttonPicture(Glyph::Restore, 16));
     SpeedButton6->setIconSize(QSize(14, 14));
@@ -143,7 +140,7 @@ void TForm1::SpeedButton9Click() {
     Form14->show();
     Form14->Tag = 1;
     const bool launched = processes().startProgram(
-        writingEngineCommandLine(boardModel().ProgramFolder), ShowState::Show);
+        writingEngineCommandLine(boardModel().programFolder()), ShowState::Show);
     Form14->startWatching(launched, {handle()});
 }
 
@@ -151,7 +148,7 @@ void TForm1::SpeedButton9Click() {
 void TForm1::SpeedButton10Click() {
     windows().setZBand(handle(), ZBand::NotTopmost);
     Timer1->stop();
-    Form5->show();
+    Form5->showBlanking(false);
     // Just below the blanking window's return button at the right edge.
     windows().setPointerPosition(QPoint(screenWidth(), 50));
 }

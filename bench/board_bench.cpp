@@ -217,6 +217,8 @@ public:
         if (QScreen* s = offscreenScreenOfSize(screen))
             Form3->setScreen(s);
         Form3->installEventFilter(&paints_);
+        // The exact pen, as the figures were first taken; PenMoveSmoothInk turns smooth ink on.
+        Form3->Board.setSmoothInk(false);
         Form1->SpeedButton4Click();
         settle();
     }
@@ -298,10 +300,12 @@ private:
 // grow to thousands of rectangles and time the region arithmetic instead of the pen.
 constexpr std::int64_t MovesPerRepaint = 4;
 
-void PenMove(benchmark::State& state) {
+// The pen's moves, with the exact aliased ink or with smooth ink.
+void penMove(benchmark::State& state, bool smooth) {
     Program program(screenOf(state));
     if (!program.ready(state))
         return;
+    Form3->Board.setSmoothInk(smooth);
     BouncingPath path(screenOf(state));
     QPoint at = path.start();
     Form3->FormMouseDown(at.x(), at.y());
@@ -319,6 +323,15 @@ void PenMove(benchmark::State& state) {
     meter.stop();
     Form3->FormMouseUp(at.x(), at.y());
     report(state, meter);
+}
+
+void PenMove(benchmark::State& state) {
+    penMove(state, false);
+}
+
+// Smooth ink: each move draws the newest piece again with its right tangent, and the next.
+void PenMoveSmoothInk(benchmark::State& state) {
+    penMove(state, true);
 }
 
 // The same moves with the repaint that follows each of them timed too: what the event loop
@@ -380,7 +393,7 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint, bool packed 
     Program::settle();
     stroke({{300, 300}, {500, 400}, {700, 300}});
     Program::settle();
-    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 2) {
+    if (Form3->Board.pageCount() != 2 || Form3->Board.currentPage() != 2) {
         state.SkipWithError("the board did not make its second page");
         return;
     }
@@ -408,7 +421,7 @@ void turnBetweenTwoPages(benchmark::State& state, bool timeRepaint, bool packed 
         }
     }
     meter.stop();
-    if (Form3->Board.PageCount != 2) {
+    if (Form3->Board.pageCount() != 2) {
         state.SkipWithError("a turn made a page");
         return;
     }
@@ -497,16 +510,16 @@ void TurnToNewPage(benchmark::State& state) {
     Meter meter(state);
     for (auto _ : state) {
         meter.pause();
-        if (Form3->Board.CurrentPage == MaxPages) {
+        if (Form3->Board.currentPage() == MaxPages) {
             program.reset();
             program.emplace(screen);
         }
-        Form3->Board.PageState[Form3->Board.CurrentPage] = 2;
-        const int pages = Form3->Board.PageCount;
+        Form3->Board.setPageState(Form3->Board.currentPage(), PageWithContent);
+        const int pages = Form3->Board.pageCount();
         Program::settle();
         meter.resume();
         Form3->SpeedButton12Click();
-        if (Form3->Board.PageCount != pages + 1) {
+        if (Form3->Board.pageCount() != pages + 1) {
             state.SkipWithError("the turn did not make a page");
             return;
         }
@@ -524,7 +537,7 @@ bool twoPagesOnTheFirst(benchmark::State& state) {
     Form3->SpeedButton11Click();
     Form3->Board.settle();
     Program::settle();
-    if (Form3->Board.PageCount != 2 || Form3->Board.CurrentPage != 1) {
+    if (Form3->Board.pageCount() != 2 || Form3->Board.currentPage() != 1) {
         state.SkipWithError("the board did not make its second page");
         return false;
     }
@@ -574,6 +587,7 @@ void onEachScreen(benchmark::internal::Benchmark* b) {
 BENCHMARK(PageMemcpy)->Apply(onEachScreen);
 BENCHMARK(PageMemcpyFromTwoPages)->Apply(onEachScreen);
 BENCHMARK(PenMove)->Apply(onEachScreen);
+BENCHMARK(PenMoveSmoothInk)->Apply(onEachScreen);
 BENCHMARK(PenMoveAndRepaint)->Apply(onEachScreen);
 BENCHMARK(StrokeRelease)->Apply(onEachScreen);
 BENCHMARK(TurnToExistingPage)->Apply(onEachScreen);
@@ -609,9 +623,9 @@ void fillNinetyNinePages(QSize screen) {
         }
         painter.end();
         board.writePage(page, picture);
-        board.PageState[page] = 2;
+        board.setPageState(page, PageWithContent);
     }
-    board.PageCount = MaxPages;
+    board.setPageCount(MaxPages);
     board.settle();
 }
 
@@ -697,6 +711,51 @@ BENCHMARK(PenMoveDuringRecoveryWrite)
     ->Args({FullHd.width(), FullHd.height()})
     ->ArgNames({"w", "h"})
     ->Unit(benchmark::kMicrosecond);
+
+// ---------------------------------------------------------------------------------------------
+// The undo history
+
+// A written word: a zig-zag of eight moves, 120 x 50, as a fast hand writes it.
+void writeWord(QPoint at) {
+    stroke({at, at + QPoint(15, 50), at + QPoint(30, 0), at + QPoint(45, 50), at + QPoint(60, 5),
+            at + QPoint(75, 45), at + QPoint(90, 10), at + QPoint(105, 40), at + QPoint(120, 20)});
+}
+
+// 50 strokes written on each of the 99 pages: the memory the history holds for all of them,
+// against its bound, and how many steps it still keeps on the first page and the last. The
+// time is that of the whole lesson written.
+void HistoryOf99PagesOf50Strokes(benchmark::State& state) {
+    const QSize screen = screenOf(state);
+    constexpr int Strokes = 50;
+    for (auto _ : state) {
+        Program program(screen);
+        if (!program.ready(state))
+            return;
+        for (int page = 1; page <= MaxPages; ++page) {
+            for (int i = 0; i < Strokes; ++i) {
+                // Each word over half of the one before and the row above, so that the
+                // rectangles the steps keep hold ink, not only the background.
+                const int x = 80 + (i % 10) * 60;
+                const int y = 120 + (i / 10) * 40;
+                writeWord({x, y});
+            }
+            if (page < MaxPages)
+                Form3->SpeedButton12Click();
+        }
+        const PageHistory& history = Form3->Board.history();
+        state.counters["MB_history"] = static_cast<double>(history.heldBytes()) / (1024.0 * 1024.0);
+        state.counters["MB_bound"] = static_cast<double>(history.bound()) / (1024.0 * 1024.0);
+        state.counters["steps_page_1"] = static_cast<double>(history.undoSteps(1));
+        state.counters["steps_page_99"] = static_cast<double>(history.undoSteps(MaxPages));
+        if (history.heldBytes() > history.bound())
+            state.SkipWithError("the history holds more than its bound");
+    }
+}
+
+BENCHMARK(HistoryOf99PagesOf50Strokes)
+    ->Apply(onEachScreen)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The offscreen platform's screens: one of each size the benchmarks use, so that the board's
 // full-screen window is exactly as large as its page.

@@ -6,6 +6,7 @@
 #include "board/model/board_model.h"
 #include "lessons/lesson_archive.h"
 #include "lessons/page_png.h"
+#include "seeded_pages.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -28,26 +29,6 @@ const lessons::LessonOwner Owner{QStringLiteral("教师1"), 2, 13};
 double qtWriteSeconds = 0;
 double qtReadSeconds = 0;
 
-// Strokes as a teacher writes them: short pen paths over a flat background.
-QImage seededPage(std::mt19937& random) {
-    QImage page(Screen, QImage::Format_RGB32);
-    page.fill(QColor(0, 0, 0x40));
-    QPainter painter(&page);
-    const QColor inks[] = {QColor(255, 128, 0), Qt::white, Qt::yellow, QColor(255, 0, 0)};
-    std::uniform_int_distribution<int> x(100, Screen.width() - 100), y(60, Screen.height() - 100),
-        step(-12, 12), ink(0, 3), width(2, 5);
-    for (int stroke = 0; stroke < 40; ++stroke) {
-        painter.setPen(QPen(inks[ink(random)], width(random), Qt::SolidLine, Qt::RoundCap));
-        QPoint at(x(random), y(random));
-        for (int segment = 0; segment < 40; ++segment) {
-            const QPoint next = at + QPoint(step(random), step(random));
-            painter.drawLine(at, next);
-            at = next;
-        }
-    }
-    return page;
-}
-
 struct Fixture {
     QString root = QDir::currentPath() + QStringLiteral("/lesson_bench_files/");
     QString qtFolder = root + QStringLiteral("qt/");
@@ -62,9 +43,9 @@ struct Fixture {
         board.create(Screen, root);
         std::mt19937 random(20240611);
         for (int page = 1; page <= Pages; ++page) {
-            pages.push_back(seededPage(random));
+            pages.push_back(seededPage(random, Screen));
             board.writePage(page, pages.back());
-            board.PageState[page] = 2;
+            board.setPageState(page, PageWithContent);
         }
         board.setPageCount(Pages);
         board.settle();

@@ -58,7 +58,7 @@ struct Folder {
         QImage page(Screen, QImage::Format_RGB32);
         page.fill(Qt::darkGray);
         board.writePage(1, page);
-        board.PageState[1] = 2;
+        board.setPageState(1, PageWithContent);
         board.setPageCount(1);
         board.settle();
         // The floor: the index's bytes read from the disk, the best of a few.

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPaintEvent>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -149,7 +150,14 @@ int main(int argc, char* argv[]) {
     platform::FakeProcesses processes;
     platform::FakeFiles files;
     platform::FakeTaskKeys taskKeys;
-    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys});
+    platform::FakeDrives drives;
+    platform::FakeProfiles profiles{files};
+    platform::FakeScanner scanner;
+    platform::FakeStateFolder stateFolder;
+    QTemporaryDir stateDir;
+    stateFolder.folder = stateDir.path();
+    platform::install({&windows, &display, &dialogs, &processes, &files, &taskKeys, &drives,
+                       &profiles, &scanner, &stateFolder});
 
     const QSize screen = display.screenSize();
     if (screen != QSize(1920, 1080))

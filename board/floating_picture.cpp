@@ -3,22 +3,17 @@
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
 
-#include <QEvent>
-#include <QMoveEvent>
-#include <QResizeEvent>
-
 using namespace platform;
 
-// Image2 shows what the model holds; moving or hiding it shows the page beneath again.
+// Image2 shows what the model holds; where it stops covering the window, the window shows the
+// page beneath again.
 void TForm3::showFloatingPicture() {
-    const FloatingPicture& f = Board.Floating;
+    const FloatingPicture& f = Board.floating();
     if (!f.shown) {
         Image2->hide();
         return;
     }
-    Image2->setGeometry(f.bounds);
-    Image2->setPicture(f.picture);
-    Image2->show();
+    Image2->showPicture(f.picture, f.bounds);
     // Above the page and the panels, but never above the title bar, whose commands must stay
     // within reach wherever the picture is dragged or however far it is enlarged.
     Image2->raise();
@@ -27,43 +22,23 @@ void TForm3::showFloatingPicture() {
 
 // The window shows the page again wherever the floating picture stops covering it.
 void TForm3::revealPageUnder(const QRect& area) {
-    if (area.isEmpty() || !Board.exists(Board.CurrentPage))
+    if (area.isEmpty() || !Board.exists(Board.currentPage()))
         return;
     const TRect r = TRect::fromQRect(area);
     canvas().copyRect(Board.current(), r);
     showSurface(r);
 }
 
-bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image2) {
-        switch (event->type()) {
-        case QEvent::Move:
-            revealPageUnder(QRect(static_cast<QMoveEvent*>(event)->oldPos(), Image2->size()));
-            break;
-        case QEvent::Resize:
-            revealPageUnder(QRect(Image2->pos(), static_cast<QResizeEvent*>(event)->oldSize()));
-            break;
-        case QEvent::Hide:
-            revealPageUnder(Image2->geometry());
-            break;
-        default:
-            break;
-        }
-    }
-    return SurfaceWindow::eventFilter(watched, event);
-}
-
 void TForm3::Image2MouseDown(Qt::MouseButton, int x, int y) {
-    Board.AnchorX = x;
-    Board.AnchorY = y;
+    Board.setAnchor(x, y);
 }
 
 void TForm3::Image2MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     Board.moveFloatingPicture(
-        QPoint(Image2->x() + x - Board.AnchorX, Image2->y() + y - Board.AnchorY));
-    Board.BoardPaintMode = 1;
+        QPoint(Image2->x() + x - Board.anchorX(), Image2->y() + y - Board.anchorY()));
+    Board.setBoardPaintMode(1);
 }
 
 void TForm3::SpeedButton35Click() {

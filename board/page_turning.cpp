@@ -10,43 +10,41 @@
 
 using namespace platform;
 
-// The text panel of the page being left keeps its document and bounds.
+// The text panel of the page being left keeps its text in the page's file; the model follows
+// its place while it is shown.
 void TForm3::leavePagePanel() {
-    if (Panel4->isHidden())
+    if (!Board.panelShown())
         return;
     Image1->hide();
-    const int page = Board.CurrentPage;
-    saveRichText(*RichEdit1->document(), pageTextFile(page));
-    storePanelGeometry();
+    Board.storePanelText();
 }
 
 // The text panel of the page entered, as its kind says.
 void TForm3::restorePagePanel() {
-    const int page = Board.CurrentPage;
+    const int page = Board.currentPage();
     const int kind = Board.panelKind(page);
-    if (kind <= 0) {
+    if (kind == NoPanel) {
         Panel4->hide();
         return;
     }
     // The editor takes the page's own text even behind a document, and starts empty without
     // the page's file: the panel's text is written back into this page's file when the page is
     // left, closed or baked, and must never be the text of the page left.
-    if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+    if (!Board.loadPanelText(page))
         RichEdit1->clear();
-    if (kind == 2)
-        showDocumentView(Board.PanelDocument[page]);
+    if (kind == DocumentPanel)
+        showDocumentView(Board.panelDocument(page));
     else
         showEditor();
-    Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
-                        Board.PanelHeight[page]);
+    Panel4->setGeometry(Board.panelBounds(page));
     Panel4->show();
 }
 
 void TForm3::editorColourAfterTurn() {
     // The board's grey gives the lighter grey on every page, whatever the page's own colour.
-    applyEditorColour(Board.BackgroundColour == clGray
+    applyEditorColour(Board.backgroundColour() == clGray
                           ? EditorOnGrey
-                          : editorColourFor(Board.pageBackground(Board.CurrentPage)));
+                          : editorColourFor(Board.pageBackground(Board.currentPage())));
 }
 
 void TForm3::pageLeaving(int) {
@@ -65,7 +63,7 @@ void TForm3::pageEntered(int page, bool made) {
         showSurface();
     }
     Edit2->setText(QString::number(page));
-    if (Board.ToolMode == BoardEraser)
+    if (Board.toolMode() == BoardEraser)
         canvas().pen.color = Board.pageBackground(page);
 }
 

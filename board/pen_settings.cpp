@@ -26,25 +26,25 @@ void TForm3::setWindowColour(TColor colour) {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, toQColor(colour));
     setPalette(pal);
-    if (Board.ToolMode == BoardEraser)
+    if (Board.toolMode() == BoardEraser)
         canvas().pen.color = colour;
 }
 
 // Wider pen.
 void TForm3::SpeedButton7Click() {
-    Board.setPenWidth(Board.PenWidth + 1);
+    Board.setPenWidth(Board.penWidth() + 1);
 }
 
 // Narrower pen.
 void TForm3::SpeedButton8Click() {
-    Board.setPenWidth(Board.PenWidth - 1);
+    Board.setPenWidth(Board.penWidth() - 1);
 }
 
 // Pen colour.
 void TForm3::SpeedButton9Click() {
-    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, Board.PenColour))
+    if (const std::optional<TColor> chosen = dialogs().chooseColor(this, Board.penColour()))
         Board.setPenColour(*chosen);
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 void TForm3::LCPClick() {
@@ -54,7 +54,7 @@ void TForm3::LCPClick() {
 // Background colour.
 void TForm3::RCPClick() {
     const int sw = screenWidth();
-    const std::optional<TColor> chosen = dialogs().chooseColor(this, Board.BackgroundColour);
+    const std::optional<TColor> chosen = dialogs().chooseColor(this, Board.backgroundColour());
     if (!chosen) {
         Invalidate();
         return;
@@ -66,36 +66,42 @@ void TForm3::RCPClick() {
     const TColor current = canvas().pixel(sample.x(), sample.y());
     canvas().copyRect(Board.current(), {sample.x(), sample.y() - 1, sample.x() + 1, sample.y()});
     showSurface({sample.x(), sample.y() - 1, sample.x() + 1, sample.y()});
-    if (shown == current && *chosen == Board.BackgroundColour) {
+    if (shown == current && *chosen == Board.backgroundColour()) {
         Invalidate();
         return;
     }
-    const int page = Board.CurrentPage;
-    if (Board.PageState[page] > 1) {
-        if (dialogs().askYesNo(this, QStringLiteral("是否清除本页内容？"), ConfirmTitle) !=
-            Answer::Yes) {
-            // The page keeps its content; pages filled from now on take the new colour.
-            Board.setBackgroundColour(*chosen);
-            return;
-        }
-        Board.PageState[page] = 1;
+    const int page = Board.currentPage();
+    const bool hadContent = Board.pageState(page) > PageCleared;
+    if (hadContent && dialogs().askYesNo(this, QStringLiteral("是否清除本页内容？"),
+                                         ConfirmTitle) != Answer::Yes) {
+        // The page keeps its content; pages filled from now on take the new colour.
+        Board.setBackgroundColour(*chosen);
+        return;
     }
     Board.hideFloatingPicture();
-    Board.BoardPaintMode = 0;
+    Board.setBoardPaintMode(0);
     Board.setBackgroundColour(*chosen);
     canvas().brush.clear = true;
+    // Filled first: undo gives the page back with the content it had.
     Board.fill(page, *chosen);
+    if (hadContent)
+        Board.setPageState(page, PageCleared);
     // The board eraser paints the new background, which the surface shows by now.
-    if (Board.ToolMode == BoardEraser)
+    if (Board.toolMode() == BoardEraser)
         canvas().pen.color = surfaceBackground();
     applyEditorColour(editorColourForChosen(*chosen));
 }
 
-// Undo the last stroke: its region returns to what it was before. Repeating it repeats the
-// same restore.
+// Undo: the page goes back one step of its history.
 void TForm3::SpeedButton4Click() {
     clearReadout();
     Board.undo();
+}
+
+// Redo: the page goes forward again one step that undo took back.
+void TForm3::RedoButtonClick() {
+    clearReadout();
+    Board.redo();
 }
 
 // Clear the page.
@@ -104,18 +110,15 @@ void TForm3::SpeedButton5Click() {
     if (Board.deleteFloatingSelection())
         return;
     canvas().brush.clear = true;
-    Board.PageState[Board.CurrentPage] = 1;
-    Board.BackdropActive = 0;
-    Board.fill(Board.CurrentPage, Board.BackgroundColour);
+    Board.clearCurrentPage();
 }
 
 // Settings. The lessons saved from the settings window take the page's text and panel from
 // the page's file and bounds, so both are brought up to date first; the teacher is chosen
 // again each time.
 void TForm3::SpeedButton6Click() {
-    const int page = Board.CurrentPage;
-    if (!Panel4->isHidden())
-        saveRichText(*RichEdit1->document(), pageTextFile(page));
+    if (Board.panelShown())
+        Board.storePanelText();
     storePanelGeometry();
     shell().openSettings(TeacherChoice::Cleared);
 }
@@ -136,10 +139,11 @@ void TForm3::SpeedButton40Click() {
 
 // The pen shown in the title bar, and given to the tool armed.
 void TForm3::showPen() {
-    LCP->setColor(Board.PenColour);
-    Edit1->setText(QString::number(Board.PenWidth));
+    LCP->setColor(Board.penColour());
+    Edit1->setText(QString::number(Board.penWidth()));
     Canvas& c = canvas();
-    c.pen.width = Board.ToolMode == BoardEraser ? eraserWidth(Board.PenWidth) : Board.PenWidth;
-    if (Board.ToolMode != BoardEraser) // the board eraser keeps painting the background
-        c.pen.color = Board.PenColour;
+    c.pen.width =
+        Board.toolMode() == BoardEraser ? eraserWidth(Board.penWidth()) : Board.penWidth();
+    if (Board.toolMode() != BoardEraser) // the board eraser keeps painting the background
+        c.pen.color = Board.penColour();
 }

@@ -117,9 +117,8 @@ void TForm3::setupPictureLibrary() {
     BitBtn1 = tab(QStringLiteral("物理"), 0);
     BitBtn2 = tab(QStringLiteral("化学"), 38);
     BitBtn3 = tab(QStringLiteral("其它"), 76);
-    SpeedButton33 =
-        new SpeedButton(Panel9, ColumnWidth - 23, TabTop, 23, 21, QStringLiteral("关闭"));
-    SpeedButton33->setText(QStringLiteral("×"));
+    SpeedButton33 = textButton(Panel9, ColumnWidth - 23, TabTop, 23, 21, QStringLiteral("×"),
+                               QStringLiteral("关闭"));
     SpeedButton33->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
     ScrollBox1 = new QScrollArea(Panel9);
@@ -131,7 +130,7 @@ void TForm3::setupPictureLibrary() {
     ScrollBox1->setWidget(pages);
     Panel8 = new Panel(pages, 0, 0, PhysicsWidth, PhysicsHeight, clWhite);
     Panel10 = new Panel(pages, 0, 0, PhysicsWidth, ChemistryHeight, clWhite);
-    Image26 = new OwnPictureView(pages, Board.OwnPictures);
+    Image26 = new OwnPictureView(pages, Board.ownPictures());
     Image26->move(OwnListLeft, 0);
     Image26->hide();
     Panel10->hide();
@@ -174,8 +173,8 @@ void TForm3::showLibraryPage(QWidget* page) {
 }
 
 void TForm3::SpeedButton32Click() {
-    Board.BoardPaintMode = 0;
-    Board.OwnPictures.LastImportIndex = -1;
+    Board.setBoardPaintMode(0);
+    Board.forgetLastImport();
     const int height = screenHeight() - ColumnTop;
     Panel9->setGeometry(ColumnLeft, ColumnTop, ColumnWidth, height);
     ScrollBox1->setGeometry(0, ScrollTop, ColumnWidth, height - ScrollBelow);
@@ -184,7 +183,7 @@ void TForm3::SpeedButton32Click() {
     Panel9->show();
     Panel9->raise();
     SpeedButton19Click(); // the text panel closes for the column
-    Board.StampFolder = Board.ProgramFolder + QStringLiteral("db/pic/");
+    Board.setStampFolder(Board.programFolder() + QStringLiteral("db/pic/"));
     libraryBoxTop_ = ScrollBox1->height() + 62;
 }
 
@@ -203,7 +202,7 @@ void TForm3::BitBtn2Click() {
 // The own pictures: the list is made once, and read from the teacher's folder the first
 // time and again after the settings window has confirmed a teacher.
 void TForm3::BitBtn3Click() {
-    OwnPictureList& own = Board.OwnPictures;
+    const OwnPictureList& own = Board.ownPictures();
     showLibraryPage(Image26);
     shell().showPictureSettingsBox(3, libraryBoxTop_);
     if (own.LoadState == 0) {
@@ -213,7 +212,7 @@ void TForm3::BitBtn3Click() {
     if (own.LoadState == 1)
         return;
     shell().loadOwnPictures();
-    own.LoadState = 1;
+    Board.setOwnPicturesLoadState(1);
 }
 
 void TForm3::SpeedButton33Click() {
@@ -224,15 +223,15 @@ void TForm3::SpeedButton33Click() {
 void TForm3::StampPictureChosen(const QString& fileName) {
     if (!Board.armStamp(fileName))
         throw std::runtime_error(QStringLiteral("无法读取图片文件“%1”。")
-                                     .arg(Board.StampFolder + fileName)
+                                     .arg(Board.stampFolder() + fileName)
                                      .toStdString());
 }
 
 void TForm3::Image26MouseUp(int y) {
-    const int slot = Board.OwnPictures.slotAt(y);
+    const int slot = Board.ownPictures().slotAt(y);
     if (slot >= 0 && !Board.armOwnPicture(y))
         throw std::runtime_error(QStringLiteral("无法读取图片文件“%1”。")
-                                     .arg(Board.OwnPictures.Paths[slot])
+                                     .arg(Board.ownPictures().Paths[slot])
                                      .toStdString());
 }
 

@@ -1,11 +1,13 @@
 // The board's tools and strokes: a press, moves and a release draw live on the window surface,
 // and the release commits the stroke's region into the page with an undo snapshot first.
+#include "board/model/stroke.h"
 #include "board/whiteboard.h"
 #include "platform/os/services.h"
 
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTabletEvent>
 
 using namespace platform;
 
@@ -23,7 +25,7 @@ QString readoutValue(int delta) {
 } // namespace
 
 int TForm3::penWidth() const {
-    return Board.PenWidth;
+    return Board.penWidth();
 }
 
 TColor TForm3::surfaceBackground() {
@@ -73,54 +75,79 @@ void TForm3::SpeedButton25Click() {
 // The tool the model has armed: its button down, its cursor and its pen.
 void TForm3::showTool() {
     Canvas& c = canvas();
-    switch (Board.ToolMode) {
+    switch (Board.toolMode()) {
     case PenTool:
         SpeedButton3->setChecked(true);
-        loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+        loadBoardCursor(ToolCursor::Pen);
         c.pen.width = penWidth();
-        c.pen.color = Board.PenColour;
+        c.pen.color = Board.penColour();
         clearReadout();
         break;
     case LineTool:
         SpeedButton14->setChecked(true);
-        loadBoardCursor(QStringLiteral("Sonic cross2.cut"));
-        c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+        loadBoardCursor(ToolCursor::Line);
+        c.pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
         break;
     case RectangleTool:
     case EllipseTool: {
-        const bool rectangle = Board.ToolMode == RectangleTool;
+        const bool rectangle = Board.toolMode() == RectangleTool;
         (rectangle ? SpeedButton15 : SpeedButton17)->setChecked(true);
-        loadBoardCursor(rectangle ? QStringLiteral("Sonic cross3.cut")
-                                  : QStringLiteral("prcs_mox1.cut"));
-        c.pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+        loadBoardCursor(rectangle ? ToolCursor::Rectangle : ToolCursor::Ellipse);
+        c.pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
         c.brush.clear = true;
         break;
     }
     case BoardEraser:
         SpeedButton10->setChecked(true);
-        loadBoardCursor(QStringLiteral("Altr_Fsh.cut"));
+        loadBoardCursor(ToolCursor::Eraser);
         c.pen.width = eraserWidth(penWidth());
         c.pen.color = surfaceBackground();
         clearReadout();
         break;
     case AreaErase:
     case RangeSelection:
-        (Board.ToolMode == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
-        c.pen = Pen{1, Board.PenColour, PenStyle::Dot};
+        (Board.toolMode() == AreaErase ? SpeedButton13 : SpeedButton25)->setChecked(true);
+        c.pen = Pen{1, Board.penColour(), PenStyle::Dot};
         c.brush.clear = true;
-        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+        loadBoardCursor(ToolCursor::Band);
         break;
     default:
         break;
     }
 }
 
+// A tablet pen's events say its pressure; Qt then sends the mouse events that draw.
+void TForm3::tabletEvent(QTabletEvent* event) {
+    penPressure_ = event->pressure();
+    event->ignore();
+}
+
+namespace {
+
+// Mouse events that a tablet pen made carry the pen's device; a mouse's or a touch screen's do
+// not, and draw the chosen width.
+bool fromTabletPen(const QMouseEvent* event) {
+    const QPointingDevice* device = event->pointingDevice();
+    return device != nullptr && (device->type() == QInputDevice::DeviceType::Stylus ||
+                                 device->type() == QInputDevice::DeviceType::Airbrush);
+}
+
+} // namespace
+
+qreal TForm3::inkWidth() const {
+    return penPressure_ ? pressedWidth(Board.penWidth(), *penPressure_) : Board.penWidth();
+}
+
 void TForm3::mousePressEvent(QMouseEvent* event) {
+    if (!fromTabletPen(event))
+        penPressure_.reset();
     const QPoint p = event->position().toPoint();
     guarded([&] { FormMouseDown(p.x(), p.y()); });
 }
 
 void TForm3::mouseMoveEvent(QMouseEvent* event) {
+    if (!fromTabletPen(event))
+        penPressure_.reset();
     const QPoint p = event->position().toPoint();
     guarded([&] { FormMouseMove(event->buttons(), p.x(), p.y()); });
 }
@@ -132,15 +159,17 @@ void TForm3::mouseReleaseEvent(QMouseEvent* event) {
 
 void TForm3::FormMouseDown(int x, int y) {
     Board.commitFloatingPictureOnPress();
-    if (Board.ToolMode == RangeSelection) {
+    if (Board.toolMode() == RangeSelection) {
         canvas().pen.width = 1;
         canvas().pen.style = PenStyle::Dot;
     }
     canvas().moveTo(x, y);
+    if (Board.smoothInk() && Board.toolMode() == PenTool)
+        smoothStroke_.begin({x, y}, inkWidth(), canvas().pen.color);
     // The margin follows what this stroke can touch beside its box, so that the commit keeps
     // all of it and undo takes all of it back: half the pen's width, or the whole square that
     // the board eraser restores from the backdrop right and below the pointer.
-    const int margin = Board.ToolMode == BoardEraser && Board.BackdropActive == 1
+    const int margin = Board.toolMode() == BoardEraser && Board.backdropActive() == 1
                            ? std::max(StrokeMargin, 10 * penWidth())
                            : strokeMarginFor(canvas().pen.width);
     Board.beginStroke(x, y, margin);
@@ -150,64 +179,72 @@ void TForm3::FormMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     y = std::max(y, TitleBarBottom);
-    Board.StrokeLeft = std::min(Board.StrokeLeft, x);
-    Board.StrokeRight = std::max(Board.StrokeRight, x);
-    Board.StrokeTop = std::min(Board.StrokeTop, y);
-    Board.StrokeBottom = std::max(Board.StrokeBottom, y);
+    Board.extendStroke(x, y);
     const QImage& page = Board.current();
-    const TRect outline =
-        TRect{Board.StrokeLeft, Board.StrokeTop, Board.StrokeRight, Board.StrokeBottom}.inflated(
-            OutlineMargin);
+    const TRect outline = Board.strokeBox().inflated(OutlineMargin);
+    const QPoint anchor(Board.anchorX(), Board.anchorY());
     Canvas& c = canvas();
 
-    switch (Board.ToolMode) {
+    switch (Board.toolMode()) {
     case PenTool:
     case LineTool:
     case RectangleTool:
     case EllipseTool: {
-        if (Board.PageState[Board.CurrentPage] < 2)
-            Board.PageState[Board.CurrentPage] = 2;
-        if (Board.ToolMode != PenTool) {
-            Panel3->setCaption(readoutValue(x - Board.AnchorX) + QStringLiteral("，") +
-                               readoutValue(y - Board.AnchorY));
+        Board.markContent(Board.currentPage());
+        if (Board.toolMode() != PenTool) {
+            Panel3->setCaption(readoutValue(x - Board.anchorX()) + QStringLiteral("，") +
+                               readoutValue(y - Board.anchorY()));
         }
-        if (Board.ToolMode == PenTool) {
-            const QPoint from = c.penPosition();
-            c.lineTo(x, y);
-            showSurface(lineBounds(from, {x, y}, c.pen.width));
+        if (Board.toolMode() == PenTool && Board.smoothInk()) {
+            const TRect drawn = smoothStroke_.extend(Surface, {x, y}, inkWidth());
+            // A curve bends out of the samples' box at a sharp turn: the box grows so that
+            // the release commits, and undo takes back, all that was drawn.
+            if (!drawn.isEmpty()) {
+                const int m = Board.strokeMarginOfBox();
+                Board.extendStroke(drawn.left + m, drawn.top + m);
+                Board.extendStroke(drawn.right - m - 1, drawn.bottom - m - 1);
+            }
+            showSurface(drawn);
             return;
         }
-        c.copyRect(page, outline);
-        if (Board.ToolMode == LineTool) {
-            c.moveTo(Board.AnchorX, Board.AnchorY);
-            c.lineTo(x, y);
-        } else if (Board.ToolMode == RectangleTool) {
-            c.rectangle(Board.AnchorX, Board.AnchorY, x, y);
-        } else {
-            c.ellipse(Board.AnchorX, Board.AnchorY, x, y);
+        if (Board.toolMode() == PenTool) {
+            showSurface(penSegmentTo(c, {x, y}));
+            return;
         }
+        if (Board.smoothInk()) {
+            // Anti-aliased, the shape reaches past the box by half its width and a pixel.
+            const TRect band = outline.inflated(c.pen.width / 2 + 2);
+            c.copyRect(page, band);
+            const SmoothShape shape = Board.toolMode() == LineTool        ? SmoothShape::Line
+                                      : Board.toolMode() == RectangleTool ? SmoothShape::Rectangle
+                                                                          : SmoothShape::Ellipse;
+            drawSmoothShape(Surface, shape, anchor, {x, y}, c.pen.width, c.pen.color);
+            showSurface(band);
+            return;
+        }
+        const RubberBand shape = Board.toolMode() == LineTool        ? RubberBand::Line
+                                 : Board.toolMode() == RectangleTool ? RubberBand::Rectangle
+                                                                     : RubberBand::Ellipse;
+        drawRubberBand(c, page, outline, shape, anchor, {x, y});
         showSurface(outline.inflated(c.pen.width));
         return;
     }
     case BoardEraser: {
-        if (Board.BackdropActive == 1) {
+        if (Board.backdropActive() == 1) {
             // The square hangs right and down from the pointer.
             const int side = 10 * penWidth();
             const TRect square{x, y, x + side, y + side};
-            c.copyRect(Board.BackdropBitmap, square);
+            c.copyRect(Board.backdropBitmap(), square);
             showSurface(square);
         } else {
-            const QPoint from = c.penPosition();
-            c.lineTo(x, y);
-            showSurface(lineBounds(from, {x, y}, c.pen.width));
+            showSurface(penSegmentTo(c, {x, y}));
         }
         return;
     }
     case RangeSelection:
     case AreaErase:
-        if (x > Board.AnchorX && y > Board.AnchorY) {
-            c.copyRect(page, outline);
-            c.rectangle(Board.AnchorX, Board.AnchorY, x, y);
+        if (x > Board.anchorX() && y > Board.anchorY()) {
+            drawRubberBand(c, page, outline, RubberBand::Rectangle, anchor, {x, y});
             showSurface(outline);
         }
         return;
@@ -230,26 +267,15 @@ void TForm3::FormMouseUp(int x, int y) {
         canvas().copyRect(Board.current(), Board.strokeRegion().intersected(panel));
     Board.copyFloatingPictureIntoPage();
 
-    if (Board.ToolMode == AreaErase) {
-        const TRect box = Board.strokeBox();
-        Canvas page(Board.editCurrent());
-        const TColor background = surfaceBackground();
-        for (const TRect& part : Board.strokeParts(box)) {
-            if (Board.BackdropActive == 1) {
-                canvas().copyRect(Board.BackdropBitmap, part);
-                page.copyRect(Board.BackdropBitmap, part);
-            } else {
-                canvas().fillRect(part, background);
-                page.fillRect(part, background);
-            }
-        }
-        showSurface(box);
-        canvas().pen = Pen{1, Board.PenColour, PenStyle::Dot};
-        loadBoardCursor(QStringLiteral("prcs_mox2.cut"));
+    if (Board.toolMode() == AreaErase) {
+        // The window shows the erased box as the model's signal says.
+        Board.eraseStrokeBox(surfaceBackground());
+        canvas().pen = Pen{1, Board.penColour(), PenStyle::Dot};
+        loadBoardCursor(ToolCursor::Band);
         canvas().brush.clear = true;
     }
-    if (Board.ToolMode == RangeSelection && Board.PendingPlacement == 0)
+    if (Board.toolMode() == RangeSelection && !Board.placementPending())
         Board.cutSelection(Surface, x, y, surfaceBackground());
-    if (Board.PendingPlacement >= 1 && Board.PendingPlacement <= 3)
+    if (Board.placementPending())
         Board.placePendingPicture();
 }

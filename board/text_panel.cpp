@@ -125,6 +125,8 @@ void TForm3::createTextPanel() {
 
     // The editor asks for no input method: on Linux the teacher's desktop provides one.
     RichEdit1 = new PanelEditor(Panel4);
+    // The editor shows the text the model keeps for the current page's panel.
+    RichEdit1->setDocument(&Board.panelText());
     RichEdit1->setFrameStyle(QFrame::NoFrame);
     RichEdit1->setFont(richTextDefaultFont());
     RichEdit1->document()->setDefaultFont(richTextDefaultFont());
@@ -133,8 +135,23 @@ void TForm3::createTextPanel() {
     Panel4->hide();
 
     new EventHook(Panel4, [this](QEvent* event) {
-        if (event->type() == QEvent::Resize)
+        switch (event->type()) {
+        case QEvent::Resize:
             layoutTextPanel();
+            break;
+        case QEvent::HideToParent:
+            Board.setPanelShown(false);
+            break;
+        default:
+            break;
+        }
+        // The model follows the panel shown on the current page wherever it goes.
+        if (!Panel4->isHidden() &&
+            (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
+             event->type() == QEvent::ShowToParent)) {
+            storePanelGeometry();
+            Board.setPanelShown(true);
+        }
         return false;
     });
     // The editor keeps its own handling of the mouse; the panel looks at it first.
@@ -194,11 +211,7 @@ TRect TForm3::panelRect() const {
 }
 
 void TForm3::storePanelGeometry() {
-    const int page = Board.CurrentPage;
-    Board.PanelLeft[page] = Panel4->x();
-    Board.PanelTop[page] = Panel4->y();
-    Board.PanelWidth[page] = Panel4->width();
-    Board.PanelHeight[page] = Panel4->height();
+    Board.setPanelBounds(Board.currentPage(), Panel4->geometry());
 }
 
 WebView* TForm3::webBrowser() {
@@ -255,18 +268,16 @@ void TForm3::bakePanel() {
 
 // Open the panel on the current page, or show it again with its drag bar flipped.
 void TForm3::SpeedButton18Click() {
-    const int page = Board.CurrentPage;
-    Panel4->setGeometry(Board.PanelLeft[page], Board.PanelTop[page], Board.PanelWidth[page],
-                        Board.PanelHeight[page]);
+    const int page = Board.currentPage();
+    Panel4->setGeometry(Board.panelBounds(page));
     Image1->setVisible(Image1->isHidden());
     Panel4->show();
-    if (Board.PageState[page] < 2)
-        Board.PageState[page] = 2;
-    if (Board.panelKind(page) != 0)
+    Board.markContent(page);
+    if (Board.panelKind(page) != NoPanel)
         return;
-    if (!loadRichText(*RichEdit1->document(), pageTextFile(page)))
+    if (!Board.loadPanelText(page))
         RichEdit1->clear();
-    Board.setPanelKind(page, 1);
+    Board.setPanelKind(page, TextPanel);
     showEditor();
 }
 
@@ -280,7 +291,7 @@ void TForm3::SpeedButton16Click() {
         format.setFont(*chosen);
         RichEdit1->mergeCurrentCharFormat(format);
     }
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 // Apply in the font dialog: the whole text takes the font.
@@ -300,7 +311,7 @@ void TForm3::FontDialog1Apply(const QFont& font) {
 void TForm3::SpeedButton22Click() {
     Board.clearBakedPanel(panelRect());
     Panel4->setGeometry(0, Panel4->y(), PanelDesignWidth, screenHeight() - 40);
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 // Full screen.
@@ -311,7 +322,7 @@ void TForm3::SpeedButton21Click() {
 // A document: shown in the panel, or a slide show handed to the desktop.
 void TForm3::SpeedButton26Click() {
     const std::optional<QString> path =
-        dialogs().chooseDocument(this, Board.ProgramFolder, DocumentFilter, DocumentDefaultName);
+        dialogs().chooseDocument(this, Board.programFolder(), DocumentFilter, DocumentDefaultName);
     if (!path)
         return;
     switch (documentKind(*path)) {
@@ -326,9 +337,9 @@ void TForm3::SpeedButton26Click() {
         dialogs().inform(this, documentNotShownMessage(*path), ConfirmTitle);
         return;
     }
-    const int page = Board.CurrentPage;
-    Board.setPanelKind(page, 2);
-    Board.PanelDocument[page] = *path;
+    const int page = Board.currentPage();
+    Board.setPanelKind(page, DocumentPanel);
+    Board.setPanelDocument(page, *path);
     showDocumentView(*path);
 }
 
@@ -336,7 +347,7 @@ void TForm3::SpeedButton26Click() {
 void TForm3::SpeedButton23Click() {
     showEditor();
     RichEdit1->paste();
-    Board.setPanelKind(Board.CurrentPage, 1);
+    Board.setPanelKind(Board.currentPage(), TextPanel);
     if (WebBrowser1)
         WebBrowser1->navigate(QString());
 }
@@ -345,7 +356,7 @@ void TForm3::SpeedButton23Click() {
 // comes back with the page, so its text and place are kept as a turn keeps them.
 void TForm3::SpeedButton31Click() {
     Image1->hide();
-    saveRichText(*RichEdit1->document(), pageTextFile(Board.CurrentPage));
+    Board.storePanelText();
     Board.pinPanel(panelPicture(), panelRect(), surfaceBackground());
     Panel4->hide();
     Invalidate();
@@ -368,11 +379,10 @@ void TForm3::SpeedButton41Click() {
 void TForm3::closeOnPage() {
     if (WebBrowser1)
         WebBrowser1->navigate(QString());
-    const int page = Board.CurrentPage;
-    saveRichText(*RichEdit1->document(), pageTextFile(page));
+    Board.storePanelText();
     storePanelGeometry();
-    Board.setPanelKind(page, 0);
-    Board.BoardPaintMode = 1;
+    Board.setPanelKind(Board.currentPage(), NoPanel);
+    Board.setBoardPaintMode(1);
 }
 
 void TForm3::SpeedButton20Click() {
@@ -391,22 +401,20 @@ void TForm3::SpeedButton34Click() {
 // Close: the page's own pixels back under a pinned or baked picture of the panel, the text
 // kept in the page's file.
 void TForm3::SpeedButton19Click() {
+    closeTextPanel();
+}
+
+void TForm3::closeTextPanel() {
     Image1->hide();
     const TRect place = panelRect();
-    if (Board.BackdropActive == 1) {
-        Board.putBackUnderPanel(place);
-        Board.BackdropActive = 0;
-    }
+    Board.unpinPanel(place);
     Board.clearBakedPanel(place);
     Panel4->hide();
     closeOnPage();
 }
 
 void TForm3::Image1MouseDown(Qt::MouseButton, int x, int y) {
-    Board.PanelDragWidth = Panel4->width();
-    Board.PanelDragHeight = Panel4->height();
-    Board.AnchorX = x;
-    Board.AnchorY = y;
+    Board.beginPanelDrag(x, y, Panel4->size());
     Board.clearBakedPanel(panelRect());
 }
 
@@ -418,20 +426,17 @@ void TForm3::Image1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (!(buttons & Qt::LeftButton))
         return;
     if (Image1->cursor().shape() == Qt::SizeHorCursor)
-        Panel4->resize(x + Board.PanelDragWidth - Board.AnchorX, Panel4->height());
+        Panel4->resize(x + Board.panelDragWidth() - Board.anchorX(), Panel4->height());
     else
-        Panel4->move(Panel4->x() + x - Board.AnchorX, Panel4->y() + y - Board.AnchorY);
-    Board.BoardPaintMode = 1;
+        Panel4->move(Panel4->x() + x - Board.anchorX(), Panel4->y() + y - Board.anchorY());
+    Board.setBoardPaintMode(1);
 }
 
 // A press in the editor shows the drag bar; one in the border zone begins a resize, and clears a
 // picture of the panel baked into the page, which the resized panel would no longer cover.
 void TForm3::RichEdit1MouseDown(int x, int y) {
     Image1->show();
-    Board.AnchorX = x;
-    Board.AnchorY = y;
-    Board.PanelDragWidth = Panel4->width();
-    Board.PanelDragHeight = Panel4->height();
+    Board.beginPanelDrag(x, y, Panel4->size());
     const QWidget* area = RichEdit1->viewport();
     if (x > area->width() - 5 || y > area->height() - 8)
         Board.clearBakedPanel(panelRect());
@@ -455,8 +460,8 @@ void TForm3::RichEdit1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     }
     if (!(buttons & Qt::LeftButton))
         return;
-    const int width = x + Board.PanelDragWidth - Board.AnchorX;
-    const int height = y + Board.PanelDragHeight - Board.AnchorY;
+    const int width = x + Board.panelDragWidth() - Board.anchorX();
+    const int height = y + Board.panelDragHeight() - Board.anchorY();
     switch (area->cursor().shape()) {
     case Qt::SizeFDiagCursor:
         Panel4->resize(width, height);
@@ -470,7 +475,7 @@ void TForm3::RichEdit1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     default:
         return;
     }
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 void TForm3::WebBrowser1Focus(bool focused) {

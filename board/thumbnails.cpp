@@ -33,12 +33,6 @@ QImage barRowPicture(int width) {
     return picture;
 }
 
-SpeedButton* barButton(QWidget* parent, int left, const QString& caption) {
-    auto* b = new SpeedButton(parent, left, 1, 22, BarRowHeight - 2);
-    b->setText(caption);
-    return b;
-}
-
 } // namespace
 
 void TForm3::createThumbnailStrip() {
@@ -59,14 +53,14 @@ void TForm3::createThumbnailStrip() {
     int left = ScrollBar1->geometry().right() + 6;
     Edit3 = new NumberBox(Panel6, left, 1, 44, BarRowHeight - 2, 13, QStringLiteral(" 1"), {});
     left += 50;
-    SpeedButton28 = barButton(Panel6, left, QStringLiteral("半"));
-    SpeedButton27 = barButton(Panel6, left += 24, QStringLiteral("双"));
-    SpeedButton37 = barButton(Panel6, left += 24, QStringLiteral("▲"));
-    SpeedButton38 = barButton(Panel6, left, QStringLiteral("▼"));
+    SpeedButton28 = textButton(Panel6, left, 1, 22, BarRowHeight - 2, QStringLiteral("半"));
+    SpeedButton27 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("双"));
+    SpeedButton37 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("▲"));
+    SpeedButton38 = textButton(Panel6, left, 1, 22, BarRowHeight - 2, QStringLiteral("▼"));
     SpeedButton38->hide();
-    SpeedButton29 = barButton(Panel6, left += 24, QStringLiteral("－"));
-    SpeedButton39 = barButton(Panel6, left += 24, QString());
-    SpeedButton30 = barButton(Panel6, left += 24, QStringLiteral("×"));
+    SpeedButton29 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("－"));
+    SpeedButton39 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QString());
+    SpeedButton30 = textButton(Panel6, left += 24, 1, 22, BarRowHeight - 2, QStringLiteral("×"));
     Image3 = new ImageBox(Panel5);
     Image3->setGeometry(0, 0, sw, sh / 2);
     Panel5->hide();
@@ -131,7 +125,7 @@ void TForm3::showBarRow(bool shown) {
         Image3->move(0, 0);
         Panel6->resize(Panel6->width(), 1);
     }
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 // The lower half of page P at full scale.
@@ -172,7 +166,7 @@ void TForm3::renderIntoHalf(const QImage& picture, bool right) {
     QImage& half = right ? StripRightBitmap : StripLeftBitmap;
     // Drawn in the previous render's memory.
     const std::optional<QImage> render =
-        ConvertPicture(*source, thumbnailStripRequest(source->size(), Board.ProgramFolder),
+        ConvertPicture(*source, thumbnailStripRequest(source->size(), Board.programFolder()),
                        std::exchange(half, QImage()));
     if (!render)
         return;
@@ -199,7 +193,7 @@ void TForm3::drawDivider(TColor sample) {
 // past the last page, the right half takes `fill`.
 void TForm3::drawTwoPageView(TColor fill, bool quick) {
     const int p = stripPosition();
-    const bool pair = p < Board.PageCount;
+    const bool pair = p < Board.pageCount();
     for (const bool right : {false, true}) {
         if (right && !pair)
             break;
@@ -221,12 +215,12 @@ void TForm3::SpeedButton1Click() {
     if (!Panel4->isHidden() && opening) {
         // The page takes the panel's picture, so that its thumbnail shows the text.
         Image1->hide();
-        saveRichText(*RichEdit1->document(), pageTextFile(Board.CurrentPage));
+        Board.storePanelText();
         Board.bakePanelOver(panelPicture(), panelRect());
         storePanelGeometry();
     }
     if (opening) {
-        if (Board.BackdropActive == 1)
+        if (Board.backdropActive() == 1)
             Panel4->show();
         const int sh = screenHeight();
         Panel5->resize(screenWidth(), Panel5->height());
@@ -236,8 +230,8 @@ void TForm3::SpeedButton1Click() {
         {
             // The page count may have changed without a turn (a lesson opened).
             const QSignalBlocker quiet(ScrollBar1);
-            ScrollBar1->setMaximum(Board.PageCount);
-            ScrollBar1->setValue(Board.CurrentPage);
+            ScrollBar1->setMaximum(Board.pageCount());
+            ScrollBar1->setValue(Board.currentPage());
         }
         Edit3->setText(QStringLiteral(" ") + QString::number(stripPosition()));
         Panel5->show();
@@ -283,7 +277,7 @@ void TForm3::SpeedButton29Click() {
     Panel5->resize(Panel5->width(), screenHeight() / 2);
     Image3->move(0, 0);
     Panel6->resize(Panel6->width(), 1);
-    Board.BoardPaintMode = 1;
+    Board.setBoardPaintMode(1);
 }
 
 // Close, ready for the next opening at the bottom.
@@ -318,7 +312,7 @@ void TForm3::ScrollBar1Scroll(int scrollCode) {
         return;
     const int p = stripPosition();
     for (const bool right : {false, true}) {
-        if (right && p >= Board.PageCount)
+        if (right && p >= Board.pageCount())
             break;
         QImage picture = stripPage(right ? p + 1 : p, right);
         renderIntoHalf(picture, right);
@@ -332,7 +326,7 @@ void TForm3::Image3MouseUp(Qt::MouseButton, int x, int) {
     Panel5->hide();
     clearReadout();
     const int p = stripPosition();
-    const int page = x > screenWidth() / 2 && p < Board.PageCount ? p + 1 : p;
+    const int page = x > screenWidth() / 2 && p < Board.pageCount() ? p + 1 : p;
     Board.choosePage(page);
     applyEditorColour(editorColourFor(Board.pageBackground(page)));
     // Without moving the strip, so that the next opening finds the bar row the other way.

@@ -1,13 +1,14 @@
 // The whiteboard window: its layout, creation, painting and the commands that leave it.
 #include "board/whiteboard.h"
+#include "board/board_keys.h"
 
+#include "board/board_instruments.h"
 #include "platform/os/program_folder.h"
 #include "platform/os/services.h"
-#include "platform/raster/cursors.h"
 #include "platform/widgets/button_pictures.h"
+#include "presenting/presenting_tools.h"
 
 #include <QApplication>
-#include <QChildEvent>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -107,16 +108,10 @@ private:
     bool held_ = false;
 };
 
-SpeedButton* toolButton(QWidget* parent, int left, int width, const QString& hint, Glyph glyph) {
-    SpeedButton* b = pictureButton(parent, left, 0, width, 38, hint, glyph);
-    makeExclusive(b);
-    return b;
-}
-
 } // namespace
 
 TForm3::TForm3(BoardModel& board)
-    : SurfaceWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
+    : DrawingWindow(Qt::Window | Qt::FramelessWindowHint), Board(board) {
     setWindowTitle(QStringLiteral("白板"));
     new OpeningClickGuard(this);
 
@@ -141,13 +136,13 @@ TForm3::TForm3(BoardModel& board)
         pictureButton(Panel1, 65, 20, 38, 19, QStringLiteral("笔画变细"), Glyph::NarrowerPen);
     SpeedButton5 = pictureButton(Panel1, 103, 0, 38, 38, QStringLiteral("清屏"), Glyph::Clear);
     SpeedButton4 = pictureButton(Panel1, 141, 0, 38, 38, QStringLiteral("撤销"), Glyph::Undo);
-    SpeedButton10 = toolButton(Panel1, 179, 38, QStringLiteral("板擦"), Glyph::BoardEraser);
-    SpeedButton13 = toolButton(Panel1, 218, 38, QStringLiteral("擦除"), Glyph::AreaErase);
-    SpeedButton3 = toolButton(Panel1, 255, 38, QStringLiteral("书写"), Glyph::Pen);
-    SpeedButton14 = toolButton(Panel1, 293, 36, QStringLiteral("画直线"), Glyph::Line);
-    SpeedButton15 = toolButton(Panel1, 329, 36, QStringLiteral("画矩形"), Glyph::Rectangle);
-    SpeedButton17 = toolButton(Panel1, 365, 36, QStringLiteral("画圆或椭圆"), Glyph::Ellipse);
-    SpeedButton25 = toolButton(Panel1, 401, 38, QStringLiteral("范围选择"), Glyph::Select);
+    SpeedButton10 = toolButton(Panel1, 179, 0, 38, QStringLiteral("板擦"), Glyph::BoardEraser);
+    SpeedButton13 = toolButton(Panel1, 218, 0, 38, QStringLiteral("擦除"), Glyph::AreaErase);
+    SpeedButton3 = toolButton(Panel1, 255, 0, 38, QStringLiteral("书写"), Glyph::Pen);
+    SpeedButton14 = toolButton(Panel1, 293, 0, 36, QStringLiteral("画直线"), Glyph::Line);
+    SpeedButton15 = toolButton(Panel1, 329, 0, 36, QStringLiteral("画矩形"), Glyph::Rectangle);
+    SpeedButton17 = toolButton(Panel1, 365, 0, 36, QStringLiteral("画圆或椭圆"), Glyph::Ellipse);
+    SpeedButton25 = toolButton(Panel1, 401, 0, 38, QStringLiteral("范围选择"), Glyph::Select);
     SpeedButton35 =
         pictureButton(Panel1, 439, 0, 38, 19, QStringLiteral("对选取画面放大"), Glyph::ZoomIn);
     SpeedButton36 =
@@ -165,17 +160,20 @@ TForm3::TForm3(BoardModel& board)
     SpeedButton40 =
         pictureButton(Panel1, 684, 0, 38, 38, QStringLiteral("操作演示"), Glyph::Return);
     SpeedButton3->setChecked(true);
+    // In the title bar's free part, next to the command bar (FormResize keeps it there).
+    RedoButton = pictureButton(Panel2, 0, 1, 38, 38, QStringLiteral("重做"), Glyph::Redo);
+    new BoardKeys(this);
 
     createTextPanel();
     createThumbnailStrip();
     Panel9 = new Panel(this, 0, 41, 200, 400, clSkyBlue);
     Panel9->hide();
 
-    Image2 = new ImageBox(this);
-    Image2->setGeometry(0, 0, 0, 0);
-    Image2->setCursor(Qt::SizeAllCursor);
-    Image2->hide();
-    Image2->installEventFilter(this);
+    Instruments = new BoardInstruments(*this);
+
+    Image2 = new FloatingPictureBox(this);
+    connect(Image2, &FloatingPictureBox::uncovered, this,
+            [this](const QRect& area) { revealPageUnder(area); });
     connect(Image2, &ImageBox::mouseDown, this, [this](Qt::MouseButton b, int x, int y) {
         guarded([&] { Image2MouseDown(b, x, y); });
     });
@@ -196,6 +194,7 @@ TForm3::TForm3(BoardModel& board)
     connect(LCP, &Swatch::clicked, this, [this] { guarded([this] { LCPClick(); }); });
     connect(RCP, &Swatch::clicked, this, [this] { guarded([this] { RCPClick(); }); });
     onClick(SpeedButton4, &TForm3::SpeedButton4Click);
+    onClick(RedoButton, &TForm3::RedoButtonClick);
     onClick(SpeedButton5, &TForm3::SpeedButton5Click);
     onClick(SpeedButton6, &TForm3::SpeedButton6Click);
     onClick(SpeedButton2, &TForm3::SpeedButton2Click);
@@ -213,12 +212,17 @@ TForm3::TForm3(BoardModel& board)
     connect(&Board, &BoardModel::toolChanged, this, [this] { showTool(); });
     connect(&Board, &BoardModel::penChanged, this, [this] { showPen(); });
     connect(&Board, &BoardModel::backgroundChanged, this,
-            [this] { RCP->setColor(Board.BackgroundColour); });
+            [this] { RCP->setColor(Board.backgroundColour()); });
     connect(&Board, &BoardModel::pageLeaving, this, [this](int page) { pageLeaving(page); });
     connect(&Board, &BoardModel::pageEntered, this,
             [this](int page, bool made) { pageEntered(page, made); });
     connect(&Board, &BoardModel::turnEnded, this, [this] { turnEnded(); });
     connect(&Board, &BoardModel::pageCountChanged, ScrollBar1, &QScrollBar::setMaximum);
+
+    // Made last, so that the tools lie over every other child below the title bar.
+    Presenting = new presenting::PresentingTools(
+        this, [this]() -> const QImage& { return Surface; }, TitleBarHeight);
+    PresentingButton = Presenting->makeButton(Panel2, 0, 1);
 }
 
 void followClicksBeforeTheBoard() {
@@ -228,22 +232,19 @@ void followClicksBeforeTheBoard() {
 
 void prepareBoardModel(BoardModel& board, QSize screen) {
     board.create(screen, programFolder());
-    board.PanelLeft[1] = 0;
-    board.PanelTop[1] = 41;
-    board.PanelWidth[1] = PanelDesignWidth;
-    board.PanelHeight[1] = screen.height() - 45;
+    board.setPanelBounds(1, QRect(0, 41, PanelDesignWidth, screen.height() - 45));
 }
 
 void TForm3::FormCreate() {
     const int sw = screenWidth();
     const int sh = screenHeight();
-    loadBoardCursor(QStringLiteral("Text_Hnd.cut"));
+    loadBoardCursor(ToolCursor::Pen);
     Panel4->resize(Panel4->width(), sh - 45);
     setGeometry(0, 0, sw, sh);
     showPen();
-    RCP->setColor(Board.BackgroundColour);
+    RCP->setColor(Board.backgroundColour());
     // The pen tool is armed at start: its pen is the one the title bar shows.
-    canvas().pen = Pen{penWidth(), Board.PenColour, PenStyle::Solid};
+    canvas().pen = Pen{penWidth(), Board.penColour(), PenStyle::Solid};
     FormResize();
 
     // Picture library (picture_library.cpp).
@@ -251,8 +252,8 @@ void TForm3::FormCreate() {
 
     // The window is made when first needed, maybe after the model has changed (pages brought
     // back at start, a picture sent from the annotation): it shows the model as it is.
-    Edit2->setText(QString::number(Board.CurrentPage));
-    ScrollBar1->setMaximum(Board.PageCount);
+    Edit2->setText(QString::number(Board.currentPage()));
+    ScrollBar1->setMaximum(Board.pageCount());
     restorePagePanel();
     showFloatingPicture();
 }
@@ -262,6 +263,10 @@ void TForm3::FormResize() {
     // the page's background colour.
     Panel2->resize(screenWidth() - 1, TitleBarHeight);
     Panel1->move(Panel2->width() - 1 - CommandBarWidth, 1);
+    RedoButton->move(Panel1->x() - 40, 1);
+    PresentingButton->move(Panel1->x() - 120, 1);
+    if (Instruments)
+        Instruments->placeButton(Panel1->x());
 }
 
 void TForm3::resizeEvent(QResizeEvent* event) {
@@ -271,28 +276,12 @@ void TForm3::resizeEvent(QResizeEvent* event) {
 
 void TForm3::FormPaint() {
     fitSurfaceToScreen();
-    if (Board.BoardPaintMode < 2) {
-        canvas().drawImage(0, 0, Board.current());
-        return;
-    }
-    // A lesson picture, drawn once and kept as the page.
-    canvas().drawImage(0, 0, Board.LessonPicture);
-    Board.writePage(Board.LessonLoadPage, Surface);
-    Board.BoardPaintMode = 0;
+    canvas().drawImage(0, 0, Board.current());
 }
 
 void TForm3::Invalidate() {
     FormPaint();
     showSurface();
-}
-
-// Every control on the board keeps the mouse presses that begin on it, also those it does
-// not handle (the title bar's empty area, the size readout): a press on the board starts a
-// stroke only on the uncovered page, and its moves and release go with it.
-void TForm3::childEvent(QChildEvent* event) {
-    if (event->added() && event->child()->isWidgetType())
-        static_cast<QWidget*>(event->child())->setAttribute(Qt::WA_NoMousePropagation);
-    SurfaceWindow::childEvent(event);
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -323,17 +312,13 @@ QString TForm3::pageTextFile(int page) const {
     return Board.pageTextFile(page);
 }
 
-void TForm3::loadBoardCursor(const QString& fileName) {
-    BoardCursor = loadCursorFile(fileName);
-    if (BoardCursor)
-        setCursor(*BoardCursor);
-    else
-        unsetCursor();
+void TForm3::loadBoardCursor(ToolCursor cursor) {
+    loadToolCursor(BoardCursor, cursor);
 }
 
 // Pixels of the page shown changed: the surface shows them.
 void TForm3::showPageChange(int page, TRect region) {
-    if (page != Board.CurrentPage)
+    if (page != Board.currentPage())
         return;
     fitSurfaceToScreen();
     if (region.isEmpty())

@@ -3,16 +3,21 @@
 #pragma once
 
 #include "board/model/board_model.h"
+#include "board/model/smooth_stroke.h"
 #include "platform/raster/tcolor.h"
+#include "platform/widgets/drawing_window.h"
 #include "platform/widgets/single_window.h"
-#include "platform/widgets/surface_window.h"
 #include "platform/widgets/web_view.h"
 
 #include <QCursor>
 #include <memory>
 #include <optional>
 
+class BoardInstruments;
 class OwnPictureView;
+namespace presenting {
+class PresentingTools;
+}
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -21,18 +26,18 @@ class QFont;
 class QTextEdit;
 
 // The window shows the board's model and changes it through it.
-class TForm3 : public platform::SurfaceWindow {
+class TForm3 : public platform::DrawingWindow {
     Q_OBJECT
 public:
     explicit TForm3(BoardModel& board);
 
     BoardModel& Board;
 
-    platform::Panel* Panel2;    // title bar
-    platform::Panel* Panel3;    // shape-size readout
-    platform::Panel* Panel1;    // command bar
-    platform::Panel* Panel9;    // picture library
-    platform::ImageBox* Image2; // the floating picture
+    platform::Panel* Panel2;              // title bar
+    platform::Panel* Panel3;              // shape-size readout
+    platform::Panel* Panel1;              // command bar
+    platform::Panel* Panel9;              // picture library
+    platform::FloatingPictureBox* Image2; // the floating picture
 
     platform::SpeedButton* SpeedButton9;  // pen colour, under the swatch
     platform::Swatch* LCP;                // pen colour
@@ -59,6 +64,13 @@ public:
     platform::SpeedButton* SpeedButton6;  // settings
     platform::SpeedButton* SpeedButton2;  // blanking
     platform::SpeedButton* SpeedButton40; // back to the desktop
+    platform::SpeedButton* RedoButton;    // redo, left of the command bar
+
+    // Spotlight, shade and magnifier over the page, and their button on the title bar.
+    presenting::PresentingTools* Presenting;
+    platform::SpeedButton* PresentingButton;
+    // The geometry instruments above the page, and their button in the title bar.
+    BoardInstruments* Instruments = nullptr;
 
     // Custom cursor 2, the board's cursor; empty leaves the arrow.
     std::optional<QCursor> BoardCursor;
@@ -88,7 +100,8 @@ public:
     void SpeedButton9Click(); // pen colour
     void LCPClick();
     void RCPClick();
-    void SpeedButton4Click();  // undo
+    void SpeedButton4Click(); // undo
+    void RedoButtonClick();
     void SpeedButton5Click();  // clear
     void SpeedButton6Click();  // settings
     void SpeedButton2Click();  // blanking
@@ -186,6 +199,8 @@ public:
     void SpeedButton20Click();
     void SpeedButton24Click();
     void SpeedButton19Click();
+    // What the close command does, for those that close the panel without its button.
+    void closeTextPanel();
     void SpeedButton34Click(); // the scanner
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
     void Image1MouseMove(Qt::MouseButtons buttons, int x, int y);
@@ -200,8 +215,8 @@ public:
     void showBoard();
     // The per-page text file of page n in the program folder.
     QString pageTextFile(int page) const;
-    // Loads custom cursor 2 from a cursor file and makes it the board's cursor.
-    void loadBoardCursor(const QString& fileName);
+    // Loads custom cursor 2 from the tool's cursor file and makes it the board's cursor.
+    void loadBoardCursor(platform::ToolCursor cursor);
 
     // The pen width of Edit1, 1..9.
     int penWidth() const;
@@ -216,10 +231,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void childEvent(QChildEvent* event) override;
 
 private:
     // The model's changes, shown.
@@ -232,11 +247,17 @@ private:
     void turnEnded();
     // Shows the page again where the floating picture no longer covers the window.
     void revealPageUnder(const QRect& area);
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void leavePagePanel();
     void restorePagePanel();
     void editorColourAfterTurn();
     void clearReadout();
+    // The pen's width for the next piece of a stroke: the chosen width, or with a tablet's
+    // pressure the width it presses (smooth ink only).
+    qreal inkWidth() const;
+    SmoothStroke smoothStroke_;
+    // The pressure of the tablet pen whose events the mouse events follow; none for a mouse
+    // or touch.
+    std::optional<qreal> penPressure_;
 
     // Picture library (picture_library.cpp).
     void showLibraryPage(QWidget* page);
@@ -262,6 +283,7 @@ private:
     void createTextPanel();
     void layoutTextPanel();
     TRect panelRect() const;
+    // The model takes the panel's place for the current page.
     void storePanelGeometry();
     void showEditor();
     void showDocumentView(const QString& path);

@@ -157,7 +157,7 @@ void TForm12::settingsBoxText(const QString& text) {
 }
 
 void TForm12::showPathList() {
-    ListBox1->setItems(Board.OwnPictures.Paths);
+    ListBox1->setItems(Board.ownPictures().Paths);
 }
 
 // One file: its thumbnail goes into the slot after the last one. A file that cannot be decoded
@@ -166,12 +166,12 @@ void TForm12::BitBtn1Click() {
     const std::optional<QString> chosen = dialogs().chooseOpenFile(this, intake::OpenPictureFilter);
     if (!chosen)
         return;
-    const std::optional<QImage> thumbnail = MakeImportThumbnail(*chosen, Board.ProgramFolder);
+    const std::optional<QImage> thumbnail = MakeImportThumbnail(*chosen, Board.programFolder());
     if (!thumbnail)
         return;
     // After the library was opened again the last index starts over, but the list it appends
     // to does not: the slot follows the last thumbnail, so slot and path stay together.
-    const int k = Board.OwnPictures.count();
+    const int k = Board.ownPictures().count();
     showProgress(countText("总共有", k + 1, "个图像文件。  "),
                  countText("已导入", k + 1, "个图像文件。  "));
     Board.setOwnPicturesHeight(k * OwnPictureList::SlotPitch + OwnPictureList::ThumbnailSize);
@@ -214,7 +214,7 @@ void TForm12::ImportFolder() {
     QStringList paths;
     for (int i = 0; i < n; ++i)
         paths.append(QDir(folder).filePath(names[i]));
-    ThumbnailQueue queue(paths, Board.ProgramFolder);
+    ThumbnailQueue queue(paths, Board.programFolder());
     int imported = 0;
     while (!queue.atEnd()) {
         const QString path = queue.nextPath();
@@ -223,7 +223,7 @@ void TForm12::ImportFolder() {
             continue;
         Board.appendOwnPicture(*thumbnail, path);
         ++imported;
-        if (Board.OwnPictures.LoadState == 1)
+        if (Board.ownPictures().LoadState == 1)
             showProgress(ProgressTotal, countText("已导入", imported, "个图像文件。  "));
         else
             settingsBoxText(countText("已导入", imported, "个文件。  "));

@@ -1,5 +1,6 @@
 #include "intake/scan_placement.h"
 
+#include "board/model/page_states.h"
 #include "platform/os/services.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ bool PlaceScannedImage(ScanTarget& board, const QImage& scan, ScanPageMode mode)
         // On the last page there is no next page: the picture stays, cut off at the bottom.
         if (next <= ScanTarget::LastPage) {
             board.setContinuationPage(next);
-            board.setPageState(next, 2);
+            board.setPageState(next, PageWithContent);
         }
     }
     return true;

@@ -34,6 +34,8 @@ public:
     virtual void setPaintMode(int mode) = 0;
     // Asks for the board window to be painted again.
     virtual void invalidate() = 0;
+    // The pen draws smooth, anti-aliased ink, or the exact aliased pixels.
+    virtual void setSmoothInk(bool /*on*/) {}
 };
 
 } // namespace lessons

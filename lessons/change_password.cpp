@@ -20,12 +20,6 @@ namespace {
 
 constexpr TColor FaceColour = 0xF0F0F0;
 
-QLabel* label(QWidget* parent, const QString& text, int left, int top, int width) {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(left, top, width, 18);
-    return l;
-}
-
 } // namespace
 
 TForm8::TForm8(QWidget* owner)
@@ -38,12 +32,12 @@ TForm8::TForm8(QWidget* owner)
 
     Panel1 = new Panel(this, 0, 0, 404, 220, FaceColour);
     Panel1->setBevel(true);
-    Label1 = label(Panel1, QStringLiteral("请输入原密码："), 40, 10, 100);
+    Label1 = formLabel(Panel1, QStringLiteral("请输入原密码："), 40, 10, 100);
     Edit1 = new PasswordBox(Panel1, 140, 8, 180, 22);
-    Label2 = label(Panel1, QStringLiteral("初始密码：无"), 140, 31, 180);
-    Label3 = label(Panel1, QStringLiteral("请设置新密码："), 40, 52, 100);
+    Label2 = formLabel(Panel1, QStringLiteral("初始密码：无"), 140, 31, 180);
+    Label3 = formLabel(Panel1, QStringLiteral("请设置新密码："), 40, 52, 100);
     Edit2 = new PasswordBox(Panel1, 140, 50, 180, 22);
-    Label4 = label(Panel1, QStringLiteral("再次输新密码："), 40, 76, 100);
+    Label4 = formLabel(Panel1, QStringLiteral("再次输新密码："), 40, 76, 100);
     Edit3 = new PasswordBox(Panel1, 140, 74, 180, 22);
     const auto digits = makeDigitButtons(Panel1, 99, 138, {89, 137, 185, 233, 281});
     SpeedButton1 = digits[0];
@@ -56,8 +50,8 @@ TForm8::TForm8(QWidget* owner)
     SpeedButton8 = digits[7];
     SpeedButton9 = digits[8];
     SpeedButton10 = digits[9];
-    BitBtn1 = makeDialogButton(Panel1, QStringLiteral("确定"), 110, 180);
-    BitBtn2 = makeDialogButton(Panel1, QStringLiteral("取消"), 214, 180);
+    BitBtn1 = pushButton(Panel1, QStringLiteral("确定"), 110, 180, 80, 28);
+    BitBtn2 = pushButton(Panel1, QStringLiteral("取消"), 214, 180, 80, 28);
 
     onClick(BitBtn1, &TForm8::BitBtn1Click);
     onClick(BitBtn2, &TForm8::BitBtn2Click);

@@ -91,6 +91,7 @@ PersonalSettings Configuration::Personal(const QString& section) const {
         ini_.ReadInteger(section, keys::Background, static_cast<int>(keys::DefaultBackground)));
     s.Width = widthFrom(ini_.ReadString(section, keys::Width, keys::DefaultWidth));
     s.PasswordCode = PasswordCode(section);
+    s.SmoothInk = ini_.ReadInteger(section, keys::SmoothInk, 1) != 0;
     return s;
 }
 
@@ -128,6 +129,12 @@ void Configuration::StorePersonal(const QString& section, const PersonalSettings
     ini_.WriteInteger(section, keys::Stroke, static_cast<int>(settings.Stroke));
     ini_.WriteInteger(section, keys::Background, static_cast<int>(settings.Background));
     ini_.WriteString(section, keys::Width, settings.Width);
+    // On is what a section without the key says: a file whose teachers keep smooth ink stays
+    // as the Windows program wrote it.
+    if (settings.SmoothInk)
+        ini_.DeleteKey(section, keys::SmoothInk);
+    else
+        ini_.WriteInteger(section, keys::SmoothInk, 0);
     if (withPasswordCode)
         ini_.WriteString(section, keys::PasswordCode, settings.PasswordCode);
 }

@@ -32,6 +32,7 @@ struct PersonalSettings {
     TColor Background = keys::DefaultBackground;
     QString Width = keys::DefaultWidth; // always "1".."9"
     QString PasswordCode = keys::NoPassword;
+    bool SmoothInk = true;
 };
 
 class Configuration {

@@ -31,11 +31,4 @@ std::array<platform::SpeedButton*, 10> makeDigitButtons(QWidget* parent, int top
     return buttons;
 }
 
-QPushButton* makeDialogButton(QWidget* parent, const QString& caption, int left, int top) {
-    auto* b = new QPushButton(caption, parent);
-    b->setGeometry(left, top, 80, 28);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 } // namespace lessons

@@ -14,7 +14,4 @@ namespace lessons {
 std::array<platform::SpeedButton*, 10> makeDigitButtons(QWidget* parent, int topRow, int bottomRow,
                                                         const std::array<int, 5>& columns);
 
-// An 80 x 28 OK or Cancel button of the two windows; like the digits, it takes no focus.
-QPushButton* makeDialogButton(QWidget* parent, const QString& caption, int left, int top);
-
 } // namespace lessons

@@ -42,8 +42,8 @@ TForm7::TForm7() : Form(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::Wind
     SpeedButton8 = digits[7];
     SpeedButton9 = digits[8];
     SpeedButton10 = digits[9];
-    BitBtn1 = lessons::makeDialogButton(Panel1, QStringLiteral("确定"), 120, 150);
-    BitBtn2 = lessons::makeDialogButton(Panel1, QStringLiteral("取消"), 222, 150);
+    BitBtn1 = pushButton(Panel1, QStringLiteral("确定"), 120, 150, 80, 28);
+    BitBtn2 = pushButton(Panel1, QStringLiteral("取消"), 222, 150, 80, 28);
 
     onClick(BitBtn1, &TForm7::BitBtn1Click);
     onClick(BitBtn2, &TForm7::BitBtn2Click);

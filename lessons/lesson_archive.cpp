@@ -102,13 +102,13 @@ QString describeSection(const IniText& index, const QString& section) {
     return QStringLiteral("“%1”").arg(section);
 }
 
-QByteArray panelFile(int kind, int left, int top, int width, int height) {
+QByteArray panelFile(int kind, const QRect& panel) {
     IniText sec;
     sec.setValue(lessonkeys::Edit, lessonkeys::Kind, QString::number(kind));
-    sec.setValue(lessonkeys::Edit, lessonkeys::Left, QString::number(left));
-    sec.setValue(lessonkeys::Edit, lessonkeys::Top, QString::number(top));
-    sec.setValue(lessonkeys::Edit, lessonkeys::Width, QString::number(width));
-    sec.setValue(lessonkeys::Edit, lessonkeys::Height, QString::number(height));
+    sec.setValue(lessonkeys::Edit, lessonkeys::Left, QString::number(panel.x()));
+    sec.setValue(lessonkeys::Edit, lessonkeys::Top, QString::number(panel.y()));
+    sec.setValue(lessonkeys::Edit, lessonkeys::Width, QString::number(panel.width()));
+    sec.setValue(lessonkeys::Edit, lessonkeys::Height, QString::number(panel.height()));
     return sec.bytes();
 }
 
@@ -326,7 +326,7 @@ LessonPage readLessonPage(ArchiveFiles& files, const QString& folder, const QStr
             return strToIntDef(sec.value(lessonkeys::Edit, name).value_or(QString()), fallback);
         };
         const int kind = read(lessonkeys::Kind, 0);
-        result.panelKind = kind == 1 || kind == 2 ? kind : 0;
+        result.panelKind = kind == TextPanel || kind == DocumentPanel ? kind : NoPanel;
         const QRect panel(read(lessonkeys::Left, result.panel.left()),
                           read(lessonkeys::Top, result.panel.top()),
                           read(lessonkeys::Width, result.panel.width()),
@@ -447,7 +447,7 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
     const QString key = owner.key();
     if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
         return r;
-    const int count = std::clamp(board.PageCount, 1, MaxPages);
+    const int count = std::clamp(board.pageCount(), 1, MaxPages);
     const SaveCheck check = checkSave(folder, owner, count);
     if (check.verdict == SaveCheck::Refused ||
         (check.verdict == SaveCheck::AskToReplace && !replaceUnowned))
@@ -509,9 +509,7 @@ ArchiveResult LessonArchive::save(BoardModel& board, const QString& folder,
         const bool unchanged = known && known->path == picturePath &&
                                known->version == board.version(page) &&
                                files_.stamp(picturePath) == std::optional(known->stamp);
-        const QByteArray panel =
-            panelFile(board.panelKind(page), board.PanelLeft[page], board.PanelTop[page],
-                      board.PanelWidth[page], board.PanelHeight[page]);
+        const QByteArray panel = panelFile(board.panelKind(page), board.panelBounds(page));
         const QString stem = folder + pageFileName(key, page, {});
         temps << stem + PictureExtension + TempSuffix << stem + PanelExtension + TempSuffix
               << stem + TextExtension + TempSuffix;
@@ -657,6 +655,75 @@ ArchiveResult LessonArchive::renameTeacher(const QString& folder, const QString&
     return ArchiveResult::done();
 }
 
+ArchiveResult LessonArchive::copyLesson(ArchiveFiles& source, const QString& sourceFolder,
+                                        const QString& folder, const LessonOwner& owner,
+                                        const CopyStep& step) {
+    if (const auto problem = owner.problem())
+        return ArchiveResult::refused(*problem);
+    const QString key = owner.key();
+    const std::optional<int> count = lessonPageCount(source, sourceFolder, key);
+    if (!count)
+        return ArchiveResult::refused(LessonNotFound);
+    if (ArchiveResult r = finishInterruptedSave(folder, key); !r.ok())
+        return r;
+    QHash<QString, QString> sourceNames;
+    for (const QString& name : source.fileNames(sourceFolder)) {
+        if (lessonPageFile(key, name))
+            sourceNames.insert(name.toLower(), name);
+    }
+    QMultiHash<QString, QString> otherCase;
+    for (const QString& name : files_.fileNames(folder)) {
+        if (lessonPageFile(key, name))
+            otherCase.insert(name.toLower(), name);
+    }
+    Journal journal{key, *count, owner, {}, {}, {}};
+    QStringList temps;
+    const auto abandon = [&](const QString& text) {
+        for (const QString& temp : temps)
+            files_.remove(temp);
+        return text.isEmpty() ? ArchiveResult::refused(text)
+                              : ArchiveResult::failed(saveFailed(text));
+    };
+    for (int page = 1; page <= *count; ++page) {
+        for (const QString& extension : {PictureExtension, PanelExtension, TextExtension}) {
+            const QString name = pageFileName(key, page, extension);
+            const QString found = sourceNames.value(name.toLower());
+            const std::optional<QByteArray> bytes =
+                found.isEmpty() ? std::nullopt : source.read(sourceFolder + found);
+            if (!bytes && !found.isEmpty() && source.present(sourceFolder + found))
+                return abandon(QStringLiteral("无法读取文件 %1。").arg(sourceFolder + found));
+            if (!bytes) {
+                // What the source lacks, the copy lacks too: no file of an earlier lesson
+                // stays in its place.
+                journal.removals << name;
+                continue;
+            }
+            temps << folder + name + TempSuffix;
+            if (!files_.write(folder + name + TempSuffix, *bytes))
+                return abandon(cannotWrite(folder + name));
+            journal.renames.emplace_back(name + TempSuffix, name);
+        }
+        if (step && !step(page, *count))
+            return abandon(QString());
+    }
+    if (!files_.flush(folder))
+        return abandon(cannotWrite(folder));
+    // As at a save: where letter case counts, the lesson's files in other letters go.
+    const QString probe = pageFileName(key, 1, PanelExtension) + TempSuffix;
+    if (!otherCase.isEmpty() && !files_.present(folder + probe.toUpper())) {
+        for (const QString& lower : otherCase.uniqueKeys()) {
+            for (const QString& other : otherCase.values(lower)) {
+                const auto file = lessonPageFile(key, other);
+                if (file && file->first <= *count &&
+                    other != pageFileName(key, file->first, file->second.toLower()))
+                    journal.removals << other;
+            }
+        }
+    }
+    journal.removals.removeDuplicates();
+    return commit(folder, journal);
+}
+
 ArchiveResult LessonArchive::commit(const QString& folder, const Journal& journal) {
     const QString name = journalName(journal.section);
     const QString journalPath = folder + name;
@@ -754,7 +821,7 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
     }
 
     const QSize screen = board.pageSize();
-    const TColor background = board.BackgroundColour;
+    const TColor background = board.backgroundColour();
     // A page as the board takes it, and whether its picture was of another screen's size.
     struct OpenedPage {
         LessonPage lesson;
@@ -778,12 +845,9 @@ ArchiveResult LessonArchive::open(BoardModel& board, const QString& folder,
             loaded.picture = pageOverBackground(loaded.picture, screen, background);
         }
         board.writePage(page, loaded.picture);
-        board.PageState[page] = 2;
+        board.setPageState(page, PageWithContent);
         board.setPanelKind(page, loaded.panelKind);
-        board.PanelLeft[page] = loaded.panel.left();
-        board.PanelTop[page] = loaded.panel.top();
-        board.PanelWidth[page] = loaded.panel.width();
-        board.PanelHeight[page] = loaded.panel.height();
+        board.setPanelBounds(page, loaded.panel);
         // A page without a text of its own must not show the text the old page left.
         const QString textPath = board.pageTextFile(page);
         if (loaded.text)

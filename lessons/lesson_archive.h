@@ -103,6 +103,17 @@ public:
     // or the page files of a lesson already there.
     ArchiveResult renameTeacher(const QString& folder, const QString& from, const QString& to);
 
+    // Copies the owner's lesson from a lesson folder of other files (the school's share, this
+    // machine's disk) into `folder` as a save stores it: each file beside its target, then the
+    // journal, the renames and the index, last. The source's files are found without regard
+    // to letter case. `step` is told of each page copied and answers false to stop: a copy
+    // stopped before its journal leaves `folder` as it was. Whether the copy may replace what
+    // `folder` holds is checkSave's to say first.
+    using CopyStep = std::function<bool(int page, int pages)>;
+    ArchiveResult copyLesson(ArchiveFiles& source, const QString& sourceFolder,
+                             const QString& folder, const LessonOwner& owner,
+                             const CopyStep& step = {});
+
     // Pages kept on disk at the same time while a save or an open is under way.
     static constexpr int PagesInFlight = 3;
 

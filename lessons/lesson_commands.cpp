@@ -82,6 +82,10 @@ void TForm6::SpeedButton1Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner || links_.Lessons == nullptr)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        openFromShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (!folder) {
         inform(LessonNotFound);
@@ -129,6 +133,10 @@ void TForm6::SpeedButton2Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner || links_.Lessons == nullptr)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        saveToShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(true);
     if (!folder) {
         inform(QStringLiteral("课程没有保存：找不到所选的存储盘。"));
@@ -137,7 +145,7 @@ void TForm6::SpeedButton2Click() {
     LessonFolder = *folder;
     BoardModel& board = links_.Lessons->model();
     carryFormerLessons(*folder, *owner);
-    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.PageCount);
+    const LessonArchive::SaveCheck check = archive_->checkSave(*folder, *owner, board.pageCount());
     if (check.verdict == LessonArchive::SaveCheck::Refused) {
         inform(check.message);
         return;
@@ -168,7 +176,7 @@ void TForm6::SpeedButton2Click() {
     }
     links_.Lessons->allPagesSaved();
     endModal();
-    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.PageCount));
+    inform(QStringLiteral("%1已保存（%2页）。").arg(owner->describe()).arg(board.pageCount()));
 }
 
 // Export: the chosen lesson as one PDF, a page per page with its text panel as shown.
@@ -176,6 +184,10 @@ void TForm6::Button10Click() {
     const std::optional<LessonOwner> owner = chosenLesson();
     if (!owner)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        exportFromShare(*share, *owner);
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (folder)
         carryFormerLessons(*folder, *owner);

@@ -31,6 +31,10 @@ void TForm6::showSavedLessons() {
     const int index = ListBox1->ItemIndex();
     if (TeacherSelected != 1 || index <= 0)
         return;
+    if (const std::optional<SchoolShare> share = chosenShare()) {
+        showSavedOnShare(*share, ListBox1->Item(index));
+        return;
+    }
     const std::optional<QString> folder = lessonFolderOnDrive(false);
     if (!folder)
         return;

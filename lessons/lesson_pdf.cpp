@@ -1,6 +1,7 @@
 #include "lessons/lesson_pdf.h"
 
 #include "board/model/drawing_state.h"
+#include "board/model/page_states.h"
 #include "board/model/pen_rules.h"
 #include "platform/raster/rich_text.h"
 #include "platform/raster/tcolor.h"
@@ -76,7 +77,7 @@ ArchiveResult writeLessonPdf(ArchiveFiles& files, const QString& lessonFolder, c
             if (lesson.picture.valid(sample))
                 editor = editorColourFor(platform::fromRgb(lesson.picture.pixel(sample)));
         }
-        if (lesson.panelKind == 1 && lesson.text)
+        if (lesson.panelKind == TextPanel && lesson.text)
             drawPanel(painter, folder + pageFileName(key, page, TextExtension), lesson.panel,
                       editor);
     }

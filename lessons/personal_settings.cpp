@@ -1,11 +1,13 @@
 // The personal group: stroke colour, background colour and stroke width, and how they are
 // handed to the whiteboard at the program's start and at OK.
+#include "board/model/page_states.h"
 #include "board/model/pen_rules.h"
 #include "lessons/board_link.h"
 #include "lessons/settings_at_start.h"
 #include "lessons/settings_window.h"
 #include "platform/os/services.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 using namespace lessons;
@@ -53,6 +55,7 @@ void TForm6::handOverAtOk() {
     b.setPaintMode(1);
     b.setPenColour(LCP->Color());
     b.setPenWidth(widthOf(Edit4), false);
+    b.setSmoothInk(SmoothInkBox->isChecked());
 }
 
 // At OK, after the window has closed: a new background repaints a blank current page; a page
@@ -63,7 +66,7 @@ void TForm6::applyBackgroundAtOk() {
     if (background == b.backgroundColour())
         return;
     b.setBackgroundSwatch(background);
-    if (b.currentPageState() >= 2)
+    if (b.currentPageState() >= PageWithContent)
         return;
     b.setPaintMode(0);
     b.setWindowColour(background);

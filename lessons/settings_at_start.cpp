@@ -13,7 +13,7 @@ namespace lessons {
 
 std::optional<QString> lessonFolderOn(QChar drive, bool create, ArchiveFiles& files) {
     const std::optional<QString> folder = localPath(platform::drives(), lessonFolderName(drive));
-    if (!folder)
+    if (!folder || driveType(platform::drives(), drive) == platform::DriveType::Remote)
         return std::nullopt;
     // One level at a time; a level that is there already refuses, which is no fault. A level
     // that is a link could lead the lessons anywhere (a stick can carry one): no lesson
@@ -34,6 +34,7 @@ void handOverAtStart(BoardLink& board, const PersonalSettings& settings) {
     board.setPenWidth(clampPenWidth(settings.Width.toInt()), true);
     board.setWindowColour(settings.Background);
     board.setEditorColour(editorColourFor(settings.Background));
+    board.setSmoothInk(settings.SmoothInk);
     board.invalidate();
 }
 

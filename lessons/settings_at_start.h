@@ -14,7 +14,7 @@ class ArchiveFiles;
 class BoardLink;
 
 // The lesson folder on a drive, made level by level when `create`; none when the drive is not
-// there or a level is a link.
+// there, is a network drive or a level is a link.
 std::optional<QString> lessonFolderOn(QChar drive, bool create, ArchiveFiles& files);
 
 // The board takes a teacher's pen and background as the program starts with them.

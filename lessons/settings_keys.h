@@ -31,6 +31,8 @@ inline const QString PictureFolder = QStringLiteral("dcu"); // text, default emp
 // Ours alone: the names the teacher had before, newest first, joined by "|" (which no teacher
 // name holds), so that lessons on a drive that was not there at a rename are still found.
 inline const QString FormerNames = QStringLiteral("former");
+// Ours alone: smooth ink, 0 off; on where the section does not say (the key is then left out).
+inline const QString SmoothInk = QStringLiteral("smooth");
 
 constexpr int DefaultCount = 1;
 constexpr int DefaultVolumes = 1;

@@ -10,6 +10,7 @@
 #include "platform/os/services.h"
 #include "platform/widgets/list_box.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QLabel>
@@ -91,20 +92,6 @@ QIcon drawPicture(Picture picture, QSize size) {
     return QIcon(pixmap);
 }
 
-QLabel* label(QWidget* parent, const QString& text, int left, int top, int width = 40) {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(left, top, width, 18);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const QString& text, int left, int top, int width,
-                    int height = 24) {
-    auto* b = new QPushButton(text, parent);
-    b->setGeometry(left, top, width, height);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 QLineEdit* numberBox(QWidget* parent, int left, int top) {
     auto* box = new QLineEdit(QStringLiteral("1"), parent);
     box->setGeometry(left, top, 36, 22);
@@ -136,29 +123,29 @@ TForm6::TForm6(SettingsLinks links)
     GroupBox1->setGeometry(8, 6, 200, 318);
     Edit1 = new QLineEdit(GroupBox1);
     Edit1->setGeometry(10, 22, 180, 22);
-    Button1 = button(GroupBox1, QStringLiteral("添加"), 10, 50, 56);
-    Button2 = button(GroupBox1, QStringLiteral("修改"), 72, 50, 56);
-    Button5 = button(GroupBox1, QStringLiteral("删除"), 134, 50, 56);
+    Button1 = pushButton(GroupBox1, QStringLiteral("添加"), 10, 50, 56, 24);
+    Button2 = pushButton(GroupBox1, QStringLiteral("修改"), 72, 50, 56, 24);
+    Button5 = pushButton(GroupBox1, QStringLiteral("删除"), 134, 50, 56, 24);
     ListBox1 = new ListBox(GroupBox1, 10, 80, 180, 166);
-    Button8 = button(GroupBox1, QStringLiteral("设置个人密码"), 10, 254, 180, 26);
-    Button9 = button(GroupBox1, QStringLiteral("设置管理密码"), 10, 284, 180, 26);
+    Button8 = pushButton(GroupBox1, QStringLiteral("设置个人密码"), 10, 254, 180, 26);
+    Button9 = pushButton(GroupBox1, QStringLiteral("设置管理密码"), 10, 284, 180, 26);
 
     GroupBox2 = new QGroupBox(QStringLiteral("课程选择"), this);
     GroupBox2->setGeometry(216, 6, 336, 212);
-    Label1 = label(GroupBox2, QStringLiteral("第"), 10, 24, 14);
+    Label1 = formLabel(GroupBox2, QStringLiteral("第"), 10, 24, 14);
     Edit2 = numberBox(GroupBox2, 26, 22);
-    Label2 = label(GroupBox2, QStringLiteral("册"), 66, 24, 14);
+    Label2 = formLabel(GroupBox2, QStringLiteral("册"), 66, 24, 14);
     ListBox2 = new ListBox(GroupBox2, 10, 50, 76, 122);
-    Button3 = button(GroupBox2, QStringLiteral("添加"), 10, 178, 37);
-    Button6 = button(GroupBox2, QStringLiteral("减少"), 49, 178, 37);
-    Label3 = label(GroupBox2, QStringLiteral("第"), 100, 24, 14);
+    Button3 = pushButton(GroupBox2, QStringLiteral("添加"), 10, 178, 37, 24);
+    Button6 = pushButton(GroupBox2, QStringLiteral("减少"), 49, 178, 37, 24);
+    Label3 = formLabel(GroupBox2, QStringLiteral("第"), 100, 24, 14);
     Edit3 = numberBox(GroupBox2, 116, 22);
-    Label4 = label(GroupBox2, QStringLiteral("课"), 156, 24, 14);
+    Label4 = formLabel(GroupBox2, QStringLiteral("课"), 156, 24, 14);
     ListBox3 = new ListBox(GroupBox2, 100, 50, 76, 122);
-    Button4 = button(GroupBox2, QStringLiteral("添加"), 100, 178, 37);
-    Button7 = button(GroupBox2, QStringLiteral("减少"), 139, 178, 37);
-    Label11 = label(GroupBox2, QStringLiteral("存储或"), 194, 24, 120);
-    Label10 = label(GroupBox2, QStringLiteral("打开盘区："), 194, 44, 120);
+    Button4 = pushButton(GroupBox2, QStringLiteral("添加"), 100, 178, 37, 24);
+    Button7 = pushButton(GroupBox2, QStringLiteral("减少"), 139, 178, 37, 24);
+    Label11 = formLabel(GroupBox2, QStringLiteral("存储或"), 194, 24, 120);
+    Label10 = formLabel(GroupBox2, QStringLiteral("打开盘区："), 194, 44, 120);
     DriveComboBox1 = new DriveComboBox(GroupBox2, 194, 66, 130, 24);
     DriveComboBox1->setFocusPolicy(Qt::NoFocus);
     DriveComboBox1->followTable(2000);
@@ -173,18 +160,18 @@ TForm6::TForm6(SettingsLinks links)
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     }
     // Below the open and save buttons, where the group had room.
-    Button10 = button(GroupBox2, QStringLiteral("导出为PDF"), 194, 178, 130);
+    Button10 = pushButton(GroupBox2, QStringLiteral("导出为PDF"), 194, 178, 130, 24);
 
     GroupBox3 = new QGroupBox(QStringLiteral("个性设置"), this);
     GroupBox3->setGeometry(216, 222, 336, 102);
     SpeedButton9 = new SpeedButton(GroupBox3, 14, 28, 38, 38, QStringLiteral("笔画颜色"));
     LCP = new Swatch(GroupBox3, 15, 43, 36, 9, keys::DefaultStroke, QStringLiteral("笔画颜色"));
-    Label5 = label(GroupBox3, QStringLiteral("笔画"), 58, 30);
-    Label6 = label(GroupBox3, QStringLiteral("颜色"), 58, 48);
+    Label5 = formLabel(GroupBox3, QStringLiteral("笔画"), 58, 30, 40);
+    Label6 = formLabel(GroupBox3, QStringLiteral("颜色"), 58, 48, 40);
     RCP =
         new Swatch(GroupBox3, 112, 28, 38, 38, keys::DefaultBackground, QStringLiteral("背景颜色"));
-    Label7 = label(GroupBox3, QStringLiteral("背景"), 156, 30);
-    Label8 = label(GroupBox3, QStringLiteral("颜色"), 156, 48);
+    Label7 = formLabel(GroupBox3, QStringLiteral("背景"), 156, 30, 40);
+    Label8 = formLabel(GroupBox3, QStringLiteral("颜色"), 156, 48, 40);
     Edit4 = new QLineEdit(keys::DefaultWidth, GroupBox3);
     Edit4->setGeometry(212, 28, 26, 38);
     Edit4->setReadOnly(true);
@@ -203,9 +190,12 @@ TForm6::TForm6(SettingsLinks links)
     SpeedButton8 = new SpeedButton(GroupBox3, 242, 47, 38, 19, QStringLiteral("笔画变细"));
     SpeedButton8->setIcon(drawPicture(Picture::Down, QSize(32, 13)));
     SpeedButton8->setIconSize(QSize(32, 13));
-    Label9 = label(GroupBox3, QStringLiteral("笔画粗细调整"), 212, 72, 110);
+    Label9 = formLabel(GroupBox3, QStringLiteral("笔画粗细调整"), 212, 72, 110);
+    SmoothInkBox = new QCheckBox(QStringLiteral("平滑笔迹"), GroupBox3);
+    SmoothInkBox->setGeometry(14, 72, 150, 22);
+    SmoothInkBox->setChecked(true);
 
-    BitBtn1 = button(this, QStringLiteral("确定"), 464, 330, 88, 28);
+    BitBtn1 = pushButton(this, QStringLiteral("确定"), 464, 330, 88, 28);
 
     connect(ListBox1, &ListBox::clicked, this, [this](int index) {
         if (index >= 0)
@@ -344,6 +334,7 @@ void TForm6::showSettings(const PersonalSettings& settings) {
     LCP->setColor(settings.Stroke);
     RCP->setColor(settings.Background);
     Edit4->setText(settings.Width);
+    SmoothInkBox->setChecked(settings.SmoothInk);
     showSavedLessons();
 }
 
@@ -355,6 +346,7 @@ PersonalSettings TForm6::shownSettings() const {
     s.Background = RCP->Color();
     s.Width = Edit4->text();
     s.PasswordCode = TeacherPasswordCode;
+    s.SmoothInk = SmoothInkBox->isChecked();
     return s;
 }
 

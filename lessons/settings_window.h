@@ -3,6 +3,7 @@
 #pragma once
 
 #include "lessons/configuration.h"
+#include "platform/os/school_share.h"
 #include "platform/widgets/form.h"
 #include "platform/widgets/single_window.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QGroupBox;
 class QImage;
 class QLabel;
@@ -28,6 +30,7 @@ class BoardLink;
 class LessonArchive;
 class LessonBoard;
 struct LessonOwner;
+struct ArchiveResult;
 
 // What the program gives the settings window when it creates it.
 struct SettingsLinks {
@@ -98,6 +101,7 @@ public:
     QLabel* Label7;
     QLabel* Label8;
     QLineEdit* Edit4;                    // width readout
+    QCheckBox* SmoothInkBox;             // smooth ink
     platform::SpeedButton* SpeedButton7; // wider
     platform::SpeedButton* SpeedButton8; // narrower
     QLabel* Label9;
@@ -189,7 +193,7 @@ private:
     // teacher asked to choose, when no teacher is chosen.
     std::optional<lessons::LessonOwner> chosenLesson();
     // LessonFolder on this machine for the chosen drive, its levels created when `create`;
-    // nothing when the drive is not there.
+    // nothing when the drive is not there or is the school's share.
     std::optional<QString> lessonFolderOnDrive(bool create);
     // The volume and lesson lists reach every lesson the chosen teacher has saved on the
     // chosen drive (lesson_lists.cpp).
@@ -206,9 +210,29 @@ private:
     void showLessonProgress(int page, const QImage& picture);
     lessons::ArchiveFiles& lessonFiles();
 
+    // The lesson commands on the school's share (share_commands.cpp). The share when it is the
+    // chosen drive.
+    std::optional<platform::SchoolShare> chosenShare();
+    std::optional<QString> shareLessonFolder(const platform::SchoolShare& share);
+    // The lesson folder of this machine that the owner's lesson passes through to the share
+    // or, `opening`, from it; empty when it cannot be made.
+    QString shareStaging(const lessons::LessonOwner& owner, bool opening);
+    // Where the lessons kept on drive C for the share are listed.
+    static QString keptOnCList();
+    lessons::LessonArchive& stagingArchive();
+    void openFromShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);
+    void saveToShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);
+    void exportFromShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);
+    void showSavedOnShare(const platform::SchoolShare& share, const QString& teacher);
+    // The lesson passing through to the share kept on drive C instead, and remembered, so
+    // that the teacher is offered to copy it to the share later.
+    lessons::ArchiveResult keepOnDriveC(const lessons::LessonOwner& owner, const QString& staging);
+    void offerCopiesToShare(const platform::SchoolShare& share);
+
     lessons::SettingsLinks links_;
     bool teachersRead_ = false;
     std::unique_ptr<lessons::LessonArchive> archive_;
+    std::unique_ptr<lessons::LessonArchive> stagingArchive_;
 };
 
 extern platform::SingleWindow<TForm6> Form6;

@@ -14,6 +14,7 @@ packages=(
     qt6-svg-dev
     libpng-dev zlib1g-dev libdeflate-dev
     locales
+    libsmbclient-dev libsmbclient samba
 )
 
 # The locales the unit tests are run under once more: a decimal comma, and a system encoding

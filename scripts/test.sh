@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the format of the changed files, builds K_Vorne with its
-# tests and runs them all: the unit tests, once more under a German and a Chinese locale,
+# tests and runs them all: the unit tests, the tests against a Samba server, once more under a German and a Chinese locale,
 # the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, those of the parts
 # that run threads under ThreadSanitizer, a short run of
 # each fuzz target (the profile reader, the RTF reader), the tests that need an X server under
@@ -22,6 +22,11 @@ phase "the build"
 build_program "$top/build" -DKV_BUILD_TESTS=ON -DKV_BUILD_BENCH=ON -DKV_SANITIZE=OFF
 phase "unit tests"
 ctest --test-dir "$top/build" -L unit --output-on-failure --no-tests=error
+
+phase "tests with a Samba server"
+# The lessons on a school's share, against a real smbd that the tests start on the loopback;
+# smbd runs as root only, so elsewhere they are skipped.
+ctest --test-dir "$top/build" -L samba --output-on-failure --no-tests=error
 
 phase "unit tests under other locales"
 # Once more as a machine set to each locale runs them: LANG alone, nothing in LC_* over it, so

@@ -1,16 +1,41 @@
 #include "board/model/board_model.h"
 
 #include "platform/raster/canvas.h"
+#include "platform/raster/rich_text.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 using namespace platform;
+
+BoardModel::BoardModel() {
+    connect(&PanelText, &QTextDocument::contentsChanged, this, [this] {
+        ++PanelTextRevision;
+        emit panelTextChanged();
+    });
+}
+
+void BoardModel::setPanelShown(bool shown) {
+    if (PanelShown == shown)
+        return;
+    PanelShown = shown;
+    emit panelChanged(currentPage());
+}
+
+void BoardModel::storePanelText() {
+    saveRichText(PanelText, pageTextFile(currentPage()));
+}
+
+bool BoardModel::loadPanelText(int page) {
+    return loadRichText(PanelText, pageTextFile(page));
+}
 
 void BoardModel::create(QSize screen, const QString& programFolder) {
     reset(screen);
     ProgramFolder = programFolder;
     ToolMode = PenTool;
-    ZoomImageHeld = 0;
+    Zoom.releaseSource();
     BackdropActive = 0;
     FloatBitmap = QImage();
     BackdropBitmap = QImage();
@@ -20,6 +45,7 @@ void BoardModel::create(QSize screen, const QString& programFolder) {
     makePage(1);
     ScratchBitmap = makeUnfilledBitmap(screen.width(), screen.height());
     underlays_ = {};
+    history_.clear();
     forgetUndo();
 }
 
@@ -27,27 +53,34 @@ QString BoardModel::pageTextFile(int page) const {
     return ProgramFolder + QString::number(page);
 }
 
-void BoardModel::setPageCount(int count) {
-    PageCount = count;
-    emit pageCountChanged(count);
-}
-
 void BoardModel::forgetPagePanels(int count) {
     for (int page = 1; page <= count; ++page) {
-        PanelBaked[page] = 0;
-        PanelDocument[page].clear();
+        setPanelBaked(page, 0);
+        setPanelDocument(page, {});
         underlays_[page] = {};
     }
 }
 
+void BoardModel::restorePageAttributes(int page, int state, int kind, const QRect& panel,
+                                       int baked) {
+    setPageState(page, state);
+    setPanelKind(page, kind);
+    if (!panel.isNull())
+        setPanelBounds(page, panel);
+    setPanelBaked(page, baked);
+}
+
 void BoardModel::pagesReplaced(int count) {
     forgetUndo();
+    history_.clear();
+    emit historyChanged();
     BackdropActive = 0;
     forgetPagePanels(count);
+    instruments_.closeAll();
     setPageCount(count);
-    if (CurrentPage > count)
+    if (currentPage() > count)
         setCurrentPage(1);
-    emit pageEntered(CurrentPage, false);
+    emit pageEntered(currentPage(), false);
     emit turnEnded();
 }
 
@@ -64,6 +97,13 @@ void BoardModel::setPenWidth(int width) {
     emit penChanged();
 }
 
+void BoardModel::setSmoothInk(bool on) {
+    if (on == smoothInk_)
+        return;
+    smoothInk_ = on;
+    emit penChanged();
+}
+
 void BoardModel::setBackgroundColour(TColor colour) {
     BackgroundColour = colour;
     emit backgroundChanged();
@@ -73,15 +113,38 @@ TColor BoardModel::pageBackground(int page) {
     return pagePixel(page, backgroundSamplePoint(screenWidth())).value_or(clBlack);
 }
 
+void BoardModel::recordChange(const TRect& area) {
+    pinUndone_ = false;
+    history_.record(currentPage(), current(), area, pageState(currentPage()));
+    emit historyChanged();
+}
+
 void BoardModel::fill(int page, TColor colour) {
+    // A page cleared or with content is filled as a step; a page filled for the first time
+    // has nothing to go back to.
+    if (page == currentPage() && exists(page) && pageState(page) >= PageCleared)
+        recordChange({0, 0, screenWidth(), screenHeight()});
+    fillUnrecorded(page, colour);
+}
+
+void BoardModel::fillUnrecorded(int page, TColor colour) {
     fillPage(page, colour);
     underlays_[page] = {};
     emit pageChanged(page, {});
 }
 
+void BoardModel::clearCurrentPage() {
+    // The step keeps the page's state from before the clear.
+    if (exists(currentPage()) && pageState(currentPage()) >= PageCleared)
+        recordChange({0, 0, screenWidth(), screenHeight()});
+    setPageState(currentPage(), PageCleared);
+    BackdropActive = 0;
+    fillUnrecorded(currentPage(), BackgroundColour);
+}
+
 void BoardModel::prepareCurrentPage() {
-    if (PageState[CurrentPage] < 1)
-        fill(CurrentPage, BackgroundColour);
+    if (pageState(currentPage()) < PageCleared)
+        fillUnrecorded(currentPage(), BackgroundColour);
     else
         BoardPaintMode = 1;
 }
@@ -91,12 +154,7 @@ TRect BoardModel::strokeRegion() const {
         return {};
     // The box's right and bottom are pointer positions, so the region reaches the margin past
     // them as far as before the left and top: a click keeps a square of 2 x margin + 1.
-    const int m = StrokeMarginOfBox;
-    return {StrokeLeft - m, StrokeTop - m, StrokeRight + m + 1, StrokeBottom + m + 1};
-}
-
-TRect BoardModel::strokeBox() const {
-    return {StrokeLeft, StrokeTop, StrokeRight, StrokeBottom};
+    return Stroke.region(StrokeMarginOfBox);
 }
 
 std::vector<TRect> BoardModel::strokeParts(const TRect& area) const {
@@ -118,51 +176,126 @@ void BoardModel::keepStrokeOff(const TRect& covered) {
 }
 
 void BoardModel::forgetUndo() {
-    StrokeLeft = 10;
-    StrokeTop = 10;
-    StrokeRight = -10;
-    StrokeBottom = -10;
+    Stroke.box = {10, 10, -10, -10};
     StrokeMarginOfBox = StrokeMargin;
     strokeKeptOff_ = {};
     undoForgotten_ = true;
+    strokeHeld_ = false;
 }
 
 void BoardModel::beginStroke(int x, int y, int margin) {
     AnchorX = x;
     AnchorY = y;
-    StrokeLeft = StrokeRight = x;
-    StrokeTop = StrokeBottom = y;
+    Stroke.begin({x, y});
     StrokeMarginOfBox = margin;
     strokeKeptOff_ = {};
     undoForgotten_ = false;
+    strokeHeld_ = true;
 }
 
+void BoardModel::eraseStrokeBox(TColor background) {
+    const TRect box = strokeBox();
+    Canvas page(editCurrent());
+    for (const TRect& part : strokeParts(box)) {
+        if (BackdropActive == 1)
+            page.copyRect(BackdropBitmap, part);
+        else
+            page.fillRect(part, background);
+    }
+    emit pageChanged(currentPage(), box);
+}
+
+void BoardModel::setAnchor(int x, int y) {
+    AnchorX = x;
+    AnchorY = y;
+}
+
+void BoardModel::beginPanelDrag(int x, int y, QSize panel) {
+    setAnchor(x, y);
+    PanelDragWidth = panel.width();
+    PanelDragHeight = panel.height();
+}
+
+namespace {
+
+// Whether two pictures of 32-bit pixels differ in a rectangle; pictures of another kind are
+// taken to differ.
+bool differ(const QImage& a, const QImage& b, const TRect& rect) {
+    if (a.depth() != 32 || b.depth() != 32)
+        return true;
+    const TRect r =
+        rect.intersected({0, 0, std::min(a.width(), b.width()), std::min(a.height(), b.height())});
+    const std::size_t offset = static_cast<std::size_t>(std::max(0, r.left)) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(std::max(0, r.width())) * 4;
+    for (int y = r.top; y < r.bottom; ++y) {
+        if (std::memcmp(a.constScanLine(y) + offset, b.constScanLine(y) + offset, bytes) != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void BoardModel::commitStroke(const QImage& surface) {
+    strokeHeld_ = false;
     const std::vector<TRect> parts = strokeParts(strokeRegion());
     if (parts.empty())
         return;
-    // Only the region undo can restore is kept; the snapshot stays screen-sized because the
-    // annotation overlay uses the same picture whole.
+    // A release that changes nothing (a click, a press on a floating picture) is no step.
     const QImage& page = current();
-    if (ScratchBitmap.size() != page.size())
-        ScratchBitmap = makeBitmap(page.width(), page.height());
-    Canvas scratch(ScratchBitmap);
-    for (const TRect& part : parts)
-        scratch.copyRect(page, part);
+    if (std::none_of(parts.begin(), parts.end(),
+                     [&](const TRect& part) { return differ(surface, page, part); }))
+        return;
+    // The whole region is one step: what the release changes besides (an area erased, a
+    // selection cut) lies inside it.
+    recordChange(strokeRegion());
     Canvas into(editCurrent());
     for (const TRect& part : parts)
         into.copyRect(surface, part);
 }
 
 void BoardModel::undo() {
-    hideFloatingPicture();
-    const std::vector<TRect> parts = strokeParts(strokeRegion());
-    if (parts.empty())
+    // The held stroke's surface was drawn over the page as it is: changed under it, the
+    // release would put the old pixels back with the stroke.
+    if (strokeHeld_)
         return;
-    Canvas page(editCurrent());
-    for (const TRect& part : parts)
-        page.copyRect(ScratchBitmap, part);
-    emit pageChanged(CurrentPage, strokeRegion());
+    // A picture placed and still floating is not in the page yet: taking it away is the step.
+    const bool placedFloating = Floating.shown && FloatPlaced == 1;
+    hideFloatingPicture();
+    if (placedFloating) {
+        FloatPlaced = 0;
+        releaseZoomSource();
+        return;
+    }
+    if (!canUndo())
+        return;
+    int state = pageState(currentPage());
+    const std::optional<TRect> area = history_.undo(currentPage(), editCurrent(), state);
+    setPageState(currentPage(), state);
+    // A pin taken back is no pin: erasing would bring back the picture undo took away.
+    if (BackdropActive == 1 && history_.lastStep(currentPage()) < pinStep_) {
+        BackdropActive = 0;
+        pinUndone_ = true;
+    }
+    emit pageChanged(currentPage(), area.value_or(TRect{}));
+    emit historyChanged();
+}
+
+void BoardModel::redo() {
+    if (strokeHeld_)
+        return;
+    hideFloatingPicture();
+    if (!canRedo())
+        return;
+    int state = pageState(currentPage());
+    const std::optional<TRect> area = history_.redo(currentPage(), editCurrent(), state);
+    setPageState(currentPage(), state);
+    if (pinUndone_ && history_.lastStep(currentPage()) == pinStep_) {
+        BackdropActive = 1;
+        pinUndone_ = false;
+    }
+    emit pageChanged(currentPage(), area.value_or(TRect{}));
+    emit historyChanged();
 }
 
 void BoardModel::armTool(int mode) {
@@ -196,17 +329,17 @@ void BoardModel::hideFloatingPicture() {
 }
 
 void BoardModel::releaseZoomSource() {
-    ZoomSource.reset();
-    ZoomImageHeld = 0;
+    Zoom.releaseSource();
 }
 
 // The part `from` of the floating picture goes to `to` in the current page. A picture placed
 // on the page is content of the page from then on.
 void BoardModel::commitFloating(const TRect& from, QPoint to) {
+    recordChange({to.x(), to.y(), to.x() + from.width(), to.y() + from.height()});
     Canvas(editCurrent()).copyRect(Floating.picture, from, to);
     if (FloatPlaced == 1)
-        PageState[CurrentPage] = 2;
-    emit pageChanged(CurrentPage, TRect::fromQRect(Floating.bounds));
+        setPageState(currentPage(), PageWithContent);
+    emit pageChanged(currentPage(), TRect::fromQRect(Floating.bounds));
 }
 
 void BoardModel::copyFloatingPictureIntoPage() {
@@ -237,7 +370,7 @@ void BoardModel::commitFloatingPictureOnPress() {
         commitFloating({0, 0, w, h}, r.topLeft());
     } else {
         // A selection's outermost pixels are its dotted frame; below 1 the frame is 2 wide.
-        const int a = ZoomFactor >= 1.0f ? 1 : 2;
+        const int a = Zoom.factor() >= 1.0f ? 1 : 2;
         commitFloating({a, a, w - 2, h - 2}, QPoint(r.left() + a, r.top() + a));
     }
     FloatPlaced = 0;
@@ -251,8 +384,9 @@ bool BoardModel::deleteFloatingSelection() {
         return false;
     const QRect r = Floating.bounds;
     Canvas(Floating.picture).fillRect({0, 0, r.width(), r.height()}, BackgroundColour);
+    recordChange(TRect::fromQRect(r));
     Canvas(editCurrent()).fillRect(TRect::fromQRect(r), BackgroundColour);
-    emit pageChanged(CurrentPage, TRect::fromQRect(r));
+    emit pageChanged(currentPage(), TRect::fromQRect(r));
     FloatPlaced = 0;
     SelectionRight = AnchorX;
     hideFloatingPicture();
@@ -261,8 +395,7 @@ bool BoardModel::deleteFloatingSelection() {
 }
 
 void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor background) {
-    releaseZoomSource();
-    ZoomFactor = 1.0f;
+    Zoom.restart();
     SelectionRight = x;
     SelectionBottom = y;
     const int w = std::max(0, x - AnchorX);
@@ -274,7 +407,7 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
     if (BackdropActive == 1) {
         for (const TRect& part : strokeParts(strokeBox()))
             page.copyRect(BackdropBitmap, part);
-        emit pageChanged(CurrentPage, strokeBox());
+        emit pageChanged(currentPage(), strokeBox());
     } else {
         page.fillRect({AnchorX, AnchorY, AnchorX + w, AnchorY + h}, background);
     }
@@ -286,14 +419,24 @@ void BoardModel::cutSelection(const QImage& surface, int x, int y, TColor backgr
 // at the top left below the title bar.
 void BoardModel::placePendingPicture() {
     QPoint at(AnchorX, AnchorY);
-    if (PendingPlacement == 1) {
+    if (PendingPlacement == StampPending) {
         FloatBitmap = StampImage;
         BoardPaintMode = 1;
-    } else if (PendingPlacement == 3) {
+    } else if (PendingPlacement == PictureBelowTitlePending) {
         at = QPoint(0, 35);
     }
-    PendingPlacement = 0;
+    PendingPlacement = NothingPending;
     placeFloatingPicture(FloatBitmap, at);
+}
+
+void BoardModel::armPicture(int placement, const QImage& picture) {
+    (placement == StampPending ? StampImage : FloatBitmap) = picture;
+    PendingPlacement = placement;
+}
+
+void BoardModel::cancelPendingPlacement() {
+    PendingPlacement = NothingPending;
+    FloatBitmap = QImage();
 }
 
 void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
@@ -304,9 +447,8 @@ void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
     // (which waits in FloatBitmap) is given up to the picture placed now rather than placed
     // as this one at the next release.
     ContinuationPage = 0;
-    PendingPlacement = 0;
-    releaseZoomSource();
-    ZoomFactor = 1.0f;
+    PendingPlacement = NothingPending;
+    Zoom.restart();
     FloatBitmap = picture;
     FloatPlaced = 1;
     showFloatingPicture(FloatBitmap, topLeft);
@@ -315,23 +457,18 @@ void BoardModel::placeFloatingPicture(const QImage& picture, QPoint topLeft) {
 void BoardModel::zoomStep(bool enlarge) {
     if (!Floating.shown)
         return;
-    if (!ZoomSource) {
-        ZoomSource = CapturedPicture::fromBitmap(Floating.picture);
-        if (!ZoomSource)
-            return; // an empty picture has nothing to scale
-        ZoomImageHeld = 1;
-    }
-    const float factor = enlarge ? zoomedIn(ZoomFactor) : zoomedOut(ZoomFactor);
     const FloatingKind kind = FloatPlaced == 1 ? FloatingKind::Placed : FloatingKind::Selection;
-    const std::optional<QImage> result = ConvertPicture(
-        *ZoomSource, boardZoomRequest(ZoomSource->size(), factor, kind, ProgramFolder));
+    const ZoomDirection direction = enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce;
+    std::optional<QImage> result =
+        Zoom.step(Floating.picture, direction, [&](QSize source, float factor) {
+            return boardZoomRequest(source, factor, kind, ProgramFolder);
+        });
     if (!result)
-        return; // too large or too small to make: the picture stays as it is
-    ZoomFactor = factor;
-    QImage picture = *result;
-    const QPoint at = keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(),
-                                   enlarge ? ZoomDirection::Enlarge : ZoomDirection::Reduce);
-    const bool framed = ZoomFactor >= 1.0f && kind == FloatingKind::Selection;
+        return; // nothing to scale, or too large or too small to make: the picture stays
+    QImage& picture = *result;
+    const QPoint at =
+        keptOnScreen(Floating.bounds.topLeft(), picture.size(), pageSize(), direction);
+    const bool framed = Zoom.factor() >= 1.0f && kind == FloatingKind::Selection;
     if (framed) {
         Canvas frame(picture);
         frame.pen = Pen{1, PenColour, PenStyle::Dot};
@@ -345,28 +482,27 @@ void BoardModel::zoomStep(bool enlarge) {
 void BoardModel::adoptSelection(const QImage& picture, const QRect& bounds) {
     armTool(RangeSelection);
     FloatBitmap = picture.copy();
-    ZoomFactor = 1.0f;
+    Zoom.restart();
     Floating = {FloatBitmap, bounds, true};
     emit floatingChanged();
 }
 
 bool BoardModel::canTurnRight() const {
-    return CurrentPage < MaxPages && (PageState[CurrentPage] == 2 || CurrentPage < PageCount);
+    const int page = currentPage();
+    return page < MaxPages && (pageState(page) == PageWithContent || page < pageCount());
 }
 
 void BoardModel::enter(int page) {
     forgetUndo();
-    emit pageLeaving(CurrentPage);
-    const bool made = page > PageCount;
+    pinUndone_ = false;
+    emit pageLeaving(currentPage());
+    const bool made = page > pageCount();
     setCurrentPage(page);
+    emit historyChanged();
     if (made) {
-        const int previous = page - 1;
         fillPage(page, BackgroundColour);
         setPageCount(page);
-        PanelLeft[page] = PanelLeft[previous];
-        PanelTop[page] = PanelTop[previous];
-        PanelWidth[page] = PanelWidth[previous];
-        PanelHeight[page] = PanelHeight[previous];
+        setPanelBounds(page, panelBounds(page - 1));
     }
     emit pageEntered(page, made);
 }
@@ -378,9 +514,14 @@ void BoardModel::choosePage(int page) {
 }
 
 void BoardModel::bakePanel(const QImage& picture, const TRect& panel) {
+    recordChange(panel);
+    bakeUnrecorded(picture, panel);
+}
+
+void BoardModel::bakeUnrecorded(const QImage& picture, const TRect& panel) {
     Canvas(editCurrent())
         .copyRect(picture, {0, 0, panel.width(), panel.height()}, QPoint(panel.left, panel.top));
-    emit pageChanged(CurrentPage, panel);
+    emit pageChanged(currentPage(), panel);
 }
 
 // A pinned panel's pixels are the page's while the pin lasts (a turn ends it and leaves them
@@ -389,13 +530,13 @@ bool BoardModel::underlayLive(int page) const {
     const Underlay& under = underlays_[page];
     if (under.place.isEmpty())
         return false;
-    return under.pinned ? BackdropActive == 1 && page == CurrentPage : PanelBaked[page] == 1;
+    return under.pinned ? BackdropActive == 1 && page == currentPage() : panelBaked(page) == 1;
 }
 
 // The picture baked over the page before is taken out, and the page's own pixels under the
 // panel are kept for when this one is.
 void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
-    const int page = CurrentPage;
+    const int page = currentPage();
     if (underlayLive(page))
         putBackUnderPanel(panel);
     const TRect place = panel.intersected({0, 0, screenWidth(), screenHeight()});
@@ -406,15 +547,15 @@ void BoardModel::keepUnderPanel(const TRect& panel, bool pinned) {
 
 void BoardModel::bakePanelOver(const QImage& picture, const TRect& panel) {
     keepUnderPanel(panel, false);
-    bakePanel(picture, panel);
-    PanelBaked[CurrentPage] = 1;
+    bakeUnrecorded(picture, panel);
+    setPanelBaked(currentPage(), 1);
 }
 
 void BoardModel::putBackUnderPanel(const TRect& panel) {
-    const int page = CurrentPage;
+    const int page = currentPage();
     const bool live = underlayLive(page);
     const Underlay under = std::exchange(underlays_[page], {});
-    PanelBaked[page] = 0;
+    setPanelBaked(page, 0);
     if (live) {
         Canvas(editCurrent())
             .copyRect(unpackPage(under.pixels), {0, 0, under.place.width(), under.place.height()},
@@ -427,13 +568,30 @@ void BoardModel::putBackUnderPanel(const TRect& panel) {
 }
 
 void BoardModel::clearBakedPanel(const TRect& panel) {
-    if (PanelBaked[CurrentPage] == 1)
+    if (panelBaked(currentPage()) == 1)
         putBackUnderPanel(panel);
 }
 
+void BoardModel::unpinPanel(const TRect& panel) {
+    pinUndone_ = false;
+    if (BackdropActive != 1)
+        return;
+    putBackUnderPanel(panel);
+    BackdropActive = 0;
+}
+
 void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor background) {
+    // One step, with the place of a picture baked before that the pin takes out.
+    TRect changed = panel;
+    if (underlayLive(currentPage())) {
+        const TRect before = underlays_[currentPage()].place;
+        changed = {std::min(panel.left, before.left), std::min(panel.top, before.top),
+                   std::max(panel.right, before.right), std::max(panel.bottom, before.bottom)};
+    }
+    recordChange(changed);
+    pinStep_ = history_.lastStep(currentPage());
     keepUnderPanel(panel, true);
-    bakePanel(picture, panel);
+    bakeUnrecorded(picture, panel);
     if (BackdropBitmap.size() != pageSize())
         BackdropBitmap = makeBitmap(screenWidth(), screenHeight());
     Canvas backdrop(BackdropBitmap);
@@ -443,11 +601,18 @@ void BoardModel::pinPanel(const QImage& picture, const TRect& panel, TColor back
     BackdropActive = 1;
 }
 
+void BoardModel::setBackdrop(const QImage& picture) {
+    BackdropBitmap = picture;
+    BackdropActive = 1;
+    pinStep_ = 0; // no step of the history
+    pinUndone_ = false;
+}
+
 void BoardModel::turnLeft() {
     BackdropActive = 0;
     dropFloatingPicture();
-    if (CurrentPage > 1)
-        enter(CurrentPage - 1);
+    if (currentPage() > 1)
+        enter(currentPage() - 1);
     emit turnEnded();
 }
 
@@ -455,14 +620,14 @@ void BoardModel::turnRight() {
     BackdropActive = 0;
     dropFloatingPicture();
     if (canTurnRight())
-        enter(CurrentPage + 1);
+        enter(currentPage() + 1);
     continueOnThisPage();
     emit turnEnded();
 }
 
 // A picture taller than the screen shows its rest at the top of the page it continues on.
 void BoardModel::continueOnThisPage() {
-    if (ContinuationPage != CurrentPage)
+    if (ContinuationPage != currentPage())
         return;
     Floating.bounds.moveTop(90 - screenHeight());
     Floating.shown = true;
@@ -472,35 +637,37 @@ void BoardModel::continueOnThisPage() {
 
 // The whole picture goes into the current page; without it, the selection floats.
 void BoardModel::receive(const QImage* whole, const QImage& selection, const QRect& at) {
-    if (whole == nullptr)
+    if (whole == nullptr) {
         adoptSelection(selection, at);
-    else
-        Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
+        return;
+    }
+    recordChange({0, 0, screenWidth(), screenHeight()});
+    Canvas(editCurrent()).copyRect(*whole, {0, 0, screenWidth(), screenHeight()});
 }
 
 void BoardModel::sendToCurrentPage(const QImage* whole, const QImage& selection, const QRect& at) {
-    const int page = CurrentPage;
-    if (PageState[page] == 0)
+    const int page = currentPage();
+    if (pageState(page) == PageNeverPrepared)
         fillPage(page, BackgroundColour);
     receive(whole, selection, at);
-    PageState[page] = 2;
+    setPageState(page, PageWithContent);
     emit pageChanged(page, {});
 }
 
 bool BoardModel::sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at) {
     dropFloatingPicture();
-    const int page = CurrentPage;
-    if (PageState[page] >= 2) {
+    const int page = currentPage();
+    if (pageState(page) >= PageWithContent) {
         // The last page the store holds cannot turn: the page keeps its content.
         if (page >= MaxPages)
             return false;
-        PageState[page + 1] = 2;
+        setPageState(page + 1, PageWithContent);
         turnRight();
     } else {
         fillPage(page, BackgroundColour);
-        PageState[page] = 2;
+        setPageState(page, PageWithContent);
     }
     receive(whole, selection, at);
-    emit pageChanged(CurrentPage, {});
+    emit pageChanged(currentPage(), {});
     return true;
 }

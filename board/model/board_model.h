@@ -7,64 +7,105 @@
 #include "board/model/drawing_state.h"
 #include "board/model/floating_picture.h"
 #include "board/model/own_pictures.h"
+#include "board/model/page_history.h"
 #include "board/model/page_store.h"
 #include "board/model/pen_rules.h"
+#include "board/model/picture_zoom.h"
+#include "board/model/stroke.h"
+#include "instruments/model/instrument_model.h"
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
 #include <QString>
+#include <QTextDocument>
 #include <optional>
 #include <vector>
 
-class BoardModel : public PageStore, public DrawingState {
+// What waits in PendingPlacement for the next release on the board.
+enum PendingPlacements {
+    NothingPending = 0,
+    StampPending,            // StampImage at the press point
+    PicturePending,          // FloatBitmap at the press point
+    PictureBelowTitlePending // FloatBitmap at (0, 35), below the title bar
+};
+
+class BoardModel : public PageStore, private DrawingState {
     Q_OBJECT
 public:
-    BoardModel() = default;
+    BoardModel();
 
-    // The board's one-level undo snapshot, and the annotation's frozen desktop picture.
-    QImage ScratchBitmap;
-    int BackdropActive = 0;
-    QImage BackdropBitmap;
-    QImage FloatBitmap;
-    int FloatPlaced = 0;
-    int PendingPlacement = 0;
-    QImage StampImage;
-    QString StampFolder;
-    int PanelDragWidth = 0;
-    int PanelDragHeight = 0;
+    // The board's one-level undo snapshot, which is also the annotation's picture: the overlay
+    // draws into it while it is open (editScratchBitmap), which nothing else follows.
+    const QImage& scratchBitmap() const { return ScratchBitmap; }
+    QImage& editScratchBitmap() { return ScratchBitmap; }
+    void setScratchBitmap(const QImage& picture) { ScratchBitmap = picture; }
+    // While a pinned panel lasts (BackdropActive 1), what erasing and cutting restore.
+    int backdropActive() const { return BackdropActive; }
+    const QImage& backdropBitmap() const { return BackdropBitmap; }
+    // `picture` becomes what erasing and cutting restore, as a pinned panel makes it.
+    void setBackdrop(const QImage& picture);
+    const QImage& floatBitmap() const { return FloatBitmap; }
+    int floatPlaced() const { return FloatPlaced; }
+    int pendingPlacement() const { return PendingPlacement; }
+    const QImage& stampImage() const { return StampImage; }
+    // The folder the stamps are read from; the picture library sets it when it opens.
+    const QString& stampFolder() const { return StampFolder; }
+    void setStampFolder(const QString& folder) { StampFolder = folder; }
     // The folder of the running program, with a trailing separator.
-    QString ProgramFolder;
-    // Below 2 the board paints its current page; 2 paints LessonPicture once into page
-    // LessonLoadPage.
-    int BoardPaintMode = 0;
-    QImage LessonPicture;
-    int LessonLoadPage = 1;
+    const QString& programFolder() const { return ProgramFolder; }
+    void setProgramFolder(const QString& folder) { ProgramFolder = folder; }
+    // What the board's next paint draws: below 2 (the only values it takes) the current page.
+    // Commands that changed a page or closed a window over the board set it to 1.
+    int boardPaintMode() const { return BoardPaintMode; }
+    void setBoardPaintMode(int mode) { BoardPaintMode = mode; }
     // The page on which a picture taller than the screen continues; 0 for none.
-    int ContinuationPage = 0;
+    int continuationPage() const { return ContinuationPage; }
+    void setContinuationPage(int page) { ContinuationPage = page; }
 
     // The picture library's own pictures, which the picture import fills.
-    OwnPictureList OwnPictures;
+    const OwnPictureList& ownPictures() const { return OwnPictures; }
+    void setOwnPicturesLoadState(int state) { OwnPictures.LoadState = state; }
+    void forgetLastImport() { OwnPictures.LastImportIndex = -1; }
 
-    // The floating picture as shown, and the picture its zoom steps scale from.
-    FloatingPicture Floating;
-    std::optional<CapturedPicture> ZoomSource;
+    // The floating picture as shown.
+    const FloatingPicture& floating() const { return Floating; }
 
     // The pen and the background as values; the board's controls show them.
-    TColor PenColour = 0x000080FF;
-    TColor BackgroundColour = 0x00400000;
-    int PenWidth = 2;
+    TColor penColour() const { return PenColour; }
+    TColor backgroundColour() const { return BackgroundColour; }
+    int penWidth() const { return PenWidth; }
+
+    // The drawing state.
+    int toolMode() const { return ToolMode; }
+    int anchorX() const { return AnchorX; }
+    int anchorY() const { return AnchorY; }
+    // Where a press on the floating picture or the panel's drag bar began.
+    void setAnchor(int x, int y);
+    int selectionRight() const { return SelectionRight; }
+    int selectionBottom() const { return SelectionBottom; }
+    // The floating picture's zoom: 1 while it holds the picture its steps scale from, and its
+    // factor, which is 0 until a picture is first cut or placed.
+    int zoomImageHeld() const { return Zoom.holdsSource() ? 1 : 0; }
+    float zoomFactor() const { return Zoom.factor(); }
+    int strokeMarginOfBox() const { return StrokeMarginOfBox; }
+    // A press on the text panel's drag bar or its editor's border: the press point and the
+    // panel's size then, which a resize adds the pointer's way to.
+    void beginPanelDrag(int x, int y, QSize panel);
+    int panelDragWidth() const { return PanelDragWidth; }
+    int panelDragHeight() const { return PanelDragHeight; }
 
     // Starts the store for a screen: page 1 made but not filled, the undo snapshot empty.
     void create(QSize screen, const QString& programFolder);
     // The file that keeps the text panel's document of a page while the program runs: the
     // page number in the program folder, without an extension.
     QString pageTextFile(int page) const;
-    // Every change of PageCount goes through here, so that what shows the count follows it.
-    void setPageCount(int count);
     // Pages 1..count were replaced from outside (a lesson was opened): they are the pages now,
-    // nothing of the old pages' undo, backdrop or baked panels stays, and the board shows its
-    // current page again, page 1 when the current one lies beyond them.
+    // nothing of the old pages' undo, backdrop, baked panels or instruments stays, and the
+    // board shows its current page again, page 1 when the current one lies beyond them.
     void pagesReplaced(int count);
+    // A page brought back from elsewhere (the recovery folder) takes its state and its panel's
+    // kind, place (unless `panel` is null) and baked mark as they were kept.
+    void restorePageAttributes(int page, int state, int kind, const QRect& panel, int baked);
     // What pages 1..count had of their panels in this run (baked pictures, document paths,
     // the pixels kept from under a baked panel) is forgotten.
     void forgetPagePanels(int count);
@@ -75,36 +116,58 @@ public:
     // Held to 1..9 (clampPenWidth); says so only when the width changes.
     void setPenWidth(int width);
     void setBackgroundColour(TColor colour);
+    // Smooth ink: the pen draws anti-aliased curves through the pointer's samples and the
+    // shapes are anti-aliased; off, every tool draws the exact aliased pixels.
+    void setSmoothInk(bool on);
+    bool smoothInk() const { return smoothInk_; }
 
     // The background colour of a page as its picture holds it.
     TColor pageBackground(int page);
     // Fills a page with a colour and says so; nothing kept from under a baked panel of the page
     // comes back after that.
     void fill(int page, TColor colour);
+    // The clear command: the current page takes the background colour, is cleared and blank,
+    // and a pin ends.
+    void clearCurrentPage();
     // Before the board is shown: a page never shown is filled with the background colour,
     // any other is painted as it is.
     void prepareCurrentPage();
+
+    // The geometry instruments lying over the pages.
+    InstrumentModel& instruments() { return instruments_; }
 
     // Strokes and undo. The stroke box and its margin, empty after forgetUndo: without the
     // place the stroke is kept off (strokeParts), the region undo restores and a release
     // commits.
     TRect strokeRegion() const;
     // The stroke box itself: without the same place, what area erase clears.
-    TRect strokeBox() const;
+    TRect strokeBox() const { return Stroke.box; }
     // The parts of `area` outside the place the stroke is kept off: at most four rectangles.
     std::vector<TRect> strokeParts(const TRect& area) const;
     void forgetUndo();
     // A press starts a stroke: the box is the point, with the margin its pen needs, kept off
     // nothing.
     void beginStroke(int x, int y, int margin);
+    // A move of the stroke reaches (x, y): the box grows to hold it.
+    void extendStroke(int x, int y) { Stroke.extend({x, y}); }
+    // The area erase's release: the stroke box, without the place the stroke is kept off,
+    // takes the backdrop while a pinned panel lasts, else `background`.
+    void eraseStrokeBox(TColor background);
     // Keeps the stroke's commit and undo region off `covered`, a control's place whose page
     // pixels are out of sight while it is drawn. The box keeps the whole stroke.
     void keepStrokeOff(const TRect& covered);
     bool undoForgotten() const { return undoForgotten_; }
-    // The undo snapshot of the region, then the region of the drawn surface into the page.
+    // The region of the drawn surface into the page, a step of the page's history.
     void commitStroke(const QImage& surface);
-    // The region returns to what it was before the last commit.
+    // The current page one step back or forward in its history (page_history.h); a floating
+    // picture is discarded first. Every change of a page's pixels through the model is a
+    // step, but for the first filling of a page and the pictures the thumbnails need. While a
+    // stroke is held (from beginStroke to its commitStroke or a forgetUndo) both do nothing.
     void undo();
+    void redo();
+    bool canUndo() const { return history_.canUndo(currentPage()); }
+    bool canRedo() const { return history_.canRedo(currentPage()); }
+    const PageHistory& history() const { return history_; }
 
     // Tools: a shown floating picture is committed first.
     void armTool(int mode);
@@ -129,6 +192,12 @@ public:
     void cutSelection(const QImage& surface, int x, int y, TColor background);
     // The picture waiting for this release is placed.
     void placePendingPicture();
+    bool placementPending() const { return PendingPlacement != NothingPending; }
+    // `picture` waits for the next release, to be placed as `placement` says: into
+    // StampImage for StampPending, else into FloatBitmap.
+    void armPicture(int placement, const QImage& picture);
+    // Nothing waits for the next release any more; an own picture armed is let go.
+    void cancelPendingPlacement();
     // `picture` becomes the floating picture at `topLeft`, of the placed kind, with a fresh
     // zoom state; one still shown is committed into the page first. No continuation and no
     // armed placement outlive it.
@@ -162,6 +231,20 @@ public:
     // Another page chosen from the thumbnail strip: left and entered as a turn does.
     void choosePage(int page);
 
+    // The text panel of the current page: whether it is shown, and its text, the document
+    // its editor shows, with a number that changes with every change of it. The texts of the
+    // other pages are in their files (pageTextFile); a turn and closing the panel put the
+    // text there.
+    bool panelShown() const { return PanelShown; }
+    void setPanelShown(bool shown);
+    QTextDocument& panelText() { return PanelText; }
+    const QTextDocument& panelText() const { return PanelText; }
+    qint64 panelTextRevision() const { return PanelTextRevision; }
+    // The text into the current page's file, and a page's file into the text: false, with the
+    // text as it was, when the page has no file.
+    void storePanelText();
+    bool loadPanelText(int page);
+
     // The text panel and the page under it. `panel` is the panel's place; `picture` what the
     // window shows there (board/panel_picture.h).
     // The picture goes into the current page at the panel's place for good.
@@ -176,6 +259,8 @@ public:
     // only for a page that carries a picture for the thumbnails (PanelBaked).
     void putBackUnderPanel(const TRect& panel);
     void clearBakedPanel(const TRect& panel);
+    // A pinned panel closed: the page's own pixels go back under it, and the pin ends.
+    void unpinPanel(const TRect& panel);
     // The panel's picture goes into the current page as bakePanelOver does, and becomes the
     // backdrop that erasing and cutting restore, on a backdrop of `background` elsewhere. The
     // page's own pixels under it are kept while the pin lasts (closing the panel puts them
@@ -190,7 +275,6 @@ public:
     bool sendToNextPage(const QImage* whole, const QImage& selection, const QRect& at);
 
 signals:
-    void pageCountChanged(int count);
     // Pixels of a page changed by the model; an empty region means the whole page.
     void pageChanged(int page, TRect region);
     void floatingChanged();
@@ -204,8 +288,41 @@ signals:
     void turnEnded();
     // The own pictures' thumbnails, paths or height changed.
     void ownPicturesChanged();
+    // What undo and redo can do on the current page may have changed.
+    void historyChanged();
+    // The text of the current page's panel changed.
+    void panelTextChanged();
 
 private:
+    QImage ScratchBitmap;
+    int BackdropActive = 0;
+    QImage BackdropBitmap;
+    QImage FloatBitmap;
+    int FloatPlaced = 0;
+    int PendingPlacement = NothingPending;
+    QImage StampImage;
+    QString StampFolder;
+    int PanelDragWidth = 0;
+    int PanelDragHeight = 0;
+    QString ProgramFolder;
+    int BoardPaintMode = 0;
+    int ContinuationPage = 0;
+    OwnPictureList OwnPictures;
+    FloatingPicture Floating;
+    PictureZoom Zoom{0.0f};
+    // The box of the last stroke; its anchor is the press that began it.
+    StrokeBox Stroke;
+    TColor PenColour = 0x000080FF;
+    TColor BackgroundColour = 0x00400000;
+    int PenWidth = 2;
+    bool PanelShown = false;
+    QTextDocument PanelText;
+    qint64 PanelTextRevision = 0;
+
+    // Before `area` of the current page changes: the step that undo takes back.
+    void recordChange(const TRect& area);
+    void fillUnrecorded(int page, TColor colour);
+    void bakeUnrecorded(const QImage& picture, const TRect& panel);
     void commitFloating(const TRect& from, QPoint to);
     void enter(int page);
     void continueOnThisPage();
@@ -221,6 +338,14 @@ private:
     void keepUnderPanel(const TRect& panel, bool pinned);
 
     bool undoForgotten_ = true;
+    bool strokeHeld_ = false;
+    // The pin's step in the history: undone, the pin ends; redone while nothing else changed
+    // the page, the backdrop or the page shown (pinUndone_), the pin comes back.
+    std::uint64_t pinStep_ = 0;
+    bool pinUndone_ = false;
     TRect strokeKeptOff_;
     PerPage<Underlay> underlays_;
+    InstrumentModel instruments_;
+    PageHistory history_;
+    bool smoothInk_ = false;
 };

@@ -1,5 +1,5 @@
-// The board's drawing state, held once for the whole program: the tool, the box of the last
-// stroke (which is also what undo restores), and the zoom of the floating picture.
+// The board's drawing state, held once for the whole program: the tool, the anchor of a press and
+// the margin of the last stroke's box.
 #pragma once
 
 #include <QPoint>
@@ -17,16 +17,10 @@ enum ToolModes {
 
 struct DrawingState {
     int ToolMode = PenTool;
-    int StrokeLeft = 0;
-    int StrokeTop = 0;
-    int StrokeRight = 0;
-    int StrokeBottom = 0;
     int AnchorX = 0;
     int AnchorY = 0;
     int SelectionRight = 0;
     int SelectionBottom = 0;
-    int ZoomImageHeld = 0;
-    float ZoomFactor = 0.0f;
     // The margin kept beside the box of the last stroke: wide enough for what its pen drew.
     int StrokeMarginOfBox = 10;
 };

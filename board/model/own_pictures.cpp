@@ -8,8 +8,7 @@ bool BoardModel::armStamp(const QString& fileName) {
     std::optional<QImage> picture = platform::decodeJpegFile(StampFolder + fileName);
     if (!picture)
         return false;
-    StampImage = std::move(*picture);
-    PendingPlacement = 1;
+    armPicture(StampPending, *picture);
     return true;
 }
 
@@ -22,13 +21,9 @@ bool BoardModel::armOwnPicture(int y) {
         sidePanelPicture(OwnPictures.Paths[slot], screenWidth(), ProgramFolder, atScreenWidth);
     if (!picture)
         return false;
-    FloatBitmap = std::move(*picture);
-    if (atScreenWidth) {
+    if (atScreenWidth)
         BoardPaintMode = 0;
-        PendingPlacement = 3;
-    } else {
-        PendingPlacement = 2;
-    }
+    armPicture(atScreenWidth ? PictureBelowTitlePending : PicturePending, *picture);
     return true;
 }
 

@@ -53,12 +53,53 @@ bool PageStore::exists(int page) const {
 
 void PageStore::changed(Slot& s) {
     s.version = ++lastVersion_;
+    emit pageWritten(static_cast<int>(&s - slots_.data()));
+}
+
+void PageStore::setPageCount(int count) {
+    PageCount = count;
+    emit pageCountChanged(count);
+}
+
+void PageStore::setPageState(int page, int state) {
+    if (PageState[page] == state)
+        return;
+    PageState[page] = state;
+    emit pageStateChanged(page);
+}
+
+QRect PageStore::panelBounds(int page) const {
+    return {PanelLeft[page], PanelTop[page], PanelWidth[page], PanelHeight[page]};
+}
+
+void PageStore::setPanelBounds(int page, const QRect& bounds) {
+    if (panelBounds(page) == bounds)
+        return;
+    PanelLeft[page] = bounds.x();
+    PanelTop[page] = bounds.y();
+    PanelWidth[page] = bounds.width();
+    PanelHeight[page] = bounds.height();
+    emit panelChanged(page);
+}
+
+void PageStore::setPanelDocument(int page, const QString& path) {
+    if (PanelDocument[page] == path)
+        return;
+    PanelDocument[page] = path;
+    emit panelChanged(page);
+}
+
+void PageStore::setPanelBaked(int page, int baked) {
+    if (PanelBaked[page] == baked)
+        return;
+    PanelBaked[page] = baked;
+    emit panelChanged(page);
 }
 
 void PageStore::makePage(int page) {
     Slot& s = slot(page);
     s.exists = true;
-    s.panelKind = 0;
+    s.panelKind = NoPanel;
     s.expanded = QImage();
     changed(s);
     s.packed = solidPage(pageSize_, 0);
@@ -95,7 +136,10 @@ int PageStore::panelKind(int page) const {
 }
 
 void PageStore::setPanelKind(int page, int kind) {
+    if (slot(page).panelKind == kind)
+        return;
     slot(page).panelKind = kind;
+    emit panelChanged(page);
 }
 
 void PageStore::expand(Slot& s) {
@@ -190,6 +234,8 @@ void PageStore::setCurrentPage(int page) {
     CurrentPage = page;
     if (left != page && slot(left).exists)
         packInBackground(left);
+    if (left != page)
+        emit currentPageChanged(page);
 }
 
 void PageStore::packInBackground(int page) {

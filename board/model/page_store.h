@@ -5,10 +5,12 @@
 #pragma once
 
 #include "board/model/page_codec.h"
+#include "board/model/page_states.h"
 #include "platform/raster/rect.h"
 
 #include <QImage>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QThreadPool>
 #include <array>
@@ -36,18 +38,26 @@ public:
     PageStore();
     ~PageStore() override;
 
-    // 0 never prepared, 1 cleared and blank, 2 has content.
-    PerPage<int> PageState;
-    PerPage<int> PanelLeft;
-    PerPage<int> PanelTop;
-    PerPage<int> PanelWidth;
-    PerPage<int> PanelHeight;
-    // 1 while the page carries a picture of its text panel that the panel still covers.
-    PerPage<int> PanelBaked;
-    // The document a panel of kind 2 shows, by path.
-    PerPage<QString> PanelDocument;
-    int PageCount = 1;
-    int CurrentPage = 1;
+    int pageCount() const { return PageCount; }
+    int currentPage() const { return CurrentPage; }
+    // Every change of PageCount goes through here, so that what shows the count follows it.
+    void setPageCount(int count);
+
+    int pageState(int page) const { return PageState[page]; }
+    void setPageState(int page, int state);
+    // A stroke, a panel or a picture put on the page: it has content from now on.
+    void markContent(int page) {
+        if (PageState[page] < PageWithContent)
+            setPageState(page, PageWithContent);
+    }
+
+    // The text panel of a page: where it stands, whether it carries a picture of itself baked
+    // into the page, and the document a panel of kind DocumentPanel shows, by path.
+    QRect panelBounds(int page) const;
+    void setPanelBounds(int page, const QRect& bounds);
+    int panelBaked(int page) const { return PanelBaked[page]; }
+    const QString& panelDocument(int page) const { return PanelDocument[page]; }
+    void setPanelDocument(int page, const QString& path);
 
     // Forgets every page; pages are made at this size from now on.
     void reset(QSize pageSize);
@@ -59,14 +69,12 @@ public:
     void makePage(int page);
     // Makes the page if it is not there, and gives every pixel one colour.
     void fillPage(int page, TColor colour);
-    // 0 no panel on the page, 1 text panel with the editor, 2 panel showing a document. It
-    // lives and dies with the page's picture.
+    // The page's PanelKinds value. It lives and dies with the page's picture.
     int panelKind(int page) const;
     void setPanelKind(int page, int kind);
 
-    // The current page's pixels: to read, or to write (which counts as a change).
+    // The current page's pixels, to read.
     const QImage& current();
-    QImage& editCurrent();
     // Any page's pixels, expanded for the length of a call: the current page's own, any other
     // page's a copy that is dropped again. `write` gives it back as the page's new content.
     QImage pagePicture(int page);
@@ -103,10 +111,36 @@ public:
     // Waits until every page left has been packed.
     void settle();
 
+signals:
+    void pageCountChanged(int count);
+    void currentPageChanged(int page);
+    void pageStateChanged(int page);
+    // The panel of a page moved, was resized, changed its kind, document or baked picture.
+    void panelChanged(int page);
+    // The pixels of a page were written, by whatever operation: what a copy of the board kept
+    // outside the store follows. What a window shows follows the model's own pageChanged.
+    void pageWritten(int page);
+
+protected:
+    // The current page's pixels to write, which counts as a change of them.
+    QImage& editCurrent();
+    void setPanelBaked(int page, int baked);
+
 private:
+    PerPage<int> PageState;
+    PerPage<int> PanelLeft;
+    PerPage<int> PanelTop;
+    PerPage<int> PanelWidth;
+    PerPage<int> PanelHeight;
+    // 1 while the page carries a picture of its text panel that the panel still covers.
+    PerPage<int> PanelBaked;
+    PerPage<QString> PanelDocument;
+    int PageCount = 1;
+    int CurrentPage = 1;
+
     struct Slot {
         bool exists = false;
-        int panelKind = 0;
+        int panelKind = NoPanel;
         QImage expanded; // the current page, or a page left and not yet packed
         PackedPage packed;
         std::uint64_t version = 0;

@@ -159,7 +159,7 @@ RecoveredBoard readUnlisted(const QString& folder, QSize screen, TColor backgrou
     for (const int n : found) {
         RecoveredPage page;
         page.page = n;
-        page.state = 2;
+        page.state = PageWithContent;
         if (const auto file = newest[0].find(n); file != newest[0].end()) {
             std::optional<PackedPage> packed =
                 readPixels(folder, file->second.second, screen, scratch);
@@ -218,9 +218,7 @@ void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
     // A page that could not be read comes back blank, not as whatever the board held there.
     for (int n = 1; n <= recovered.pageCount; ++n) {
         board.fillPage(n, recovered.background);
-        board.PageState[n] = 1;
-        board.setPanelKind(n, 0);
-        board.PanelBaked[n] = 0;
+        board.restorePageAttributes(n, PageCleared, NoPanel, QRect(), 0);
     }
     for (const RecoveredPage& page : recovered.pages) {
         const int n = page.page;
@@ -229,15 +227,7 @@ void restoreRecovery(BoardModel& board, const RecoveredBoard& recovered,
         else // a screen of another size since: cut, or widened over the background colour
             board.writePage(n, pageOverBackground(unpackPage(page.packed), board.pageSize(),
                                                   recovered.background));
-        board.PageState[n] = page.state;
-        board.setPanelKind(n, page.panelKind);
-        if (!page.panel.isNull()) {
-            board.PanelLeft[n] = page.panel.x();
-            board.PanelTop[n] = page.panel.y();
-            board.PanelWidth[n] = page.panel.width();
-            board.PanelHeight[n] = page.panel.height();
-        }
-        board.PanelBaked[n] = page.panelBaked;
+        board.restorePageAttributes(n, page.state, page.panelKind, page.panel, page.panelBaked);
     }
     removePageTexts(textFile);
     for (const RecoveredPage& page : recovered.pages) {

@@ -1,8 +1,9 @@
-// The GUI thread's side of the recovery folder: it notices changes of the board, and when the
-// oldest change not yet handed over is two seconds old (however the board changes after it),
-// or a page is turned, it hands the writer a copy of the board's state: cheap to make (pixels
-// are shared with the page store, not copied, and texts in files are read by the writer),
-// carrying only the pages that changed since the copy before.
+// The GUI thread's side of the recovery folder: it follows the board's signals, and when the
+// oldest change not yet handed over is close to two seconds old (however the board changes
+// after it), or a page is turned, it hands the writer a copy of the board's state: cheap to
+// make (pixels are shared with the page store, not copied, and texts in files are read by the
+// writer), carrying only the pages that changed since the copy before. A board that does not
+// change costs it nothing: no timer runs.
 #pragma once
 
 #include "board/model/page_store.h"
@@ -10,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTextDocument>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -20,44 +22,40 @@ class BoardModel;
 class RecoveryRecorder : public QObject {
     Q_OBJECT
 public:
-    // What only the board's window knows of the current page's panel while it is open: where
-    // it stands, a number that changes whenever its editor's text changes, and that text (asked
-    // for only when a snapshot is made and the number changed since the text was last asked
-    // for; none when the panel shows a document).
-    struct OpenPanel {
-        QRect bounds;
-        qint64 revision = 0;
-        std::function<QByteArray()> text;
-    };
-
-    // The most a change waits before the board's state is handed to the writer.
+    // The most a change waits before the board's state is handed to the writer, and how long
+    // a write waits when the writer is still busy with the one before.
     static constexpr int MaxUnsavedMs = 2000;
+    static constexpr int RetryMs = 250;
 
     RecoveryRecorder(BoardModel& board, RecoveryWriter& writer,
                      std::function<QString(int page)> textFile);
 
-    // Set by the window that shows the board; without it the panels are taken as the board
-    // holds them.
-    std::function<std::optional<OpenPanel>()> openPanel;
+    // The bytes of the open text panel's text as its file keeps them; asked for only when a
+    // snapshot is made and the text changed since they were last asked for.
+    std::function<QByteArray(const QTextDocument&)> panelTextBytes;
 
-    // The recorder's clock in milliseconds; tests set one of their own and call tick().
+    // The recorder's clock in milliseconds; tests set one of their own and call tick() for
+    // the recorder's timer.
     std::function<qint64()> clock;
 
-    // Starts looking for changes; the state as it stands counts as written, unless `written`
-    // is false (the folder does not hold it): it is then handed over as a change would be.
+    // From now on a change is handed over in time; the state as it stands counts as written,
+    // unless `written` is false (the folder does not hold it): it is then handed over as a
+    // change would be.
     void start(bool written = true);
-    // One look at the board, as the recorder's timer takes it every quarter second.
+    // Something the folder keeps changed, as the board's signals say.
+    void changed();
+    // The recorder's timer ran out: the change it waits for is handed over when it is due and
+    // the writer has no write waiting, else the timer runs again.
     void tick();
     // Hands the board's state to the writer now, when it changed since it was last handed.
     void record();
     // The recovery folder goes (after the writes before); the state as it stands counts as
     // written, and the next write carries every page again.
     void discard();
+    // Whether a change waits to be handed over, its timer running.
+    bool waiting() const { return timer_.isActive(); }
 
 private:
-    // A stamp of everything a snapshot holds except the texts in files (which change only
-    // with a turn, a panel closed or a lesson loaded, all of which change the stamp too).
-    std::size_t stamp() const;
     RecoverySnapshot snapshot();
 
     BoardModel& board_;
@@ -65,11 +63,11 @@ private:
     std::function<QString(int page)> textFile_;
     QTimer timer_;
     QElapsedTimer elapsed_;
-    // The stamp last handed to the writer; nothing when the folder does not hold the board.
-    std::optional<std::size_t> handed_;
-    // The last moment the board was seen as handed: the oldest change not handed over came
-    // after it.
-    qint64 handedSeenAt_ = 0;
+    bool started_ = false;
+    // Whether the board changed since it was last handed to the writer (or the folder does not
+    // hold it), and when the oldest change not handed over was made.
+    bool changed_ = true;
+    qint64 changedAt_ = 0;
     // The open panel's text as last asked for, with the page and number it was asked for at.
     struct PanelText {
         int page = 0;

@@ -2,9 +2,19 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
+#include <QString>
+#include <vector>
 
 namespace platform {
+
+// One screen of the desktop: the name the system gives it and where it lies.
+struct ScreenInfo {
+    QString name;
+    QRect geometry;
+    bool operator==(const ScreenInfo&) const = default;
+};
 
 class Display {
 public:
@@ -17,6 +27,10 @@ public:
     // Windows of the program hidden just before are gone from it, and what they uncovered has
     // had a moment to repaint.
     virtual QImage grabScreen() = 0;
+    // Every screen of the desktop, the one the program works on first.
+    virtual std::vector<ScreenInfo> screens() {
+        return {{QString(), QRect(QPoint(), screenSize())}};
+    }
 };
 
 } // namespace platform

@@ -5,14 +5,15 @@
 
 namespace platform {
 
-void assignVolumeLetters(const QStringList& roots, std::map<QString, QChar>& kept) {
+void assignVolumeLetters(const QStringList& roots, std::map<QString, QChar>& kept, QChar reserved) {
     for (auto it = kept.begin(); it != kept.end();)
-        it = roots.contains(it->first) ? std::next(it) : kept.erase(it);
+        it = roots.contains(it->first) && it->second != reserved ? std::next(it) : kept.erase(it);
     for (const QString& root : roots) {
         if (kept.contains(root))
             continue;
         for (char16_t letter = FirstVolumeLetter; letter <= LastVolumeLetter; ++letter) {
-            const bool taken = std::any_of(kept.begin(), kept.end(),
+            const bool taken = letter == reserved.unicode() ||
+                               std::any_of(kept.begin(), kept.end(),
                                            [&](const auto& k) { return k.second == letter; });
             if (!taken) {
                 kept.emplace(root, QChar(letter));

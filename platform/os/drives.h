@@ -1,7 +1,9 @@
 // Drive letters as the Windows program names its folders ("D:\Program files\..."), mapped onto
 // folders of this machine by a table: "C" is a folder of the user's own data, the mounted
-// removable volumes take letters from "D" on, and the user's pictures folder and home are "Y"
-// and "Z". A letter that is not in the table names nothing.
+// removable volumes take letters from "D" on, the school's file share, where one is set up,
+// has the letter the administrator gave it (its folder is its "smb://" address), and the
+// user's pictures folder and home are "Y" and "Z". A letter that is not in the table names
+// nothing.
 #pragma once
 
 #include <QChar>
@@ -45,8 +47,10 @@ constexpr char16_t LastVolumeLetter = u'X';
 // Letters for the mounted volumes `roots`: a volume keeps the letter `kept` holds for it while
 // it stays mounted, and one newly mounted takes the lowest free letter (first come, first
 // lettered), so plugging in a second stick never re-letters the first. `kept` is updated: the
-// volumes gone leave it, the new ones enter it. Volumes beyond the last letter get none.
-void assignVolumeLetters(const QStringList& roots, std::map<QString, QChar>& kept);
+// volumes gone leave it, the new ones enter it. Volumes beyond the last letter get none, and
+// none gets the `reserved` letter (the school's share's).
+void assignVolumeLetters(const QStringList& roots, std::map<QString, QChar>& kept,
+                         QChar reserved = {});
 
 class Drives {
 public:

@@ -100,6 +100,11 @@ public:
         return false;
     }
     QImage grabScreen() override;
+    // The desktop's screens; none means the one screen of `size`.
+    std::vector<ScreenInfo> monitors;
+    std::vector<ScreenInfo> screens() override {
+        return monitors.empty() ? Display::screens() : monitors;
+    }
 };
 
 class FakeDialogs final : public Dialogs {

@@ -48,6 +48,17 @@ QImage QtDisplay::readScreen() {
     return image;
 }
 
+std::vector<ScreenInfo> QtDisplay::screens() {
+    std::vector<ScreenInfo> list;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr)
+        list.push_back({primary->name(), primary->geometry()});
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary)
+            list.push_back({screen->name(), screen->geometry()});
+    return list;
+}
+
 QImage QtDisplay::grabScreen() {
     settle();
     return readScreen();

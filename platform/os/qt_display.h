@@ -12,6 +12,7 @@ public:
     int colourDepth() override;
     bool requestColourDepth(int bitsPerPixel) override;
     QImage grabScreen() override;
+    std::vector<ScreenInfo> screens() override;
 
     // The two halves of grabScreen, for measuring them apart: waiting until the server has
     // done what the program asked and the uncovered windows have repainted, and the read.

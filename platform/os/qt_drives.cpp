@@ -1,4 +1,5 @@
 #include "platform/os/qt_services.h"
+#include "platform/os/school_share.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,11 +40,15 @@ std::vector<Drive> QtDrives::table() {
         }
     }
     std::sort(roots.begin(), roots.end());
-    assignVolumeLetters(roots, letters_);
+    const std::optional<SchoolShare> share = schoolShare();
+    assignVolumeLetters(roots, letters_, share ? share->letter : QChar());
     for (const auto& [root, letter] : letters_)
         drives.push_back({letter, DriveType::Removable, root + QLatin1Char('/'), names[root]});
     std::sort(drives.begin() + 1, drives.end(),
               [](const Drive& a, const Drive& b) { return a.letter < b.letter; });
+    // The school's share after the local drives and the sticks.
+    if (share)
+        drives.push_back({share->letter, DriveType::Remote, share->root, share->name});
 
     const QString home = QDir::homePath();
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);

@@ -87,6 +87,12 @@ void draw(QPainter& p, Glyph glyph) {
         p.drawLine(8, 9, 12, 5);
         p.drawLine(8, 9, 12, 13);
         break;
+    case Glyph::Redo: // the undo arrow, mirrored
+        p.drawArc(8, 9, 18, 16, 90 * 16, 180 * 16);
+        p.drawLine(17, 9, 26, 9);
+        p.drawLine(26, 9, 22, 5);
+        p.drawLine(26, 9, 22, 13);
+        break;
     case Glyph::Clear:
         p.drawRect(5, 5, 22, 22);
         p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
@@ -199,5 +205,12 @@ platform::SpeedButton* pictureButton(QWidget* parent, int left, int top, int wid
                                      const QString& hint, Glyph glyph) {
     auto* b = new platform::SpeedButton(parent, left, top, width, height, hint);
     b->setIcon(buttonPicture(glyph));
+    return b;
+}
+
+platform::SpeedButton* toolButton(QWidget* bar, int left, int top, int width, const QString& hint,
+                                  Glyph glyph) {
+    platform::SpeedButton* b = pictureButton(bar, left, top, width, 38, hint, glyph);
+    platform::makeExclusive(b);
     return b;
 }

@@ -18,6 +18,7 @@ enum class Glyph {
     Shrink,
     Restore,
     Undo,
+    Redo,
     Clear,
     BoardEraser,
     AreaErase,
@@ -44,3 +45,7 @@ QIcon buttonPicture(Glyph glyph, int size = 32);
 // A flat button with its picture and hint.
 platform::SpeedButton* pictureButton(QWidget* parent, int left, int top, int width, int height,
                                      const QString& hint, Glyph glyph);
+// A tool of a bar: a picture button as high as the bar's buttons (38), one of the bar's
+// exclusive buttons, so that arming it lifts the tool that was down.
+platform::SpeedButton* toolButton(QWidget* bar, int left, int top, int width, const QString& hint,
+                                  Glyph glyph);

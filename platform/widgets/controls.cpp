@@ -51,6 +51,27 @@ void SpeedButton::showHint() {
     QToolTip::showText(QCursor::pos(), toolTip(), this);
 }
 
+SpeedButton* textButton(QWidget* parent, int left, int top, int width, int height,
+                        const QString& caption, const QString& hint) {
+    auto* b = new SpeedButton(parent, left, top, width, height, hint);
+    b->setText(caption);
+    return b;
+}
+
+QPushButton* pushButton(QWidget* parent, const QString& caption, int left, int top, int width,
+                        int height) {
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(left, top, width, height);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+QLabel* formLabel(QWidget* parent, const QString& text, int left, int top, int width) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(left, top, width, 18);
+    return l;
+}
+
 void makeExclusive(SpeedButton* button) {
     QWidget* parent = button->parentWidget();
     auto* group = parent->findChild<QButtonGroup*>(QString(), Qt::FindDirectChildrenOnly);

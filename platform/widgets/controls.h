@@ -5,7 +5,9 @@
 #include "platform/raster/tcolor.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
@@ -30,6 +32,18 @@ private:
     // again, a touch) brings only the entering. That starts this one.
     QTimer hintTimer_;
 };
+
+// A flat button that shows a caption where others show a picture.
+SpeedButton* textButton(QWidget* parent, int left, int top, int width, int height,
+                        const QString& caption, const QString& hint = {});
+
+// A push button of a dialog or a form; it takes no focus, so that typing stays in the box that
+// has it.
+QPushButton* pushButton(QWidget* parent, const QString& caption, int left, int top, int width,
+                        int height);
+
+// One line of text on a form, 18 high.
+QLabel* formLabel(QWidget* parent, const QString& text, int left, int top, int width);
 
 // Makes the button one of its parent's exclusive buttons (a QButtonGroup the parent owns):
 // a press, or setChecked(true), puts it down and lifts the one that was down.

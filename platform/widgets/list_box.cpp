@@ -113,6 +113,10 @@ void DriveComboBox::refresh() {
     for (const platform::Drive& drive : drives().table()) {
         if (drive.userFolder && !withUserFolders_)
             continue;
+        // The lists that browse pictures browse this machine's folders: the school's share
+        // holds lessons only.
+        if (drive.type == DriveType::Remote && withUserFolders_)
+            continue;
         const QString letter = QString(drive.letter) + QLatin1Char(':');
         const QString text = drive.userFolder       ? drive.name
                              : drive.name.isEmpty() ? letter

@@ -33,6 +33,8 @@ public:
     // Blanks the projection; with modal, nothing else takes input until it ends.
     virtual void blankProjection(bool modal) = 0;
     virtual bool projectionBlanked() const = 0;
+    // Gives the projection back, as a click on the blanking does.
+    virtual void unblankProjection() {}
     virtual void openHelp() = 0;
     // The settings window, modal.
     virtual void openSettings(TeacherChoice teacher) = 0;

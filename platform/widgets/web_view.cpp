@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLibrary>
 #include <QOpenGLContext>
+#include <QWidget>
 
 // Qt's own hook for the context that all drawing contexts of the program share.
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);

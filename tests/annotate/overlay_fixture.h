@@ -58,10 +58,10 @@ protected:
         const QPoint last = *(points.end() - 1);
         Form2->FormMouseUp(Qt::LeftButton, last.x(), last.y());
     }
-    TColor scratch(int x, int y) const { return pixelAt(Form3->Board.ScratchBitmap, x, y); }
+    TColor scratch(int x, int y) const { return pixelAt(Form3->Board.scratchBitmap(), x, y); }
     TColor surface(int x, int y) const { return pixelAt(Form2->Surface, x, y); }
     TColor page(int x, int y, int n = 0) const {
-        return pixelAt(Form3->Board.pagePicture(n == 0 ? Form3->Board.CurrentPage : n), x, y);
+        return pixelAt(Form3->Board.pagePicture(n == 0 ? Form3->Board.currentPage() : n), x, y);
     }
 
     // Two pictures with the same pixels (in `area`, or wholly), or where they first differ.

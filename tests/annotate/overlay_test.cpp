@@ -1,6 +1,7 @@
 // The annotation overlay: opening and leaving, strokes against the captured screen, the
 // floating picture, undo and clearing, the pen settings and the bars.
 #include "app/blanking.h"
+#include "board_pages.h"
 #include "overlay_fixture.h"
 #include "platform/widgets/shell.h"
 #include "pointer.h"
@@ -49,7 +50,7 @@ TEST_F(OverlayTest, OpeningCapturesTheScreenWithTheToolbarGoneAndLeavingBringsIt
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(fakes.windows.foreground, target);
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
     EXPECT_TRUE(samePixels(Form2->ScreenCapture, fakes.display.screen));
 }
 
@@ -62,7 +63,7 @@ TEST_F(OverlayTest, ASecondOpeningShowsTheScreenAsItIsNowAndUndoShowsThatCapture
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
     Form2->SpeedButton17Click();
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
 }
 
 TEST_F(OverlayTest, AClickCommitsA21By21BoxOfWhatTheWindowShows) {
@@ -75,7 +76,7 @@ TEST_F(OverlayTest, AClickCommitsA21By21BoxOfWhatTheWindowShows) {
             const bool inBox = x >= 290 && x <= 310 && y >= 290 && y <= 310;
             ASSERT_EQ(scratch(x, y), inBox ? Red : pattern(x, y)) << x << "," << y;
         }
-    EXPECT_TRUE(samePixels(Form2->OverlayUndoBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form2->Annotation.undoPicture(), fakes.display.screen));
 }
 
 TEST_F(OverlayTest, UndoAfterTwoStrokesTakesBackOnlyTheSecondAndRepeatsTheSame) {
@@ -112,19 +113,20 @@ TEST_F(OverlayTest, TheLineToolWipesItsRubberBandAndCommitsTheLastLine) {
     stroke({{100, 100}, {300, 300}, {300, 150}});
     EXPECT_EQ(scratch(200, 125), Ink);
     EXPECT_EQ(scratch(200, 200), pattern(200, 200)); // where the band was on its way
-    EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap));
+    EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap()));
 }
 
 TEST_F(OverlayTest, ASelectionCopiesAndADroppedPictureLosesExactlyItsBorder) {
     open();
     Form2->SpeedButton15->click();
     stroke({{200, 200}, {250, 250}, {300, 300}});
-    EXPECT_EQ(Form2->OverlaySelectionState, 1);
+    EXPECT_TRUE(Form2->Annotation.selectionMade());
     ASSERT_EQ(Form2->Image1->geometry(), QRect(200, 200, 100, 100));
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_EQ(pixelAt(Form2->Image1->picture(), 50, 50), pattern(250, 250));
     EXPECT_EQ(pixelAt(Form2->Image1->picture(), 0, 0), Ink); // the dotted frame came along
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen)); // a copy, not a cut
+    EXPECT_TRUE(
+        samePixels(Form3->Board.scratchBitmap(), fakes.display.screen)); // a copy, not a cut
 
     Form2->Image1MouseDown(Qt::LeftButton, 10, 10);
     Form2->Image1MouseMove(Qt::LeftButton, 110, 60);
@@ -149,7 +151,7 @@ TEST_F(OverlayTest, APressOnThePictureDragsItAndAPressBesideItDropsIt) {
     pointerStroke(Form2->windowHandle(), {{210, 210}, {310, 260}});
     EXPECT_EQ(Form2->Image1->pos(), QPoint(300, 250));
     EXPECT_FALSE(Form2->Image1->isHidden());
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
     pointerStroke(Form2->windowHandle(), {{700, 600}});
     EXPECT_EQ(scratch(350, 300), pattern(250, 250));
 }
@@ -159,7 +161,7 @@ TEST_F(OverlayTest, APressOnABarsEmptyPlaceDrawsNothing) {
     const int bar = sw() - ToolbarDockOffset;
     for (const QPoint& on : {QPoint(bar + 100, 40), QPoint(bar, 20)}) {
         pointerStroke(Form2->windowHandle(), {on, {500, 500}});
-        EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen))
+        EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen))
             << on.x() << "," << on.y();
     }
     pointerStroke(Form2->windowHandle(),
@@ -175,21 +177,21 @@ TEST_F(OverlayTest, ChoosingThePenDiscardsAMovedSelectionAndLeavesThePixelsWhere
     Form2->Image1MouseMove(Qt::LeftButton, 210, 10);
     Form2->SpeedButton25->click();
     EXPECT_TRUE(Form2->Image1->isHidden());
-    EXPECT_EQ(Form2->OverlaySelectionState, 0);
+    EXPECT_FALSE(Form2->Annotation.selectionMade());
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
 }
 
 TEST_F(OverlayTest, ARangeDraggedUpOrLeftGivesAnEmptyPictureAndStillCountsAsSelected) {
     open();
     Form2->SpeedButton15->click();
     for (const QPoint& end : {QPoint(250, 250), QPoint(350, 250), QPoint(250, 350)}) {
-        Form2->OverlaySelectionState = 0;
+        Form2->Annotation.endSelection();
         stroke({{300, 300}, end});
-        EXPECT_EQ(Form2->OverlaySelectionState, 1);
+        EXPECT_TRUE(Form2->Annotation.selectionMade());
         EXPECT_TRUE(Form2->Image1->picture().isNull()) << end.x() << "," << end.y();
         EXPECT_TRUE(Form2->Image1->width() == 0 || Form2->Image1->height() == 0);
-        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap)); // the band is gone
+        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap())); // the band is gone
     }
 }
 
@@ -236,7 +238,7 @@ TEST_F(OverlayTest, ClearingAllCannotBeUndoneAndTheSmallBarsClearKeepsToTheSelec
     stroke({{100, 200}, {600, 200}});
     Form2->SpeedButton5->click();
     Form2->SpeedButton17->click();
-    EXPECT_TRUE(samePixels(Form3->Board.ScratchBitmap, fakes.display.screen));
+    EXPECT_TRUE(samePixels(Form3->Board.scratchBitmap(), fakes.display.screen));
     EXPECT_TRUE(samePixels(Form2->Surface, fakes.display.screen));
 
     stroke({{100, 200}, {600, 200}});
@@ -246,7 +248,7 @@ TEST_F(OverlayTest, ClearingAllCannotBeUndoneAndTheSmallBarsClearKeepsToTheSelec
     EXPECT_EQ(scratch(250, 200), pattern(250, 200));
     EXPECT_EQ(scratch(150, 200), Ink);
     EXPECT_EQ(scratch(350, 200), Ink);
-    EXPECT_EQ(pixelAt(Form2->OverlayUndoBitmap, 250, 200), pattern(250, 200));
+    EXPECT_EQ(pixelAt(Form2->Annotation.undoPicture(), 250, 200), pattern(250, 200));
     EXPECT_FALSE(Form2->Image1->isHidden()); // the floating picture stays
 }
 
@@ -255,8 +257,8 @@ TEST_F(OverlayTest, ZoomWithNothingEverSelectedDoesNothing) {
     Form2->SpeedButton11->click();
     Form2->SpeedButton12->click();
     EXPECT_TRUE(Form2->Image1->isHidden());
-    EXPECT_FALSE(Form2->OverlayZoomSource.has_value());
-    EXPECT_FLOAT_EQ(Form2->OverlayZoomFactor, 1.0f);
+    EXPECT_FALSE(Form2->Annotation.zoom().holdsSource());
+    EXPECT_FLOAT_EQ(Form2->Annotation.zoom().factor(), 1.0f);
     EXPECT_TRUE(fakes.dialogs.shown.empty());
 }
 
@@ -271,11 +273,11 @@ TEST_F(OverlayTest, ZoomStepsScaleFromTheSelectionAndKeepItOnTheScreen) {
     for (int i = 0; i < 3; ++i)
         Form2->SpeedButton12->click();
     EXPECT_EQ(Form2->Image1->size(), QSize(101, 41));
-    EXPECT_FLOAT_EQ(Form2->OverlayZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form2->Annotation.zoom().factor(), 1.0f);
 
     // Wider than the screen once enlarged: centred.
     stroke({{10, 300}, {1000, 340}});
-    EXPECT_FLOAT_EQ(Form2->OverlayZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form2->Annotation.zoom().factor(), 1.0f);
     Form2->SpeedButton11->click();
     EXPECT_EQ(Form2->Image1->geometry(), QRect((sw() - 1485) / 2, 300, 1485, 60));
 }
@@ -286,15 +288,13 @@ TEST_F(OverlayTest, EachBarsToolsAreARadioGroupOfTheirOwnAndShareTheHandlers) {
         SpeedButton* button;
         int tool;
     };
-    for (const Case& c : {Case{Form2->SpeedButton21, TForm2::OverlayEraser},
-                          Case{Form2->SpeedButton27, TForm2::OverlayLine},
-                          Case{Form2->SpeedButton25, TForm2::OverlayPen},
-                          Case{Form2->SpeedButton2, TForm2::OverlayEraser},
-                          Case{Form2->SpeedButton26, TForm2::OverlayLine},
-                          Case{Form2->SpeedButton15, TForm2::OverlayRange},
-                          Case{Form2->SpeedButton4, TForm2::OverlayPen}}) {
+    for (const Case& c :
+         {Case{Form2->SpeedButton21, OverlayEraser}, Case{Form2->SpeedButton27, OverlayLine},
+          Case{Form2->SpeedButton25, OverlayPen}, Case{Form2->SpeedButton2, OverlayEraser},
+          Case{Form2->SpeedButton26, OverlayLine}, Case{Form2->SpeedButton15, OverlayRange},
+          Case{Form2->SpeedButton4, OverlayPen}}) {
         c.button->click();
-        EXPECT_EQ(Form2->OverlayTool, c.tool) << c.button->toolTip().toStdString();
+        EXPECT_EQ(Form2->Annotation.overlayTool(), c.tool) << c.button->toolTip().toStdString();
     }
     Form2->SpeedButton21->click();
     EXPECT_TRUE(Form2->SpeedButton21->isChecked());
@@ -312,8 +312,8 @@ TEST_F(OverlayTest, TheBarsTakeTurnsAndGoingBackRepaintsTheBand) {
     Form2->SpeedButton18->click();
     EXPECT_FALSE(Form2->Panel2->isHidden());
     EXPECT_TRUE(Form2->Panel1->isHidden());
-    EXPECT_EQ(Form2->OverlayAnchor, QPoint(sw() - 600, 0));
-    EXPECT_EQ(Form2->OverlayEnd, QPoint(sw(), 40));
+    EXPECT_EQ(Form2->Annotation.anchor(), QPoint(sw() - 600, 0));
+    EXPECT_EQ(Form2->Annotation.end(), QPoint(sw(), 40));
     EXPECT_EQ(surface(sw() - 600, 39), pattern(sw() - 600, 39));
     EXPECT_EQ(surface(sw() - 601, 39), Red);
     EXPECT_EQ(surface(sw() - 1, 40), Red);
@@ -331,7 +331,7 @@ TEST_F(OverlayTest, BlankingAboveTheOpenOverlayTakesTheClickAndRedrawsTheOverlay
         Canvas(Form2->Surface).fillRect({0, 0, sw(), sh()}, Red);
         QTest::mouseClick(Form5->windowHandle(), Qt::RightButton, {}, QPoint(300, 300));
         EXPECT_FALSE(Form5->isVisible());
-        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.ScratchBitmap));
+        EXPECT_TRUE(samePixels(Form2->Surface, Form3->Board.scratchBitmap()));
         EXPECT_EQ(surface(200, 200), Ink);
         Form2->SpeedButton3Click();
     });
@@ -341,9 +341,9 @@ TEST_F(OverlayTest, BlankingAboveTheOpenOverlayTakesTheClickAndRedrawsTheOverlay
 
 TEST_F(OverlayTest, GoingToTheWhiteboardFillsANewPageOrShowsTheOneWithContent) {
     for (const int state : {0, 2}) {
-        Form3->Board.PageState[1] = state;
-        Canvas(Form3->Board.editCurrent()).fillRect({0, 0, sw(), sh()}, Red);
-        Form3->Board.BoardPaintMode = 0;
+        Form3->Board.setPageState(1, state);
+        fillOnCurrentPage(Form3->Board, {0, 0, sw(), sh()}, Red);
+        Form3->Board.setBoardPaintMode(0);
         Form14->show();
         open();
         Form2->SpeedButton6->click();
@@ -352,7 +352,7 @@ TEST_F(OverlayTest, GoingToTheWhiteboardFillsANewPageOrShowsTheOneWithContent) {
         EXPECT_TRUE(Form3->isVisible());
         EXPECT_TRUE(Form1->isHidden());
         EXPECT_EQ(page(100, 100), state == 0 ? Background : Red) << state;
-        EXPECT_EQ(Form3->Board.BoardPaintMode, state == 0 ? 0 : 1) << state;
+        EXPECT_EQ(Form3->Board.boardPaintMode(), state == 0 ? 0 : 1) << state;
         Form3->hide();
     }
 }

@@ -17,10 +17,10 @@ protected:
     // red, as content would be.
     void boardOn(int n, int state) {
         Form3->Board.writePage(n, filled(sw(), sh(), Red));
-        Form3->Board.PageCount = n;
-        Form3->Board.CurrentPage = n;
+        Form3->Board.setPageCount(n);
+        Form3->Board.setCurrentPage(n);
         Form3->Edit2->setText(QString::number(n));
-        Form3->Board.PageState[n] = state;
+        Form3->Board.setPageState(n, state);
     }
     void selectRange() {
         Form2->SpeedButton15->click();
@@ -41,8 +41,8 @@ TEST_F(TransferTest, TheWholeOverlayGoesToTheCurrentPageWithoutItsBars) {
         SCOPED_TRACE(::testing::Message() << "page " << s.page << " state " << s.state);
         boardOn(s.page, s.state);
         Form2->SpeedButton13->click();
-        EXPECT_EQ(Form3->Board.CurrentPage, s.page);
-        EXPECT_EQ(Form3->Board.PageState[s.page], 2);
+        EXPECT_EQ(Form3->Board.currentPage(), s.page);
+        EXPECT_EQ(Form3->Board.pageState(s.page), 2);
         EXPECT_TRUE(samePixels(pageBitmap(s.page), Form2->Surface));
         EXPECT_EQ(page(200, 200), Ink);
         EXPECT_EQ(page(sw() - 436 + 10, 10), pattern(sw() - 436 + 10, 10)); // under the bar
@@ -60,10 +60,10 @@ TEST_F(TransferTest, TheNextPageTurnsFromAPageWithContentAndIsTheCurrentOneOther
         SCOPED_TRACE(::testing::Message() << "page " << c.start.page << " state " << c.start.state);
         boardOn(c.start.page, c.start.state);
         Form2->SpeedButton14->click();
-        EXPECT_EQ(Form3->Board.CurrentPage, c.to);
+        EXPECT_EQ(Form3->Board.currentPage(), c.to);
         EXPECT_EQ(Form3->Edit2->text(), QString::number(c.to));
-        EXPECT_EQ(Form3->Board.PageCount, c.to);
-        EXPECT_EQ(Form3->Board.PageState[c.to], 2);
+        EXPECT_EQ(Form3->Board.pageCount(), c.to);
+        EXPECT_EQ(Form3->Board.pageState(c.to), 2);
         EXPECT_TRUE(samePixels(pageBitmap(c.to), Form2->Surface));
         if (c.to != c.start.page) {
             EXPECT_EQ(page(200, 200, c.start.page), Red);
@@ -83,11 +83,11 @@ TEST_F(TransferTest, FromTheLastPageWithContentOnlyTheWhiteboardsPictureIsDroppe
     EXPECT_EQ(page(100, 100), Red); // its border stays out
     EXPECT_EQ(page(119, 119), Red);
     EXPECT_EQ(page(200, 200), Red); // nothing of the overlay
-    EXPECT_EQ(Form3->Board.CurrentPage, 99);
-    EXPECT_EQ(Form3->Board.PageCount, 99);
-    EXPECT_EQ(Form3->Board.PageState[99], 2);
+    EXPECT_EQ(Form3->Board.currentPage(), 99);
+    EXPECT_EQ(Form3->Board.pageCount(), 99);
+    EXPECT_EQ(Form3->Board.pageState(99), 2);
     // The overlay is as it was, its selection still floating.
-    EXPECT_EQ(Form2->OverlaySelectionState, 1);
+    EXPECT_TRUE(Form2->Annotation.selectionMade());
     EXPECT_FALSE(Form2->Image1->isHidden());
     EXPECT_TRUE(fakes.dialogs.shown.empty());
 }
@@ -96,7 +96,7 @@ TEST_F(TransferTest, AFloatingSelectionAloneBecomesTheWhiteboardsFloatingPicture
     for (const bool next : {false, true}) {
         SCOPED_TRACE(next ? "next page" : "current page");
         boardOn(1, next ? 2 : 0);
-        Form3->Board.ToolMode = PenTool;
+        Form3->Board.armTool(PenTool);
         Form3->SpeedButton3->setChecked(true);
         // A picture already floating on the whiteboard is dropped into the page first.
         Form3->Board.showFloatingPicture(filled(20, 20, Green), {500, 500});
@@ -105,23 +105,23 @@ TEST_F(TransferTest, AFloatingSelectionAloneBecomesTheWhiteboardsFloatingPicture
         (next ? Form2->SpeedButton14 : Form2->SpeedButton13)->click();
 
         const int to = next ? 2 : 1;
-        EXPECT_EQ(Form3->Board.CurrentPage, to);
+        EXPECT_EQ(Form3->Board.currentPage(), to);
         EXPECT_FALSE(Form3->Image2->isHidden());
         EXPECT_EQ(Form3->Image2->geometry(), QRect(200, 150, 100, 100));
         EXPECT_TRUE(samePixels(Form3->Image2->picture(), selection));
-        EXPECT_TRUE(samePixels(Form3->Board.FloatBitmap, selection));
-        EXPECT_EQ(Form3->Board.ToolMode, RangeSelection);
+        EXPECT_TRUE(samePixels(Form3->Board.floatBitmap(), selection));
+        EXPECT_EQ(Form3->Board.toolMode(), RangeSelection);
         EXPECT_TRUE(Form3->SpeedButton25->isChecked());
-        EXPECT_EQ(Form3->Board.FloatPlaced, 0);
+        EXPECT_EQ(Form3->Board.floatPlaced(), 0);
         // Only the selection arrives: the page under it has nothing of the overlay.
         EXPECT_EQ(page(250, 200, to), Background);
         EXPECT_EQ(page(sw() - 400, 10, to), Background);
         EXPECT_EQ(page(501, 501, 1), Green);
         EXPECT_EQ(page(500, 500, 1), next ? Red : Background);
-        EXPECT_EQ(Form3->Board.PageState[to], 2);
+        EXPECT_EQ(Form3->Board.pageState(to), 2);
         // The overlay's floating picture is gone, its frame with it.
         EXPECT_TRUE(Form2->Image1->isHidden());
-        EXPECT_EQ(Form2->OverlaySelectionState, 0);
+        EXPECT_FALSE(Form2->Annotation.selectionMade());
         EXPECT_EQ(surface(200, 150), pattern(200, 150));
     }
 }
@@ -143,6 +143,7 @@ TEST_F(TransferTest, TheSentSelectionDropsOnTheWhiteboardAsASelectionDoes) {
 TEST_F(TransferTest, UndoOnTheWhiteboardAfterTheOverlayPutsNothingOfItIntoThePage) {
     Form2->SpeedButton16Click();
     Form1->SpeedButton4Click();
+    const QImage before = pageBitmap(1).copy();
     Form3->FormMouseDown(100, 300);
     Form3->FormMouseMove(Qt::LeftButton, 400, 300);
     Form3->FormMouseUp(400, 300);
@@ -150,7 +151,7 @@ TEST_F(TransferTest, UndoOnTheWhiteboardAfterTheOverlayPutsNothingOfItIntoThePag
     open();
     stroke({{100, 400}, {300, 400}});
     Form2->SpeedButton6->click();
-    const QImage before = pageBitmap(1).copy();
+    // The board's own last stroke goes, and nothing of the overlay comes.
     Form3->SpeedButton4Click();
     EXPECT_TRUE(samePixels(pageBitmap(1), before));
 }

@@ -32,7 +32,7 @@ TEST_F(BoardFixture, TheScannerButtonPutsTheScannedPageOnTheBoard) {
     EXPECT_EQ(Form11->ListBox1->item(0)->text(), QStringLiteral("Acme Flatbed"));
     EXPECT_FALSE(Form3->Panel4->isVisible());
     ASSERT_TRUE(Form3->Board.floatingShown());
-    EXPECT_EQ(Form3->Board.FloatPlaced, 1);
+    EXPECT_EQ(Form3->Board.floatPlaced(), 1);
     EXPECT_EQ(Form3->Image2->geometry().topLeft(), QPoint(-5, 35));
     EXPECT_EQ(Form3->Image2->width(), sw() + 50);
     EXPECT_EQ(Form3->Image2->picture().pixelColor(100, 100), QColor(Qt::green));

@@ -11,7 +11,7 @@ class ExitTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        Form3->Board.ProgramFolder = QStringLiteral("/lesson/");
+        Form3->Board.setProgramFolder(QStringLiteral("/lesson/"));
         for (int n = 1; n <= 13; ++n)
             fakes.files.present.insert(Form3->pageTextFile(n));
         fakes.windows.addWindow(QStringLiteral("panel"), true);
@@ -24,7 +24,7 @@ protected:
 } // namespace
 
 TEST_F(ExitTest, NoLeavesEverythingAsItWas) {
-    Form3->Board.PageCount = 12;
+    Form3->Board.setPageCount(12);
     Form1->show();
     fakes.dialogs.answers = {Answer::No};
     Form1->SpeedButton1Click();
@@ -42,7 +42,7 @@ TEST_F(ExitTest, NoLeavesEverythingAsItWas) {
 // Every page's file is asked for in page order; one that cannot be deleted or was never
 // written stops nothing and shows nothing.
 TEST_F(ExitTest, YesDeletesThePageFilesOfTheCurrentPagesOnly) {
-    Form3->Board.PageCount = 12;
+    Form3->Board.setPageCount(12);
     fakes.files.undeletable.insert(Form3->pageTextFile(5));
     fakes.files.present.remove(Form3->pageTextFile(7));
     fakes.dialogs.answers = {Answer::Yes};

@@ -11,7 +11,7 @@
 TEST_F(AppFixture, HelpWindowLooksAsDesigned) {
     EXPECT_EQ(Form4->size(), QSize(792, 516));
     EXPECT_EQ(Form4->windowTitle(), QStringLiteral("帮助"));
-    EXPECT_EQ(Form4->HelpDocument(), Form3->Board.ProgramFolder + QStringLiteral("kvrhelp.mht"));
+    EXPECT_EQ(Form4->HelpDocument(), Form3->Board.programFolder() + QStringLiteral("kvrhelp.mht"));
     EXPECT_FALSE(Form4->WebBrowser1); // no browser engine until help is shown
     EXPECT_EQ(Form4->Label9->text(), Form4->Label10->text());
     EXPECT_EQ(Form4->Label7->text(), Form4->Label8->text());
@@ -33,9 +33,9 @@ TEST_F(AppFixture, HelpShowsItsDocumentAndLinksToItOnlyWhileItExists) {
     Form4->Label13Click();
     EXPECT_EQ(fakes.processes.opened, QStringList{document});
 
-    Form3->Board.BoardPaintMode = 0;
+    Form3->Board.setBoardPaintMode(0);
     Form4->BitBtn1Click();
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 1);
     EXPECT_FALSE(Form4->isVisible());
 
     // Shown again with the document gone: the same view shows what it shows for a missing

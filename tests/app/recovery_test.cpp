@@ -36,7 +36,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         fakes.stateFolder.folder = state.path();
-        boardModel().ProgramFolder = programFolder.path() + QLatin1Char('/');
+        boardModel().setProgramFolder(programFolder.path() + QLatin1Char('/'));
     }
 
     // What an earlier run that was killed left: strokes on pages 1 and 3, a text panel on
@@ -50,21 +50,18 @@ protected:
             if (page != 2)
                 Canvas(picture).fillRect({100 * page, 200, 100 * page + 50, 260}, Ink);
             crashed_.writePage(page, picture);
-            crashed_.PageState[page] = 2;
+            crashed_.setPageState(page, PageWithContent);
             if (page < 3)
                 crashed_.turnRight();
         }
-        crashed_.setPanelKind(3, 1);
-        crashed_.PanelLeft[3] = 40;
-        crashed_.PanelTop[3] = 41;
-        crashed_.PanelWidth[3] = 300;
-        crashed_.PanelHeight[3] = 200;
+        crashed_.setPanelKind(3, TextPanel);
+        crashed_.setPanelBounds(3, QRect(40, 41, 300, 200));
         RecoveryWriter writer(folder(), -1);
         const QString noText = state.filePath(QStringLiteral("no text"));
         RecoveryRecorder recorder(crashed_, writer, [noText](int) { return noText; });
-        recorder.openPanel = [] {
-            return RecoveryRecorder::OpenPanel{QRect(40, 41, 300, 200), 1,
-                                               [] { return QByteArray("{\\rtf1 page three}"); }};
+        crashed_.setPanelShown(true);
+        recorder.panelTextBytes = [](const QTextDocument&) {
+            return QByteArray("{\\rtf1 page three}");
         };
         recorder.record();
         writer.wait();
@@ -95,18 +92,18 @@ TEST_F(RecoveryStartTest, YesBringsThePagesBackAndShowsTheBoardOnThePageThatWasC
     BoardModel& crashed = leaveCrashedRun();
     Form1->show();
     fakes.dialogs.answers = {Answer::Yes};
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
 
     ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
     EXPECT_EQ(fakes.dialogs.shown[0].text, Question);
     EXPECT_EQ(fakes.dialogs.shown[0].title, QStringLiteral("提示信息"));
     BoardModel& board = Form3->Board;
-    EXPECT_EQ(board.PageCount, 3);
-    EXPECT_EQ(board.CurrentPage, 3);
+    EXPECT_EQ(board.pageCount(), 3);
+    EXPECT_EQ(board.currentPage(), 3);
     for (int page = 1; page <= 3; ++page) {
         EXPECT_EQ(board.pagePicture(page), crashed.pagePicture(page)) << page;
-        EXPECT_EQ(board.PageState[page], 2);
+        EXPECT_EQ(board.pageState(page), 2);
     }
     EXPECT_EQ(board.panelKind(3), 1);
     QFile text(Form3->pageTextFile(3));
@@ -131,14 +128,14 @@ TEST_F(RecoveryStartTest, NoDiscardsThePagesAndTheBoardStartsEmpty) {
         text.write("{\\rtf1 crashed run}");
     }
     fakes.dialogs.answers = {Answer::No};
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
     EXPECT_EQ(questions(), std::vector<QString>{Question});
     EXPECT_FALSE(QDir(folder()).exists());
     EXPECT_TRUE(setAside().isEmpty());
     EXPECT_EQ(QDir(programFolder.path()).entryList(QDir::Files), QStringList());
-    EXPECT_EQ(Form3->Board.PageCount, 1);
-    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_EQ(Form3->Board.pageCount(), 1);
+    EXPECT_EQ(Form3->Board.pageState(1), 0);
     EXPECT_FALSE(Form3->isVisible());
     EXPECT_TRUE(recovery.running());
 }
@@ -146,7 +143,7 @@ TEST_F(RecoveryStartTest, NoDiscardsThePagesAndTheBoardStartsEmpty) {
 TEST_F(RecoveryStartTest, ACopyWithoutTheLockNeitherAsksNorReadsNorRemoves) {
     leaveCrashedRun();
     fakes.stateFolder.heldElsewhere.insert(lockFile());
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
     EXPECT_TRUE(fakes.dialogs.shown.empty());
     EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("/manifest.json")));
@@ -156,7 +153,7 @@ TEST_F(RecoveryStartTest, ACopyWithoutTheLockNeitherAsksNorReadsNorRemoves) {
 }
 
 TEST_F(RecoveryStartTest, NothingToOfferAsksNothing) {
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
     EXPECT_TRUE(fakes.dialogs.shown.empty());
     EXPECT_TRUE(recovery.running());
@@ -171,7 +168,7 @@ TEST_F(RecoveryStartTest, ADamagedFolderOffersWhatIsIntactAndIsSetAsideWhole) {
     ASSERT_TRUE(QFile::remove(folder() + '/' + page1));
     const QStringList files = QDir(folder()).entryList(QDir::Files);
     fakes.dialogs.answers = {Answer::Yes};
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
 
     ASSERT_EQ(setAside().size(), 1);
@@ -182,7 +179,7 @@ TEST_F(RecoveryStartTest, ADamagedFolderOffersWhatIsIntactAndIsSetAsideWhole) {
                                                         "保留在“%1”。")
                                              .arg(aside));
     BoardModel& board = Form3->Board;
-    EXPECT_EQ(board.CurrentPage, 3);
+    EXPECT_EQ(board.currentPage(), 3);
     EXPECT_EQ(board.pagePicture(3), crashed.pagePicture(3));
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(manifest()); }, 10000));
 }
@@ -192,7 +189,7 @@ TEST_F(RecoveryStartTest, AFolderWithNothingReadableIsNamedAndSetAside) {
     leaveCrashedRun();
     for (const QString& name : QDir(folder()).entryList(QDir::Files))
         QFile::resize(folder() + '/' + name, 3);
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
     ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
     EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("inform"));
@@ -201,7 +198,7 @@ TEST_F(RecoveryStartTest, AFolderWithNothingReadableIsNamedAndSetAside) {
     EXPECT_TRUE(fakes.dialogs.shown[0].text.contains(QStringLiteral("第 1、3 页无法读取。")));
     EXPECT_EQ(setAside().size(), 1);
     EXPECT_FALSE(QDir(folder()).exists());
-    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_EQ(Form3->Board.pageState(1), 0);
     EXPECT_TRUE(recovery.running());
 }
 
@@ -211,7 +208,7 @@ TEST_F(RecoveryStartTest, PagesLargerThanTheScreenAreKeptAsideUntilTheyAreSaved)
     leaveCrashedRun(QSize(200, 100));
     const QStringList files = QDir(folder()).entryList(QDir::Files);
     fakes.dialogs.answers = {Answer::Yes};
-    BoardRecovery recovery(Form3->Board, Form3);
+    BoardRecovery recovery(Form3->Board);
     recovery.start(Form1);
 
     ASSERT_EQ(setAside().size(), 1);
@@ -237,10 +234,10 @@ TEST_F(RecoveryStartTest, TheExitCommandLeavesNoFolderAndOtherEndsKeepIt) {
     for (const bool exitCommand : {false, true}) {
         SCOPED_TRACE(exitCommand);
         {
-            BoardRecovery recovery(Form3->Board, Form3);
+            BoardRecovery recovery(Form3->Board);
             recovery.start(Form1);
-            Form3->Board.fill(Form3->Board.CurrentPage, Blue);
-            Form3->Board.PageState[Form3->Board.CurrentPage] = 2;
+            Form3->Board.fill(Form3->Board.currentPage(), Blue);
+            Form3->Board.setPageState(Form3->Board.currentPage(), 2);
             Form3->Board.turnRight(); // a turn writes at once
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] { return QFile::exists(folder() + QStringLiteral("/manifest.json")); }, 10000));

@@ -110,7 +110,7 @@ TEST_F(StartupFixture, ToolbarIsDockedAtTheTopNearTheRightEdge) {
     EXPECT_EQ(Form1->geometry(), QRect(sw() - 436, 0, 343, 39));
     EXPECT_TRUE(Form1->Timer1->isActive());
     EXPECT_EQ(Form1->Timer1->interval(), 1000);
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 0);
 }
 
 // A second copy's call brings a shrunk toolbar back, on top.
@@ -132,7 +132,7 @@ TEST_F(AppFixture, OnlyTheToolbarIsMadeAtStart) {
     QTemporaryDir state;
     fakes.stateFolder.folder = state.path();
     Form1->show();
-    BoardRecovery recovery(boardModel(), Form3);
+    BoardRecovery recovery(boardModel());
     recovery.start(Form1);
     ASSERT_TRUE(recovery.running());
     const std::pair<const char*, const QWidget*> others[] = {
@@ -148,7 +148,7 @@ TEST_F(AppFixture, OnlyTheToolbarIsMadeAtStart) {
     Form1->SpeedButton4Click();
     ASSERT_NE(Form3.made(), nullptr);
     EXPECT_TRUE(Form3->isVisible());
-    const TColor background = boardModel().BackgroundColour;
+    const TColor background = boardModel().backgroundColour();
     EXPECT_EQ(fromQColor(Form3->palette().color(QPalette::Window)), background);
     EXPECT_EQ(fromQColor(Form3->RichEdit1->palette().color(QPalette::Base)),
               editorColourFor(background));
@@ -177,14 +177,11 @@ TEST_F(AppFixture, NoTimerRunsWhileTheBoardIsOpen) {
 TEST_F(AppFixture, ABoardMadeLaterShowsWhatTheModelHolds) {
     BoardModel& model = boardModel();
     model.prepareCurrentPage();
-    model.PageState[1] = 2;
+    model.setPageState(1, 2);
     model.turnRight();
-    ASSERT_EQ(model.CurrentPage, 2);
+    ASSERT_EQ(model.currentPage(), 2);
     model.setPanelKind(2, 1);
-    model.PanelLeft[2] = 30;
-    model.PanelTop[2] = 60;
-    model.PanelWidth[2] = 200;
-    model.PanelHeight[2] = 150;
+    model.setPanelBounds(2, QRect(30, 60, 200, 150));
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::blue);
     model.placeFloatingPicture(picture, QPoint(300, 200));

@@ -30,8 +30,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
     void place(const QImage& picture, QPoint at) {
-        Form3->Board.FloatBitmap = picture;
-        Form3->Board.PendingPlacement = 2;
+        Form3->Board.armPicture(PicturePending, picture);
         stroke({at});
     }
 };
@@ -42,10 +41,10 @@ TEST_F(FloatingPictureTest, ASelectionBecomesTheFloatingPictureAndLeavesAHole) {
     cutGreenSquare();
     ASSERT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Image2->geometry(), QRect(200, 200, 100, 100));
-    EXPECT_EQ(Form3->Board.FloatPlaced, 0);
+    EXPECT_EQ(Form3->Board.floatPlaced(), 0);
     EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(50, 50)), Green);
     EXPECT_EQ(pagePixel(250, 250), Background);
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 1);
 }
 
 TEST_F(FloatingPictureTest, DraggingUpOrLeftGivesAnEmptyPicture) {
@@ -123,7 +122,7 @@ TEST_F(FloatingPictureTest, APressCommitsASelectionWithoutItsFrame) {
     EXPECT_EQ(pagePixel(400, 400), Background); // the frame's row and column stay out
     EXPECT_EQ(pagePixel(400, 450), Background);
     EXPECT_EQ(surfacePixel(450, 450), Green);
-    EXPECT_EQ(Form3->Board.FloatPlaced, 0);
+    EXPECT_EQ(Form3->Board.floatPlaced(), 0);
 }
 
 // However it was zoomed, a selection goes into the page without its dotted frame, whichever
@@ -161,7 +160,7 @@ TEST_F(FloatingPictureTest, ACommitNeverBakesTheSelectionsFrame) {
                 (Form3->*(enlarge ? &TForm3::SpeedButton35Click : &TForm3::SpeedButton36Click))();
             const QRect r = Form3->Image2->geometry();
             c.run();
-            ASSERT_EQ(Form3->Board.CurrentPage, 1);
+            ASSERT_EQ(Form3->Board.currentPage(), 1);
             // The frame's pixels would be the pen's colour; the picture holds none of it.
             EXPECT_TRUE(noInkIn(r));
             EXPECT_EQ(pagePixel(r.center().x(), r.center().y()), Green);
@@ -171,8 +170,8 @@ TEST_F(FloatingPictureTest, ACommitNeverBakesTheSelectionsFrame) {
 TEST_F(FloatingPictureTest, APlacedPictureIsCommittedWhole) {
     place(filledPicture({20, 20}, Blue), {100, 100});
     ASSERT_TRUE(Form3->Image2->isVisible());
-    EXPECT_EQ(Form3->Board.FloatPlaced, 1);
-    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
+    EXPECT_EQ(Form3->Board.floatPlaced(), 1);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 0);
     stroke({{600, 600}});
     EXPECT_EQ(pagePixel(100, 100), Blue);
     EXPECT_EQ(pagePixel(119, 119), Blue);
@@ -190,8 +189,7 @@ TEST_F(FloatingPictureTest, AToolButtonCommitsThePlainFormWhateverTheKind) {
 }
 
 TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
-    Form3->Board.FloatBitmap = filledPicture({30, 10}, Blue);
-    Form3->Board.PendingPlacement = 3;
+    Form3->Board.armPicture(PictureBelowTitlePending, filledPicture({30, 10}, Blue));
     Form3->SpeedButton13Click(); // whatever the tool
     stroke({{500, 500}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(0, 35, 30, 10));
@@ -204,8 +202,7 @@ TEST_F(FloatingPictureTest, PlacementsAtThePressPointOrBelowTheTitleBar) {
     ASSERT_TRUE(stamp.save(&buffer, "JPEG", 95));
     const std::optional<QImage> decoded = decodeJpeg(jpeg);
     ASSERT_TRUE(decoded);
-    Form3->Board.StampImage = *decoded;
-    Form3->Board.PendingPlacement = 1;
+    Form3->Board.armPicture(StampPending, *decoded);
     stroke({{300, 200}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(300, 200, 40, 24));
     const TColor c = fromRgb(Form3->Image2->picture().pixel(20, 12));
@@ -218,11 +215,11 @@ TEST_F(FloatingPictureTest, ZoomStepsScaleFromThePictureBeforeTheFirstStep) {
     Form3->SpeedButton35Click();
     Form3->SpeedButton35Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(227, 74));
-    EXPECT_EQ(Form3->Board.ZoomImageHeld, 1);
+    EXPECT_EQ(Form3->Board.zoomImageHeld(), 1);
     Form3->SpeedButton36Click();
     Form3->SpeedButton36Click();
     EXPECT_EQ(Form3->Image2->size(), QSize(101, 33));
-    EXPECT_FLOAT_EQ(Form3->Board.ZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(Form3->Board.zoomFactor(), 1.0f);
 }
 
 TEST_F(FloatingPictureTest, EnlargingKeepsThePictureOnTheScreen) {
@@ -296,9 +293,9 @@ TEST_F(FloatingPictureTest, APageWithOnlyAPlacedPictureHasContent) {
     };
     for (const auto& [what, placePicture] : ways) {
         SCOPED_TRACE(what);
-        const int page = Form3->Board.PageCount;
+        const int page = Form3->Board.pageCount();
         placePicture();
         Form3->SpeedButton12Click();
-        EXPECT_EQ(Form3->Board.CurrentPage, page + 1);
+        EXPECT_EQ(Form3->Board.currentPage(), page + 1);
     }
 }

@@ -2,6 +2,7 @@
 #include "app/toolbar.h"
 #include "app_fixture.h"
 #include "board/whiteboard.h"
+#include "board_pages.h"
 
 #include <QLabel>
 #include <QTextEdit>
@@ -9,20 +10,21 @@
 using namespace platform;
 
 TEST_F(AppFixture, PageStoreAfterCreation) {
-    EXPECT_EQ(Form3->Board.PageCount, 1);
-    EXPECT_EQ(Form3->Board.CurrentPage, 1);
+    EXPECT_EQ(Form3->Board.pageCount(), 1);
+    EXPECT_EQ(Form3->Board.currentPage(), 1);
     EXPECT_EQ(Form3->Board.pagePicture(1).size(), QSize(sw(), sh()));
     EXPECT_EQ(Form3->Board.panelKind(1), 0);
     EXPECT_FALSE(Form3->Board.exists(2));
-    EXPECT_EQ(Form3->Board.PageState[1], 0);
-    EXPECT_EQ(Form3->Board.ScratchBitmap.size(), QSize(sw(), sh()));
-    EXPECT_EQ(Form3->Board.ToolMode, PenTool);
-    EXPECT_EQ(Form3->Board.BackdropActive, 0);
-    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1],
-                          Form3->Board.PanelWidth[1], Form3->Board.PanelHeight[1]}),
-              (std::array{0, 41, 368, sh() - 45}));
-    EXPECT_TRUE(Form3->Board.ProgramFolder.endsWith(QLatin1Char('/')));
-    EXPECT_EQ(Form3->pageTextFile(7), Form3->Board.ProgramFolder + QStringLiteral("7"));
+    EXPECT_EQ(Form3->Board.pageState(1), 0);
+    EXPECT_EQ(Form3->Board.scratchBitmap().size(), QSize(sw(), sh()));
+    EXPECT_EQ(Form3->Board.toolMode(), PenTool);
+    EXPECT_EQ(Form3->Board.backdropActive(), 0);
+    EXPECT_EQ(
+        (std::array{Form3->Board.panelBounds(1).x(), Form3->Board.panelBounds(1).y(),
+                    Form3->Board.panelBounds(1).width(), Form3->Board.panelBounds(1).height()}),
+        (std::array{0, 41, 368, sh() - 45}));
+    EXPECT_TRUE(Form3->Board.programFolder().endsWith(QLatin1Char('/')));
+    EXPECT_EQ(Form3->pageTextFile(7), Form3->Board.programFolder() + QStringLiteral("7"));
     EXPECT_EQ(Form3->Edit1->text(), QStringLiteral("2"));
     EXPECT_EQ(Form3->Edit2->text(), QStringLiteral("1"));
     // The default teacher's settings, handed over by the settings window at creation.
@@ -44,34 +46,18 @@ TEST_F(AppFixture, OpeningTheBoardFillsOnlyANeverShownPage) {
     };
     EXPECT_EQ(storedPixel(0, 0), 0x00112233u);
     EXPECT_EQ(storedPixel(sw() - 1, sh() - 1), 0x00112233u);
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 0);
     // The window shows the page, the background sample column included.
     EXPECT_EQ(Form3->canvas().pixel(sw() - 1, 38), 0x00112233u);
 
     // A page that was shown before is drawn as stored.
     Form3->SpeedButton40Click();
-    Form3->Board.PageState[1] = 1;
-    Canvas(Form3->Board.editCurrent()).fillRect({10, 50, 20, 60}, 0x0000FF);
+    Form3->Board.setPageState(1, 1);
+    fillOnCurrentPage(Form3->Board, {10, 50, 20, 60}, 0x0000FF);
     Form3->Board.setBackgroundColour(0x00FFFFFF);
     Form1->SpeedButton4Click();
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 1);
     // The stored page itself, read after the second opening: not filled again.
     EXPECT_EQ(storedPixel(0, 0), 0x00112233u);
     EXPECT_EQ(Form3->canvas().pixel(15, 55), 0x000000FFu);
-}
-
-TEST_F(AppFixture, PaintingALessonPictureStoresItAsAPageOnce) {
-    QImage lesson = makeBitmap(sw(), sh());
-    Canvas(lesson).fillRect({0, 0, sw(), sh()}, 0x00ABCDEF);
-    Form3->Board.LessonPicture = lesson;
-    Form3->Board.LessonLoadPage = 3;
-    Form3->Board.BoardPaintMode = 2;
-    Form3->FormPaint();
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
-    ASSERT_TRUE(Form3->Board.exists(3));
-    EXPECT_EQ(fromRgb(Form3->Board.pagePicture(3).pixel(5, 5)), 0x00ABCDEFu);
-    // The next paint draws the current page again, not the lesson picture.
-    Canvas(Form3->Board.editCurrent()).fillRect({0, 0, sw(), sh()}, 0x00010203);
-    Form3->FormPaint();
-    EXPECT_EQ(Form3->canvas().pixel(5, 5), 0x00010203u);
 }

@@ -86,10 +86,10 @@ TEST_F(BoardFixture, PenColourGoesToThePenButNotToTheBoardEraser) {
     Form3->SpeedButton9Click();
     EXPECT_EQ(Form3->LCP->Color(), Blue);
     EXPECT_EQ(Form3->canvas().pen.color, Blue);
-    Form3->Board.BoardPaintMode = 0;
+    Form3->Board.setBoardPaintMode(0);
     Form3->LCPClick(); // cancelled: nothing changes but the paint mode
     EXPECT_EQ(Form3->LCP->Color(), Blue);
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 1);
     Form3->SpeedButton10Click();
     Form3->SpeedButton9Click();
     EXPECT_EQ(Form3->LCP->Color(), Yellow);
@@ -109,7 +109,7 @@ TEST_F(BoardFixture, BackgroundChangeOnAPageWithContent) {
         paintPage({0, 0, sw(), sh()}, Background);
         Form3->SpeedButton10Click();
         stroke({{100, 100}});
-        Form3->Board.PageState[1] = 2;
+        Form3->Board.setPageState(1, 2);
         fakes.dialogs.shown.clear();
         fakes.dialogs.colours = {Yellow};
         fakes.dialogs.answers = {c.answer};
@@ -119,19 +119,19 @@ TEST_F(BoardFixture, BackgroundChangeOnAPageWithContent) {
         EXPECT_EQ(Form3->RCP->Color(), Yellow); // new pages take it either way
         EXPECT_EQ(pagePixel(500, 500), c.page);
         EXPECT_EQ(surfacePixel(sw() - 1, 37), c.page); // the probe pixel does not stay
-        EXPECT_EQ(Form3->Board.PageState[1], c.state);
+        EXPECT_EQ(Form3->Board.pageState(1), c.state);
         EXPECT_EQ(Form3->canvas().pen.color, c.eraser);
     }
 }
 
 TEST_F(BoardFixture, UnchangedBackgroundAsksNothing) {
-    Form3->Board.PageState[1] = 2;
+    Form3->Board.setPageState(1, 2);
     paintPage({10, 100, 20, 110}, Blue);
     fakes.dialogs.colours = {Background};
     Form3->RCPClick();
     EXPECT_EQ(fakes.dialogs.shown.size(), 1u); // the colour dialog only
     EXPECT_EQ(pagePixel(15, 105), Blue);
-    EXPECT_EQ(Form3->Board.PageState[1], 2);
+    EXPECT_EQ(Form3->Board.pageState(1), 2);
 }
 
 TEST_F(BoardFixture, EditorColourFollowsTheChosenBackground) {
@@ -148,7 +148,7 @@ TEST_F(BoardFixture, EditorColourFollowsTheChosenBackground) {
     }
 }
 
-TEST_F(BoardFixture, UndoRestoresTheLastStrokesRegionAndRepeats) {
+TEST_F(BoardFixture, UndoGoesBackStrokeByStrokeAndRedoForward) {
     setPenWidth(1);
     stroke({{100, 200}, {500, 200}}); // A
     stroke({{300, 190}, {300, 210}}); // B, across A
@@ -157,22 +157,27 @@ TEST_F(BoardFixture, UndoRestoresTheLastStrokesRegionAndRepeats) {
     EXPECT_EQ(pagePixel(300, 195), Background);
     EXPECT_EQ(pagePixel(300, 200), Ink); // A stays
     Form3->SpeedButton4Click();
-    EXPECT_EQ(pagePixel(300, 195), Background);
+    EXPECT_EQ(pagePixel(300, 200), Background);
+    EXPECT_EQ(surfacePixel(300, 200), Background);
+    Form3->RedoButtonClick();
     EXPECT_EQ(pagePixel(300, 200), Ink);
-    EXPECT_EQ(surfacePixel(300, 195), Background);
+    EXPECT_EQ(pagePixel(300, 195), Background);
+    Form3->RedoButtonClick();
+    EXPECT_EQ(pagePixel(300, 195), Ink);
+    EXPECT_EQ(surfacePixel(300, 195), Ink);
 }
 
-TEST_F(BoardFixture, UndoAfterAClearBringsBackOnlyTheLastStrokesRegion) {
+TEST_F(BoardFixture, UndoAfterAClearBringsThePageBack) {
     setPenWidth(1);
     stroke({{100, 200}, {500, 200}});
     stroke({{300, 190}, {300, 210}});
     Form3->SpeedButton5Click();
-    EXPECT_EQ(Form3->Board.PageState[1], 1);
+    EXPECT_EQ(Form3->Board.pageState(1), 1);
     EXPECT_EQ(pagePixel(300, 200), Background);
     Form3->SpeedButton4Click();
-    EXPECT_EQ(pagePixel(300, 200), Ink);        // A, as it was before B
-    EXPECT_EQ(pagePixel(300, 195), Background); // not B
-    EXPECT_EQ(pagePixel(150, 200), Background); // A outside B's region stays cleared
+    EXPECT_EQ(pagePixel(150, 200), Ink);
+    EXPECT_EQ(pagePixel(300, 195), Ink);
+    EXPECT_EQ(Form3->Board.pageState(1), 2); // it turns again as a page with content
 }
 
 TEST_F(BoardFixture, UndoCoversAWideEraserBand) {
@@ -189,16 +194,17 @@ TEST_F(BoardFixture, SettingsKeepThePanelBoundsOfThePage) {
     Form3->Panel4->setGeometry(12, 50, 333, 222);
     QTimer::singleShot(0, [] { Form6->close(); });
     Form3->SpeedButton6Click(); // returns when the settings window closes
-    EXPECT_EQ((std::array{Form3->Board.PanelLeft[1], Form3->Board.PanelTop[1],
-                          Form3->Board.PanelWidth[1], Form3->Board.PanelHeight[1]}),
-              (std::array{12, 50, 333, 222}));
+    EXPECT_EQ(
+        (std::array{Form3->Board.panelBounds(1).x(), Form3->Board.panelBounds(1).y(),
+                    Form3->Board.panelBounds(1).width(), Form3->Board.panelBounds(1).height()}),
+        (std::array{12, 50, 333, 222}));
     EXPECT_FALSE(Form6->isVisible());
 }
 
 TEST_F(BoardFixture, SettingsWriteTheShownPanelsTextFirstAndClearTheTeacher) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    Form3->Board.ProgramFolder = dir.path() + QLatin1Char('/');
+    Form3->Board.setProgramFolder(dir.path() + QLatin1Char('/'));
     const QString file = Form3->pageTextFile(1);
     const QString text = QStringLiteral("牛顿第一定律");
     Form3->RichEdit1->setPlainText(text);
@@ -217,7 +223,7 @@ TEST_F(BoardFixture, SettingsWriteTheShownPanelsTextFirstAndClearTheTeacher) {
     EXPECT_EQ(settings.openings, (std::vector{TeacherChoice::Cleared, TeacherChoice::Cleared}));
 
     // A file that cannot be written ends the command before the settings open.
-    Form3->Board.ProgramFolder = QStringLiteral("/nonexistent-folder/");
+    Form3->Board.setProgramFolder(QStringLiteral("/nonexistent-folder/"));
     Form3->guarded([] { Form3->SpeedButton6Click(); });
     ASSERT_FALSE(fakes.dialogs.shown.empty());
     EXPECT_EQ(fakes.dialogs.shown.back().kind, QStringLiteral("error"));

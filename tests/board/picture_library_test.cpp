@@ -80,7 +80,7 @@ protected:
     void SetUp() override {
         BoardFixture::SetUp();
         // The stamps the build rendered lie in the program folder.
-        Form3->Board.ProgramFolder = QStringLiteral(KV_PROGRAM_FOLDER "/");
+        Form3->Board.setProgramFolder(QStringLiteral(KV_PROGRAM_FOLDER "/"));
         Form3->SpeedButton32Click();
     }
     StampPicture* picture(QWidget* page, const QString& file) {
@@ -104,7 +104,7 @@ protected:
 };
 
 TEST_F(PictureLibraryTest, OpeningLaysTheColumnOutForTheScreenOnThePhysicsPage) {
-    Form3->Board.BoardPaintMode = 1;
+    Form3->Board.setBoardPaintMode(1);
     Form3->Panel4->show();
     Form3->SpeedButton32Click();
     EXPECT_EQ(Form3->Panel9->geometry(), QRect(1, 40, 138, sh() - 40));
@@ -119,9 +119,9 @@ TEST_F(PictureLibraryTest, OpeningLaysTheColumnOutForTheScreenOnThePhysicsPage) 
     EXPECT_EQ(Form3->Panel8->size(), QSize(116, 700));
     EXPECT_EQ(Form3->Panel10->size(), QSize(116, 650));
     // The text panel's close, done last but one, leaves the board repainting the page.
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 1);
-    EXPECT_EQ(Form3->Board.panelKind(Form3->Board.CurrentPage), 0);
-    EXPECT_EQ(Form3->Board.StampFolder, Form3->Board.ProgramFolder + QStringLiteral("db/pic/"));
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 1);
+    EXPECT_EQ(Form3->Board.panelKind(Form3->Board.currentPage()), 0);
+    EXPECT_EQ(Form3->Board.stampFolder(), Form3->Board.programFolder() + QStringLiteral("db/pic/"));
     EXPECT_EQ(Form3->Panel8->findChildren<StampPicture*>().size(), 21);
     EXPECT_EQ(Form3->Panel10->findChildren<StampPicture*>().size(), 14);
 
@@ -148,12 +148,12 @@ TEST_F(PictureLibraryTest, APressArmsAStampPlacedAtTheNextRelease) {
     QTest::mousePress(picture(Form3->Panel8, QStringLiteral("w5.jt")), Qt::LeftButton);
     QTest::mousePress(picture(Form3->Panel8, QStringLiteral("w3.jt")), Qt::LeftButton);
     const QImage w3 = *decodeJpegFile(stampPath(QStringLiteral("w3.jt")));
-    EXPECT_EQ(Form3->Board.PendingPlacement, 1);
-    EXPECT_EQ(Form3->Board.StampImage, w3); // the last one pressed
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 1);
+    EXPECT_EQ(Form3->Board.stampImage(), w3); // the last one pressed
 
     Form3->SpeedButton15Click(); // whatever the tool
     stroke({{300, 200}});
-    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 0);
     EXPECT_TRUE(Form3->Image2->isVisible());
     EXPECT_EQ(Form3->Image2->geometry(), QRect(QPoint(300, 200), w3.size()));
 }
@@ -162,27 +162,27 @@ TEST_F(PictureLibraryTest, TheFirstChemistryPictureArmsOnAClickOnly) {
     Form3->BitBtn2Click();
     StampPicture* h1 = picture(Form3->Panel10, QStringLiteral("h1.jt"));
     QTest::mousePress(h1, Qt::LeftButton, {}, QPoint(25, 25));
-    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 0);
     QTest::mouseRelease(h1, Qt::LeftButton, {}, QPoint(25, 25));
-    EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 1);
 
-    Form3->Board.PendingPlacement = 0;
+    Form3->Board.cancelPendingPlacement();
     QTest::mousePress(picture(Form3->Panel10, QStringLiteral("h2.jt")), Qt::LeftButton);
-    EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 1);
 }
 
 TEST_F(PictureLibraryTest, AStampThatCannotBeReadKeepsWhatWasArmed) {
     QTest::mousePress(picture(Form3->Panel8, QStringLiteral("w1.jt")), Qt::LeftButton);
-    const QImage armed = Form3->Board.StampImage;
-    Form3->Board.StampFolder = dir.path() + QLatin1Char('/');
+    const QImage armed = Form3->Board.stampImage();
+    Form3->Board.setStampFolder(dir.path() + QLatin1Char('/'));
     QFile damaged(dir.filePath(QStringLiteral("w2.jt")));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("not a picture");
     damaged.close();
     for (const char* file : {"w0.jt", "w2.jt"}) { // missing, damaged
         QTest::mousePress(picture(Form3->Panel8, QString::fromLatin1(file)), Qt::LeftButton);
-        EXPECT_EQ(Form3->Board.StampImage, armed);
-        EXPECT_EQ(Form3->Board.PendingPlacement, 1);
+        EXPECT_EQ(Form3->Board.stampImage(), armed);
+        EXPECT_EQ(Form3->Board.pendingPlacement(), 1);
     }
     ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
     EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("error"));
@@ -190,10 +190,10 @@ TEST_F(PictureLibraryTest, AStampThatCannotBeReadKeepsWhatWasArmed) {
 
 TEST_F(PictureLibraryTest, AnOwnPictureAsWideAsTheScreenIsPlacedAtTheTopAtScreenWidth) {
     addOwnPicture(QStringLiteral("wide.png"), sw(), 60);
-    Form3->Board.BoardPaintMode = 1;
+    Form3->Board.setBoardPaintMode(1);
     Form3->Image26MouseUp(50);
-    EXPECT_EQ(Form3->Board.PendingPlacement, 3);
-    EXPECT_EQ(Form3->Board.BoardPaintMode, 0);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 3);
+    EXPECT_EQ(Form3->Board.boardPaintMode(), 0);
     stroke({{500, 500}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(0, 35, sw(), 60));
     EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(10, 10)), Green);
@@ -204,14 +204,14 @@ TEST_F(PictureLibraryTest, ANarrowerOwnPictureIsPlacedAtItsOwnSizeAtThePressPoin
     addOwnPicture(QStringLiteral("second.png"), 300, 200, Yellow);
     // The release in the gap below the second thumbnail picks it, not a third.
     Form3->Image26MouseUp(105 + 102);
-    EXPECT_EQ(Form3->Board.PendingPlacement, 2);
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 2);
     stroke({{400, 300}});
     EXPECT_EQ(Form3->Image2->geometry(), QRect(400, 300, 300, 200));
     EXPECT_EQ(fromRgb(Form3->Image2->picture().pixel(5, 5)), Yellow);
 
     Form3->Image26MouseUp(103); // the gap below the first
-    EXPECT_EQ(Form3->Board.PendingPlacement, 2);
-    EXPECT_EQ(Form3->Board.FloatBitmap.size(), QSize(sw() - 1, 40));
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 2);
+    EXPECT_EQ(Form3->Board.floatBitmap().size(), QSize(sw() - 1, 40));
 }
 
 // Pictures with more pixels than the conversion makes (a panorama, a long screenshot) are
@@ -237,12 +237,11 @@ TEST_F(PictureLibraryTest, OwnPicturesLargerThanTheConversionsLimitArePlacedRedu
         ASSERT_TRUE(writeLargePng(path, c.size.width(), c.size.height(), Blue, Yellow));
         Form3->Board.clearOwnPictures(1000);
         Form3->Board.appendOwnPicture(QImage(100, 100, QImage::Format_RGB32), path);
-        Form3->Board.PendingPlacement = 0;
-        Form3->Board.FloatBitmap = QImage();
+        Form3->Board.cancelPendingPlacement();
 
         Form3->Image26MouseUp(50);
-        EXPECT_EQ(Form3->Board.PendingPlacement, c.placement);
-        const QImage& placed = Form3->Board.FloatBitmap;
+        EXPECT_EQ(Form3->Board.pendingPlacement(), c.placement);
+        const QImage& placed = Form3->Board.floatBitmap();
         ASSERT_FALSE(placed.isNull());
         const QSize size = placed.size();
         if (c.placed.isValid()) {
@@ -253,7 +252,7 @@ TEST_F(PictureLibraryTest, OwnPicturesLargerThanTheConversionsLimitArePlacedRedu
                     static_cast<double>(c.size.width()) / c.size.height(), 0.01);
         EXPECT_EQ(fromRgb(placed.pixel(5, size.height() / 2)), Blue);
         EXPECT_EQ(fromRgb(placed.pixel(size.width() - 5, size.height() / 2)), Yellow);
-        Form3->Board.FloatBitmap = QImage();
+        Form3->Board.cancelPendingPlacement();
         QFile::remove(path);
     }
     QImageReader::setAllocationLimit(before);
@@ -261,13 +260,13 @@ TEST_F(PictureLibraryTest, OwnPicturesLargerThanTheConversionsLimitArePlacedRedu
 
 TEST_F(PictureLibraryTest, APlacedPictureIsNotCarriedToTheNextPageByAnEarlierTallScan) {
     addOwnPicture(QStringLiteral("own.png"), 300, 200, Yellow);
-    Form3->Board.PageState[1] = 2;
-    Form3->Board.ContinuationPage = 2; // left by a tall scan on this page
+    Form3->Board.setPageState(1, 2);
+    Form3->Board.setContinuationPage(2); // left by a tall scan on this page
     Form3->Image26MouseUp(50);
     stroke({{400, 300}});
     ASSERT_TRUE(Form3->Image2->isVisible());
     Form3->SpeedButton12Click();
-    EXPECT_EQ(Form3->Board.CurrentPage, 2);
+    EXPECT_EQ(Form3->Board.currentPage(), 2);
     EXPECT_FALSE(Form3->Image2->isVisible());
 }
 
@@ -276,14 +275,14 @@ TEST_F(PictureLibraryTest, AReleaseOnNoPictureOrOnAFileGoneArmsNothing) {
     Form3->Board.setOwnPicturesHeight(1000);
     for (int y : {210, 999, -1}) {
         Form3->Image26MouseUp(y);
-        EXPECT_EQ(Form3->Board.PendingPlacement, 0) << y;
+        EXPECT_EQ(Form3->Board.pendingPlacement(), 0) << y;
     }
     EXPECT_TRUE(fakes.dialogs.shown.empty());
     // A picture gone from its folder is named in a message.
     ASSERT_TRUE(QFile::remove(path));
     emit Form3->Image26->released(10);
-    EXPECT_EQ(Form3->Board.PendingPlacement, 0);
-    EXPECT_TRUE(Form3->Board.FloatBitmap.isNull());
+    EXPECT_EQ(Form3->Board.pendingPlacement(), 0);
+    EXPECT_TRUE(Form3->Board.floatBitmap().isNull());
     ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
     EXPECT_EQ(fakes.dialogs.shown[0].kind, QStringLiteral("error"));
     EXPECT_TRUE(fakes.dialogs.shown[0].text.contains(path));
@@ -291,7 +290,7 @@ TEST_F(PictureLibraryTest, AReleaseOnNoPictureOrOnAFileGoneArmsNothing) {
 
 TEST_F(PictureLibraryTest, TheSettingsBoxShowsWithTheOwnPicturesAndLeavesWithTheBoard) {
     Form3->BitBtn3Click();
-    EXPECT_EQ(Form3->Board.OwnPictures.LoadState, 1);
+    EXPECT_EQ(Form3->Board.ownPictures().LoadState, 1);
     EXPECT_TRUE(Form3->Image26->isVisible());
     EXPECT_TRUE(Form13->isVisible());
     // Below the own pictures, and whole on the screen, which the place given would pass.

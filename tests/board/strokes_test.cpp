@@ -36,17 +36,17 @@ TEST_F(BoardFixture, ClickCommitsA21PixelSquareAndLeavesThePageState) {
     EXPECT_EQ(pagePixel(89, 100), Background);
     EXPECT_EQ(pagePixel(111, 100), Background);
     EXPECT_EQ(pagePixel(100, 111), Background);
-    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_EQ(Form3->Board.pageState(1), 0);
 }
 
 TEST_F(BoardFixture, PenStrokeIntoTheTitleBarRunsAlongRow40) {
     setPenWidth(1);
     Form3->SpeedButton3Click();
     stroke({{200, 100}, {300, 10}, {400, 0}});
-    EXPECT_EQ(Form3->Board.PageState[1], 2);
+    EXPECT_EQ(Form3->Board.pageState(1), 2);
     EXPECT_EQ(pagePixel(350, 40), Ink);
     EXPECT_EQ(pagePixel(350, 39), Background);
-    EXPECT_EQ(Form3->Board.StrokeTop, 40);
+    EXPECT_EQ(Form3->Board.strokeBox().top, 40);
 }
 
 TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
@@ -85,9 +85,9 @@ TEST_F(BoardFixture, ShapesLeaveOnlyTheirFinalOutline) {
             for (int x = 90; x < 215; ++x) {
                 stale += earlier.pixel(x, y) != final.pixel(x, y);
                 ASSERT_EQ(pagePixel(x, y), fromRgb(final.pixel(x, y)))
-                    << Form3->Board.ToolMode << " at " << x << "," << y;
+                    << Form3->Board.toolMode() << " at " << x << "," << y;
             }
-        EXPECT_GE(stale, 50) << Form3->Board.ToolMode; // the earlier outline was elsewhere
+        EXPECT_GE(stale, 50) << Form3->Board.toolMode(); // the earlier outline was elsewhere
         EXPECT_EQ(Form3->Panel3->caption(), QStringLiteral("2.5，2.5"));
     }
 }
@@ -193,7 +193,7 @@ TEST_F(BoardFixture, SizeReadoutShowsHalfTheDragInTenths) {
     // Moves without the left button draw nothing.
     Form3->FormMouseDown(100, 100);
     Form3->FormMouseMove(Qt::RightButton, 300, 300);
-    EXPECT_EQ(Form3->Board.StrokeRight, 100);
+    EXPECT_EQ(Form3->Board.strokeBox().right, 100);
 }
 
 TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
@@ -207,15 +207,15 @@ TEST_F(BoardFixture, BoardEraserErasesItsWholeBandForGood) {
          {QPoint(250, 350), QPoint(250, 310), QPoint(250, 390), QPoint(60, 350), QPoint(440, 350)})
         EXPECT_EQ(surfacePixel(p.x(), p.y()), Background) << p.x() << "," << p.y();
     EXPECT_EQ(surfacePixel(250, 300), Blue);
-    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_EQ(Form3->Board.pageState(1), 0);
 }
 
 TEST_F(BoardFixture, BoardEraserRestoresBackdropSquaresRightAndBelowThePointer) {
     setPenWidth(9);
     paintPage({0, 200, sw(), 700}, Blue);
-    Form3->Board.BackdropBitmap = makeBitmap(sw(), sh());
-    Canvas(Form3->Board.BackdropBitmap).fillRect({0, 0, sw(), sh()}, Green);
-    Form3->Board.BackdropActive = 1;
+    QImage backdrop = makeBitmap(sw(), sh());
+    Canvas(backdrop).fillRect({0, 0, sw(), sh()}, Green);
+    Form3->Board.setBackdrop(backdrop);
     Form3->SpeedButton10Click();
     stroke({{100, 300}, {100, 300}, {200, 300}, {300, 300}});
     Form3->Invalidate();
@@ -351,7 +351,7 @@ TEST_F(BoardFixture, CommitKeepsTheWholeStrokeButThePanelsPlace) {
         control->setGeometry(c.at);
         control->show();
         paintPage({0, 0, sw(), sh()}, Background);
-        Canvas(Form3->Board.ScratchBitmap).fillRect({0, 0, sw(), sh()}, Blue);
+        Canvas(Form3->Board.editScratchBitmap()).fillRect({0, 0, sw(), sh()}, Blue);
         Form3->canvas().fillRect({0, 40, sw(), sh()}, Green);
         const QPoint* p = c.stroke.data();
         Form3->FormMouseDown(p->x(), p->y());
@@ -402,10 +402,10 @@ TEST_F(BoardFixture, APressOnAControlStartsNoStroke) {
             EXPECT_EQ(Form3->Panel3->caption(), QString());
         }
     }
-    EXPECT_EQ(Form3->Board.PageState[1], 0);
+    EXPECT_EQ(Form3->Board.pageState(1), 0);
     // The same drag begun on the page draws.
     Form3->SpeedButton14Click();
     pointerStroke({{100, 300}, {450, 300}});
     EXPECT_EQ(pagePixel(300, 300), Ink);
-    EXPECT_EQ(Form3->Board.PageState[1], 2);
+    EXPECT_EQ(Form3->Board.pageState(1), 2);
 }

@@ -48,7 +48,7 @@ TEST_F(PanelFixture, OpeningShowsTheStoredPlaceAndAnEmptyEditorAndFlipsTheDragBa
     EXPECT_TRUE(Form3->Image1->isVisible());
     EXPECT_EQ(Form3->RichEdit1->geometry(), QRect(0, 20, 300, 180));
     EXPECT_EQ(Form3->Board.panelKind(1), 1);
-    EXPECT_EQ(Form3->Board.PageState[1], 2);
+    EXPECT_EQ(Form3->Board.pageState(1), 2);
     Form3->SpeedButton18Click();
     EXPECT_TRUE(Form3->Image1->isHidden());
     Form3->SpeedButton20Click();
@@ -94,14 +94,14 @@ TEST_F(PanelFixture, PinThenCloseGivesBackThePixelsUnderThePanel) {
     openPanel(Place, QStringLiteral("力"));
     Form3->SpeedButton31Click();
     EXPECT_TRUE(Form3->Panel4->isHidden());
-    EXPECT_EQ(Form3->Board.BackdropActive, 1);
+    EXPECT_EQ(Form3->Board.backdropActive(), 1);
     EXPECT_NE(pagePixel(Place.center().x(), Place.center().y()), Blue);
-    EXPECT_EQ(fromRgb(Form3->Board.BackdropBitmap.pixel(Place.center())),
+    EXPECT_EQ(fromRgb(Form3->Board.backdropBitmap().pixel(Place.center())),
               pagePixel(Place.center().x(), Place.center().y()));
-    EXPECT_EQ(fromRgb(Form3->Board.BackdropBitmap.pixel(10, 500)), Background);
+    EXPECT_EQ(fromRgb(Form3->Board.backdropBitmap().pixel(10, 500)), Background);
     Form3->SpeedButton18Click();
     Form3->SpeedButton19Click();
-    EXPECT_EQ(Form3->Board.BackdropActive, 0);
+    EXPECT_EQ(Form3->Board.backdropActive(), 0);
     EXPECT_FALSE(anyPixel(Form3->Board.current(), Place, clBlack));
     EXPECT_EQ(pagePixel(Place.center().x(), Place.center().y()), Blue);
 }
@@ -117,7 +117,7 @@ TEST_F(PanelFixture, TheDocumentDialogStartsInTheProgramFolderAndTheBrowserShows
     EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.PDF")));
     EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.MHT")));
     EXPECT_TRUE(dialog.text.contains(QStringLiteral("*.pptx")));
-    EXPECT_EQ(dialog.title, Form3->Board.ProgramFolder + QStringLiteral("|dream[1].swf"));
+    EXPECT_EQ(dialog.title, Form3->Board.programFolder() + QStringLiteral("|dream[1].swf"));
     EXPECT_EQ(Form3->Board.panelKind(1), 2);
     EXPECT_TRUE(Form3->RichEdit1->isHidden());
     EXPECT_EQ(views.loads, QStringList{QStringLiteral("/lesson/motion.htm")});

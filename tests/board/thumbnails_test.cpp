@@ -47,7 +47,7 @@ TEST_F(PanelFixture, TheClickChoosesTheLeftPageOrTheRightOneWhenThereIsOne) {
         Form3->Board.choosePage(c.from);
         Form3->SpeedButton1Click();
         Form3->Image3MouseUp(Qt::LeftButton, c.x, 50);
-        EXPECT_EQ(Form3->Board.CurrentPage, c.chosen) << c.from << " " << c.x;
+        EXPECT_EQ(Form3->Board.currentPage(), c.chosen) << c.from << " " << c.x;
         EXPECT_EQ(Form3->Edit2->text(), QString::number(c.chosen));
         EXPECT_TRUE(Form3->Panel5->isHidden());
     }
@@ -156,27 +156,27 @@ const FaultCase faults[] = {
          Form3->Panel4->move(520, 120);
          Form3->Image3MouseUp(Qt::LeftButton, 100, 50); // page 2 itself
          Form3->Board.choosePage(1);
-         EXPECT_EQ(Form3->Board.PanelLeft[2], 520);
+         EXPECT_EQ(Form3->Board.panelBounds(2).x(), 520);
          Form3->Board.choosePage(2);
          EXPECT_EQ(Form3->RichEdit1->toPlainText(), QStringLiteral("后来写的"));
      }},
     {"ChoosingAPageClearsTheBackdrop",
      [](Faults&) {
-         Form3->Board.BackdropActive = 1;
+         Form3->Board.setBackdrop(Form3->Board.current());
          Form3->SpeedButton1Click();
          Form3->Image3MouseUp(Qt::LeftButton, 100, 50);
-         EXPECT_EQ(Form3->Board.BackdropActive, 0);
+         EXPECT_EQ(Form3->Board.backdropActive(), 0);
      }},
     {"DropAfterTheStripKeepsTheTextInThePage",
      [](Faults& t) {
          t.openPanel(Place);
          Form3->SpeedButton1Click(); // bakes the panel
          Form3->SpeedButton30Click();
-         ASSERT_EQ(Form3->Board.PanelBaked[1], 1);
+         ASSERT_EQ(Form3->Board.panelBaked(1), 1);
          Form3->SpeedButton41Click();
          // The editor's grey, not the background.
          EXPECT_EQ(t.pagePixel(Place.left() + 1, Place.bottom() - 1), 0x00A5A5A5u);
-         EXPECT_EQ(Form3->Board.PanelBaked[1], 0);
+         EXPECT_EQ(Form3->Board.panelBaked(1), 0);
      }},
     {"ABorderPressOverAPanelNeverBakedLeavesThePage",
      [](Faults& t) {
@@ -198,7 +198,7 @@ const FaultCase faults[] = {
          Form3->SpeedButton18Click();
          Form3->SpeedButton19Click();
          EXPECT_EQ(t.pagePixel(Place.center().x(), Place.center().y()), Faults::Background);
-         EXPECT_EQ(Form3->Board.BackdropActive, 0);
+         EXPECT_EQ(Form3->Board.backdropActive(), 0);
      }},
     {"NormalSizeKeepsWhatWasWrittenAndTakesOutOnlyTheBakedPicture",
      [](Faults& t) {
@@ -215,7 +215,7 @@ const FaultCase faults[] = {
          Form3->SpeedButton22Click();
          EXPECT_EQ(t.pagePixel(875, 400), Faults::Ink);
          EXPECT_EQ(t.pagePixel(600, 600), Faults::Background);
-         EXPECT_EQ(Form3->Board.PanelBaked[1], 0);
+         EXPECT_EQ(Form3->Board.panelBaked(1), 0);
      }},
     {"ClosingOrMovingABakedPanelPutsBackThePageUnderIt",
      [](Faults& t) {
@@ -235,7 +235,7 @@ const FaultCase faults[] = {
              ASSERT_NE(t.pagePixel(under.x(), under.y()), Faults::Blue);
              action();
              EXPECT_EQ(t.pagePixel(under.x(), under.y()), Faults::Blue);
-             EXPECT_EQ(Form3->Board.PanelBaked[1], 0);
+             EXPECT_EQ(Form3->Board.panelBaked(1), 0);
              Form3->SpeedButton19Click();
          }
      }},

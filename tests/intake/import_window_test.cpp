@@ -32,7 +32,7 @@ protected:
         createProgram();
     }
     BoardModel& board() { return Form3->Board; }
-    const OwnPictureList& own() { return Form3->Board.OwnPictures; }
+    const OwnPictureList& own() { return Form3->Board.ownPictures(); }
 
     // A picture of one colour in a folder of drive C; its local path.
     QString picture(const QString& folder, const QString& name, int w, int h, Qt::GlobalColor c) {
@@ -142,7 +142,7 @@ TEST_F(ImportWindowTest, AOneFileImportAppendsAfterAFolderImport) {
     for (int i = 0; i < 5; ++i)
         picture(QStringLiteral("pics"), QStringLiteral("p%1.png").arg(i), 40, 40, colours[i]);
     ASSERT_TRUE(Form12->setDirectory(QStringLiteral("C:\\pics")));
-    board().OwnPictures.LoadState = 1;
+    board().setOwnPicturesLoadState(1);
     Form12->BitBtn2Click();
     ASSERT_EQ(own().count(), 5);
     EXPECT_EQ(own().Height, 5 * 105);

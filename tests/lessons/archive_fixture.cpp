@@ -57,7 +57,7 @@ void ArchiveFixture::SetUp() {
 void ArchiveFixture::makeBoard(QSize screen) {
     board = std::make_unique<BoardModel>();
     board->create(screen, programDir.path() + QLatin1Char('/'));
-    board->BackgroundColour = Background;
+    board->setBackgroundColour(Background);
     board->prepareCurrentPage();
 }
 
@@ -75,11 +75,9 @@ void ArchiveFixture::drawLesson(const std::vector<TColor>& colours,
         QPainter(&picture).fillRect(3, 40, 20, 2, Qt::white);
         board->writePage(page, picture);
         board->setPanelKind(page, 1);
-        board->PageState[page] = 2;
-        board->PanelLeft[page] = static_cast<int>(colour & 0xFF);
-        board->PanelTop[page] = page;
-        board->PanelWidth[page] = 100 + page;
-        board->PanelHeight[page] = 200 + page;
+        board->setPageState(page, 2);
+        board->setPanelBounds(page,
+                              QRect(static_cast<int>(colour & 0xFF), page, 100 + page, 200 + page));
         QFile text(board->pageTextFile(page));
         if (std::find(withText.begin(), withText.end(), page) != withText.end()) {
             text.open(QIODevice::WriteOnly);
@@ -100,15 +98,15 @@ QString ArchiveFixture::textOf(int page) const {
 
 ::testing::AssertionResult ArchiveFixture::holds(const std::vector<TColor>& colours,
                                                  const std::vector<int>& withText) {
-    if (board->PageCount != static_cast<int>(colours.size()))
-        return ::testing::AssertionFailure() << "PageCount " << board->PageCount;
-    for (int page = 1; page <= board->PageCount; ++page) {
+    if (board->pageCount() != static_cast<int>(colours.size()))
+        return ::testing::AssertionFailure() << "PageCount " << board->pageCount();
+    for (int page = 1; page <= board->pageCount(); ++page) {
         const TColor colour = colours[static_cast<std::size_t>(page - 1)];
         const QImage picture = board->pagePicture(page);
         if (fromRgb(picture.pixel(0, 0)) != colour || fromRgb(picture.pixel(5, 40)) != 0xFFFFFF)
             return ::testing::AssertionFailure() << "page " << page << " pixels";
-        if (board->PanelLeft[page] != static_cast<int>(colour & 0xFF) ||
-            board->PanelHeight[page] != 200 + page || board->panelKind(page) != 1)
+        if (board->panelBounds(page).x() != static_cast<int>(colour & 0xFF) ||
+            board->panelBounds(page).height() != 200 + page || board->panelKind(page) != 1)
             return ::testing::AssertionFailure() << "page " << page << " panel";
         const bool text = std::find(withText.begin(), withText.end(), page) != withText.end();
         const QString expected =

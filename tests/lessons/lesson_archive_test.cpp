@@ -74,12 +74,12 @@ TEST_F(LessonArchiveTest, SavedPagesPanelsAndTextsOpenAgain) {
     // A stale text of page 2 from another lesson goes; the window shows page 1 of three.
     writeBytes(programDir.filePath(QStringLiteral("2")), "stale");
     makeBoard();
-    board->CurrentPage = 1;
+    board->setCurrentPage(1);
     board->setCurrentPage(5);
     ASSERT_TRUE(LessonArchive(disk).open(*board, folder, Owner).ok());
     EXPECT_TRUE(holds({Red, Green, Blue}, {1, 3}));
-    EXPECT_EQ(board->CurrentPage, 1);
-    EXPECT_EQ(board->PageState[3], 2);
+    EXPECT_EQ(board->currentPage(), 1);
+    EXPECT_EQ(board->pageState(3), 2);
 }
 
 TEST_F(LessonArchiveTest, ASecondSaveWithFewerPagesOpensWithThoseAlone) {
@@ -98,9 +98,9 @@ TEST_F(LessonArchiveTest, AMissingPanelFileGivesTheDefaults) {
     QFile::remove(lessonFile(QStringLiteral("教师12132.sec")));
     ASSERT_TRUE(openAs(Owner).ok());
     EXPECT_EQ(board->panelKind(2), 0);
-    EXPECT_EQ(
-        QRect(board->PanelLeft[2], board->PanelTop[2], board->PanelWidth[2], board->PanelHeight[2]),
-        QRect(0, 40, 368, Screen.height() - 40));
+    EXPECT_EQ(QRect(board->panelBounds(2).x(), board->panelBounds(2).y(),
+                    board->panelBounds(2).width(), board->panelBounds(2).height()),
+              QRect(0, 40, 368, Screen.height() - 40));
 }
 
 // A page whose picture cannot be read (a flaky stick, a file cut short) opens blank and is
@@ -142,7 +142,7 @@ TEST_F(LessonArchiveTest, PagesThatCannotBeReadAreNamedAndKeptUntilTheTeacherAgr
         const QByteArray damaged = readBytes(lessonFile(page2));
 
         makeBoard();
-        board->BackgroundColour = Cyan;
+        board->setBackgroundColour(Cyan);
         LessonArchive reopened(disk);
         const ArchiveResult opened = reopened.open(*board, folder, Owner);
         EXPECT_TRUE(opened.ok());
@@ -187,8 +187,8 @@ TEST_F(LessonArchiveTest, DamagedPanelValuesOpenAsNoPanelOrTheDefaultPlace) {
         writeBytes(lessonFile(QStringLiteral("教师12131.sec")), QByteArray("[edit]\r\n") + c.sec);
         ASSERT_TRUE(openAs(Owner).ok());
         EXPECT_EQ(board->panelKind(1), c.kind);
-        EXPECT_EQ(QRect(board->PanelLeft[1], board->PanelTop[1], board->PanelWidth[1],
-                        board->PanelHeight[1]),
+        EXPECT_EQ(QRect(board->panelBounds(1).x(), board->panelBounds(1).y(),
+                        board->panelBounds(1).width(), board->panelBounds(1).height()),
                   c.panel);
     }
 }
@@ -205,7 +205,7 @@ TEST_F(LessonArchiveTest, AnOpenOfNothingChangesNothing) {
         const ArchiveResult r = archive.open(*board, folder, Owner);
         EXPECT_EQ(r.outcome, ArchiveResult::Refused) << pages;
         EXPECT_EQ(r.message, LessonNotFound);
-        EXPECT_EQ(board->PageCount, 2);
+        EXPECT_EQ(board->pageCount(), 2);
     }
     EXPECT_EQ(archive.open(*board, folder, {Owner.Teacher, 1, 1}).message, LessonNotFound);
 }
@@ -307,7 +307,7 @@ TEST_F(LessonArchiveTest, AnInterruptedSaveLeavesTheOldOrTheNewLessonWhole) {
             EXPECT_FALSE(r.message.isEmpty());
         }
         ASSERT_TRUE(openAs(Owner).ok());
-        if (board->PageCount == 3) {
+        if (board->pageCount() == 3) {
             EXPECT_TRUE(holds(oldPages, {2, 3}));
             ++oldWhole;
         } else {
@@ -349,7 +349,7 @@ TEST_F(LessonArchiveTest, PagesOfAnotherScreenOpenScaledToFit) {
         writeBytes(lessonFile(page2), "not a picture");
 
         makeBoard();
-        board->BackgroundColour = Cyan;
+        board->setBackgroundColour(Cyan);
         LessonArchive reopened(disk);
         const ArchiveResult opened = reopened.open(*board, folder, Owner);
         ASSERT_TRUE(opened.ok());
@@ -382,7 +382,7 @@ TEST_F(LessonArchiveTest, PagesOfAnotherScreenOpenScaledToFit) {
 // screen, and rich text.
 TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     makeBoard(QSize(1920, 1080));
-    board->BackgroundColour = Cyan;
+    board->setBackgroundColour(Cyan);
     writeBytes(lessonFile(LessonIndexFile),
                toGbk(QStringLiteral("[其他]\r\npag=3\r\n[教师1213]\r\npag=2\r\n")));
     for (int page = 1; page <= 2; ++page) {
@@ -401,14 +401,14 @@ TEST_F(LessonArchiveTest, AWindowsLessonOpensOnALargerScreen) {
     EXPECT_TRUE(opened.message.startsWith(QStringLiteral("这节课有 2 页是在另一种大小的屏幕上"
                                                          "保存的（1024×768）")))
         << opened.message.toStdString();
-    EXPECT_EQ(board->PageCount, 2);
+    EXPECT_EQ(board->pageCount(), 2);
     // 1024 × 768 fits as 1440 × 1080, from x 240.
     const QImage page1 = board->pagePicture(1);
     for (const QPoint red : {QPoint(240, 0), QPoint(960, 540), QPoint(1679, 1079)})
         EXPECT_EQ(fromRgb(page1.pixel(red)), Red) << red.x();
     for (const QPoint cyan : {QPoint(239, 540), QPoint(1680, 540), QPoint(0, 0)})
         EXPECT_EQ(fromRgb(page1.pixel(cyan)), Cyan) << cyan.x();
-    EXPECT_EQ(board->PanelWidth[1], 300);
+    EXPECT_EQ(board->panelBounds(1).width(), 300);
     EXPECT_EQ(readBytes(board->pageTextFile(1)), rtf);
 }
 
@@ -557,7 +557,7 @@ TEST_F(LessonArchiveTest, PageFilesAreFoundWhateverTheirLetterCase) {
         const ArchiveResult r = openAs(wang);
         EXPECT_TRUE(r.ok() && r.message.isEmpty()) << r.message.toStdString();
         EXPECT_EQ(fromRgb(board->pagePicture(1).pixel(10, 10)), Red);
-        EXPECT_EQ(board->PanelLeft[1], 7);
+        EXPECT_EQ(board->panelBounds(1).x(), 7);
         EXPECT_EQ(textOf(1), QStringLiteral("text"));
 
         // The text cleared and saved stays cleared.

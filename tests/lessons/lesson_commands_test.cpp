@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 using namespace lessons;
 using namespace platform;
@@ -97,7 +98,7 @@ TEST_F(LessonCommands, SaveAndOpenTheChosenTeachersLesson) {
     Form6->show();
     choose(1);
     Form6->SpeedButton1->click();
-    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_EQ(model.pageCount(), 2);
     EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
     EXPECT_FALSE(Form6->isVisible());
 }
@@ -202,7 +203,7 @@ TEST_F(LessonCommands, RefusalsKeepTheWindowOpen) {
     Form6->SpeedButton1->click();
     EXPECT_EQ(messages(), QStringList{LessonNotFound});
     EXPECT_TRUE(Form6->isVisible());
-    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_EQ(model.pageCount(), 2);
 
     // The disk fills up: the save says so and the window stays.
     FaultyFiles full;
@@ -285,7 +286,7 @@ TEST_F(LessonCommands, ARenamedTeachersLessonsGoWithTheName) {
         Form6->Edit2->setText(QStringLiteral("2"));
         Form6->Edit3->setText(QStringLiteral("13"));
         Form6->SpeedButton1->click();
-        EXPECT_EQ(model.PageCount, 2);
+        EXPECT_EQ(model.pageCount(), 2);
         EXPECT_EQ(fromRgb(model.pagePicture(2).pixel(0, 0)), 0x0000FFU);
     }
 }
@@ -308,7 +309,7 @@ TEST_F(LessonCommands, LessonsOnADriveAbsentAtTheRenameOpenUnderTheNewName) {
     choose(1);
     Form6->SpeedButton1->click();
     EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(model.PageCount, 2);
+    EXPECT_EQ(model.pageCount(), 2);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2132.pte")));
 }
 
@@ -395,6 +396,24 @@ TEST_F(LessonCommands, ANewTeacherOfAFormerNameKeepsItsLessons) {
     EXPECT_TRUE(messages().isEmpty()) << messages().join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("教师12131.pte")));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("李明2131.pte")));
+}
+
+// A network drive that is not the school's share set up on this PC (a letter kept from before
+// the setting was removed) holds no lessons, and no folder of this machine stands in for it.
+TEST_F(LessonCommands, ANetworkDriveWithoutItsSettingIsNoLessonDrive) {
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", config); });
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(program.path())); // no share set up
+    fakes.drives.drives.push_back(
+        {QLatin1Char('S'), DriveType::Remote, QStringLiteral("smb://server/staff/")});
+    Form6->DriveComboBox1->refresh();
+    Form6->DriveComboBox1->setDrive(QLatin1Char('S'));
+    drawPages(1, 0x0000FF);
+    Form6->SpeedButton2->click();
+    Form6->SpeedButton1->click();
+    EXPECT_EQ(messages(),
+              (QStringList{QStringLiteral("课程没有保存：找不到所选的存储盘。"), LessonNotFound}));
+    EXPECT_EQ(lessonView.shown, std::vector<int>{});
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 class FakeBoard final : public lessons::BoardLink {
 public:
@@ -40,6 +41,9 @@ public:
     void fillCurrentPage(TColor colour) override { record(QStringLiteral("fill"), colour); }
     void setPaintMode(int mode) override { calls << QStringLiteral("paintMode %1").arg(mode); }
     void invalidate() override { calls << QStringLiteral("invalidate"); }
+    // What the board was last handed of smooth ink, apart from the calls.
+    std::optional<bool> smoothInk;
+    void setSmoothInk(bool on) override { smoothInk = on; }
 
 private:
     void record(const QString& what, TColor colour) {

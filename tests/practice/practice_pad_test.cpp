@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         taskbar = fakes.windows.addWindow(QStringLiteral("panel"), true);
-        Form3->Board.ProgramFolder = QStringLiteral("/opt/K Vorne/");
+        Form3->Board.setProgramFolder(QStringLiteral("/opt/K Vorne/"));
     }
 
     // The desktop's windows from the top, and nothing else.

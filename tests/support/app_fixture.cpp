@@ -1,6 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/forms.h"
+#include "board/whiteboard.h"
 
 void AppFixture::createProgram() {
     application = std::make_unique<TApplication>(QStringLiteral("K_Vorne"));
@@ -8,6 +9,8 @@ void AppFixture::createProgram() {
     // The fake desktop lists the program's own application window like any other.
     fakes.windows.addWindow(application->Title());
     createForms();
+    // The default teacher writes smooth ink; the tests' pixels are those of the exact pen.
+    Form3->Board.setSmoothInk(false);
 }
 
 void AppFixture::SetUp() {

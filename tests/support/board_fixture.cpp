@@ -1,4 +1,5 @@
 #include "board_fixture.h"
+#include "board_pages.h"
 
 #include "app/toolbar.h"
 #include "pointer.h"
@@ -26,7 +27,7 @@ void BoardFixture::pointerStroke(std::initializer_list<QPoint> points) {
 }
 
 TColor BoardFixture::pagePixel(int x, int y, int page) const {
-    const int n = page == 0 ? Form3->Board.CurrentPage : page;
+    const int n = page == 0 ? Form3->Board.currentPage() : page;
     return fromRgb(Form3->Board.pagePicture(n).pixel(x, y));
 }
 
@@ -35,7 +36,7 @@ TColor BoardFixture::surfacePixel(int x, int y) const {
 }
 
 void BoardFixture::paintPage(const TRect& rect, TColor colour) {
-    Canvas(Form3->Board.editCurrent()).fillRect(rect, colour);
+    fillOnCurrentPage(Form3->Board, rect, colour);
     Form3->Invalidate();
 }
 

@@ -1,11 +1,12 @@
 // The board's model without any window: pages kept packed and brought back pixel for pixel,
-// turning, undo across a turn, the floating picture's commits, and what an untouched page
-// costs.
+// turning, the floating picture's commits, and what an untouched page costs.
 #include "board/model/board_model.h"
 #include "pictures.h"
 #include "platform/raster/canvas.h"
 
 #include <QGuiApplication>
+#include <QStringList>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -30,10 +31,9 @@ protected:
         QImage surface = board.current().copy();
         Canvas(surface).fillRect(box, colour);
         board.beginStroke(box.left, box.top, StrokeMargin);
-        board.StrokeRight = box.right - 1;
-        board.StrokeBottom = box.bottom - 1;
+        board.extendStroke(box.right - 1, box.bottom - 1);
         board.commitStroke(surface);
-        board.PageState[board.CurrentPage] = 2;
+        board.setPageState(board.currentPage(), 2);
     }
 };
 
@@ -46,7 +46,7 @@ TEST_F(ModelTest, APageLeftIsPackedAndComesBackPixelForPixel) {
         for (int x = 0; x < Screen.width(); ++x)
             original.setPixel(x, y, qRgb((x * 7 + y) & 255, (x * y) & 255, (x ^ y) & 255));
     board.writePage(1, original);
-    board.PageState[1] = 2;
+    board.setPageState(1, 2);
     board.turnRight();
     board.settle();
     // Only the noise costs much once packed.
@@ -63,37 +63,23 @@ TEST_F(ModelTest, APageLeftIsPackedAndComesBackPixelForPixel) {
 }
 
 TEST_F(ModelTest, TurningMakesFilledPagesAndCarriesThePanelBounds) {
-    board.PanelLeft[1] = 11;
-    board.PanelHeight[1] = 222;
+    board.setPanelBounds(1, QRect(11, 0, 0, 222));
     board.turnRight(); // page 1 has no content: refused
-    EXPECT_EQ(board.CurrentPage, 1);
+    EXPECT_EQ(board.currentPage(), 1);
     drawStroke({50, 50, 60, 60}, Ink);
     board.setBackgroundColour(0x00112233);
     board.turnRight();
-    EXPECT_EQ(board.CurrentPage, 2);
-    EXPECT_EQ(board.PageCount, 2);
-    EXPECT_EQ(board.PageState[2], 0);
+    EXPECT_EQ(board.currentPage(), 2);
+    EXPECT_EQ(board.pageCount(), 2);
+    EXPECT_EQ(board.pageState(2), 0);
     EXPECT_EQ(pixelAt(board.current(), 5, 5), 0x00112233u);
-    EXPECT_EQ(board.PanelLeft[2], 11);
-    EXPECT_EQ(board.PanelHeight[2], 222);
+    EXPECT_EQ(board.panelBounds(2).x(), 11);
+    EXPECT_EQ(board.panelBounds(2).height(), 222);
     board.turnLeft();
     EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
     EXPECT_EQ(pixelAt(board.current(), 5, 5), Background);
     board.turnLeft(); // at page 1: stays
-    EXPECT_EQ(board.CurrentPage, 1);
-}
-
-TEST_F(ModelTest, UndoAfterATurnRestoresNothing) {
-    drawStroke({50, 50, 60, 60}, Ink);
-    board.turnRight();
-    board.turnLeft();
-    board.undo();
-    EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
-    // Before a turn, undo takes the stroke back.
-    drawStroke({100, 100, 110, 110}, Ink);
-    board.undo();
-    EXPECT_EQ(pixelAt(board.current(), 105, 105), Background);
-    EXPECT_EQ(pixelAt(board.current(), 55, 55), Ink);
+    EXPECT_EQ(board.currentPage(), 1);
 }
 
 TEST_F(ModelTest, FloatingPictureCommits) {
@@ -110,9 +96,10 @@ TEST_F(ModelTest, FloatingPictureCommits) {
           Case{"placed, plain", 1, false, 1}}) {
         SCOPED_TRACE(c.name);
         board.fill(1, Background);
-        board.FloatPlaced = c.placed;
-        board.ZoomFactor = 1.0f;
-        board.showFloatingPicture(picture, {200, 200});
+        if (c.placed == 1)
+            board.placeFloatingPicture(picture, {200, 200});
+        else
+            board.adoptSelection(picture, QRect({200, 200}, picture.size()));
         if (c.onPress)
             board.commitFloatingPictureOnPress();
         else
@@ -123,7 +110,7 @@ TEST_F(ModelTest, FloatingPictureCommits) {
         if (c.firstInked > 0) {
             EXPECT_EQ(pixelAt(page, 200, 205), Background);
         }
-        EXPECT_EQ(board.BoardPaintMode, 1);
+        EXPECT_EQ(board.boardPaintMode(), 1);
     }
 }
 
@@ -137,7 +124,7 @@ TEST_F(ModelTest, PenWidthIsHeldToOneToNine) {
     for (const Case& c : {Case{12, 9, 1}, Case{10, 9, 1}, Case{0, 1, 2}, Case{-4, 1, 2},
                           Case{5, 5, 3}, Case{5, 5, 3}}) {
         board.setPenWidth(c.asked);
-        EXPECT_EQ(board.PenWidth, c.held) << c.asked;
+        EXPECT_EQ(board.penWidth(), c.held) << c.asked;
         EXPECT_EQ(announced, c.announcedAfter) << c.asked;
     }
 }
@@ -152,6 +139,117 @@ TEST_F(ModelTest, ANeverDrawnPageCostsNothingUntilShown) {
     board.settle();
     EXPECT_EQ(board.pageBytes(2), 0u); // held as one colour
     EXPECT_EQ(pixelAt(board.pagePicture(2), 300, 300), Background);
+}
+
+// Every change says what changed, once, and a change to the same value says nothing.
+TEST_F(ModelTest, EachOperationSaysWhatItChanged) {
+    drawStroke({50, 50, 60, 60}, Ink);
+    QStringList said;
+    const auto log = [&](const QString& what) { said << what; };
+    const auto logPage = [&](const char* what) {
+        return [&, what](int page) { log(QStringLiteral("%1 %2").arg(what).arg(page)); };
+    };
+    QObject::connect(&board, &BoardModel::pageChanged, [&](int page, TRect r) {
+        log(QStringLiteral("pageChanged %1 %2,%3,%4,%5")
+                .arg(page)
+                .arg(r.left)
+                .arg(r.top)
+                .arg(r.right)
+                .arg(r.bottom));
+    });
+    QObject::connect(&board, &PageStore::pageWritten, logPage("pageWritten"));
+    QObject::connect(&board, &PageStore::pageStateChanged, logPage("pageStateChanged"));
+    QObject::connect(&board, &PageStore::panelChanged, logPage("panelChanged"));
+    QObject::connect(&board, &PageStore::pageCountChanged, logPage("pageCountChanged"));
+    QObject::connect(&board, &PageStore::currentPageChanged, logPage("currentPageChanged"));
+    QObject::connect(&board, &BoardModel::penChanged, [&] { log(QStringLiteral("penChanged")); });
+    QObject::connect(&board, &BoardModel::backgroundChanged,
+                     [&] { log(QStringLiteral("backgroundChanged")); });
+    QObject::connect(&board, &BoardModel::floatingChanged,
+                     [&] { log(QStringLiteral("floatingChanged")); });
+    QObject::connect(&board, &BoardModel::toolChanged, [&] { log(QStringLiteral("toolChanged")); });
+    QObject::connect(&board, &BoardModel::panelTextChanged,
+                     [&] { log(QStringLiteral("panelTextChanged")); });
+
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        QStringList expected;
+    };
+    const QImage picture = filledPicture({10, 10}, Ink);
+    const std::vector<Case> cases{
+        {"page state", [&] { board.setPageState(1, PageCleared); }, {"pageStateChanged 1"}},
+        {"the same page state", [&] { board.setPageState(1, PageCleared); }, {}},
+        {"content marked", [&] { board.markContent(1); }, {"pageStateChanged 1"}},
+        {"content marked again", [&] { board.markContent(1); }, {}},
+        {"panel place",
+         [&] {
+             board.setPanelBounds(1, {5, 41, 300, 200});
+         },
+         {"panelChanged 1"}},
+        {"the same panel place",
+         [&] {
+             board.setPanelBounds(1, {5, 41, 300, 200});
+         },
+         {}},
+        {"panel kind", [&] { board.setPanelKind(1, TextPanel); }, {"panelChanged 1"}},
+        {"panel document",
+         [&] { board.setPanelDocument(1, QStringLiteral("a.htm")); },
+         {"panelChanged 1"}},
+        {"panel shown", [&] { board.setPanelShown(true); }, {"panelChanged 1"}},
+        {"panel text",
+         [&] { board.panelText().setPlainText(QStringLiteral("x")); },
+         {"panelTextChanged"}},
+        {"pixels written", [&] { board.writePage(1, board.current()); }, {"pageWritten 1"}},
+        {"page filled",
+         [&] { board.fill(1, Background); },
+         {"pageWritten 1", "pageChanged 1 0,0,0,0"}},
+        {"fill undone", [&] { board.undo(); }, {"pageWritten 1", "pageChanged 1 0,0,640,480"}},
+        {"area erased",
+         [&] {
+             board.beginStroke(100, 100, StrokeMargin);
+             board.extendStroke(120, 110);
+             board.eraseStrokeBox(Background);
+         },
+         {"pageWritten 1", "pageChanged 1 100,100,120,110"}},
+        {"pen width", [&] { board.setPenWidth(5); }, {"penChanged"}},
+        {"pen colour", [&] { board.setPenColour(Ink); }, {"penChanged"}},
+        {"background", [&] { board.setBackgroundColour(Ink); }, {"backgroundChanged"}},
+        {"floating picture",
+         [&] {
+             board.showFloatingPicture(picture, {200, 200});
+         },
+         {"floatingChanged"}},
+        {"floating picture moved",
+         [&] {
+             board.moveFloatingPicture({210, 200});
+         },
+         {"floatingChanged"}},
+        {"page count", [&] { board.setPageCount(3); }, {"pageCountChanged 3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        said.clear();
+        c.change();
+        EXPECT_EQ(said, c.expected);
+    }
+}
+
+// Another lesson's pages take the place of the old ones: no instrument stays over them, and
+// every page an instrument lay on is said to have changed, so that its layer hides it.
+TEST_F(ModelTest, PagesReplacedCloseTheInstruments) {
+    const QRectF view(0, 40, Screen.width(), Screen.height() - 40);
+    board.instruments().open(InstrumentKind::Ruler, 1, view);
+    board.instruments().open(InstrumentKind::Compass, 3, view);
+    QList<int> changed;
+    QObject::connect(&board.instruments(), &InstrumentModel::changed,
+                     [&](int page) { changed << page; });
+
+    board.pagesReplaced(2);
+
+    for (int page : {1, 3})
+        EXPECT_TRUE(board.instruments().onPage(page).empty()) << "page " << page;
+    EXPECT_EQ(changed, QList<int>({1, 3}));
 }
 
 int main(int argc, char** argv) {

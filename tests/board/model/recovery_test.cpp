@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -64,8 +65,8 @@ protected:
     void draw(const TRect& box, TColor colour) {
         QImage page = board->current().copy();
         Canvas(page).fillRect(box, colour);
-        board->writePage(board->CurrentPage, page);
-        board->PageState[board->CurrentPage] = 2;
+        board->writePage(board->currentPage(), page);
+        board->setPageState(board->currentPage(), 2);
     }
 
     void writeText(int page, const QByteArray& text) {
@@ -81,13 +82,10 @@ protected:
         board->turnRight(); // refused: page 2 has no content
         draw({0, 0, 320, 240}, Background);
         board->turnRight();
-        board->PageState[2] = 1; // cleared
+        board->setPageState(2, 1); // cleared
         draw({200, 100, 210, 200}, Blue);
         board->setPanelKind(3, 1);
-        board->PanelLeft[3] = 30;
-        board->PanelTop[3] = 41;
-        board->PanelWidth[3] = 200;
-        board->PanelHeight[3] = 150;
+        board->setPanelBounds(3, QRect(30, 41, 200, 150));
         writeText(3, "{\\rtf1 page three}");
         board->turnLeft();
     }
@@ -101,11 +99,12 @@ protected:
     }
 
     static Kept kept(BoardModel& b, const std::function<QString(int)>& text) {
-        Kept k{b.PageCount, b.CurrentPage, b.BackgroundColour, {}, {}, {}};
-        for (int n = 1; n <= b.PageCount; ++n) {
+        Kept k{b.pageCount(), b.currentPage(), b.backgroundColour(), {}, {}, {}};
+        for (int n = 1; n <= b.pageCount(); ++n) {
             k.pictures.push_back(b.pagePicture(n));
-            k.attributes.push_back({b.PageState[n], b.panelKind(n), b.PanelLeft[n], b.PanelTop[n],
-                                    b.PanelWidth[n], b.PanelHeight[n], b.PanelBaked[n]});
+            k.attributes.push_back({b.pageState(n), b.panelKind(n), b.panelBounds(n).x(),
+                                    b.panelBounds(n).y(), b.panelBounds(n).width(),
+                                    b.panelBounds(n).height(), b.panelBaked(n)});
             QFile file(text(n));
             k.texts.push_back(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
         }
@@ -132,7 +131,8 @@ protected:
 
 TEST_F(RecoveryTest, TheBoardComesBackWithItsPagesPanelsTextsAndCurrentPage) {
     makeThreePages();
-    board->PanelBaked[1] = 1;
+    board->restorePageAttributes(1, board->pageState(1), board->panelKind(1), board->panelBounds(1),
+                                 1);
     board->setBackgroundColour(0x00112233);
     RecoveryWriter writer(folder(), -1);
     RecoveryRecorder recorder(*board, writer, textFiles());
@@ -192,7 +192,7 @@ TEST_F(RecoveryTest, AWriteCutShortLeavesThePreviousCompleteState) {
         draw({0, 0, 50, 50}, Blue);
         board->setPanelKind(3, 0);
         writeText(3, "{\\rtf1 changed}");
-        board->PageState[2] = 2;
+        board->setPageState(2, 2);
         board->setBackgroundColour(0x00010203);
     };
     int before = 0;
@@ -304,27 +304,67 @@ TEST_F(RecoveryTest, AChangeIsWrittenWithinTwoSecondsHoweverOftenTheBoardChanges
 TEST_F(RecoveryTest, TheOpenPanelsTextIsAskedForOnlyWhenItChanged) {
     RecoveryWriter writer(folder(), -1);
     RecoveryRecorder recorder(*board, writer, textFiles());
-    board->setPanelKind(1, 1);
-    qint64 revision = 1;
     int asked = 0;
-    recorder.openPanel = [&] {
-        return RecoveryRecorder::OpenPanel{QRect(10, 50, 100, 80), revision, [&] {
-                                               ++asked;
-                                               return "{\\rtf1 " + QByteArray::number(revision) +
-                                                      "}";
-                                           }};
+    recorder.panelTextBytes = [&](const QTextDocument& text) {
+        ++asked;
+        return richTextToRtf(text);
     };
+    board->setPanelKind(1, TextPanel);
+    board->setPanelShown(true);
+    board->panelText().setPlainText(QStringLiteral("1"));
     for (int stroke = 0; stroke < 3; ++stroke) {
         draw({stroke, 100, stroke + 1, 110}, Ink);
         recorder.record();
         writer.wait();
     }
     EXPECT_EQ(asked, 1);
-    revision = 2;
+    board->panelText().setPlainText(QStringLiteral("2"));
     recorder.record();
     writer.wait();
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(readBack()->texts.at(0), "{\\rtf1 2}");
+    EXPECT_EQ(readBack()->texts.at(0), richTextToRtf(board->panelText()));
+}
+
+// A board that does not change keeps no timer running; every change of what the folder keeps
+// starts one, as the model says it, and the write that hands it over stops it.
+TEST_F(RecoveryTest, OnlyAChangeStartsTheRecordersTimer) {
+    RecoveryWriter writer(folder(), -1);
+    RecoveryRecorder recorder(*board, writer, textFiles());
+    recorder.start();
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+    };
+    const std::vector<Case> cases{
+        {"pixels",
+         [this] {
+             draw({1, 1, 5, 5}, Ink);
+         }},
+        {"page state", [this] { board->setPageState(1, PageCleared); }},
+        {"panel place",
+         [this] {
+             board->setPanelBounds(1, {9, 41, 100, 100});
+         }},
+        {"panel kind", [this] { board->setPanelKind(1, TextPanel); }},
+        {"panel shown", [this] { board->setPanelShown(true); }},
+        {"panel text", [this] { board->panelText().setPlainText(QStringLiteral("x")); }},
+        {"page count", [this] { board->setPageCount(2); }},
+        {"current page", [this] { board->setCurrentPage(2); }},
+        {"background", [this] { board->setBackgroundColour(Blue); }},
+    };
+    EXPECT_FALSE(recorder.waiting());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        EXPECT_TRUE(recorder.waiting());
+        recorder.record();
+        writer.wait();
+        EXPECT_FALSE(recorder.waiting());
+    }
+    const int written = writer.filesWritten();
+    recorder.record(); // nothing changed since
+    writer.wait();
+    EXPECT_EQ(writer.filesWritten(), written);
 }
 
 // Other accounts on the machine can neither list nor read a teacher's unsaved pages, also when
@@ -382,7 +422,7 @@ TEST_F(RecoveryTest, OnlyABoardWithSomethingOnItIsWorthOffering) {
         QDir(folder()).removeRecursively();
         QFile::remove(textFile(1));
         freshBoard();
-        board->PageState[1] = 2;
+        board->setPageState(1, 2);
         c.leave();
         writeOnce();
         ASSERT_TRUE(read());
@@ -510,10 +550,10 @@ TEST_F(RecoveryTest, APageThatCouldNotBeReadComesBackBlank) {
     BoardModel restored;
     restored.create(Screen, dir.path() + QLatin1Char('/'));
     restored.fill(1, Blue);
-    restored.PageState[1] = 2;
+    restored.setPageState(1, PageWithContent);
     restoreRecovery(restored, *found, textFiles());
     EXPECT_EQ(restored.pagePicture(1), unpackPage(solidPage(Screen, Background)));
-    EXPECT_EQ(restored.PageState[1], 1);
+    EXPECT_EQ(restored.pageState(1), PageCleared);
     EXPECT_EQ(restored.pagePicture(3), board->pagePicture(3));
 }
 
