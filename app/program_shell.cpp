@@ -53,7 +53,7 @@ bool ProgramShell::projectionBlanked() const {
 }
 
 void ProgramShell::unblankProjection() {
-    if (!Form5->isHidden())
+    if (Form5.visible())
         Form5->SpeedButton1Click();
 }
 
