@@ -10,7 +10,7 @@ void AppFixture::createProgram() {
     fakes.windows.addWindow(application->Title());
     createForms();
     // The default teacher writes smooth ink; the tests' pixels are those of the exact pen.
-    Form3->Board.setSmoothInk(false);
+    boardModel().setSmoothInk(false);
 }
 
 void AppFixture::SetUp() {
