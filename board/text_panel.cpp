@@ -134,7 +134,7 @@ void TForm3::createTextPanel() {
     layoutTextPanel();
     Panel4->hide();
 
-    new EventHook(Panel4, [this](QEvent* event) {
+    panelHook_ = new EventHook(Panel4, [this](QEvent* event) {
         switch (event->type()) {
         case QEvent::Resize:
             layoutTextPanel();

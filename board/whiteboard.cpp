@@ -225,6 +225,12 @@ TForm3::TForm3(BoardModel& board)
     PresentingButton = Presenting->makeButton(Panel2, 0, 1);
 }
 
+// The panel hides with the window as the window goes; the model keeps the panel as the teacher
+// left it, and the hook, which reads this window's controls, must not see that.
+TForm3::~TForm3() {
+    delete panelHook_;
+}
+
 void followClicksBeforeTheBoard() {
     // A program that starts has seen no click yet.
     ReleaseWatch::get().last.invalidate();

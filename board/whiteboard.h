@@ -30,6 +30,7 @@ class TForm3 : public platform::DrawingWindow {
     Q_OBJECT
 public:
     explicit TForm3(BoardModel& board);
+    ~TForm3() override;
 
     BoardModel& Board;
 
@@ -281,6 +282,8 @@ private:
 
     // Text panel (text_panel.cpp)
     void createTextPanel();
+    // Tells the model where the panel is and whether it shows; goes before the window does.
+    QObject* panelHook_ = nullptr;
     void layoutTextPanel();
     TRect panelRect() const;
     // The model takes the panel's place for the current page.

@@ -102,10 +102,11 @@ def main(folder):
             click(bar + 326 + 19, 10)  # to the current page
             time.sleep(0.3)
 
-            # A range around the toolbar's place, stroke included, to the next page.
+            # A range around the toolbar's place, stroke included, to the next page; it starts
+            # left of the buttons the overlay keeps beside its full bar.
             click(bar + 288 + 19, 20)
             time.sleep(0.2)
-            drag([(sw - 640, 0), (sw - 300, 100), (sw - 60, 200)])
+            drag([(sw - 720, 0), (sw - 300, 100), (sw - 60, 200)])
             time.sleep(0.3)
             click(bar + 326 + 19, 30)  # to the next page: page 1 has content, so page 2
             time.sleep(0.3)
@@ -132,7 +133,7 @@ def main(folder):
             check(not wrong, f"the toolbar's place shows what lay under it ({len(wrong)} pixels "
                              f"differ, first {wrong[:3]})")
             check(pixel(sw - 500, y + 100) == INK, "the stroke came with the range")
-            check(pixel(sw - 700, y + 100) == BACKGROUND, "only the range went to page 2")
+            check(pixel(sw - 760, y + 100) == BACKGROUND, "only the range went to page 2")
 
             click(200, sh - 100)  # drops the floating picture into page 2
             time.sleep(0.3)
