@@ -52,7 +52,7 @@ void OverlayInstruments::show(const QList<QPolygon>& lines) {
     c.copyRect(overlay_.Board.scratchBitmap(), shown_);
     const TRect drawn = drawInstrumentLines(c, lines, overlay_.Annotation.penWidth(),
                                             overlay_.Annotation.penColour());
-    overlay_.showSurface(unitedRects(shown_, drawn));
+    overlay_.showSurface(shown_.united(drawn));
     shown_ = drawn;
 }
 
@@ -76,7 +76,7 @@ void OverlayInstruments::stampGrid(const QList<QPolygon>& grid, const QList<QPol
     // The grid's faint lines between the pen's colour and white: the desktop has no one
     // background colour.
     TRect drawn = drawInstrumentLines(c, grid, 1, halfwayColour(pen, clWhite));
-    drawn = unitedRects(
-        drawn, drawInstrumentLines(c, axes, std::min(overlay_.Annotation.penWidth(), 3), pen));
+    drawn = drawn.united(
+        drawInstrumentLines(c, axes, std::min(overlay_.Annotation.penWidth(), 3), pen));
     commitRegion(drawn);
 }

@@ -53,7 +53,7 @@ void BoardInstruments::show(const QList<QPolygon>& lines) {
     board_.canvas().copyRect(model.current(), shown_);
     const TRect drawn = drawInstrumentLines(board_.canvas(), lines, model.penWidth(),
                                             model.penColour(), TitleBarBottom);
-    board_.showSurface(unitedRects(shown_, drawn));
+    board_.showSurface(shown_.united(drawn));
     shown_ = drawn;
 }
 
@@ -89,8 +89,8 @@ void BoardInstruments::stampGrid(const QList<QPolygon>& grid, const QList<QPolyg
     Canvas& c = board_.canvas();
     TRect drawn = drawInstrumentLines(c, grid, 1, halfwayColour(model.penColour(), background),
                                       TitleBarBottom);
-    drawn = unitedRects(drawn, drawInstrumentLines(c, axes, std::min(model.penWidth(), 3),
-                                                   model.penColour(), TitleBarBottom));
+    drawn = drawn.united(drawInstrumentLines(c, axes, std::min(model.penWidth(), 3),
+                                             model.penColour(), TitleBarBottom));
     board_.showSurface(drawn);
     commitRegion(drawn, StrokeMargin);
 }

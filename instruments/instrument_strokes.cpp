@@ -4,15 +4,6 @@
 
 using namespace platform;
 
-TRect unitedRects(const TRect& a, const TRect& b) {
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
 TColor halfwayColour(TColor a, TColor b) {
     TColor mixed = 0;
     for (int shift = 0; shift < 24; shift += 8) {
@@ -32,11 +23,11 @@ TRect drawInstrumentLines(Canvas& c, const QList<QPolygon>& lines, int width, TC
             continue;
         QPoint from(line[0].x(), std::max(line[0].y(), top));
         c.moveTo(from.x(), from.y());
-        drawn = unitedRects(drawn, lineBounds(from, from, width));
+        drawn = drawn.united(lineBounds(from, from, width));
         for (int k = 1; k < line.size(); ++k) {
             const QPoint to(line[k].x(), std::max(line[k].y(), top));
             c.lineTo(to.x(), to.y());
-            drawn = unitedRects(drawn, lineBounds(from, to, width));
+            drawn = drawn.united(lineBounds(from, to, width));
             from = to;
         }
     }

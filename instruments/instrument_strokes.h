@@ -11,7 +11,5 @@
 // the drawing touched.
 TRect drawInstrumentLines(platform::Canvas& canvas, const QList<QPolygon>& lines, int width,
                           TColor colour, int top = 0);
-// The smallest rectangle holding both (an empty one holds nothing).
-TRect unitedRects(const TRect& a, const TRect& b);
 // Halfway between two colours: the grid's faint lines between the pen's and the page's.
 TColor halfwayColour(TColor a, TColor b);

@@ -49,15 +49,6 @@ TRect areaOf(const QRectF& bounds, qreal width, const QImage& surface) {
     return area.intersected({0, 0, surface.width(), surface.height()});
 }
 
-TRect united(const TRect& a, const TRect& b) {
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
 } // namespace
 
 void SmoothStroke::begin(QPoint at, qreal width, TColor colour) {
@@ -120,12 +111,12 @@ TRect SmoothStroke::extend(QImage& surface, QPoint at, qreal width) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
     if (samples_ >= 2) {
-        changed = united(changed,
-                         drawPiece(painter, surface, before_, tangentBefore_, last_, tangentLast));
+        changed = changed.united(
+            drawPiece(painter, surface, before_, tangentBefore_, last_, tangentLast));
     }
     // The raster painter draws straight into the surface's pixels: they are read as drawn.
     keepTail(surface, pieceArea(surface, last_, tangentLast, next, tangentNext));
-    changed = united(changed, drawPiece(painter, surface, last_, tangentLast, next, tangentNext));
+    changed = changed.united(drawPiece(painter, surface, last_, tangentLast, next, tangentNext));
     before_ = last_;
     tangentBefore_ = tangentLast;
     last_ = next;

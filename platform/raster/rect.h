@@ -20,6 +20,15 @@ struct TRect {
         return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
                 std::min(bottom, o.bottom)};
     }
+    // The least rectangle holding both; an empty one adds nothing.
+    TRect united(const TRect& o) const {
+        if (isEmpty())
+            return o;
+        if (o.isEmpty())
+            return *this;
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+                std::max(bottom, o.bottom)};
+    }
     static TRect fromQRect(const QRect& r) {
         return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
