@@ -1,8 +1,8 @@
 // The help window: the help document with the product's title and the maker's notice.
 #pragma once
 
-#include "platform/widgets/single_window.h"
 #include "platform/widgets/form.h"
+#include "platform/widgets/single_window.h"
 #include "platform/widgets/web_view.h"
 
 #include <memory>
