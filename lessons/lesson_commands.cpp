@@ -92,7 +92,6 @@ void TForm6::SpeedButton1Click() {
         return;
     }
     LessonFolder = *folder;
-    BoardModel& board = links_.Lessons->model();
     carryFormerLessons(*folder, *owner);
     // A save left unfinished may be this very lesson's.
     if (const ArchiveResult r = archive_->finishInterruptedSave(*folder, owner->key()); !r.ok()) {
@@ -111,20 +110,25 @@ void TForm6::SpeedButton1Click() {
         return;
     }
     stepAside();
-    const ArchiveResult result =
-        archive_->open(board, *folder, lesson, [this](int page, const QImage& picture) {
-            showLessonProgress(page, picture);
-        });
+    openOntoBoard(*archive_, *folder, lesson);
+}
+
+bool TForm6::openOntoBoard(LessonArchive& archive, const QString& folder,
+                           const LessonOwner& lesson) {
+    const ArchiveResult result = archive.open(
+        links_.Lessons->model(), folder, lesson,
+        [this](int page, const QImage& picture) { showLessonProgress(page, picture); });
     if (!result.ok()) {
         links_.Lessons->showCurrentPage();
         comeBack();
         inform(result.message);
-        return;
+        return false;
     }
     endModal();
     // Opened, with the pages that could not be read named.
     if (!result.message.isEmpty())
         inform(result.message);
+    return true;
 }
 
 // Save: pages 1..PageCount with their panels and texts, replacing the lesson's earlier save

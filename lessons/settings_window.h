@@ -220,6 +220,10 @@ private:
     // Where the lessons kept on drive C for the share are listed.
     static QString keptOnCList();
     lessons::LessonArchive& stagingArchive();
+    // Opens the lesson from `folder` onto the board with the progress shown; says what could
+    // not be read, or why nothing was opened. False when nothing was.
+    bool openOntoBoard(lessons::LessonArchive& archive, const QString& folder,
+                       const lessons::LessonOwner& lesson);
     void openFromShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);
     void saveToShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);
     void exportFromShare(const platform::SchoolShare& share, const lessons::LessonOwner& owner);

@@ -108,7 +108,6 @@ void TForm6::openFromShare(const SchoolShare& share, const LessonOwner& owner) {
         inform(LessonNotFound);
         return;
     }
-    BoardModel& board = links_.Lessons->model();
     stepAside();
     const QStringList former = formerNames(owner.Teacher);
     const ShareReply reply = runOnShare(
@@ -123,19 +122,8 @@ void TForm6::openFromShare(const SchoolShare& share, const LessonOwner& owner) {
             inform(reply.result.message);
         return;
     }
-    const ArchiveResult result = stagingArchive().open(
-        board, staging, *reply.lesson,
-        [this](int page, const QImage& picture) { showLessonProgress(page, picture); });
-    if (!result.ok()) {
-        links_.Lessons->showCurrentPage();
-        comeBack();
-        inform(result.message);
-        return;
-    }
-    endModal();
-    if (!result.message.isEmpty())
-        inform(result.message);
-    offerCopiesToShare(share);
+    if (openOntoBoard(stagingArchive(), staging, *reply.lesson))
+        offerCopiesToShare(share);
 }
 
 void TForm6::saveToShare(const SchoolShare& share, const LessonOwner& owner) {

@@ -215,7 +215,7 @@ std::optional<QByteArray> SmbClient::read(const QString& url, qint64 limit) {
 bool SmbClient::write(const QString& url, const QByteArray& bytes, bool exclusive) {
     const std::lock_guard lock(libraryMutex());
     auto* c = static_cast<SMBCCTX*>(context_);
-    const int flags = O_WRONLY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
     SMBCFILE* file = api_.open(c)(c, url8(url).constData(), flags, 0600);
     if (file == nullptr)
         return false;
