@@ -17,7 +17,6 @@ program used for the opening.
 import argparse
 import os
 import shutil
-import signal
 import statistics
 import struct
 import subprocess
@@ -25,7 +24,7 @@ import sys
 import tempfile
 import time
 
-from startup_bench import TOOLBAR_SIZE, XConnection, cpu_seconds, pad4, start_xvfb, \
+from startup_bench import TOOLBAR_SIZE, XConnection, cpu_seconds, pad4, x_session, \
     wait_for_destroyed, wait_for_mapped
 
 OP_QUERY_EXTENSION = 98
@@ -102,14 +101,7 @@ def main():
     kvorne = os.path.join(folder, "K_Vorne")
     if not os.access(kvorne, os.X_OK):
         raise SystemExit(f"missing {kvorne}: build the target K_Vorne")
-    server = None
-    if not os.environ.get("DISPLAY"):
-        server, display = start_xvfb()
-        os.environ["DISPLAY"] = display
-    runtime = tempfile.mkdtemp(prefix="k-vorne-runtime.")
-    os.chmod(runtime, 0o700)
-    env = dict(os.environ, XDG_RUNTIME_DIR=runtime)
-    try:
+    with x_session() as env:
         x = XConnection(os.environ["DISPLAY"])
         opcode = xtest_opcode(x)
         sw, sh = x.screen_size
@@ -125,11 +117,6 @@ def main():
         first = statistics.median(r[0][0] * 1000 for r in results)
         print(f"first opening {first:.1f} ms (target < {TARGET_MS:.0f} ms): "
               f"{'met' if first < TARGET_MS else 'MISSED'}")
-    finally:
-        shutil.rmtree(runtime, ignore_errors=True)
-        if server:
-            server.send_signal(signal.SIGTERM)
-            server.wait()
 
 
 if __name__ == "__main__":

@@ -16,15 +16,12 @@ during the measured span, so every wake-up counted there is the program's own pe
 
 import argparse
 import os
-import shutil
-import signal
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-from startup_bench import start_xvfb  # noqa: E402
+from startup_bench import x_session  # noqa: E402
 from kvorne_e2e import BACKGROUND, Program, drag, open_board, pixel, screen_size, \
     turn_right, wait_for  # noqa: E402
 
@@ -66,48 +63,38 @@ def main():
     folder = os.path.join(os.path.abspath(args.build), "K_Vorne")
     if not os.access(os.path.join(folder, "K_Vorne"), os.X_OK):
         raise SystemExit(f"missing {folder}/K_Vorne: build the target K_Vorne")
-    server = None
-    if not os.environ.get("DISPLAY"):
-        server, display = start_xvfb()
-        os.environ["DISPLAY"] = display
-    runtime = tempfile.mkdtemp(prefix="k-vorne-runtime.")
-    os.chmod(runtime, 0o700)
-    os.environ["XDG_RUNTIME_DIR"] = runtime
     program = None
-    try:
-        sw, sh = screen_size()
-        if (sw, sh) != (1920, 1080):
-            print("warning: the figures are meant for a 1920x1080 screen", file=sys.stderr)
-        program = Program(folder)
-        open_board(sw)
-        write_pages(sw, args.pages)
-        time.sleep(args.settle)
-        before = thread_figures(program.process.pid)
-        time.sleep(args.seconds)
-        after = thread_figures(program.process.pid)
-        if not program.alive():
-            raise SystemExit("the program ended during the measurement:\n" + program.output())
+    with x_session():
+        try:
+            sw, sh = screen_size()
+            if (sw, sh) != (1920, 1080):
+                print("warning: the figures are meant for a 1920x1080 screen", file=sys.stderr)
+            program = Program(folder)
+            open_board(sw)
+            write_pages(sw, args.pages)
+            time.sleep(args.settle)
+            before = thread_figures(program.process.pid)
+            time.sleep(args.seconds)
+            after = thread_figures(program.process.pid)
+            if not program.alive():
+                raise SystemExit("the program ended during the measurement:\n" + program.output())
 
-        print(f"DISPLAY={os.environ['DISPLAY']} {sw}x{sh}, board open with {args.pages} "
-              f"written pages, idle for {args.seconds:.0f} s")
-        total_cpu, total_runs = 0.0, 0
-        for task, (name, cpu, runs) in sorted(after.items(), key=lambda t: int(t[0])):
-            cpu0, runs0 = before.get(task, (name, 0.0, 0))[1:]
-            cpu, runs = cpu - cpu0, runs - runs0
-            total_cpu += cpu
-            total_runs += runs
-            if runs:
-                print(f"  thread {task:>7} {name:16} CPU {cpu * 1000:8.2f} ms  "
-                      f"woke {runs:6d} times")
-        print(f"K_Vorne idle: CPU {total_cpu * 1000:.2f} ms in {args.seconds:.0f} s, "
-              f"{total_runs} wake-ups ({total_runs / args.seconds:.2f}/s)")
-    finally:
-        if program:
-            program.stop()
-        shutil.rmtree(runtime, ignore_errors=True)
-        if server:
-            server.send_signal(signal.SIGTERM)
-            server.wait()
+            print(f"DISPLAY={os.environ['DISPLAY']} {sw}x{sh}, board open with {args.pages} "
+                  f"written pages, idle for {args.seconds:.0f} s")
+            total_cpu, total_runs = 0.0, 0
+            for task, (name, cpu, runs) in sorted(after.items(), key=lambda t: int(t[0])):
+                cpu0, runs0 = before.get(task, (name, 0.0, 0))[1:]
+                cpu, runs = cpu - cpu0, runs - runs0
+                total_cpu += cpu
+                total_runs += runs
+                if runs:
+                    print(f"  thread {task:>7} {name:16} CPU {cpu * 1000:8.2f} ms  "
+                          f"woke {runs:6d} times")
+            print(f"K_Vorne idle: CPU {total_cpu * 1000:.2f} ms in {args.seconds:.0f} s, "
+                  f"{total_runs} wake-ups ({total_runs / args.seconds:.2f}/s)")
+        finally:
+            if program:
+                program.stop()
 
 
 if __name__ == "__main__":

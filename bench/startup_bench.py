@@ -21,6 +21,7 @@ Beside the time it reports the CPU time the program's threads had used when the 
 """
 
 import argparse
+import contextlib
 import os
 import select
 import shutil
@@ -278,6 +279,27 @@ def start_xvfb():
     raise SystemExit("could not start Xvfb")
 
 
+@contextlib.contextmanager
+def x_session():
+    """The X server of DISPLAY, or a private Xvfb started for the run, with a runtime folder
+    of the run's own set in the environment; the environment is what the block is given, and
+    both go again when it ends."""
+    server = None
+    if not os.environ.get("DISPLAY"):
+        server, display = start_xvfb()
+        os.environ["DISPLAY"] = display
+    runtime = tempfile.mkdtemp(prefix="k-vorne-runtime.")
+    os.chmod(runtime, 0o700)
+    os.environ["XDG_RUNTIME_DIR"] = runtime
+    try:
+        yield dict(os.environ)
+    finally:
+        shutil.rmtree(runtime, ignore_errors=True)
+        if server:
+            server.send_signal(signal.SIGTERM)
+            server.wait()
+
+
 def describe(name, times, cpu, rss, pss):
     ms = [t * 1000 for t in times]
     print(f"{name:15} median {statistics.median(ms):6.1f} ms  min {min(ms):6.1f} ms  "
@@ -302,14 +324,7 @@ def main():
         if not os.access(path, os.X_OK):
             raise SystemExit(f"missing {path}: build the targets K_Vorne and minimal_window")
 
-    server = None
-    if not os.environ.get("DISPLAY"):
-        server, display = start_xvfb()
-        os.environ["DISPLAY"] = display
-    runtime = tempfile.mkdtemp(prefix="k-vorne-runtime.")
-    os.chmod(runtime, 0o700)
-    env = dict(os.environ, XDG_RUNTIME_DIR=runtime)
-    try:
+    with x_session() as env:
         x = XConnection(os.environ["DISPLAY"])
         print(f"DISPLAY={os.environ['DISPLAY']} "
               f"{x.screen_size[0]}x{x.screen_size[1]}, {args.runs} runs each, alternating")
@@ -341,11 +356,6 @@ def main():
               f"{'met' if ratio <= RATIO_TARGET else 'MISSED'}")
         print(f"K_Vorne VmRSS {rss_mb:.1f} MB (target <= {RSS_TARGET_MB:.0f} MB): "
               f"{'met' if rss_mb <= RSS_TARGET_MB else 'MISSED'}")
-    finally:
-        shutil.rmtree(runtime, ignore_errors=True)
-        if server:
-            server.send_signal(signal.SIGTERM)
-            server.wait()
 
 
 if __name__ == "__main__":
